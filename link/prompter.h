@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvel {
+
+enum class MessageIcon { None, Exclamation, Critical };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageAnswer { Ok, Cancel };
+
+// Modal message boxes; the window shows QMessageBox, tests record the texts.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual MessageAnswer show(const std::string& text, MessageIcon icon = MessageIcon::Exclamation,
+                               MessageButtons buttons = MessageButtons::Ok) = 0;
+};
+
+// Receives the message-log text piece by piece; pieces carry their own CR LF.
+class LogSink {
+public:
+    virtual ~LogSink() = default;
+    virtual void append(std::string_view piece) = 0;
+};
+
+// The poll timer as the link sees it.
+class PollSwitch {
+public:
+    virtual ~PollSwitch() = default;
+    virtual void setPolling(bool on) = 0;
+};
+
+// Message texts shared by several operations.
+inline constexpr const char* kNoAnswer = "Geen antwoord van Korvel";
+inline constexpr const char* kSelectPort = "Selecteer communicatie poort";
+inline constexpr const char* kOpenPortFailed = "Fout bij openen COM poort";
+
+}  // namespace korvel

@@ -1,0 +1,62 @@
+#include "link/receiver.h"
+
+#include <numeric>
+
+namespace korvel {
+
+void FrameReceiver::clearData() {
+    for (std::size_t i = 1; i <= 8; ++i) buffer_.bytes[i] = 0;
+}
+
+void FrameReceiver::start() {
+    clearData();
+    remaining_ = 8;
+    index_ = 0;
+    log_.clear();
+}
+
+bool FrameReceiver::feed(std::uint8_t byte) {
+    if (complete()) return true;
+    if (byte < 128) {
+        buffer_.bytes[0] = byte;
+        log_ = FormatLogByte(byte);
+        clearData();
+        remaining_ = byte % 8;
+        index_ = 1;
+    } else if (remaining_ < 8) {
+        buffer_.bytes[static_cast<std::size_t>(index_++)] = static_cast<std::uint8_t>(byte - 128);
+        log_ += FormatLogByte(byte);
+        --remaining_;
+    }
+    return complete();
+}
+
+bool FrameReceiver::checksumOk() const {
+    const unsigned sum = std::accumulate(buffer_.bytes.begin(), buffer_.bytes.begin() + 9, 0u);
+    return sum % 128 == 0;
+}
+
+std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
+                         std::chrono::milliseconds timeout) {
+    FrameReceiver receiver(buffer);
+    receiver.start();
+    const Clock::time_point deadline = clock.now() + timeout;
+    while (!receiver.complete()) {
+        const Clock::time_point now = clock.now();
+        if (now > deadline) break;
+        if (port.bytesAvailable() == 0) {
+            // Block in the operating system rather than spin; round up so the
+            // wait never ends before the full time has passed.
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+            if (left.count() <= 0) break;
+            if (!port.waitForReadyRead(left) && !port.isOpen()) break;
+            continue;
+        }
+        std::uint8_t byte = 0;
+        if (!port.readByte(byte)) continue;
+        receiver.feed(byte);
+    }
+    return receiver.complete() && receiver.checksumOk() ? receiver.logText() : std::string();
+}
+
+}  // namespace korvel

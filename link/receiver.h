@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "link/frame.h"
+#include "link/serial_port.h"
+
+namespace korvel {
+
+// Collects one reply frame byte by byte into a ReplyBuffer. Any byte below 128
+// is a header and restarts the frame; bytes with bit 7 before a header are dropped.
+class FrameReceiver {
+public:
+    explicit FrameReceiver(ReplyBuffer& buffer) : buffer_(buffer) {}
+
+    void start();
+    // True once header, its data bytes and the check byte have arrived.
+    bool feed(std::uint8_t byte);
+    bool complete() const { return remaining_ == -1; }
+    // The 7-bit sum of indexes 0..8 is zero.
+    bool checksumOk() const;
+    const std::string& logText() const { return log_; }
+
+private:
+    void clearData();
+
+    ReplyBuffer& buffer_;
+    int remaining_ = 8;  // 8: no header seen yet; -1: frame complete
+    int index_ = 0;
+    std::string log_;
+};
+
+inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
+
+// Waits up to `timeout` (from the start, not per byte) for one valid reply frame.
+// Returns its log text, or "" on timeout, a bad check value or a failed line.
+std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
+                         std::chrono::milliseconds timeout = kReplyTimeout);
+
+}  // namespace korvel

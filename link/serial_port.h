@@ -1,0 +1,47 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace korvel {
+
+// What the link needs of a serial line. The program's implementation wraps
+// QSerialPort; the tests use an in-memory port in front of the simulator.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Opens port number 1..16 at 19200 baud, 8N1. False when it cannot be opened.
+    virtual bool open(int portNumber) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual std::size_t bytesAvailable() = 0;
+    // Takes one received byte; false when none is waiting.
+    virtual bool readByte(std::uint8_t& byte) = 0;
+    // Writes and waits until the bytes have left; a failing line closes the port.
+    virtual void write(std::span<const std::uint8_t> bytes) = 0;
+    // Blocks until a byte is waiting or `timeout` has passed. False on timeout,
+    // and at once when the line has failed (the port is then closed).
+    virtual bool waitForReadyRead(std::chrono::milliseconds timeout) = 0;
+
+    // Why the last open() failed, in words for the user; empty when unknown.
+    virtual std::string openErrorDetail() const { return {}; }
+};
+
+class Clock {
+public:
+    using time_point = std::chrono::steady_clock::time_point;
+    virtual ~Clock() = default;
+    virtual time_point now() = 0;
+};
+
+class SteadyClock final : public Clock {
+public:
+    time_point now() override { return std::chrono::steady_clock::now(); }
+};
+
+}  // namespace korvel

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# One entry point: ./run.sh demo | app | test | bench | build
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build() {
+    ./tools/install-deps.sh
+    cmake --preset "${1:-default}" >/dev/null
+    cmake --build --preset "${1:-default}"
+}
+
+case "${1:-}" in
+    demo)
+        build
+        shift
+        exec ./build/bin/korvelconfig-demo "$@"
+        ;;
+    app)
+        build
+        shift
+        exec ./build/bin/korvelconfig "$@"
+        ;;
+    test)
+        build
+        export QT_QPA_PLATFORM=offscreen
+        ctest --preset default --timeout 300 -j2
+        ;;
+    bench)
+        build
+        shift
+        export QT_QPA_PLATFORM=offscreen
+        exec ./build/bin/korvel-bench "$@"
+        ;;
+    build)
+        build "${2:-default}"
+        ;;
+    *)
+        echo "usage: ./run.sh demo | app | test | bench | build [preset]" >&2
+        exit 2
+        ;;
+esac
