@@ -7,6 +7,9 @@
 
 namespace korvel {
 
+// What to tell a user who may not open `device`: the group that owns it, to join.
+std::string permissionAdvice(const std::string& device);
+
 // The serial line of the program: QSerialPort used without an event loop.
 // A line that fails is closed at once, so a dead device can neither spin the
 // event loop nor answer later.
