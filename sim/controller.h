@@ -12,6 +12,11 @@
 
 namespace korvel::sim {
 
+// How the controller answers the protocol version query (2; 1, 2): at once; as a
+// message held behind those already waiting, fetched by later empty frames; or
+// never (every answer to it is an empty frame). The status bits come at once.
+enum class ProtocolAnswer { Direct, Queued, Never };
+
 // Fault knobs; counters count down with every frame they affect.
 struct SimFaults {
     bool silent = false;             // answer no frame at all
@@ -21,6 +26,7 @@ struct SimFaults {
     int moduleAnswerDelay = 0;       // module answers become ready N frames later than usual
     std::chrono::milliseconds answerDelay{0};  // every answer is held this long
     int vanishAfterFrames = -1;      // the line disappears when this many more frames arrived
+    ProtocolAnswer protocolAnswer = ProtocolAnswer::Direct;
 };
 
 // One answer ready to go back on the line.
