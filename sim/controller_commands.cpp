@@ -90,28 +90,37 @@ bool present(const SimModule* m) {
     return m && (m->status & kAnswered) != 0;
 }
 
+enum Summary {
+    kDipSwitches = 0,
+    kCapacity = 1,
+    kKxPresence = 2,
+    kKxFaults = 3,
+    kKxTypes = 4,
+    kZrPresence = 6
+};
+
 // The classic controller's summaries. It knows no KX44: only the WOBE type bits
 // count as a KXCC.
 SimReply answerSummary(SimSystem& system, std::uint8_t sub) {
-    const auto kx = [&](int n) { return findModule(system, ModuleFamily::KX, n); };
+    const auto kxPresent = [&](int n) { return present(findModule(system, ModuleFamily::KX, n)); };
+    const auto kxStatus = [&](int n) { return findModule(system, ModuleFamily::KX, n)->status; };
+    const auto kxFault = [&](int n) { return kxPresent(n) && (kxStatus(n) & kFaultOrHold) != 0; };
+    const auto kxcc = [&](int n) { return kxPresent(n) && (kxStatus(n) & 7) == kTypeBitsWobe; };
+    const auto zrPresent = [&](int n) { return present(findModule(system, ModuleFamily::ZR, n)); };
     switch (sub) {
-        case 0:
+        case kDipSwitches:
             return {{1, kSummary, static_cast<std::uint8_t>(system.dipBits & 15)}};
-        case 1:
+        case kCapacity:
             return {{1, kSummary, 16, static_cast<std::uint8_t>(system.capacity & 127)}};
-        case 2:
-            return {bitmap(sub, 16, [&](int n) { return present(kx(n)); })};
-        case 3:
-            return {bitmap(
-                sub, 16, [&](int n) { return present(kx(n)) && (kx(n)->status & kFaultOrHold); })};
-        case 4:
-            return {bitmap(sub, 16, [&](int n) {
-                return present(kx(n)) && (kx(n)->status & 7) == kTypeBitsWobe;
-            })};
-        case 6:
-            return {bitmap(
-                sub, 8, [&](int n) { return present(findModule(system, ModuleFamily::ZR, n)); })};
-        default:
+        case kKxPresence:
+            return {bitmap(sub, 16, kxPresent)};
+        case kKxFaults:
+            return {bitmap(sub, 16, kxFault)};
+        case kKxTypes:
+            return {bitmap(sub, 16, kxcc)};
+        case kZrPresence:
+            return {bitmap(sub, 8, zrPresent)};
+        default:  // 127 among them: acknowledged, nothing to report
             return {{1, kSummary}};
     }
 }

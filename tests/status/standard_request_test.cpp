@@ -155,31 +155,32 @@ TEST(StandardRequest, ANewRequestResetsWhatTheLastOneRegistered) {
     EXPECT_EQ(t.kxStatus[18], "-");
 }
 
-TEST(StandardRequest, SystemTypeTexts) {
+TEST(StandardRequest, SystemStatusAndTypeTexts) {
     struct Case {
-        int type, version;
+        int status, type, version;
+        const char* system;
         const char* sysVer;
         const char* caption;
         VgPanelFlags flags;
     };
     const Case cases[] = {
-        {1, 1020, "VG-H1.02", "VG-H", {false, false, false}},
-        {3, 1010, "VG-C 1.01", "VG-C", {true, true, false}},
-        {10, 1021, "WOBE 1.02 A", "WOBE", {true, false, true}},
-        {7, 1020, "Unknown1.02", "Unknown", {true, true, true}},
+        {1, 1, 1020, "Hold", "VG-H1.02", "VG-H", {false, false, false}},
+        {2, 3, 1010, "Fault", "VG-C 1.01", "VG-C", {true, true, false}},
+        {3, 10, 1021, "Fault+Hold", "WOBE 1.02 A", "WOBE", {true, false, true}},
+        {0, 7, 1020, "OK", "Unknown1.02", "Unknown", {true, true, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         sim::SimSystem s;
+        s.statusCode = c.status;
         s.systemType = c.type;
         s.systemVersion = c.version;
-        s.statusCode = 3;
         SimBench b(s);
         b.openPort();
         ModuleRegistry registry;
         const StatusReport report = *RequestStatus(b.link, registry, false);
+        EXPECT_EQ(standard(report).system.system, c.system);
         EXPECT_EQ(standard(report).system.sysVer, c.sysVer);
-        EXPECT_EQ(standard(report).system.system, "Fault+Hold");
         EXPECT_EQ(report.vgTypeCaption, c.caption);
         EXPECT_EQ(report.vgFlags, c.flags);
     }

@@ -45,28 +45,6 @@ TEST(KxType, TypeBitsGiveTableCodeAndText) {
     }
 }
 
-TEST(SystemType, CaptionPrefixAndUnit) {
-    EXPECT_STREQ(systemTypeOf(1).caption, "VG-H");
-    EXPECT_STREQ(systemTypeOf(1).versionPrefix, "VG-H");
-    EXPECT_STREQ(systemTypeOf(2).versionPrefix, "VG-U ");
-    EXPECT_STREQ(systemTypeOf(3).versionPrefix, "VG-C ");
-    EXPECT_STREQ(systemTypeOf(10).caption, "WOBE");
-    EXPECT_STREQ(systemTypeOf(10).versionPrefix, "WOBE ");
-    EXPECT_EQ(systemTypeOf(10).unit, VgUnit::Wobe);
-    for (int code : {-1, 0, 4, 9, 11, 127}) {
-        EXPECT_STREQ(systemTypeOf(code).caption, "Unknown") << code;
-        EXPECT_EQ(systemTypeOf(code).versionPrefix, nullptr) << code;
-        EXPECT_EQ(systemTypeOf(code).unit, VgUnit::Unknown) << code;
-    }
-}
-
-TEST(SystemStatus, CodesZeroToThree) {
-    EXPECT_EQ(systemStatusText(0), "OK");
-    EXPECT_EQ(systemStatusText(1), "Hold");
-    EXPECT_EQ(systemStatusText(2), "Fault");
-    EXPECT_EQ(systemStatusText(3), "Fault+Hold");
-}
-
 TEST(ViewChoice, OnlyLeftButtonWithShiftAloneAsksForClassic) {
     EXPECT_TRUE(classicViewRequested(kLeftButton, kShiftMask));
     EXPECT_FALSE(classicViewRequested(kLeftButton, 0));
@@ -74,14 +52,6 @@ TEST(ViewChoice, OnlyLeftButtonWithShiftAloneAsksForClassic) {
     EXPECT_FALSE(classicViewRequested(kLeftButton, kShiftMask | kAltMask));
     EXPECT_FALSE(classicViewRequested(kRightButton, kShiftMask));
     EXPECT_FALSE(classicViewRequested(kLeftButton | kRightButton, kShiftMask));
-}
-
-TEST(ViewChoice, OldOrUnknownProtocolAlwaysGetsClassic) {
-    EXPECT_TRUE(useClassicView(false, 3100));
-    EXPECT_TRUE(useClassicView(false, -1));
-    EXPECT_TRUE(useClassicView(false, 0));
-    EXPECT_FALSE(useClassicView(false, 3101));
-    EXPECT_TRUE(useClassicView(true, 3101));
 }
 
 }  // namespace
