@@ -1,6 +1,7 @@
+#include "status/status_request.h"
+
 #include <gtest/gtest.h>
 
-#include "status/status_request.h"
 #include "status/system_query.h"
 #include "tests/support/recorders.h"
 
@@ -11,8 +12,8 @@ using sim::FrameData;
 using sim::ProtocolAnswer;
 using testing::SimBench;
 
-struct StepA : ::testing::Test {
-    StepA() {
+struct StatusRequest : ::testing::Test {
+    StatusRequest() {
         b.openPort();
         b.controller.system().statusCode = 2;
     }
@@ -28,7 +29,7 @@ struct StepA : ::testing::Test {
     ModuleRegistry registry;
 };
 
-TEST_F(StepA, LateVersionIsFetchedBehindTheMessagesAlreadyHeld) {
+TEST_F(StatusRequest, LateVersionIsFetchedBehindTheMessagesAlreadyHeld) {
     b.controller.queueMessage({0, 40, 1, 2, 3, 4});
     b.controller.queueMessage({0, 41, 1, 2, 3, 4});
     b.controller.faults().protocolAnswer = ProtocolAnswer::Queued;
@@ -39,7 +40,7 @@ TEST_F(StepA, LateVersionIsFetchedBehindTheMessagesAlreadyHeld) {
     EXPECT_EQ(b.controller.pendingMessages(), 0u);
 }
 
-TEST_F(StepA, WaitEndsAfterFortyEmptyFramesAndFallsBackToClassic) {
+TEST_F(StatusRequest, WaitEndsAfterFortyEmptyFramesAndFallsBackToClassic) {
     b.controller.faults().protocolAnswer = ProtocolAnswer::Never;
     const std::optional<StatusReport> report = RequestStatus(b.link, registry, false);
     ASSERT_TRUE(report);
@@ -50,7 +51,7 @@ TEST_F(StepA, WaitEndsAfterFortyEmptyFramesAndFallsBackToClassic) {
     EXPECT_EQ(t.system.system, "Fault");
 }
 
-TEST_F(StepA, UnansweredEmptyFramesDoNotEndTheWait) {
+TEST_F(StatusRequest, UnansweredEmptyFramesDoNotEndTheWait) {
     b.controller.faults().protocolAnswer = ProtocolAnswer::Queued;
     b.controller.faults().moduleAnswerDelay = 5;
     b.controller.faults().unanswered = [n = 0](const FrameData& f) mutable {
@@ -62,7 +63,7 @@ TEST_F(StepA, UnansweredEmptyFramesDoNotEndTheWait) {
     EXPECT_EQ(emptyFramesBefore({1, 10}), 5u);
 }
 
-TEST_F(StepA, NoAnswerEndsTheRequestAndKeepsTheRegistry) {
+TEST_F(StatusRequest, NoAnswerEndsTheRequestAndKeepsTheRegistry) {
     registry.kxList.add(" 4", 4);
     registry.kxList.selected = 0;
     registry.kxTypes[4] = kKxH;
@@ -74,7 +75,7 @@ TEST_F(StepA, NoAnswerEndsTheRequestAndKeepsTheRegistry) {
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
 }
 
-TEST_F(StepA, ClosedPortAsksForAPortAndSendsNothing) {
+TEST_F(StatusRequest, ClosedPortAsksForAPortAndSendsNothing) {
     b.port.close();
     EXPECT_FALSE(RequestStatus(b.link, registry, false));
     ResetFault(b.link);
@@ -82,7 +83,7 @@ TEST_F(StepA, ClosedPortAsksForAPortAndSendsNothing) {
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>(2, "Selecteer communicatie poort"));
 }
 
-TEST_F(StepA, ResetFaultIsOneCommandAndTouchesNothingElse) {
+TEST_F(StatusRequest, ResetFaultIsOneCommandAndTouchesNothingElse) {
     registry.zrList.add("All", -1);
     ResetFault(b.link);
     EXPECT_EQ(b.frames(), (std::vector<FrameData>{{1, 0}}));
@@ -91,7 +92,7 @@ TEST_F(StepA, ResetFaultIsOneCommandAndTouchesNothingElse) {
     EXPECT_EQ(registry.zrList.entries.size(), 1u);
 }
 
-TEST_F(StepA, ProtocolVersionDecidesTheView) {
+TEST_F(StatusRequest, ProtocolVersionDecidesTheView) {
     struct Case {
         int protocol;
         bool classicRequested;
