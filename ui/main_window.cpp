@@ -11,6 +11,7 @@
 #include <QTabWidget>
 
 #include "link/ports.h"
+#include "status/status_request.h"
 #include "ui/kx_page.h"
 #include "ui/status_action.h"
 #include "ui/status_dialogs.h"
@@ -163,9 +164,8 @@ void MainWindow::pickPort(int index) {
 void MainWindow::refreshPorts() { showPorts(RefreshPorts(link_)); }
 
 void MainWindow::resetFault() {
-    if (!requirePortOpen(link_)) return;
     BusyCursor busy;
-    link_.Transact(Frame{1, 0});
+    ResetFault(link_);
 }
 
 void MainWindow::statusPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
