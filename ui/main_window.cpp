@@ -144,13 +144,15 @@ void MainWindow::buildTabs(QWidget* central) {
     SSTab1_->setCurrentIndex(2);
 }
 
-void MainWindow::FillPortList() { showPorts(korvel::FillPortList(port_)); }
+void MainWindow::FillPortList() {
+    showPorts(korvel::FillPortList(port_));
+}
 
 void MainWindow::showPorts(const std::vector<int>& ports) {
     cboPort_->clear();
     for (int n : ports) {
         cboPort_->addItem(QString::fromStdString(portEntryText(n)));
-        cboPort_->setItemData(cboPort_->count() - 1, QString::fromStdString(port_.deviceName(n)),
+        cboPort_->setItemData(cboPort_->count() - 1, QString::fromStdString(port_.describePort(n)),
                               Qt::ToolTipRole);
     }
     cboPort_->setCurrentIndex(-1);
@@ -161,7 +163,9 @@ void MainWindow::pickPort(int index) {
     PickPort(link_, cboPort_->itemText(index).toStdString());
 }
 
-void MainWindow::refreshPorts() { showPorts(RefreshPorts(link_)); }
+void MainWindow::refreshPorts() {
+    showPorts(RefreshPorts(link_));
+}
 
 void MainWindow::resetFault() {
     BusyCursor busy;

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QSerialPortInfo>
+
 #include "link/ports.h"
 
 namespace korvel {
@@ -33,6 +35,16 @@ void QtSerialPort::overrideDevice(int portNumber, std::string device) {
 std::string QtSerialPort::deviceName(int portNumber) const {
     auto it = overrides_.find(portNumber);
     return it != overrides_.end() ? it->second : SerialPort::deviceName(portNumber);
+}
+
+std::string QtSerialPort::describePort(int portNumber) const {
+    const std::string device = deviceName(portNumber);
+    const QSerialPortInfo info(QString::fromStdString(device));
+    QStringList lines{QString::fromStdString(device)};
+    if (!info.manufacturer().isEmpty()) lines << "Maker: " + info.manufacturer();
+    if (!info.description().isEmpty()) lines << "Description: " + info.description();
+    if (!info.serialNumber().isEmpty()) lines << "Serial number: " + info.serialNumber();
+    return lines.join('\n').toStdString();
 }
 
 bool QtSerialPort::open(int portNumber) {

@@ -30,6 +30,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     bool waitForReadyRead(std::chrono::milliseconds timeout) override;
     std::string openErrorDetail() const override { return openError_; }
     std::string deviceName(int portNumber) const override;
+    std::string describePort(int portNumber) const override;
 
   private:
     void closeIfLineFailed();
