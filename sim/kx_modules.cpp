@@ -2,6 +2,8 @@
 
 namespace korvel::sim {
 
-bool handleKxCommand(SimController&, const FrameData&) { return false; }
+bool handleKxCommand(SimController&, const FrameData&) {
+    return false;
+}
 
 }  // namespace korvel::sim
