@@ -75,7 +75,7 @@ class SimController {
     struct Message {
         FrameData data;
         std::uint8_t headerBits = 0;
-        int readyAfter = 0;  // frames still to pass before it can be fetched
+        int readyAfter = 0;            // frames still to pass before it can be fetched
         bool ridesOnCommands = false;  // also fetched by the response to a module command
     };
     std::optional<SimAnswer> answerFrame(const FrameData& data);
