@@ -23,6 +23,7 @@ UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
     : QWidget(parent), buddy_(buddy), minimum_(minimum), maximum_(maximum) {
     up_ = arrowButton(Qt::UpArrow, this);
     down_ = arrowButton(Qt::DownArrow, this);
+    setAccessibleName(buddy->accessibleName() + " spinner");
     up_->setAccessibleName(buddy->accessibleName() + " up");
     down_->setAccessibleName(buddy->accessibleName() + " down");
     connect(up_, &QToolButton::clicked, this, [this] { stepBy(1); });

@@ -141,7 +141,6 @@ void ZrPage::buildReport(QWidget* tab) {
     textZRReport_ = new QPlainTextEdit(tab);
     textZRReport_->setObjectName("textZRReport");
     textZRReport_->setAccessibleName("Configuration report");
-    textZRReport_->setReadOnly(false);
     textZRReport_->setLineWrapMode(QPlainTextEdit::NoWrap);
     textZRReport_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textZRReport_->setFont(reportFont());
@@ -157,7 +156,8 @@ void ZrPage::refreshList() {
     for (const ListEntry& e : bus_.registry.zrList.entries)
         cboZR_->addItem(QString::fromStdString(e.text), e.itemData);
     cboZR_->setCurrentIndex(bus_.registry.zrList.selected);
-    if (cboZR_->currentIndex() >= 0) ZRSelectionChanged();
+    // An emptied list leaves no module to report on, so its button goes too.
+    ZRSelectionChanged();
 }
 
 void ZrPage::cboZR_Click(int index) {

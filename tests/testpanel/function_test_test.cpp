@@ -64,15 +64,6 @@ struct FunctionTest : ::testing::Test {
     SimBench b;
 };
 
-TEST_F(FunctionTest, TheFrameGoesStraightToTheController) {
-    FunctionTestInputs in = inputs("0", "3");
-    in.pattern[0] = in.pattern[4] = true;
-    SendFunctionPattern(b.link, 0, in);
-    EXPECT_EQ(b.frames(), (std::vector<FrameData>{{40, 0, 17, 3}}));
-    EXPECT_EQ(b.controller.decoderCommands(), (std::vector<FrameData>{{40, 0, 17, 3}}));
-    EXPECT_TRUE(b.prompter.shown.empty());
-}
-
 TEST_F(FunctionTest, BoxesAreReadAsTheirLeadingNumberHalvesToEven) {
     SendFunctionPattern(b.link, 1, inputs("", ""));
     SendFunctionPattern(b.link, 1, inputs(" 2.5 blocks", "200.5"));

@@ -92,13 +92,5 @@ TEST_F(TestFrameTest, OutOfRangeBoxesAreRefusedAndKeepTheirText) {
     EXPECT_TRUE(controller.framesReceived().empty());
 }
 
-TEST_F(TestFrameTest, WithoutAPortItAsksForOne) {
-    press(1);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Please select com-port");
-    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::None);
-    EXPECT_TRUE(port.written().empty());
-}
-
 }  // namespace
 }  // namespace korvel::testing

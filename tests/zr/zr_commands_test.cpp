@@ -50,16 +50,6 @@ TEST(ZrSettings, InRangeTextIsKeptAndHalvesRoundToEven) {
     EXPECT_EQ(zrDefaultTimeSetting(boxes("127.5")).correctedTime, "127");
 }
 
-TEST(ZrSettings, CommandBytesAndThePermanentFlag) {
-    ZrSettingBoxes in = boxes("30", "5");
-    in.permanent = true;
-    EXPECT_EQ(zrDefaultTimeSetting(in), (ZrSetting{2, 96, 30, 0, {}, {}}));
-    EXPECT_EQ(zrDeviceTimeSetting(in), (ZrSetting{3, 96, 5, 30, {}, {}}));
-    in.permanent = false;
-    in.power = {false, false, true, false};
-    EXPECT_EQ(zrDevicePowerSetting(in), (ZrSetting{3, 40, 5, 2, {}, {}}));
-}
-
 TEST(ZrSettings, PowerCodeOfTheOptionButtons) {
     EXPECT_EQ(zrPowerCode({true, false, false, false}), 0);
     EXPECT_EQ(zrPowerCode({false, true, false, false}), 1);
@@ -105,15 +95,6 @@ TEST_F(ZrCommands, DeviceTimeAndPowerReachTheModule) {
     EXPECT_EQ(module2().zrActive.defaultTime, 40);
 }
 
-TEST_F(ZrCommands, AllSendsToEveryModuleNumber) {
-    registry.zrList.selected = 0;
-    SendZRSetting(b.link, registry, zrDefaultTimeSetting(boxes("20")));
-    std::vector<FrameData> expected;
-    for (std::uint8_t m = 0; m < 8; ++m)
-        expected.push_back({0, static_cast<std::uint8_t>(64 + m), 32, 20});
-    EXPECT_EQ(b.commandsSince(0), expected);
-}
-
 TEST_F(ZrCommands, EraseAsksFirstAndErasesOnOk) {
     module2().zrActive.defaultTime = 99;
     EraseZRSettings(b.link, registry);
@@ -134,14 +115,6 @@ TEST_F(ZrCommands, CancelledEraseSendsNothing) {
     EXPECT_EQ(b.prompter.shown[1].icon, MessageIcon::None);
     EXPECT_EQ(b.prompter.shown[1].buttons, MessageButtons::Ok);
     EXPECT_TRUE(b.frames().empty());
-}
-
-TEST_F(ZrCommands, NoStatusYetMeansNoModuleCommand) {
-    registry.zrList.clear();
-    SendZRSetting(b.link, registry, zrDefaultTimeSetting(boxes("20")));
-    EXPECT_EQ(b.prompter.texts(),
-              std::vector<std::string>{"Please request Status first to register modules"});
-    EXPECT_TRUE(b.commandsSince(0).empty());
 }
 
 }  // namespace

@@ -112,11 +112,6 @@ TEST_F(ZrReport, AnswersInTimeGiveTheWholeConfigurationAndTheSinkSeesItGrow) {
     EXPECT_TRUE(b.prompter.shown.empty());
 }
 
-TEST_F(ZrReport, DefaultTimingZeroReadsDefault) {
-    active().defaultTime = 0;
-    EXPECT_EQ(linesOf(run())[1], "Default Timing = Default");
-}
-
 TEST_F(ZrReport, AnswersOneFrameLateStillGiveEveryLineInOrder) {
     b.controller.faults().moduleAnswerDelay = 1;
     EXPECT_EQ(run(), expectedReport(active(), " Active settings:", "Default Timing =   200ms\r\n"));
