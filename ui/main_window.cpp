@@ -143,9 +143,11 @@ void MainWindow::buildTabs(QWidget* central) {
     SSTab1_->setCurrentIndex(2);
 }
 
-void MainWindow::FillPortList() {
+void MainWindow::FillPortList() { showPorts(korvel::FillPortList(port_)); }
+
+void MainWindow::showPorts(const std::vector<int>& ports) {
     cboPort_->clear();
-    for (int n : korvel::FillPortList(port_)) {
+    for (int n : ports) {
         cboPort_->addItem(QString::fromStdString(portEntryText(n)));
         cboPort_->setItemData(cboPort_->count() - 1, QString::fromStdString(port_.deviceName(n)),
                               Qt::ToolTipRole);
@@ -158,10 +160,7 @@ void MainWindow::pickPort(int index) {
     PickPort(link_, cboPort_->itemText(index).toStdString());
 }
 
-void MainWindow::refreshPorts() {
-    if (port_.isOpen()) port_.close();
-    FillPortList();
-}
+void MainWindow::refreshPorts() { showPorts(RefreshPorts(link_)); }
 
 void MainWindow::resetFault() {
     if (!requirePortOpen(link_)) return;
