@@ -22,6 +22,10 @@ void SimController::queueMessage(FrameData data, std::uint8_t headerBits) {
     messages_.push_back({std::move(data), headerBits, faults_.moduleAnswerDelay});
 }
 
+void SimController::queueModuleAnswer(FrameData data, int framesLate) {
+    messages_.push_back({std::move(data), 0, faults_.moduleAnswerDelay + framesLate, true});
+}
+
 std::vector<SimAnswer> SimController::receive(std::span<const std::uint8_t> bytes) {
     std::vector<SimAnswer> answers;
     for (std::uint8_t b : bytes) {
@@ -63,8 +67,9 @@ std::optional<SimAnswer> SimController::answerFrame(const FrameData& data) {
     return answer;
 }
 
-SimReply SimController::nextMessage() {
+SimReply SimController::nextMessage(bool moduleCommand) {
     if (messages_.empty() || messages_.front().readyAfter > 0) return {};
+    if (moduleCommand && !messages_.front().ridesOnCommands) return {};
     SimReply reply{std::move(messages_.front().data), messages_.front().headerBits};
     messages_.pop_front();
     return reply;
@@ -78,7 +83,7 @@ SimReply SimController::respond(const FrameData& data) {
             return {};
         case 0:
             if (!handleKxCommand(*this, data)) handleZrCommand(*this, data);
-            return {};
+            return nextMessage(true);
         case 40:
         case 44:
             decoderCommands_.push_back(data);

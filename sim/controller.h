@@ -68,6 +68,10 @@ class SimController {
 
     // Queues a module's answer for a later empty frame.
     void queueMessage(FrameData data, std::uint8_t headerBits = 0);
+    // Queues a module's answer that may also come back with the response to a
+    // later module command, as ZR32 answers do; `framesLate` more frames must
+    // pass first (0: it can answer the very command that asked for it).
+    void queueModuleAnswer(FrameData data, int framesLate);
     std::size_t pendingMessages() const { return messages_.size(); }
 
     // Frame bytes for an answer with these data values; `headerBits` adds
@@ -79,11 +83,12 @@ class SimController {
     struct Message {
         FrameData data;
         std::uint8_t headerBits = 0;
-        int readyAfter = 0;  // frames still to pass before it can be fetched
+        int readyAfter = 0;            // frames still to pass before it can be fetched
+        bool ridesOnCommands = false;  // also fetched by the response to a module command
     };
     std::optional<SimAnswer> answerFrame(const FrameData& data);
     SimReply respond(const FrameData& data);
-    SimReply nextMessage();
+    SimReply nextMessage(bool moduleCommand = false);
 
     SimSystem system_;
     SimFaults faults_;

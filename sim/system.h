@@ -46,6 +46,10 @@ struct SimModule {
     KxSettings kxActive, kxPermanent;              // KX family
     KxSettings kxSecondActive, kxSecondPermanent;  // second half of a KX44
     ZrSettings zrActive, zrPermanent;              // ZR family
+    // Every N-th ZR answer comes back one frame later than asked, as a busy
+    // module's does (0: never); the count runs over the module's answers.
+    int zrLateEvery = 0;
+    int zrAnswerCount = 0;
 };
 
 // A whole simulated Korvel system: the controller (the VG unit) and its modules.

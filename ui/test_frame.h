@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 
 #include "ui/bus_context.h"
 
+class QCheckBox;
 class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace korvel::ui {
 
@@ -18,8 +23,18 @@ class TestFrame final : public QObject {
     void reveal();
 
   private:
+    void buildAddress();
+    void buildPattern();
+    void buildButtons();
+    void Command1_Click(int index);
+
     BusContext& bus_;
     QGroupBox* frame_;
+    std::array<QLabel*, 2> Label_Test_{};
+    QLineEdit* Text_Block_ = nullptr;
+    QLineEdit* Text_Decoder_ = nullptr;
+    std::array<QCheckBox*, 8> Check_Pattern_{};
+    std::array<QPushButton*, 5> Command1_{};
 };
 
 }  // namespace korvel::ui

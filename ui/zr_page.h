@@ -1,15 +1,28 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 
 #include "ui/bus_context.h"
+#include "zr/zr_commands.h"
+#include "zr/zr_report.h"
+#include "zr/zr_selection.h"
 
+class QButtonGroup;
+class QCheckBox;
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace korvel::ui {
 
-// The "ZR32" tab.
-class ZrPage final : public QObject {
+class UpDown;
+
+// The "ZR32" tab: the configuration report of one module and its setting commands.
+class ZrPage final : public QObject, private ZrReportInputs {
     Q_OBJECT
   public:
     ZrPage(BusContext& bus, QWidget* tab);
@@ -19,8 +32,45 @@ class ZrPage final : public QObject {
     void ZRSelectionChanged();
 
   private:
+    void buildSelection(QWidget* tab);
+    void buildSettings(QWidget* tab);
+    void buildReport(QWidget* tab);
+    void showReportControls(const ZrReportVisibility& visibility);
+
+    void cboZR_Click(int index);
+    void cmdGetZRConfig_Click();
+    void cmdHideZRConfig_Click();
+    void cmdTIME_Click();
+    void cmdDeviceTime_Click();
+    void cmdDevicePower_Click();
+    void cmdZRerase_Click();
+
+    ZrSettingBoxes settingBoxes() const;
+    void send(const ZrSetting& setting);
+    void appendReport(std::string_view piece);
+
+    std::optional<std::int32_t> selectedModule() override;
+    bool permanent() override;
+
     BusContext& bus_;
-    QComboBox* cboZR_;
+    QLabel* lblZR_ = nullptr;
+    QComboBox* cboZR_ = nullptr;
+    QCheckBox* chkZRperm_ = nullptr;
+    QLabel* lblZRtime_ = nullptr;
+    QLineEdit* txtZRtime_ = nullptr;
+    UpDown* updownZRtime_ = nullptr;
+    QLabel* lblZRdevice_ = nullptr;
+    QLineEdit* txtZRdevice_ = nullptr;
+    UpDown* updownZRdevice_ = nullptr;
+    std::array<QRadioButton*, 4> optZRpower_{};
+    QButtonGroup* powerGroup_ = nullptr;
+    QPushButton* cmdTIME_ = nullptr;
+    QPushButton* cmdDeviceTime_ = nullptr;
+    QPushButton* cmdDevicePower_ = nullptr;
+    QPushButton* cmdZRerase_ = nullptr;
+    QPushButton* cmdGetZRConfig_ = nullptr;
+    QPushButton* cmdHideZRConfig_ = nullptr;
+    QPlainTextEdit* textZRReport_ = nullptr;
 };
 
 }  // namespace korvel::ui

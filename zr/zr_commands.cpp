@@ -1,0 +1,79 @@
+#include "zr/zr_commands.h"
+
+#include "link/dispatch.h"
+#include "link/number_text.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr int kTimeCode = 32;
+constexpr int kPowerCode = 40;
+constexpr int kEraseCode = 64;
+
+int withPermanent(int code, bool permanent) {
+    return code + (permanent ? 64 : 0);
+}
+
+// Reads a box, noting its corrected text when the number was out of range.
+int readBox(const std::string& text, int maximum, std::optional<std::string>& corrected) {
+    RangedValue ranged = readRanged(text, 0, maximum);
+    if (ranged.corrected) corrected = std::move(ranged.text);
+    return ranged.value;
+}
+
+}  // namespace
+
+int zrPowerCode(const std::array<bool, 4>& options) {
+    int code = 0;
+    for (int w = 1; w < 4; ++w)
+        if (options[static_cast<std::size_t>(w)]) code = w;
+    return code;
+}
+
+ZrSetting zrDefaultTimeSetting(const ZrSettingBoxes& boxes) {
+    ZrSetting s;
+    const int time = readBox(boxes.timeText, kZrMaxTime, s.correctedTime);
+    s.n = 2;
+    s.c = withPermanent(kTimeCode, boxes.permanent);
+    s.v = time;
+    return s;
+}
+
+ZrSetting zrDeviceTimeSetting(const ZrSettingBoxes& boxes) {
+    ZrSetting s;
+    const int time = readBox(boxes.timeText, kZrMaxTime, s.correctedTime);
+    const int device = readBox(boxes.deviceText, kZrMaxDevice, s.correctedDevice);
+    s.n = 3;
+    s.c = withPermanent(kTimeCode, boxes.permanent);
+    s.v = device;
+    s.x = time;
+    return s;
+}
+
+ZrSetting zrDevicePowerSetting(const ZrSettingBoxes& boxes) {
+    ZrSetting s;
+    const int power = zrPowerCode(boxes.power);
+    const int device = readBox(boxes.deviceText, kZrMaxDevice, s.correctedDevice);
+    s.n = 3;
+    s.c = withPermanent(kPowerCode, boxes.permanent);
+    s.v = device;
+    s.x = power;
+    return s;
+}
+
+void SendZRSetting(Link& link, const ModuleRegistry& registry, const ZrSetting& setting) {
+    SendModuleCommand(link, registry, Family::ZR, setting.n, setting.c, setting.v, setting.x);
+}
+
+void EraseZRSettings(Link& link, const ModuleRegistry& registry) {
+    const MessageAnswer answer =
+        link.prompter().show(kZrEraseWarning, MessageIcon::Exclamation, MessageButtons::OkCancel);
+    if (answer != MessageAnswer::Ok) {
+        link.prompter().show(kOperationCancelled, MessageIcon::None);
+        return;
+    }
+    SendModuleCommand(link, registry, Family::ZR, 1, kEraseCode, 0, 0);
+}
+
+}  // namespace korvel

@@ -1,0 +1,41 @@
+#include "zr/zr_format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvel {
+
+namespace {
+std::string rightmost(const std::string& text, std::size_t count) {
+    return text.substr(text.size() - std::min(count, text.size()));
+}
+}  // namespace
+
+std::string AlignNumber(int value, int width) {
+    return rightmost(std::string(9, ' ') + std::to_string(value),
+                     static_cast<std::size_t>(std::max(width, 0)));
+}
+
+std::string FormatZRTime(int value) {
+    if (value == 0) return " Default";
+    const int units = value & 127;
+    const auto milliseconds = static_cast<long>(std::floor(units * 100.0 / 6.0));
+    return rightmost(std::string(9, ' ') + std::to_string(milliseconds) + "ms", 8);
+}
+
+std::string ZRPowerName(int value) {
+    switch (value) {
+        case 0:
+            return "Normal";
+        case 1:
+            return "Low";
+        case 2:
+            return "High";
+        case 3:
+            return "Unlimited";
+        default:
+            return "Invalid setting";
+    }
+}
+
+}  // namespace korvel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace korvel {
+
+// The decimal value right-aligned in a field of `width` columns (at most nine
+// blanks of padding; a wider number keeps its rightmost digits).
+std::string AlignNumber(int value, int width);
+
+// A time in 1/60 s as the report shows it: " Default" for 0, otherwise the
+// milliseconds with "ms", right-aligned in eight columns. Bit 7 is ignored.
+std::string FormatZRTime(int value);
+
+// Power code 0-3 as its name; anything else is "Invalid setting".
+std::string ZRPowerName(int value);
+
+}  // namespace korvel

@@ -1,0 +1,54 @@
+#include "zr/zr_replies.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr int kDefaultTimingCode = 48;
+constexpr int kDefaultTimingAnswer = 49;
+constexpr int kDeviceTimingAnswer = 50;
+constexpr int kDevicePowerCode = 56;
+constexpr int kDevicePowerAnswer = 58;
+
+int withPermanent(int code, ZrTarget target) {
+    return code + (target.permanent ? 64 : 0);
+}
+int moduleAddress(ZrTarget target) {
+    return 64 + target.module;
+}
+
+bool matches(const ReplyBuffer& reply, ZrTarget target, int lowNibble, int answerCode) {
+    return reply.lowNibble() == lowNibble && reply[1] == 0 && reply[2] == moduleAddress(target) &&
+           reply[3] == withPermanent(answerCode, target);
+}
+
+}  // namespace
+
+Frame zrDefaultTimingRequest(ZrTarget target) {
+    return Frame{0, moduleAddress(target), withPermanent(kDefaultTimingCode, target)};
+}
+
+Frame zrDeviceTimingRequest(ZrTarget target, int device) {
+    return Frame{0, moduleAddress(target), withPermanent(kDefaultTimingCode, target), device};
+}
+
+Frame zrDevicePowerRequest(ZrTarget target, int device) {
+    return Frame{0, moduleAddress(target), withPermanent(kDevicePowerCode, target), device};
+}
+
+std::optional<int> zrDefaultTimingReply(const ReplyBuffer& reply, ZrTarget target) {
+    if (!matches(reply, target, 12, kDefaultTimingAnswer)) return std::nullopt;
+    return reply[4] & 127;
+}
+
+std::optional<ZrDeviceValue> zrDeviceTimingReply(const ReplyBuffer& reply, ZrTarget target) {
+    if (!matches(reply, target, 13, kDeviceTimingAnswer)) return std::nullopt;
+    return ZrDeviceValue{reply[4] & 127, reply[5] & 127};
+}
+
+std::optional<ZrDeviceValue> zrDevicePowerReply(const ReplyBuffer& reply, ZrTarget target) {
+    if (!matches(reply, target, 13, kDevicePowerAnswer)) return std::nullopt;
+    return ZrDeviceValue{reply[4] & 127, reply[5] & 127};
+}
+
+}  // namespace korvel

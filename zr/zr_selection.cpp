@@ -1,0 +1,15 @@
+#include "zr/zr_selection.h"
+
+#include "link/module_registry.h"
+
+namespace korvel {
+
+ZrReportVisibility ShowZRReportButton(bool show) {
+    return {show, false, false};
+}
+
+ZrReportVisibility ZRSelectionChanged(std::optional<std::int32_t> selectedItemData) {
+    return ShowZRReportButton(selectedItemData.has_value() && *selectedItemData != kAllZR);
+}
+
+}  // namespace korvel
