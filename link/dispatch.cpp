@@ -69,8 +69,8 @@ void SendModuleCommand(Link& link, const ModuleRegistry& registry, Family family
             if (registry.zrList.empty()) {
                 link.prompter().show(kRequestStatusFirst);
             } else if (auto s = registry.zrList.selectedItemData()) {
-                answered = sendToEach(link, zrTargets(*s),
-                                      [&](int m) { return zrFrame(m, n, c, v, x); });
+                answered =
+                    sendToEach(link, zrTargets(*s), [&](int m) { return zrFrame(m, n, c, v, x); });
             }
             break;
         case Family::VG:

@@ -19,6 +19,7 @@ std::vector<int> zrTargets(std::int32_t itemData);
 void SendModuleCommand(Link& link, const ModuleRegistry& registry, Family family, int n,
                        CommandByte c, CommandByte v, CommandByte x);
 
-inline constexpr const char* kRequestStatusFirst = "Please request Status first to register modules";
+inline constexpr const char* kRequestStatusFirst =
+    "Please request Status first to register modules";
 
 }  // namespace korvel

@@ -14,14 +14,14 @@ namespace korvel {
 // from a value outside 0..127 is a programming error and throws, so a command
 // can never put a byte with bit 7 set into a data position.
 class CommandByte {
-public:
+  public:
     constexpr CommandByte() = default;
     constexpr CommandByte(int value) : value_(checked(value)) {}  // NOLINT: implicit on purpose
 
     constexpr std::uint8_t value() const { return value_; }
     constexpr bool operator==(const CommandByte&) const = default;
 
-private:
+  private:
     static constexpr std::uint8_t checked(int value) {
         if (value < 0 || value > 127) throw std::out_of_range("command byte outside 0..127");
         return static_cast<std::uint8_t>(value);
@@ -32,7 +32,7 @@ private:
 // The data part of one request: up to seven command bytes. A frame with no
 // data is the empty frame that collects late answers.
 class Frame {
-public:
+  public:
     static constexpr int kMaxData = 7;
 
     constexpr Frame() = default;
@@ -43,12 +43,15 @@ public:
 
     constexpr int count() const { return static_cast<int>(count_); }
     constexpr bool empty() const { return count_ == 0; }
-    constexpr CommandByte operator[](int index) const { return data_.at(static_cast<std::size_t>(index)); }
+    constexpr CommandByte operator[](int index) const {
+        return data_.at(static_cast<std::size_t>(index));
+    }
     std::span<const CommandByte> data() const { return {data_.data(), count_}; }
 
     // Drops the bytes after the first `count`; how short commands keep only their leading bytes.
     constexpr Frame first(int count) const {
-        if (count < 0 || count > kMaxData) throw std::length_error("frame holds at most seven bytes");
+        if (count < 0 || count > kMaxData)
+            throw std::length_error("frame holds at most seven bytes");
         Frame f;
         f.count_ = static_cast<std::size_t>(count);
         for (std::size_t i = 0; i < f.count_; ++i) f.data_[i] = data_[i];
@@ -57,7 +60,7 @@ public:
 
     bool operator==(const Frame& other) const;
 
-private:
+  private:
     std::array<CommandByte, kMaxData> data_{};
     std::size_t count_ = 0;
 };

@@ -11,7 +11,7 @@ namespace korvel {
 // The one road to the bus controller: one request frame out, one answer frame
 // back, both written to the message log. Owns ReplyBuffer and ToggleBit.
 class Link {
-public:
+  public:
     Link(SerialPort& port, Clock& clock, Prompter& prompter, LogSink& log, PollSwitch& poll);
 
     // Sends `frame` and waits for the answer. True when a valid answer arrived
@@ -38,7 +38,7 @@ public:
     Clock& clock() { return clock_; }
     Prompter& prompter() { return prompter_; }
 
-private:
+  private:
     static bool isSettingsReport(const ReplyBuffer& reply);
 
     SerialPort& port_;

@@ -36,7 +36,9 @@ struct ModuleList {
 
     bool empty() const { return entries.empty(); }
     void clear() { entries.clear(), selected = -1; }
-    void add(std::string text, std::int32_t itemData) { entries.push_back({std::move(text), itemData}); }
+    void add(std::string text, std::int32_t itemData) {
+        entries.push_back({std::move(text), itemData});
+    }
     std::optional<std::int32_t> selectedItemData() const {
         if (selected < 0 || selected >= static_cast<int>(entries.size())) return std::nullopt;
         return entries[static_cast<std::size_t>(selected)].itemData;

@@ -8,7 +8,9 @@
 namespace korvel {
 
 namespace {
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 }  // namespace
 
 double leadingNumber(std::string_view text) {
@@ -48,7 +50,9 @@ double roundHalfEven(double value) {
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-std::string wholeNumberText(int value) { return std::to_string(value); }
+std::string wholeNumberText(int value) {
+    return std::to_string(value);
+}
 
 RangedValue readRanged(std::string_view text, int minimum, int maximum) {
     RangedValue result;

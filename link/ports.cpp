@@ -15,7 +15,13 @@ std::string portDeviceName(int portNumber) {
 #endif
 }
 
-std::string portEntryText(int portNumber) { return " " + std::to_string(portNumber); }
+std::string SerialPort::deviceName(int portNumber) const {
+    return portDeviceName(portNumber);
+}
+
+std::string portEntryText(int portNumber) {
+    return " " + std::to_string(portNumber);
+}
 
 std::vector<int> FillPortList(SerialPort& port) {
     std::vector<int> usable;

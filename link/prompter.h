@@ -11,7 +11,7 @@ enum class MessageAnswer { Ok, Cancel };
 
 // Modal message boxes; the window shows QMessageBox, tests record the texts.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     virtual MessageAnswer show(const std::string& text, MessageIcon icon = MessageIcon::Exclamation,
                                MessageButtons buttons = MessageButtons::Ok) = 0;
@@ -19,14 +19,14 @@ public:
 
 // Receives the message-log text piece by piece; pieces carry their own CR LF.
 class LogSink {
-public:
+  public:
     virtual ~LogSink() = default;
     virtual void append(std::string_view piece) = 0;
 };
 
 // The poll timer as the link sees it.
 class PollSwitch {
-public:
+  public:
     virtual ~PollSwitch() = default;
     virtual void setPolling(bool on) = 0;
 };

@@ -12,7 +12,7 @@ namespace korvel {
 // Collects one reply frame byte by byte into a ReplyBuffer. Any byte below 128
 // is a header and restarts the frame; bytes with bit 7 before a header are dropped.
 class FrameReceiver {
-public:
+  public:
     explicit FrameReceiver(ReplyBuffer& buffer) : buffer_(buffer) {}
 
     void start();
@@ -23,7 +23,7 @@ public:
     bool checksumOk() const;
     const std::string& logText() const { return log_; }
 
-private:
+  private:
     void clearData();
 
     ReplyBuffer& buffer_;

@@ -11,7 +11,7 @@ namespace korvel {
 // What the link needs of a serial line. The program's implementation wraps
 // QSerialPort; the tests use an in-memory port in front of the simulator.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     // Opens port number 1..16 at 19200 baud, 8N1. False when it cannot be opened.
@@ -30,17 +30,19 @@ public:
 
     // Why the last open() failed, in words for the user; empty when unknown.
     virtual std::string openErrorDetail() const { return {}; }
+    // The device behind a port number, for the port list's tool tips.
+    virtual std::string deviceName(int portNumber) const;
 };
 
 class Clock {
-public:
+  public:
     using time_point = std::chrono::steady_clock::time_point;
     virtual ~Clock() = default;
     virtual time_point now() = 0;
 };
 
 class SteadyClock final : public Clock {
-public:
+  public:
     time_point now() override { return std::chrono::steady_clock::now(); }
 };
 

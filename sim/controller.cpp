@@ -4,9 +4,12 @@
 
 namespace korvel::sim {
 
-SimController::SimController(SimSystem system) : system_(std::move(system)) { parser_.start(); }
+SimController::SimController(SimSystem system) : system_(std::move(system)) {
+    parser_.start();
+}
 
-std::vector<std::uint8_t> SimController::encodeAnswer(const FrameData& data, std::uint8_t headerBits) {
+std::vector<std::uint8_t> SimController::encodeAnswer(const FrameData& data,
+                                                      std::uint8_t headerBits) {
     std::vector<CommandByte> values(data.begin(), data.end());
     const auto header = static_cast<std::uint8_t>(8 + data.size() + headerBits);
     std::vector<std::uint8_t> bytes{header};

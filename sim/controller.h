@@ -14,13 +14,13 @@ namespace korvel::sim {
 
 // Fault knobs; counters count down with every frame they affect.
 struct SimFaults {
-    bool silent = false;             // answer no frame at all
-    int skipAnswers = 0;             // the next N frames get no answer
-    int badCheckAnswers = 0;         // the next N answers carry a wrong check byte
-    int garbageAnswers = 0;          // the next N answers come after stray bytes with bit 7 set
-    int moduleAnswerDelay = 0;       // module answers become ready N frames later than usual
+    bool silent = false;        // answer no frame at all
+    int skipAnswers = 0;        // the next N frames get no answer
+    int badCheckAnswers = 0;    // the next N answers carry a wrong check byte
+    int garbageAnswers = 0;     // the next N answers come after stray bytes with bit 7 set
+    int moduleAnswerDelay = 0;  // module answers become ready N frames later than usual
     std::chrono::milliseconds answerDelay{0};  // every answer is held this long
-    int vanishAfterFrames = -1;      // the line disappears when this many more frames arrived
+    int vanishAfterFrames = -1;  // the line disappears when this many more frames arrived
 };
 
 // One answer ready to go back on the line.
@@ -41,7 +41,7 @@ struct SimReply {
 // The bus controller as the program sees it: every valid frame is answered by
 // exactly one frame. Empty frames fetch the next message the controller holds.
 class SimController {
-public:
+  public:
     explicit SimController(SimSystem system);
 
     // Bytes from the program; returns the answers to the frames they completed.
@@ -64,9 +64,10 @@ public:
 
     // Frame bytes for an answer with these data values; `headerBits` adds
     // status bits (4-5) to the header.
-    static std::vector<std::uint8_t> encodeAnswer(const FrameData& data, std::uint8_t headerBits = 0);
+    static std::vector<std::uint8_t> encodeAnswer(const FrameData& data,
+                                                  std::uint8_t headerBits = 0);
 
-private:
+  private:
     struct Message {
         FrameData data;
         std::uint8_t headerBits = 0;

@@ -50,7 +50,8 @@ SimSystem demoSystem() {
         const int ms = m.number == 0 ? 1 : 2;
         m.kxActive.value[11] = m.kxPermanent.value[11] = ms;
         m.kxSecondActive.value[11] = m.kxSecondPermanent.value[11] = 2;
-        for (KxSettings* k : {&m.kxActive, &m.kxPermanent, &m.kxSecondActive, &m.kxSecondPermanent}) {
+        for (KxSettings* k :
+             {&m.kxActive, &m.kxPermanent, &m.kxSecondActive, &m.kxSecondPermanent}) {
             k->value[1] = 7;    // HFI level
             k->value[9] = 4;    // PWM multiplier
             k->value[13] = 50;  // loop current A

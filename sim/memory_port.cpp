@@ -3,7 +3,8 @@
 namespace korvel::sim {
 
 bool MemoryPort::open(int portNumber) {
-    if (open_ || !availablePorts.contains(portNumber) || busyPorts.contains(portNumber)) return false;
+    if (open_ || !availablePorts.contains(portNumber) || busyPorts.contains(portNumber))
+        return false;
     open_ = true;
     port_ = portNumber;
     ++openCount_;

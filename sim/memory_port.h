@@ -10,22 +10,23 @@ namespace korvel::sim {
 
 // A clock that moves only when told to; waits on the memory port move it.
 class FakeClock final : public Clock {
-public:
+  public:
     time_point now() override { return now_; }
     void advance(std::chrono::nanoseconds d) { now_ += d; }
     void advanceTo(time_point t) {
         if (t > now_) now_ = t;
     }
 
-private:
+  private:
     time_point now_{std::chrono::hours(1)};
 };
 
 // A serial port wired straight to a simulated controller. Every byte costs its
 // wire time at 19200 baud on the fake clock, so waits end without real time passing.
 class MemoryPort final : public SerialPort {
-public:
-    MemoryPort(SimController& controller, FakeClock& clock) : controller_(controller), clock_(clock) {}
+  public:
+    MemoryPort(SimController& controller, FakeClock& clock)
+        : controller_(controller), clock_(clock) {}
 
     // Port numbers that exist, and those another program holds.
     std::set<int> availablePorts{1};
@@ -48,7 +49,7 @@ public:
 
     static constexpr std::chrono::nanoseconds kByteTime{10'000'000'000 / 19200};
 
-private:
+  private:
     struct Pending {
         Clock::time_point ready;
         std::uint8_t byte;

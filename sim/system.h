@@ -35,26 +35,26 @@ struct ZrSettings {
 
 struct SimModule {
     ModuleFamily family = ModuleFamily::KX;
-    int number = 0;               // 0..15 KX and QH, 0..7 ZR
+    int number = 0;                   // 0..15 KX and QH, 0..7 ZR
     std::uint8_t status = kAnswered;  // status byte R4 of the module query
-    int version = 1000;           // four-digit version number
+    int version = 1000;               // four-digit version number
     // A KX44 answers a second time for its second half (bus address = number).
     std::optional<std::uint8_t> secondHalfStatus;
     int secondHalfVersion = 1000;
 
     // What the module keeps; active settings are lost on erase, permanent ones too.
-    KxSettings kxActive, kxPermanent;          // KX family
+    KxSettings kxActive, kxPermanent;              // KX family
     KxSettings kxSecondActive, kxSecondPermanent;  // second half of a KX44
-    ZrSettings zrActive, zrPermanent;          // ZR family
+    ZrSettings zrActive, zrPermanent;              // ZR family
 };
 
 // A whole simulated Korvel system: the controller (the VG unit) and its modules.
 struct SimSystem {
-    int statusCode = 0;         // 0 OK, 1 Hold, 2 Fault, 3 Fault+Hold (header bits 4-5)
+    int statusCode = 0;  // 0 OK, 1 Hold, 2 Fault, 3 Fault+Hold (header bits 4-5)
     int protocolVersion = 3101;
-    int systemType = 2;         // 1 VG-H, 2 VG-U, 3 VG-C, 10 WOBE
+    int systemType = 2;  // 1 VG-H, 2 VG-U, 3 VG-C, 10 WOBE
     int systemVersion = 1020;
-    int capacity = 87;          // classic view: remaining capacity
+    int capacity = 87;            // classic view: remaining capacity
     std::uint8_t dipBits = 0x05;  // classic view: bit i set = DIP switch i off
     std::vector<SimModule> modules;
 

@@ -2,6 +2,8 @@
 
 namespace korvel::sim {
 
-bool handleZrCommand(SimController&, const FrameData&) { return false; }
+bool handleZrCommand(SimController&, const FrameData&) {
+    return false;
+}
 
 }  // namespace korvel::sim

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev
   clang libclang-rt-dev
   xvfb xauth
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
 )
 
 missing=()

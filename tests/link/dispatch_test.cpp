@@ -66,7 +66,6 @@ TEST_F(Dispatch, ZrAllGoesToEveryNumberAndStopsAtTheFirstUnanswered) {
     ASSERT_EQ(b.frames().size(), 10u);
     EXPECT_EQ(b.frames()[1], (FrameData{0, 64, 64}));
     EXPECT_EQ(b.frames()[8], (FrameData{0, 71, 64}));
-
 }
 
 TEST_F(Dispatch, AnUnansweredModuleEndsTheGroupWithoutAClosingFrame) {

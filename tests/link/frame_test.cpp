@@ -48,7 +48,7 @@ TEST(Frame, LogByteTextDropsBit7) {
 
 // The receiver against bytes placed on an in-memory line.
 class Receiver : public ::testing::Test {
-protected:
+  protected:
     std::string receive(std::vector<std::uint8_t> bytes) {
         port.inject(bytes);
         return ReceiveFrame(port, clock, buffer);

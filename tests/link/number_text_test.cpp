@@ -20,7 +20,9 @@ TEST(NumberText, ReadsTheNumberAtTheStartOfTheText) {
     EXPECT_EQ(leadingNumber("inf"), 0);
     EXPECT_EQ(leadingNumber("nan"), 0);
     EXPECT_EQ(leadingNumber("0x1F"), 0);
-    EXPECT_EQ(leadingNumber("\xc3\xa9" "5"), 0);
+    EXPECT_EQ(leadingNumber("\xc3\xa9"
+                            "5"),
+              0);
     EXPECT_TRUE(std::isfinite(leadingNumber("1e999999")));
     EXPECT_TRUE(std::isfinite(leadingNumber("-1e999999")));
 }

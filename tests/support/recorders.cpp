@@ -10,7 +10,9 @@ std::vector<std::string> RecordingPrompter::texts() const {
 
 SimBench::SimBench(sim::SimSystem system) : controller(std::move(system)) {}
 
-void SimBench::openPort() { port.open(1); }
+void SimBench::openPort() {
+    port.open(1);
+}
 
 std::vector<sim::FrameData> SimBench::commandsSince(std::size_t mark) const {
     std::vector<sim::FrameData> out;

@@ -17,7 +17,7 @@ struct ShownMessage {
 
 // Records message boxes and answers them with `answer`.
 class RecordingPrompter final : public Prompter {
-public:
+  public:
     MessageAnswer show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
         shown.push_back({text, icon, buttons});
         return answer;
@@ -29,13 +29,13 @@ public:
 };
 
 class StringLog final : public LogSink {
-public:
+  public:
     void append(std::string_view piece) override { text += piece; }
     std::string text;
 };
 
 class PollRecorder final : public PollSwitch {
-public:
+  public:
     void setPolling(bool on) override { polling = on; }
     bool polling = false;
 };

@@ -1,0 +1,99 @@
+#include "link/qt/qt_serial_port.h"
+
+#include "link/ports.h"
+
+namespace korvel {
+
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
+    // Between exchanges nobody waits on the port, so the event loop reports a
+    // vanished device; close it there, queued, outside QSerialPort's own code.
+    connect(
+        &port_, &QSerialPort::errorOccurred, this, [this] { closeIfLineFailed(); },
+        Qt::QueuedConnection);
+}
+
+void QtSerialPort::overrideDevice(int portNumber, std::string device) {
+    overrides_[portNumber] = std::move(device);
+}
+
+std::string QtSerialPort::deviceName(int portNumber) const {
+    auto it = overrides_.find(portNumber);
+    return it != overrides_.end() ? it->second : SerialPort::deviceName(portNumber);
+}
+
+bool QtSerialPort::open(int portNumber) {
+    openError_.clear();
+    const std::string device = deviceName(portNumber);
+    if (device.empty() || port_.isOpen()) return false;
+    port_.setPortName(QString::fromStdString(device));
+    if (!port_.open(QIODevice::ReadWrite)) {
+        openError_ = port_.errorString().toStdString();
+        return false;
+    }
+    const bool configured = port_.setBaudRate(19200) && port_.setDataBits(QSerialPort::Data8) &&
+                            port_.setParity(QSerialPort::NoParity) &&
+                            port_.setStopBits(QSerialPort::OneStop) &&
+                            port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        openError_ = port_.errorString().toStdString();
+        port_.close();
+        return false;
+    }
+    port_.clearError();
+    return true;
+}
+
+void QtSerialPort::close() {
+    if (port_.isOpen()) port_.close();
+}
+
+void QtSerialPort::closeIfLineFailed() {
+    switch (port_.error()) {
+        case QSerialPort::ResourceError:
+        case QSerialPort::ReadError:
+        case QSerialPort::WriteError:
+        case QSerialPort::DeviceNotFoundError:
+            close();
+            break;
+        default:
+            break;
+    }
+}
+
+std::size_t QtSerialPort::bytesAvailable() {
+    if (!port_.isOpen()) return 0;
+    // Without an event loop QSerialPort only learns of new bytes while waiting.
+    if (port_.bytesAvailable() == 0) {
+        port_.waitForReadyRead(0);
+        closeIfLineFailed();
+    }
+    return port_.isOpen() ? static_cast<std::size_t>(port_.bytesAvailable()) : 0;
+}
+
+bool QtSerialPort::readByte(std::uint8_t& byte) {
+    char c = 0;
+    if (!port_.isOpen() || !port_.getChar(&c)) return false;
+    byte = static_cast<std::uint8_t>(c);
+    return true;
+}
+
+void QtSerialPort::write(std::span<const std::uint8_t> bytes) {
+    if (!port_.isOpen()) return;
+    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    while (port_.isOpen() && port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(1000)) {
+            closeIfLineFailed();
+            break;
+        }
+    }
+}
+
+bool QtSerialPort::waitForReadyRead(std::chrono::milliseconds timeout) {
+    if (!port_.isOpen()) return false;
+    if (port_.bytesAvailable() > 0) return true;
+    const bool ready = port_.waitForReadyRead(static_cast<int>(timeout.count()));
+    if (!ready) closeIfLineFailed();
+    return ready && port_.bytesAvailable() > 0;
+}
+
+}  // namespace korvel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QSerialPort>
+#include <map>
+
+#include "link/serial_port.h"
+
+namespace korvel {
+
+// The serial line of the program: QSerialPort used without an event loop.
+// A line that fails is closed at once, so a dead device can neither spin the
+// event loop nor answer later.
+class QtSerialPort final : public QObject, public SerialPort {
+    Q_OBJECT
+  public:
+    explicit QtSerialPort(QObject* parent = nullptr);
+
+    // Serves a port number from another device (the demo's simulated line).
+    void overrideDevice(int portNumber, std::string device);
+
+    bool open(int portNumber) override;
+    void close() override;
+    bool isOpen() const override { return port_.isOpen(); }
+    std::size_t bytesAvailable() override;
+    bool readByte(std::uint8_t& byte) override;
+    void write(std::span<const std::uint8_t> bytes) override;
+    bool waitForReadyRead(std::chrono::milliseconds timeout) override;
+    std::string openErrorDetail() const override { return openError_; }
+    std::string deviceName(int portNumber) const override;
+
+  private:
+    void closeIfLineFailed();
+
+    QSerialPort port_;
+    std::map<int, std::string> overrides_;
+    std::string openError_;
+};
+
+}  // namespace korvel

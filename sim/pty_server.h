@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sim/controller.h"
+
+namespace korvel::sim {
+
+// Serves a simulated controller on a pseudo-terminal, so the program's real
+// serial-port code talks to it as to a device. Runs on its own thread.
+class PtyServer {
+  public:
+    explicit PtyServer(SimSystem system);
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
+
+    // The device the program opens, e.g. /dev/pts/5.
+    const std::string& devicePath() const { return devicePath_; }
+
+    // Runs `f` with the controller while the server thread keeps off it.
+    template <class F>
+    auto withController(F&& f) {
+        std::lock_guard lock(mutex_);
+        return f(controller_);
+    }
+
+    // Holds every byte for its wire time in both directions (0: as fast as the pty goes).
+    void setByteTime(std::chrono::nanoseconds t) { byteTime_ = t; }
+    // The line disappears: the program's port fails as when a USB adapter is pulled.
+    void vanish();
+
+  private:
+    void run();
+    void answer(std::vector<SimAnswer> answers);
+    bool sleepFor(std::chrono::nanoseconds d);
+
+    SimController controller_;
+    std::mutex mutex_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::string devicePath_;
+    std::atomic<bool> stop_{false};
+    std::atomic<std::chrono::nanoseconds> byteTime_{std::chrono::nanoseconds(0)};
+    std::thread thread_;
+};
+
+}  // namespace korvel::sim

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "link/link.h"
+#include "link/module_registry.h"
+
+namespace korvel::ui {
+
+// What every page needs to talk to the bus: the link, the registry of the
+// last status request and the message boxes.
+struct BusContext {
+    Link& link;
+    ModuleRegistry& registry;
+    Prompter& prompter;
+};
+
+}  // namespace korvel::ui

@@ -1,0 +1,204 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "link/ports.h"
+#include "ui/kx_page.h"
+#include "ui/status_action.h"
+#include "ui/status_dialogs.h"
+#include "ui/style.h"
+#include "ui/test_frame.h"
+#include "ui/twips.h"
+#include "ui/vg_page.h"
+#include "ui/zr_page.h"
+
+namespace korvel::ui {
+
+namespace {
+
+// While the bus is busy the window takes no input anyway; the cursor says so.
+class BusyCursor {
+  public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+}  // namespace
+
+PollTimer::PollTimer() {
+    timer.setObjectName("Timer1");
+    timer.setInterval(50);
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+        if (tick) tick();
+    });
+}
+
+MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
+    : port_(port),
+      log_(this),
+      link_(port, clock, prompter, log_, poll_),
+      bus_{link_, registry_, prompter} {
+    setObjectName("frmKorvelConfig");
+    setWindowTitle("KorvelConfig 1.30A");
+    setWindowIcon(programIcon());
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    central->setFixedSize(twips(7695), twips(8190));
+    buildTopRow(central);
+    buildTabs(central);
+    statusDialogs_ = new StatusDialogs(this);
+
+    poll_.tick = [this] { link_.pollTick(); };
+    link_.setSettingsReportHandler([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
+    link_.setStopFlag(Check_Stop_->isChecked());
+
+    // Start-up: the usable ports, empty module lists, nothing sent.
+    FillPortList();
+    registry_.kxList.clear();
+    registry_.zrList.clear();
+    kxPage_->refreshList();
+    zrPage_->refreshList();
+}
+
+MainWindow::~MainWindow() {
+    port_.close();
+}
+
+void MainWindow::buildTopRow(QWidget* central) {
+    lblCom_ = new QLabel("CommPort", central);
+    lblCom_->setObjectName("lblCom");
+    lblCom_->installEventFilter(this);
+    placeTwips(lblCom_, 240, 240, 735, 255);
+    fitToCaption(lblCom_);
+
+    cboPort_ = new QComboBox(central);
+    cboPort_->setObjectName("cboPort");
+    cboPort_->setAccessibleName("CommPort");
+    lblCom_->setBuddy(cboPort_);
+    placeTwips(cboPort_, 1080, 200, 735, 315);
+    connect(cboPort_, &QComboBox::activated, this, &MainWindow::pickPort);
+
+    cmdRefresh_ = makeButton("Refresh", "cmdRefresh", central);
+    placeTwips(cmdRefresh_, 2040, 180, 1335, 375);
+    connect(cmdRefresh_, &QPushButton::clicked, this, &MainWindow::refreshPorts);
+
+    Check_Stop_ = new QCheckBox("Stop", central);
+    Check_Stop_->setObjectName("Check_Stop");
+    Check_Stop_->setChecked(true);
+    placeTwips(Check_Stop_, 3720, 240, 855, 255);
+    connect(Check_Stop_, &QCheckBox::toggled, this, [this](bool on) { link_.setStopFlag(on); });
+
+    cmdReset_ = makeButton("Reset Fault", "cmdReset", central);
+    placeTwips(cmdReset_, 4800, 180, 1215, 375);
+    connect(cmdReset_, &QPushButton::clicked, this, &MainWindow::resetFault);
+
+    cmdStatus_ = makeButton("Status", "cmdStatus", central);
+    cmdStatus_->setToolTip("Shift+Click for Classic View");
+    placeTwips(cmdStatus_, 6120, 180, 1335, 375);
+    // The request runs on mouse-down of any button; the keyboard presses it too.
+    cmdStatus_->installEventFilter(this);
+    connect(cmdStatus_, &QPushButton::clicked, this,
+            [this] { statusPressed(Qt::NoButton, QApplication::keyboardModifiers()); });
+}
+
+void MainWindow::buildTabs(QWidget* central) {
+    SSTab1_ = new QTabWidget(central);
+    SSTab1_->setObjectName("SSTab1");
+    SSTab1_->tabBar()->setStyleSheet(QString("QTabBar::tab { height: %1px; min-width: %2px; }")
+                                         .arg(twips(kTabStripTwips) - 4)
+                                         .arg(twips(1800)));
+    placeTwips(SSTab1_, 240, 720, 7245, 7260);
+
+    auto* kxTab = new QWidget;
+    kxTab->setObjectName("tabKX");
+    auto* zrTab = new QWidget;
+    zrTab->setObjectName("tabZR");
+    auto* vgTab = new QWidget;
+    vgTab->setObjectName("tabVG");
+    SSTab1_->addTab(kxTab, "KXxx / WOBE-s");
+    SSTab1_->addTab(zrTab, "ZR32");
+    SSTab1_->addTab(vgTab, "VG-U / WOBE");
+
+    kxPage_ = new KxPage(bus_, kxTab);
+    zrPage_ = new ZrPage(bus_, zrTab);
+    vgPage_ = new VgPage(bus_, vgTab);
+    testFrame_ = new TestFrame(bus_, vgTab);
+    SSTab1_->setCurrentIndex(2);
+}
+
+void MainWindow::FillPortList() {
+    cboPort_->clear();
+    for (int n : korvel::FillPortList(port_)) {
+        cboPort_->addItem(QString::fromStdString(portEntryText(n)));
+        cboPort_->setItemData(cboPort_->count() - 1, QString::fromStdString(port_.deviceName(n)),
+                              Qt::ToolTipRole);
+    }
+    cboPort_->setCurrentIndex(-1);
+}
+
+void MainWindow::pickPort(int index) {
+    BusyCursor busy;
+    PickPort(link_, cboPort_->itemText(index).toStdString());
+}
+
+void MainWindow::refreshPorts() {
+    if (port_.isOpen()) port_.close();
+    FillPortList();
+}
+
+void MainWindow::resetFault() {
+    if (!requirePortOpen(link_)) return;
+    BusyCursor busy;
+    link_.Transact(Frame{1, 0});
+}
+
+void MainWindow::statusPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    BusyCursor busy;
+    runStatusRequest(bus_, *statusDialogs_, *kxPage_, *zrPage_, *vgPage_,
+                     statusClassicRequested(button, modifiers));
+}
+
+void MainWindow::showLogAndTestFrame() {
+    log_.showWindow();
+    testFrame_->reveal();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblCom_ && event->type() == QEvent::MouseButtonDblClick) {
+        showLogAndTestFrame();
+        return true;
+    }
+    if (watched == cmdStatus_ && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        statusPressed(mouse->button(), mouse->modifiers());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    poll_.timer.stop();
+    statusDialogs_->closeAll();
+    log_.closeWindow();
+    port_.close();
+    event->accept();
+}
+
+}  // namespace korvel::ui

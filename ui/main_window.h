@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "link/link.h"
+#include "link/module_registry.h"
+#include "ui/bus_context.h"
+#include "ui/message_log.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace korvel::ui {
+
+class KxPage;
+class ZrPage;
+class VgPage;
+class TestFrame;
+class StatusDialogs;
+
+// `Timer1`: fetches what the controller still holds every 50 ms.
+class PollTimer final : public PollSwitch {
+  public:
+    PollTimer();
+    void setPolling(bool on) override { on ? timer.start() : timer.stop(); }
+    // What one tick does; the timer's timeout calls it.
+    std::function<void()> tick;
+    QTimer timer;
+};
+
+// `frmKorvelConfig`: the bus controls on top, one tab per module family below.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainWindow(SerialPort& port, Clock& clock, Prompter& prompter);
+    ~MainWindow() override;
+
+    Link& link() { return link_; }
+    ModuleRegistry& registry() { return registry_; }
+    MessageLog& messageLog() { return log_; }
+    PollTimer& pollTimer() { return poll_; }
+    QTabWidget* tabs() const { return SSTab1_; }
+
+    // The port list as it stands (" 1", " 3", ...).
+    void FillPortList();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildTopRow(QWidget* central);
+    void buildTabs(QWidget* central);
+    void pickPort(int index);
+    void refreshPorts();
+    void resetFault();
+    void statusPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void showLogAndTestFrame();
+
+    SerialPort& port_;
+    MessageLog log_;
+    PollTimer poll_;
+    Link link_;
+    ModuleRegistry registry_;
+    BusContext bus_;
+
+    QLabel* lblCom_ = nullptr;
+    QComboBox* cboPort_ = nullptr;
+    QPushButton* cmdRefresh_ = nullptr;
+    QCheckBox* Check_Stop_ = nullptr;
+    QPushButton* cmdReset_ = nullptr;
+    QPushButton* cmdStatus_ = nullptr;
+    QTabWidget* SSTab1_ = nullptr;
+
+    KxPage* kxPage_ = nullptr;
+    ZrPage* zrPage_ = nullptr;
+    VgPage* vgPage_ = nullptr;
+    TestFrame* testFrame_ = nullptr;
+    StatusDialogs* statusDialogs_ = nullptr;
+};
+
+}  // namespace korvel::ui

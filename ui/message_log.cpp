@@ -1,0 +1,71 @@
+#include "ui/message_log.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include "ui/twips.h"
+
+namespace korvel::ui {
+
+MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName("dlgMsgLog");
+    setWindowTitle("Message Log");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(twips(7320), twips(7605));
+
+    txtMsgLog_ = new QPlainTextEdit(this);
+    txtMsgLog_->setObjectName("txtMsgLog");
+    txtMsgLog_->setAccessibleName("Message Log");
+    txtMsgLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtMsgLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font("Lucida Console", 9);
+    if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    txtMsgLog_->setFont(font);
+    placeTwips(txtMsgLog_, 120, 120, 7095, 6855);
+
+    cmdClear_ = new QPushButton("Clear Log", this);
+    cmdClear_->setObjectName("cmdClear");
+    placeTwips(cmdClear_, 120, 7080, 1215, 375);
+    connect(cmdClear_, &QPushButton::clicked, txtMsgLog_, &QPlainTextEdit::clear);
+}
+
+void MessageLogWindow::appendPiece(std::string_view piece) {
+    QString text = QString::fromLatin1(piece.data(), static_cast<qsizetype>(piece.size()));
+    text.remove(QLatin1Char('\r'));
+    QScrollBar* bar = txtMsgLog_->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    QTextCursor cursor(txtMsgLog_->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    // Follow new lines only while the user is looking at the end.
+    if (following) bar->setValue(bar->maximum());
+}
+
+QString MessageLogWindow::text() const {
+    return txtMsgLog_->toPlainText();
+}
+
+MessageLogWindow* MessageLog::window() {
+    if (!window_) {
+        window_ = new MessageLogWindow(owner_);
+        window_->setWindowFlag(Qt::Window);
+    }
+    return window_;
+}
+
+void MessageLog::showWindow() {
+    MessageLogWindow* w = window();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void MessageLog::closeWindow() {
+    if (window_) window_->close();
+}
+
+}  // namespace korvel::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "link/prompter.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace korvel::ui {
+
+// `dlgMsgLog`: every frame on the wire, one line per exchange.
+class MessageLogWindow final : public QDialog {
+    Q_OBJECT
+  public:
+    explicit MessageLogWindow(QWidget* parent);
+
+    // Appends at the end of the text without rewriting it; CR LF ends a line.
+    void appendPiece(std::string_view piece);
+    QString text() const;
+
+  private:
+    QPlainTextEdit* txtMsgLog_;
+    QPushButton* cmdClear_;
+};
+
+// The log as the link writes to it: the window is made on the first append,
+// hidden; closing it discards it and its text.
+class MessageLog final : public LogSink {
+  public:
+    explicit MessageLog(QWidget* owner) : owner_(owner) {}
+
+    void append(std::string_view piece) override { window()->appendPiece(piece); }
+    MessageLogWindow* window();
+    MessageLogWindow* existingWindow() const { return window_; }
+    void showWindow();
+    void closeWindow();
+
+  private:
+    QWidget* owner_;
+    QPointer<MessageLogWindow> window_;
+};
+
+}  // namespace korvel::ui

@@ -1,0 +1,32 @@
+#include "ui/qt_prompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace korvel::ui {
+
+MessageAnswer QtPrompter::show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(QApplication::applicationName());
+    box.setText(QString::fromStdString(text));
+    switch (icon) {
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+    }
+    if (buttons == MessageButtons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+}  // namespace korvel::ui

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <Qt>
+
+#include "ui/bus_context.h"
+
+namespace korvel::ui {
+
+class StatusDialogs;
+class KxPage;
+class ZrPage;
+class VgPage;
+
+// Whether the mouse-down on "Status" asks for the classic view.
+bool statusClassicRequested(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+// The whole status request: fills a status window, the module lists and the VG page.
+void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPage& zr, VgPage& vg,
+                      bool classicRequested);
+
+}  // namespace korvel::ui
