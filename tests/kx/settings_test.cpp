@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "link/number_text.h"
-
 namespace korvel {
 namespace {
 
@@ -86,16 +84,6 @@ TEST(KxOptionCommand, ValueIsTheSelectedIndexOrZero) {
     EXPECT_EQ(optionCommand(O::MSMode, 1, false).x, 1);
     EXPECT_EQ(optionCommand(O::PowerCtl, 1, true).v, 76);
     EXPECT_EQ(optionCommand(O::PowerCtl, 2, false).x, 0);
-}
-
-TEST(KxRanges, MatchTheSpinnersAndInitialTextsLieInside) {
-    for (N setting :
-         {N::HFI, N::AlarmDelay, N::SwitchDelay, N::DCShift, N::LoopCurrent, N::Address}) {
-        const KxRange r = rangeOf(setting);
-        EXPECT_FALSE(readRanged(initialText(setting), r.minimum, r.maximum).corrected);
-    }
-    EXPECT_EQ(rangeOf(N::AlarmDelay).maximum, 127);
-    EXPECT_EQ(rangeOf(N::LoopCurrent).minimum, 20);
 }
 
 }  // namespace
