@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One entry point: ./run.sh demo | app | test | bench | build
+# One entry point: ./run.sh demo | app | test | bench | fuzz | build
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -31,11 +31,16 @@ case "${1:-}" in
         export QT_QPA_PLATFORM=offscreen
         exec ./build/bin/korvel-bench "$@"
         ;;
+    fuzz)
+        build fuzz
+        mkdir -p build-fuzz/corpus
+        exec ./build-fuzz/bin/fuzz_receiver -runs="${2:-10000000}" build-fuzz/corpus
+        ;;
     build)
         build "${2:-default}"
         ;;
     *)
-        echo "usage: ./run.sh demo | app | test | bench | build [preset]" >&2
+        echo "usage: ./run.sh demo | app | test | bench | fuzz [runs] | build [preset]" >&2
         exit 2
         ;;
 esac

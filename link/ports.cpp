@@ -46,7 +46,7 @@ bool PickPort(Link& link, const std::string& entryText) {
         if (rounded >= kFirstPort && rounded <= kLastPort && port.open(static_cast<int>(rounded)))
             return true;
     }
-    link.prompter().show(kOpenPortFailed, MessageIcon::Exclamation);
+    link.prompter().showWithDetail(kOpenPortFailed, port.openErrorDetail());
     return false;
 }
 

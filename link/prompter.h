@@ -15,6 +15,12 @@ class Prompter {
     virtual ~Prompter() = default;
     virtual MessageAnswer show(const std::string& text, MessageIcon icon = MessageIcon::Exclamation,
                                MessageButtons buttons = MessageButtons::Ok) = 0;
+    // An OK box whose detail text explains the cause; without a detail it is show().
+    virtual void showWithDetail(const std::string& text, const std::string& detail,
+                                MessageIcon icon = MessageIcon::Exclamation) {
+        (void)detail;
+        show(text, icon);
+    }
 };
 
 // Receives the message-log text piece by piece; pieces carry their own CR LF.

@@ -30,8 +30,10 @@ class SerialPort {
 
     // Why the last open() failed, in words for the user; empty when unknown.
     virtual std::string openErrorDetail() const { return {}; }
-    // The device behind a port number, for the port list's tool tips.
+    // The device behind a port number.
     virtual std::string deviceName(int portNumber) const;
+    // Tool tip of a port-list entry: the device and what the system knows of the adapter.
+    virtual std::string describePort(int portNumber) const { return deviceName(portNumber); }
 };
 
 class Clock {

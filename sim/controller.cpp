@@ -45,6 +45,7 @@ std::optional<SimAnswer> SimController::answerFrame(const FrameData& data) {
     if (faults_.vanishAfterFrames >= 0 && faults_.vanishAfterFrames-- == 0) vanished_ = true;
     const SimReply reply = respond(data);
     if (vanished_ || faults_.silent) return std::nullopt;
+    if (faults_.unanswered && faults_.unanswered(data)) return std::nullopt;
     if (faults_.skipAnswers > 0) {
         --faults_.skipAnswers;
         return std::nullopt;

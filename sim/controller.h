@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -11,6 +12,14 @@
 #include "sim/system.h"
 
 namespace korvel::sim {
+
+// Data values of one frame (7-bit, without header and check byte).
+using FrameData = std::vector<std::uint8_t>;
+
+// How the controller answers the protocol version query (2; 1, 2): at once; as a
+// message held behind those already waiting, fetched by later empty frames; or
+// never (every answer to it is an empty frame). The status bits come at once.
+enum class ProtocolAnswer { Direct, Queued, Never };
 
 // Fault knobs; counters count down with every frame they affect.
 struct SimFaults {
@@ -21,6 +30,8 @@ struct SimFaults {
     int moduleAnswerDelay = 0;  // module answers become ready N frames later than usual
     std::chrono::milliseconds answerDelay{0};  // every answer is held this long
     int vanishAfterFrames = -1;  // the line disappears when this many more frames arrived
+    ProtocolAnswer protocolAnswer = ProtocolAnswer::Direct;
+    std::function<bool(const FrameData&)> unanswered;  // frames it returns true for get no answer
 };
 
 // One answer ready to go back on the line.
@@ -28,9 +39,6 @@ struct SimAnswer {
     std::vector<std::uint8_t> bytes;
     std::chrono::milliseconds delay{0};
 };
-
-// Data values of one frame (7-bit, without header and check byte).
-using FrameData = std::vector<std::uint8_t>;
 
 // An answer before it is framed: data values and extra header bits (4-5).
 struct SimReply {

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 
 #include "link/ports.h"
+#include "status/status_request.h"
 #include "ui/kx_page.h"
 #include "ui/status_action.h"
 #include "ui/status_dialogs.h"
@@ -144,10 +145,14 @@ void MainWindow::buildTabs(QWidget* central) {
 }
 
 void MainWindow::FillPortList() {
+    showPorts(korvel::FillPortList(port_));
+}
+
+void MainWindow::showPorts(const std::vector<int>& ports) {
     cboPort_->clear();
-    for (int n : korvel::FillPortList(port_)) {
+    for (int n : ports) {
         cboPort_->addItem(QString::fromStdString(portEntryText(n)));
-        cboPort_->setItemData(cboPort_->count() - 1, QString::fromStdString(port_.deviceName(n)),
+        cboPort_->setItemData(cboPort_->count() - 1, QString::fromStdString(port_.describePort(n)),
                               Qt::ToolTipRole);
     }
     cboPort_->setCurrentIndex(-1);
@@ -159,14 +164,12 @@ void MainWindow::pickPort(int index) {
 }
 
 void MainWindow::refreshPorts() {
-    if (port_.isOpen()) port_.close();
-    FillPortList();
+    showPorts(RefreshPorts(link_));
 }
 
 void MainWindow::resetFault() {
-    if (!requirePortOpen(link_)) return;
     BusyCursor busy;
-    link_.Transact(Frame{1, 0});
+    ResetFault(link_);
 }
 
 void MainWindow::statusPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {

@@ -57,6 +57,7 @@ class MainWindow final : public QMainWindow {
   private:
     void buildTopRow(QWidget* central);
     void buildTabs(QWidget* central);
+    void showPorts(const std::vector<int>& ports);
     void pickPort(int index);
     void refreshPorts();
     void resetFault();

@@ -6,9 +6,20 @@
 namespace korvel::ui {
 
 MessageAnswer QtPrompter::show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    return run(text, {}, icon, buttons);
+}
+
+void QtPrompter::showWithDetail(const std::string& text, const std::string& detail,
+                                MessageIcon icon) {
+    run(text, detail, icon, MessageButtons::Ok);
+}
+
+MessageAnswer QtPrompter::run(const std::string& text, const std::string& detail, MessageIcon icon,
+                              MessageButtons buttons) {
     QMessageBox box(parent_);
     box.setWindowTitle(QApplication::applicationName());
     box.setText(QString::fromStdString(text));
+    if (!detail.empty()) box.setDetailedText(QString::fromStdString(detail));
     switch (icon) {
         case MessageIcon::None:
             box.setIcon(QMessageBox::NoIcon);

@@ -1,11 +1,63 @@
 #include "ui/status_action.h"
 
+#include "status/status_request.h"
+#include "status/view_choice.h"
+#include "ui/classic_status_dialog.h"
+#include "ui/kx_page.h"
+#include "ui/standard_status_dialog.h"
+#include "ui/status_dialogs.h"
+#include "ui/vg_page.h"
+#include "ui/zr_page.h"
+
 namespace korvel::ui {
 
-bool statusClassicRequested(Qt::MouseButton, Qt::KeyboardModifiers) {
-    return false;
+namespace {
+
+int buttonCode(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return kLeftButton;
+        case Qt::RightButton:
+            return kRightButton;
+        case Qt::MiddleButton:
+            return 4;
+        default:
+            return 0;
+    }
 }
 
-void runStatusRequest(BusContext&, StatusDialogs&, KxPage&, ZrPage&, VgPage&, bool) {}
+int shiftCode(Qt::KeyboardModifiers modifiers) {
+    return (modifiers.testFlag(Qt::ShiftModifier) ? kShiftMask : 0) |
+           (modifiers.testFlag(Qt::ControlModifier) ? kCtrlMask : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? kAltMask : 0);
+}
+
+template <class Dialog, class Texts>
+void fillAndShow(Dialog& dialog, const Texts& texts) {
+    dialog.fill(texts);
+    StatusDialogs::showNonModal(&dialog);
+}
+
+}  // namespace
+
+bool statusClassicRequested(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    return classicViewRequested(buttonCode(button), shiftCode(modifiers));
+}
+
+void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPage& zr, VgPage& vg,
+                      bool classicRequested) {
+    const std::optional<StatusReport> report =
+        RequestStatus(bus.link, bus.registry, classicRequested);
+    if (!report) return;
+
+    vg.setUnitType(QString::fromStdString(report->vgTypeCaption));
+    vg.SetVGUPanelVisibility(report->vgFlags.a, report->vgFlags.b, report->vgFlags.c);
+    kx.refreshList();
+    zr.refreshList();
+    if (const auto* texts = std::get_if<ClassicStatusTexts>(&report->dialog))
+        fillAndShow(dialogs.classic(), *texts);
+    else
+        fillAndShow(dialogs.standard(), std::get<StandardStatusTexts>(report->dialog));
+}
 
 }  // namespace korvel::ui

@@ -1,8 +1,24 @@
 #include "link/qt/qt_serial_port.h"
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QSerialPortInfo>
+
 #include "link/ports.h"
 
 namespace korvel {
+
+std::string permissionAdvice(const std::string& device) {
+    struct stat info {};
+    if (::stat(device.c_str(), &info) != 0) return {};
+    const group* owner = ::getgrgid(info.st_gid);
+    const std::string name = owner ? owner->gr_name : std::to_string(info.st_gid);
+    return "Your user may not open " + device + ". It belongs to the group \"" + name +
+           "\": add your user to that group (for example: sudo usermod -aG " + name +
+           " $USER), then log in again.";
+}
 
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
     // Between exchanges nobody waits on the port, so the event loop reports a
@@ -21,13 +37,27 @@ std::string QtSerialPort::deviceName(int portNumber) const {
     return it != overrides_.end() ? it->second : SerialPort::deviceName(portNumber);
 }
 
+std::string QtSerialPort::describePort(int portNumber) const {
+    const std::string device = deviceName(portNumber);
+    const QSerialPortInfo info(QString::fromStdString(device));
+    QStringList lines{QString::fromStdString(device)};
+    if (!info.manufacturer().isEmpty()) lines << "Maker: " + info.manufacturer();
+    if (!info.description().isEmpty()) lines << "Description: " + info.description();
+    if (!info.serialNumber().isEmpty()) lines << "Serial number: " + info.serialNumber();
+    return lines.join('\n').toStdString();
+}
+
 bool QtSerialPort::open(int portNumber) {
     openError_.clear();
     const std::string device = deviceName(portNumber);
     if (device.empty() || port_.isOpen()) return false;
     port_.setPortName(QString::fromStdString(device));
     if (!port_.open(QIODevice::ReadWrite)) {
-        openError_ = port_.errorString().toStdString();
+        openError_ = device + ": " + port_.errorString().toStdString();
+        if (port_.error() == QSerialPort::PermissionError) {
+            const std::string advice = permissionAdvice(device);
+            if (!advice.empty()) openError_ += "\n" + advice;
+        }
         return false;
     }
     const bool configured = port_.setBaudRate(19200) && port_.setDataBits(QSerialPort::Data8) &&

@@ -7,6 +7,9 @@
 
 namespace korvel {
 
+// What to tell a user who may not open `device`: the group that owns it, to join.
+std::string permissionAdvice(const std::string& device);
+
 // The serial line of the program: QSerialPort used without an event loop.
 // A line that fails is closed at once, so a dead device can neither spin the
 // event loop nor answer later.
@@ -27,6 +30,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     bool waitForReadyRead(std::chrono::milliseconds timeout) override;
     std::string openErrorDetail() const override { return openError_; }
     std::string deviceName(int portNumber) const override;
+    std::string describePort(int portNumber) const override;
 
   private:
     void closeIfLineFailed();

@@ -18,7 +18,8 @@ struct PtyLink : ::testing::Test {
     PtyLink() : server(sim::demoSystem()) {
         port.overrideDevice(1, server.devicePath());
         // Keep the scan away from real devices of the machine running the tests.
-        for (int n = 2; n <= kLastPort; ++n) port.overrideDevice(n, "/nonexistent/port" + std::to_string(n));
+        for (int n = 2; n <= kLastPort; ++n)
+            port.overrideDevice(n, "/nonexistent/port" + std::to_string(n));
     }
     template <class F>
     auto sim(F&& f) {

@@ -13,14 +13,19 @@ struct ShownMessage {
     std::string text;
     MessageIcon icon;
     MessageButtons buttons;
+    std::string detail;
 };
 
 // Records message boxes and answers them with `answer`.
 class RecordingPrompter final : public Prompter {
   public:
     MessageAnswer show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
-        shown.push_back({text, icon, buttons});
+        shown.push_back({text, icon, buttons, {}});
         return answer;
+    }
+    void showWithDetail(const std::string& text, const std::string& detail,
+                        MessageIcon icon) override {
+        shown.push_back({text, icon, MessageButtons::Ok, detail});
     }
     std::vector<std::string> texts() const;
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/module_registry.h"
+#include "vg/vg_unit.h"
+
+namespace korvel {
+
+enum class ModuleKind { KX, ZR, QH };
+
+// Bit 3 of a module status byte: the module answered.
+bool moduleAnswered(std::uint8_t status);
+
+// "Not Found", "Idle", "Fault"/"Hold" (not for QH) or "Active".
+std::string moduleStatusText(ModuleKind kind, std::uint8_t status);
+
+// The KX type of a status byte (its bits 0-2) as the type table code and text.
+struct KxTypeInfo {
+    std::int16_t code = kKxUnknown;
+    const char* text = "Unknown";
+};
+KxTypeInfo kxTypeOf(std::uint8_t status);
+
+// The system type reported by the controller, as the VG page caption and the
+// prefix of the system version text; an unknown type has no prefix.
+struct SystemTypeInfo {
+    const char* caption = "Unknown";
+    const char* versionPrefix = nullptr;
+    VgUnit unit = VgUnit::Unknown;
+};
+SystemTypeInfo systemTypeOf(int code);
+
+// "OK", "Hold", "Fault" or "Fault+Hold" for header bits 4-5 of the first answer.
+std::string systemStatusText(int code);
+
+}  // namespace korvel

@@ -1,0 +1,63 @@
+#include "status/system_query.h"
+
+#include "status/status_query.h"
+#include "status/status_texts.h"
+#include "status/version.h"
+
+namespace korvel {
+
+namespace {
+
+bool isProtocolAnswer(const ReplyBuffer& reply) {
+    return replyMatches(reply, 4, {1, 2});
+}
+
+int protocolVersionOf(const ReplyBuffer& reply) {
+    return versionNumber(reply[3], reply[4]);
+}
+
+// The controller may answer the first query before its version is ready; the
+// version then comes with one of the next empty frames. An unanswered empty
+// frame does not end the wait.
+int awaitProtocolVersion(Link& link) {
+    for (int i = 0; i < kProtocolVersionWait; ++i)
+        if (link.Transact(Frame{}) && isProtocolAnswer(link.reply()))
+            return protocolVersionOf(link.reply());
+    return -1;
+}
+
+}  // namespace
+
+std::optional<SystemFacts> queryController(Link& link) {
+    if (!link.Transact(Frame{1, 2})) return std::nullopt;
+    SystemFacts facts;
+    facts.statusCode = (link.reply().header() >> 4) & 3;
+    facts.protocolVersion = isProtocolAnswer(link.reply()) ? protocolVersionOf(link.reply())
+                                                           : awaitProtocolVersion(link);
+
+    if (queryMatches(link, Frame{1, 10}, 5, {1, 10})) {
+        const ReplyBuffer& r = link.reply();
+        facts.systemType = r[3];
+        facts.systemVersion = versionNumber(r[4], r[5]);
+    }
+    return facts;
+}
+
+SystemBoxes systemBoxes(const SystemFacts& facts) {
+    SystemBoxes boxes;
+    boxes.system = systemStatusText(facts.statusCode);
+    if (facts.protocolVersion != -1) boxes.protVer = versionText(facts.protocolVersion);
+    if (const char* prefix = systemTypeOf(facts.systemType).versionPrefix) boxes.sysVer = prefix;
+    if (facts.systemVersion != -1) boxes.sysVer += versionText(facts.systemVersion);
+    return boxes;
+}
+
+std::string vgTypeCaption(const SystemFacts& facts) {
+    return systemTypeOf(facts.systemType).caption;
+}
+
+VgPanelFlags vgFlags(const SystemFacts& facts) {
+    return vgPanelFlags(systemTypeOf(facts.systemType).unit, facts.systemVersion);
+}
+
+}  // namespace korvel

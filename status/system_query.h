@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "link/link.h"
+#include "vg/vg_unit.h"
+
+namespace korvel {
+
+// What the controller said about itself at the start of a status request;
+// -1 stands for a value that never arrived.
+struct SystemFacts {
+    int statusCode = 0;
+    int protocolVersion = -1;
+    int systemType = -1;
+    int systemVersion = -1;
+};
+
+// Empty frames the request spends waiting for a late protocol version answer.
+inline constexpr int kProtocolVersionWait = 40;
+
+// Asks for the protocol version (waiting for a late answer) and the system type
+// and version. nullopt when the first query gets no answer at all.
+std::optional<SystemFacts> queryController(Link& link);
+
+// The system boxes both dialogs share.
+struct SystemBoxes {
+    std::string system = "Unknown";
+    std::string protVer = "Unknown";
+    std::string sysVer = "Unknown";
+    std::string license = "Unknown";  // no query reports it
+    bool operator==(const SystemBoxes&) const = default;
+};
+
+// The system boxes as the facts fill them.
+SystemBoxes systemBoxes(const SystemFacts& facts);
+
+// Caption of lblVGtype and the VG page flags for the reported unit.
+std::string vgTypeCaption(const SystemFacts& facts);
+VgPanelFlags vgFlags(const SystemFacts& facts);
+
+}  // namespace korvel

@@ -1,0 +1,34 @@
+#include "vg/vg_commands.h"
+
+namespace korvel {
+
+namespace {
+
+int packBits(const VgBoxes& boxes, int first, int count) {
+    int value = 0;
+    for (int i = 0; i < count; ++i)
+        if (boxes[static_cast<std::size_t>(first + i)]) value |= 1 << i;
+    return value;
+}
+
+}  // namespace
+
+VgConfigCommand packVgConfig(const VgBoxes& boxes, bool permanent) {
+    return {permanent ? 7 : 6, packBits(boxes, 0, 4), packBits(boxes, 4, 4)};
+}
+
+int packVgOptions(const VgBoxes& boxes) {
+    return packBits(boxes, 0, 7);
+}
+
+void sendVgConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes,
+                  bool permanent) {
+    const VgConfigCommand cmd = packVgConfig(boxes, permanent);
+    SendModuleCommand(link, registry, Family::VG, 4, cmd.command, cmd.low, cmd.high);
+}
+
+void sendVgOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes) {
+    SendModuleCommand(link, registry, Family::VG, 3, 5, packVgOptions(boxes), 0);
+}
+
+}  // namespace korvel

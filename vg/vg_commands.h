@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+
+#include "link/dispatch.h"
+
+namespace korvel {
+
+// Ticked state of a check-box array, indexed by bit number.
+using VgBoxes = std::array<bool, 8>;
+
+// The configuration command: 6 sets the bits active, 7 stores them permanently;
+// L carries bits 0-3 and H bits 4-7, each as a number 0-15.
+struct VgConfigCommand {
+    int command = 6;
+    int low = 0;
+    int high = 0;
+    bool operator==(const VgConfigCommand&) const = default;
+};
+
+VgConfigCommand packVgConfig(const VgBoxes& boxes, bool permanent);
+
+// Option bits 0-6 as one number. Bit 7 has no box the user can tick and a
+// command byte holds only seven bits, so it is never sent.
+int packVgOptions(const VgBoxes& boxes);
+
+// "VGU-Config" and "VGU-Options": one command to the VG unit each.
+void sendVgConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes, bool permanent);
+void sendVgOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes);
+
+}  // namespace korvel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+
+#include "vg/vg_unit.h"
+
+namespace korvel {
+
+// Captions of the configuration and option boxes, indexed by bit number.
+inline constexpr std::array<const char*, 8> kVgConfigCaptions{
+    "S1 38k4", "S0 38k4", "S0 down", "S0 VG-H", "YN32 retr", "ZR 64d", "DCC Fix", "NU"};
+inline constexpr std::array<const char*, 8> kVgOptionCaptions{
+    "NU", "Ret.Report", "NU", "NU", "Transp.M", "Boot.KX", "Debug.M", "NU"};
+
+// What the VG page shows: both frames and every box of the two arrays.
+struct VgPanelVisibility {
+    bool configFrame = true;
+    bool optionFrame = true;
+    std::array<bool, 8> configBoxes{};
+    std::array<bool, 8> optionBoxes{};
+    bool operator==(const VgPanelVisibility&) const = default;
+};
+
+// The look before any status request: both frames, configuration boxes 0, 4,
+// 5, 6 and option boxes 1, 4, 5, 6.
+VgPanelVisibility initialVgPanelVisibility();
+
+// SetVGUPanelVisibility: boxes the flags do not govern keep their design-time
+// visibility, so the result depends on the flags alone.
+VgPanelVisibility vgPanelVisibility(VgPanelFlags flags);
+
+}  // namespace korvel
