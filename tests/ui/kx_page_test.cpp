@@ -214,6 +214,23 @@ TEST_F(KxPageTest, PageFollowsTheSelectionOfEachKind) {
     screenshot(window.get(), "kx_page_all_kxxx");
 }
 
+TEST_F(KxPageTest, StatusFillsTheListAndAdaptsThePage) {
+    pickPort1();
+    QTest::mouseClick(find<QPushButton>("cmdStatus"), Qt::LeftButton);
+    auto* cbo = find<QComboBox>("cboKX");
+    ASSERT_EQ(cbo->count(), 9);
+    EXPECT_EQ(cbo->currentText(), " 0");
+    EXPECT_EQ(find<QLabel>("lblKXtype")->text(), "KX-H");
+    EXPECT_TRUE(shown(indexed("cmdHFI", 1)));
+    pick(" 3");
+    EXPECT_EQ(find<QLabel>("lblKXtype")->text(), "WOBE-s");
+    const std::size_t from = mark();
+    click("cmdAD", 1);
+    EXPECT_EQ(commandsSince(from), (Frames{{0, 35, 8, 15}}));
+    EXPECT_EQ(box("txtAD")->text(), "3");
+    EXPECT_EQ(box("txtAD")->palette().color(QPalette::Base), kGreen);
+}
+
 TEST_F(KxPageTest, Bank1IsHiddenWithBank0SelectedAndComesBackUnselected) {
     registerModules();
     indexed<QRadioButton>("optBank", 1)->setChecked(true);
