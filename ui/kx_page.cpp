@@ -1,26 +1,241 @@
 #include "ui/kx_page.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
 
-#include "ui/twips.h"
+#include "ui/up_down.h"
 
 namespace korvel::ui {
 
-KxPage::KxPage(BusContext& bus, QWidget* tab) : QObject(tab), bus_(bus) {
-    cboKX_ = new QComboBox(tab);
-    cboKX_->setObjectName("cboKX");
-    placeTwips(cboKX_, 960, 600, 1095, 315);
+namespace {
+
+// While the bus is busy the window takes no input anyway; the cursor says so.
+class BusyCursor {
+  public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Colour values are stored blue-green-red, as the system keeps them.
+QColor colourOf(std::uint32_t value) {
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// An option button shows its colour only while it is marked; in the normal
+// look its face blends with the panel, whatever the style draws there.
+void paintOption(QRadioButton* option, const QColor& colour) {
+    paint(option, QPalette::Button, colour);
+    option->setAutoFillBackground(true);
+}
+
+// The normal look: window background for text boxes, button face for option buttons.
+void paintNormal(QLineEdit* box) {
+    paint(box, QPalette::Base, QApplication::palette(box).color(QPalette::Base));
+}
+
+void paintNormal(QRadioButton* option) {
+    paint(option, QPalette::Button, QApplication::palette(option).color(QPalette::Button));
+    option->setAutoFillBackground(false);
+}
+
+std::string textOf(const QLineEdit* box) {
+    return box->text().toStdString();
+}
+
+}  // namespace
+
+KxPage::KxPage(BusContext& bus, QWidget* tab) : QObject(tab), bus_(bus), tab_(tab) {
+    buildTopRow();
+    buildPanels();
+    applyPageState(KxPageState{});
+
+    connect(cboKX_, &QComboBox::activated, this, &KxPage::selectionPicked);
+    connect(cmdErase_, &QPushButton::clicked, this, &KxPage::eraseClicked);
+    for (NumberPanel& p : numbers_) {
+        for (int i = 0; i < 2; ++i)
+            connect(p.cmd[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                    [this, &p, i] { numberClicked(p, static_cast<KxButton>(i)); });
+        connect(p.updown, &UpDown::changed, this, [this, &p] { resetNumberColour(p); });
+        watchFocus(p.cmd);
+    }
+    for (OptionPanel& p : options_) {
+        for (int i = 0; i < 2; ++i)
+            connect(p.cmd[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                    [this, &p, i] { optionClicked(p, static_cast<KxButton>(i)); });
+        watchFocus(p.cmd);
+    }
+}
+
+void KxPage::watchFocus(const ButtonPair& buttons) {
+    for (QPushButton* b : buttons) b->installEventFilter(this);
+}
+
+bool KxPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::FocusOut) return QObject::eventFilter(watched, event);
+    for (const NumberPanel& p : numbers_)
+        if (watched == p.cmd[0] || watched == p.cmd[1]) resetNumberColour(p);
+    for (const OptionPanel& p : options_)
+        if (watched == p.cmd[0] || watched == p.cmd[1]) resetOptionColours(p);
+    return QObject::eventFilter(watched, event);
+}
+
+NumberPanel& KxPage::number(KxNumberSetting setting) {
+    return numbers_[static_cast<std::size_t>(setting)];
+}
+
+OptionPanel& KxPage::option(KxOptionSetting setting) {
+    return options_[static_cast<std::size_t>(setting)];
 }
 
 void KxPage::refreshList() {
-    cboKX_->clear();
-    for (const ListEntry& e : bus_.registry.kxList.entries)
-        cboKX_->addItem(QString::fromStdString(e.text), e.itemData);
-    cboKX_->setCurrentIndex(bus_.registry.kxList.selected);
+    {
+        const QSignalBlocker quiet(cboKX_);
+        cboKX_->clear();
+        for (const ListEntry& e : bus_.registry.kxList.entries)
+            cboKX_->addItem(QString::fromStdString(e.text), e.itemData);
+        cboKX_->setCurrentIndex(bus_.registry.kxList.selected);
+    }
+    if (bus_.registry.kxList.selectedItemData()) KXSelectionChanged();
 }
 
-void KxPage::KXSelectionChanged() {}
+void KxPage::selectionPicked(int index) {
+    bus_.registry.kxList.selected = index;
+    KXSelectionChanged();
+}
 
-void KxPage::onSettingsReport(const ReplyBuffer&) {}
+void KxPage::KXSelectionChanged() {
+    const std::optional<std::int32_t> selected = bus_.registry.kxList.selectedItemData();
+    if (!selected) return;
+    KxPageState state = readPageState();
+    ::korvel::KXSelectionChanged(state, *selected, bus_.registry.kxTypes);
+    applyPageState(state);
+}
+
+// Everything else the page shows is set anew from the selection alone.
+KxPageState KxPage::readPageState() const {
+    KxPageState s;
+    s.bank1Selected = optBank_[1]->isChecked();
+    return s;
+}
+
+void KxPage::applyPageState(const KxPageState& s) {
+    using N = KxNumberSetting;
+    using O = KxOptionSetting;
+    number(N::HFI).frame->setVisible(s.frmHFI);
+    number(N::AlarmDelay).frame->setVisible(s.frmAL);
+    number(N::SwitchDelay).frame->setVisible(s.frmSW);
+    number(N::DCShift).frame->setVisible(s.frmDCS);
+    option(O::PWMMult).frame->setVisible(s.frmPWMM);
+    option(O::OCDMode).frame->setVisible(s.frmOCD);
+    option(O::MSMode).frame->setVisible(s.frmMS);
+    option(O::PowerCtl).frame->setVisible(s.frmPC);
+    number(N::LoopCurrent).frame->setVisible(s.FrmLC);
+    number(N::Address).frame->setVisible(s.frmAD);
+
+    for (const NumberPanel& p : numbers_) p.cmd[1]->setVisible(s.getButtons);
+    for (const OptionPanel& p : options_)
+        if (p.setting != O::MSMode) p.cmd[1]->setVisible(s.getButtons);
+    const ButtonPair& cmdMS = option(O::MSMode).cmd;
+    cmdMS[0]->setVisible(s.cmdMSSet);
+    cmdMS[1]->setText(QString::fromStdString(s.cmdMSGetCaption));
+    cmdMS[1]->setVisible(s.cmdMSGet);
+
+    optBank_[1]->setVisible(s.bank1Visible);
+    if (!s.bank1Selected) optBank_[0]->setChecked(true);
+    lblKXtype_->setText(QString::fromStdString(s.kxTypeCaption));
+    lblKXtype_->setVisible(s.kxTypeVisible);
+}
+
+KxSelectors KxPage::readSelectors() const {
+    return {optAL_[1]->isChecked(), optSW_[1]->isChecked(), optBank_[1]->isChecked(),
+            OptLC_[1]->isChecked()};
+}
+
+KxPageInputs KxPage::readInputs() const {
+    return {bus_.registry.kxList.selectedItemData(), chkKXperm_->isChecked(), readSelectors()};
+}
+
+void KxPage::numberClicked(NumberPanel& panel, KxButton button) {
+    const KxCommand command =
+        numberCommand(panel.setting, textOf(panel.txt), readSelectors(), chkKXperm_->isChecked());
+    if (command.correctedText) panel.txt->setText(QString::fromStdString(*command.correctedText));
+    BusyCursor busy;
+    sendKxCommand(bus_.link, bus_.registry, button, command);
+}
+
+void KxPage::optionClicked(OptionPanel& panel, KxButton button) {
+    std::optional<int> selected;
+    for (const auto& [index, option] : panel.opt)
+        if (option->isChecked()) selected = index;
+    const bool permanent = chkKXperm_->isChecked();
+    BusyCursor busy;
+    if (panel.setting == KxOptionSetting::MSMode)
+        cmdMSClick(bus_.link, bus_.registry, button, selected, permanent);
+    else
+        sendKxCommand(bus_.link, bus_.registry, button,
+                      optionCommand(panel.setting, selected, permanent));
+}
+
+void KxPage::eraseClicked() {
+    cmdEraseClick(bus_.link, bus_.registry);
+}
+
+void KxPage::onSettingsReport(const ReplyBuffer& reply) {
+    if (const std::optional<KxFieldUpdate> update = DecodeKXReply(reply, readInputs()))
+        applyFieldUpdate(*update);
+}
+
+void KxPage::applyFieldUpdate(const KxFieldUpdate& update) {
+    static const std::map<KxField, KxNumberSetting> boxes = {
+        {KxField::txtHFI, KxNumberSetting::HFI},
+        {KxField::txtAL, KxNumberSetting::AlarmDelay},
+        {KxField::txtSW, KxNumberSetting::SwitchDelay},
+        {KxField::txtDCShift, KxNumberSetting::DCShift},
+        {KxField::txtLC, KxNumberSetting::LoopCurrent},
+        {KxField::txtAD, KxNumberSetting::Address}};
+    static const std::map<KxField, KxOptionSetting> optionFields = {
+        {KxField::optPWMM, KxOptionSetting::PWMMult},
+        {KxField::optOCD, KxOptionSetting::OCDMode},
+        {KxField::optMS, KxOptionSetting::MSMode},
+        {KxField::optPC, KxOptionSetting::PowerCtl}};
+
+    const QColor colour = colourOf(update.colour);
+    if (const auto box = boxes.find(update.field); box != boxes.end()) {
+        QLineEdit* txt = number(box->second).txt;
+        txt->setText(QString::fromStdString(update.text));
+        paint(txt, QPalette::Base, colour);
+        return;
+    }
+    const OptionArray& opt = option(optionFields.at(update.field)).opt;
+    if (const auto button = opt.find(update.optionIndex); button != opt.end()) {
+        button->second->setChecked(true);
+        paintOption(button->second, colour);
+    }
+}
+
+void KxPage::resetNumberColour(const NumberPanel& panel) {
+    paintNormal(panel.txt);
+}
+
+void KxPage::resetOptionColours(const OptionPanel& panel) {
+    for (const auto& [index, option] : panel.opt) paintNormal(option);
+}
 
 }  // namespace korvel::ui

@@ -1,15 +1,52 @@
 #pragma once
 
 #include <QObject>
+#include <array>
+#include <map>
 
+#include "kx/commands.h"
+#include "kx/page_state.h"
+#include "kx/reply_decoding.h"
 #include "link/frame.h"
 #include "ui/bus_context.h"
 
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
 
 namespace korvel::ui {
 
-// The "KXxx / WOBE-s" tab.
+class UpDown;
+
+// Set (index 0) and Get (index 1) button of one setting.
+using ButtonPair = std::array<QPushButton*, 2>;
+// Option buttons by their index (optPWMM 2..32, optOCD 0..2, ...).
+using OptionArray = std::map<int, QRadioButton*>;
+
+// A setting whose value is typed into a box with a spinner.
+struct NumberPanel {
+    KxNumberSetting setting;
+    QGroupBox* frame = nullptr;
+    ButtonPair cmd{};
+    QLineEdit* txt = nullptr;
+    UpDown* updown = nullptr;
+};
+
+// A setting whose value is the selected option button.
+struct OptionPanel {
+    KxOptionSetting setting;
+    QGroupBox* frame = nullptr;
+    ButtonPair cmd{};
+    OptionArray opt;
+};
+
+// The "KXxx / WOBE-s" tab: module selection, the setting panels and their
+// commands, and the confirmed values that modules report back.
 class KxPage final : public QObject {
     Q_OBJECT
   public:
@@ -21,9 +58,52 @@ class KxPage final : public QObject {
     // A KX settings report collected by an empty frame.
     void onSettingsReport(const ReplyBuffer& reply);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void buildTopRow();
+    void buildPanels();
+    void buildNumberPanel(int layoutIndex);
+    void buildOptionPanel(int layoutIndex);
+    void buildSelectors(KxNumberSetting setting, QGroupBox* frame);
+    void buildSwitchDelaySelectors(QGroupBox* sw);
+    void watchFocus(const ButtonPair& buttons);
+
+    void numberClicked(NumberPanel& panel, KxButton button);
+    void optionClicked(OptionPanel& panel, KxButton button);
+    void eraseClicked();
+    void selectionPicked(int index);
+
+    KxPageState readPageState() const;
+    void applyPageState(const KxPageState& state);
+    KxPageInputs readInputs() const;
+    KxSelectors readSelectors() const;
+    void applyFieldUpdate(const KxFieldUpdate& update);
+    void resetNumberColour(const NumberPanel& panel);
+    void resetOptionColours(const OptionPanel& panel);
+
+    NumberPanel& number(KxNumberSetting setting);
+    OptionPanel& option(KxOptionSetting setting);
+
     BusContext& bus_;
-    QComboBox* cboKX_;
+    QWidget* tab_;
+
+    QLabel* lbKX_ = nullptr;
+    QComboBox* cboKX_ = nullptr;
+    QCheckBox* chkKXperm_ = nullptr;
+    QPushButton* cmdErase_ = nullptr;
+    QLabel* lblKXtype_ = nullptr;
+
+    // Indexed by their setting enums.
+    std::array<NumberPanel, 6> numbers_;
+    std::array<OptionPanel, 4> options_;
+    std::array<QRadioButton*, 2> optAL_{};
+    std::array<QRadioButton*, 2> optSW_{};
+    std::array<QRadioButton*, 2> optBank_{};
+    std::array<QRadioButton*, 2> OptLC_{};
+    QGroupBox* frmOnOff_ = nullptr;
+    QGroupBox* frmBank_ = nullptr;
 };
 
 }  // namespace korvel::ui

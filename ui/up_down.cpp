@@ -10,38 +10,36 @@
 namespace korvel::ui {
 
 namespace {
-QToolButton* arrowButton(Qt::ArrowType arrow, QWidget* parent) {
+
+QToolButton* arrowButton(Qt::ArrowType arrow, const QString& name, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setArrowType(arrow);
+    button->setAccessibleName(name);
     button->setAutoRepeat(true);
+    // The box keeps the keyboard focus; the arrows are for the mouse.
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
+
 }  // namespace
 
 UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
     : QWidget(parent), buddy_(buddy), minimum_(minimum), maximum_(maximum) {
-    up_ = arrowButton(Qt::UpArrow, this);
-    down_ = arrowButton(Qt::DownArrow, this);
-    setAccessibleName(buddy->accessibleName() + " spinner");
-    up_->setAccessibleName(buddy->accessibleName() + " up");
-    down_->setAccessibleName(buddy->accessibleName() + " down");
+    up_ = arrowButton(Qt::UpArrow, "Up", this);
+    down_ = arrowButton(Qt::DownArrow, "Down", this);
     connect(up_, &QToolButton::clicked, this, [this] { stepBy(1); });
     connect(down_, &QToolButton::clicked, this, [this] { stepBy(-1); });
-    // The arrow keys step the box as well, as the buttons beside it do.
     buddy_->installEventFilter(this);
 }
 
-void UpDown::stepBy(int delta) {
-    const double number = roundHalfEven(leadingNumber(buddy_->text().toStdString()));
-    const int value = static_cast<int>(std::clamp(number, double(minimum_), double(maximum_)));
-    buddy_->setText(QString::number(std::clamp(value + delta, minimum_, maximum_)));
-}
-
-void UpDown::resizeEvent(QResizeEvent*) {
-    const int half = height() / 2;
-    up_->setGeometry(0, 0, width(), half);
-    down_->setGeometry(0, half, width(), height() - half);
+void UpDown::stepBy(int steps) {
+    const std::string text = buddy_->text().toStdString();
+    const int value = readRanged(text, minimum_, maximum_).value;
+    const int next = std::clamp(value + steps, minimum_, maximum_);
+    const QString nextText = QString::number(next);
+    if (nextText == buddy_->text()) return;
+    buddy_->setText(nextText);
+    emit changed();
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
@@ -53,6 +51,12 @@ bool UpDown::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void UpDown::resizeEvent(QResizeEvent*) {
+    const int half = height() / 2;
+    up_->setGeometry(0, 0, width(), half);
+    down_->setGeometry(0, half, width(), height() - half);
 }
 
 }  // namespace korvel::ui

@@ -7,21 +7,27 @@ class QToolButton;
 
 namespace korvel::ui {
 
-// An up-down spinner bound to a text box: a step takes the number at the start
-// of the box's text, moves it by one within [minimum, maximum] and writes it
-// back. The box stays free text, so the buttons still see what the user typed.
+// An up-down spinner bound to a text box, as the KX panels use them: every step
+// reads the box's number afresh, so typed text and spinner never disagree.
 class UpDown final : public QWidget {
     Q_OBJECT
   public:
     UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent);
 
-    void stepBy(int delta);
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
+    QLineEdit* buddy() const { return buddy_; }
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
+    // Moves the box's value by `steps` within the range; emits changed() when its text changed.
+    void stepBy(int steps);
+
+  signals:
+    void changed();
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     QLineEdit* buddy_;

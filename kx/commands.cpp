@@ -1,0 +1,38 @@
+#include "kx/commands.h"
+
+#include "kx/master_slave_check.h"
+
+namespace korvel {
+
+namespace {
+// Bit 3 of the byte after the address; bit 4 (second half of a KX44) is added by the dispatch.
+constexpr int kKxCommandBase = 8;
+}  // namespace
+
+void sendKxCommand(Link& link, const ModuleRegistry& registry, KxButton button,
+                   const KxCommand& command) {
+    const int n = 3 - static_cast<int>(button);
+    SendModuleCommand(link, registry, Family::KX, n, kKxCommandBase, command.v, command.x);
+}
+
+void cmdEraseClick(Link& link, const ModuleRegistry& registry) {
+    Prompter& prompter = link.prompter();
+    if (prompter.show(kEraseWarning, MessageIcon::Exclamation, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok) {
+        prompter.show(kOperationCancelled, MessageIcon::None);
+        return;
+    }
+    SendModuleCommand(link, registry, Family::KX, 2, kKxCommandBase, kEraseCode, 0);
+}
+
+void cmdMSClick(Link& link, const ModuleRegistry& registry, KxButton button,
+                std::optional<int> selectedMode, bool permanent) {
+    if (registry.kxList.selectedItemData() == kAllKXxx) {
+        RunMasterSlaveCheck(link, registry.kxTypes);
+        return;
+    }
+    sendKxCommand(link, registry, button,
+                  optionCommand(KxOptionSetting::MSMode, selectedMode, permanent));
+}
+
+}  // namespace korvel

@@ -1,0 +1,97 @@
+#include "kx/master_slave_check.h"
+
+#include <chrono>
+#include <optional>
+
+namespace korvel {
+
+namespace {
+
+constexpr std::chrono::seconds kModuleWait{2};
+constexpr int kMSModeCode = 11;
+
+bool takesPart(std::int16_t type) {
+    return type == kKxH || type == kKx44;
+}
+
+std::string labelOf(int m, std::int16_t type) {
+    if (type == kKxH) return "KX-H " + std::to_string(m);
+    return "KX44  " + std::to_string(m % 16) + "." + std::to_string(m / 16);
+}
+
+// The answer of module m to the MS-mode query; the low three bits of byte 3 are
+// not looked at, and an answer with the Permanent bit does not count.
+bool isAnswerOf(const ReplyBuffer& reply, int m) {
+    return reply.lowNibble() == 13 && reply[1] == 0 && reply[2] == 32 + m % 16 &&
+           (reply[3] & ~7) == 16 * (m / 16) + 8 && reply[4] == kMSModeCode;
+}
+
+std::string reportLine(const std::string& label, int mode) {
+    switch (mode) {
+        case 1:
+            return label + " is master\r\n";
+        case 2:
+            return label + " is slave\r\n";
+        default:
+            return label + " returns error: " + std::to_string(mode) + "\r\n";
+    }
+}
+
+// Empty frames until module m's answer is in the reply buffer or 2 s have passed.
+// nullopt when an exchange went unanswered.
+std::optional<bool> awaitAnswer(Link& link, int m, const std::string& label,
+                                MasterSlaveCheck& check) {
+    Clock& clock = link.clock();
+    const Clock::time_point t0 = clock.now();
+    do {
+        if (isAnswerOf(link.reply(), m)) {
+            const int mode = link.reply()[5];
+            check.report += reportLine(label, mode);
+            if (mode == 1) ++check.masterCount;
+            return true;
+        }
+        if (!link.Transact(Frame{})) return std::nullopt;
+    } while (clock.now() <= t0 + kModuleWait);
+    return false;
+}
+
+void judge(MasterSlaveCheck& check) {
+    check.outcome = MasterSlaveOutcome::Judged;
+    const char* verdict = check.masterCount == 0   ? kNoMaster
+                          : check.masterCount == 1 ? kMasterSlaveOk
+                                                   : kMultipleMasters;
+    check.icon = check.masterCount == 1 ? MessageIcon::None : MessageIcon::Critical;
+    check.message = check.report + "\r\n" + verdict;
+}
+
+}  // namespace
+
+MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types) {
+    MasterSlaveCheck check;
+    if (!requirePortOpen(link)) return check;
+    if (!link.Transact(Frame{})) return check;
+
+    for (int m = 0; m < 32; ++m) {
+        const std::int16_t type = types[static_cast<std::size_t>(m)];
+        if (!takesPart(type)) continue;
+        if (!link.Transact(Frame{0, 32 + m % 16, 16 * (m / 16) + 8, kMSModeCode})) return check;
+        const std::optional<bool> answered = awaitAnswer(link, m, labelOf(m, type), check);
+        if (!answered) return check;
+        if (!*answered) {
+            check.outcome = MasterSlaveOutcome::ModuleSilent;
+            check.message = kNoAnswerFromModule + std::to_string(m);
+            check.icon = MessageIcon::None;
+            return check;
+        }
+    }
+    if (!link.Transact(Frame{})) return check;
+    judge(check);
+    return check;
+}
+
+void RunMasterSlaveCheck(Link& link, const KxTypeTable& types) {
+    const MasterSlaveCheck check = checkMasterSlave(link, types);
+    if (!check.message.empty()) link.prompter().show(check.message, check.icon);
+}
+
+}  // namespace korvel

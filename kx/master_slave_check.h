@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "link/link.h"
+#include "link/module_registry.h"
+
+namespace korvel {
+
+inline constexpr const char* kNoMaster = "Your system has no master!";
+inline constexpr const char* kMasterSlaveOk = "Your master/slave settings are OK";
+inline constexpr const char* kMultipleMasters = "Your system has multiple masters!";
+inline constexpr const char* kNoAnswerFromModule = "No answer from module ";
+
+enum class MasterSlaveOutcome {
+    Judged,        // every module answered; the message is the report and its verdict
+    ModuleSilent,  // a module gave no answer within 2 s; the message names it
+    Abandoned,     // port closed or an exchange unanswered; already reported, no message
+};
+
+struct MasterSlaveCheck {
+    MasterSlaveOutcome outcome = MasterSlaveOutcome::Abandoned;
+    std::string report;  // one line per answering module, each ending in CR LF
+    int masterCount = 0;
+    std::string message;  // the box that ends the check; empty when abandoned
+    MessageIcon icon = MessageIcon::None;
+};
+
+// Asks every registered KX-H and KX44 module (both halves) for its master/slave
+// mode, one after another, and judges the answers. Changes no setting.
+MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types);
+
+// The check with its closing message box.
+void RunMasterSlaveCheck(Link& link, const KxTypeTable& types);
+
+}  // namespace korvel

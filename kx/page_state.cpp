@@ -1,0 +1,88 @@
+#include "kx/page_state.h"
+
+namespace korvel {
+
+namespace {
+
+struct SelectionKind {
+    bool f44, fh, fw;
+    KxGetButtons getButtons;
+    const char* caption;
+};
+
+constexpr SelectionKind kKX44Group{true, false, false, KxGetButtons::None, "KX44"};
+constexpr SelectionKind kWobeGroup{false, false, true, KxGetButtons::None, "WOBE-s"};
+constexpr SelectionKind kKXHGroup{false, true, false, KxGetButtons::None, "KX-H"};
+constexpr SelectionKind kKXxxGroup{true, false, false, KxGetButtons::MasterSlaveCheck, "KXxx"};
+constexpr SelectionKind kSingleKXH{false, true, false, KxGetButtons::SingleModule, "KX-H"};
+constexpr SelectionKind kSingleWobe{false, false, true, KxGetButtons::None, "WOBE-s"};
+constexpr SelectionKind kSingleKX44{true, false, false, KxGetButtons::SingleModule, "KX44"};
+
+// Null for a module of unknown type, and for an index outside the table.
+const SelectionKind* kindOf(std::int32_t itemData, const KxTypeTable& types) {
+    switch (itemData) {
+        case kAllKX44:
+            return &kKX44Group;
+        case kAllWobe:
+            return &kWobeGroup;
+        case kAllKXH:
+            return &kKXHGroup;
+        case kAllKXxx:
+            return &kKXxxGroup;
+        default:
+            break;
+    }
+    if (itemData < 0 || itemData >= static_cast<std::int32_t>(types.size())) return nullptr;
+    switch (types[static_cast<std::size_t>(itemData)]) {
+        case kKxH:
+            return &kSingleKXH;
+        case kKxWobe:
+            return &kSingleWobe;
+        case kKx44:
+            return &kSingleKX44;
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+void SetKXPanelVisibility(KxPageState& page, bool f44, bool fh, bool fw) {
+    const bool upper = f44 || fh;
+    page.frmHFI = page.frmAL = page.frmDCS = page.frmPWMM = page.frmOCD = upper;
+    page.cmdMSSet = page.frmMS = page.frmPC = fh;
+    page.frmAD = page.FrmLC = fw;
+    page.bank1Visible = fh || fw;
+    if (!fh && !fw) page.bank1Selected = false;
+}
+
+void ShowKXGetButtons(KxPageState& page, KxGetButtons mode) {
+    const bool show = mode == KxGetButtons::SingleModule;
+    page.getButtons = show;
+    if (mode != KxGetButtons::MasterSlaveCheck) {
+        page.cmdMSGetCaption = kGetMSModeCaption;
+        page.cmdMSGet = show;
+    } else {
+        page.cmdMSGetCaption = kCheckMSModeCaption;
+        page.cmdMSGet = true;
+    }
+}
+
+void KXSelectionChanged(KxPageState& page, std::int32_t itemData, const KxTypeTable& types) {
+    const SelectionKind* kind = kindOf(itemData, types);
+    if (kind == nullptr) {
+        SetKXPanelVisibility(page, true, true, true);
+        ShowKXGetButtons(page, KxGetButtons::None);
+        page.kxTypeCaption = "Unknown";
+        page.kxTypeVisible = false;
+        return;
+    }
+    SetKXPanelVisibility(page, kind->f44, kind->fh, kind->fw);
+    ShowKXGetButtons(page, kind->getButtons);
+    // A single KX44's mode can be read with cmdMS(1) but not set: its Set button stays hidden.
+    if (kind == &kSingleKX44) page.frmMS = true;
+    page.kxTypeCaption = kind->caption;
+    page.kxTypeVisible = true;
+}
+
+}  // namespace korvel

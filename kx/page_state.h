@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/module_registry.h"
+
+namespace korvel {
+
+inline constexpr const char* kGetMSModeDesignCaption = "Get MS-mode";
+inline constexpr const char* kGetMSModeCaption = "Get MS mode";
+inline constexpr const char* kCheckMSModeCaption = "Check MS mode";
+
+// What the KX page shows for the current selection. The window copies it into
+// its controls; values typed into the panels are not part of it.
+struct KxPageState {
+    // The setting panels; frmSW is shown for every selection.
+    bool frmHFI = true;
+    bool frmAL = true;
+    bool frmSW = true;
+    bool frmDCS = true;
+    bool frmPWMM = true;
+    bool frmOCD = true;
+    bool frmMS = true;
+    bool frmPC = true;
+    bool FrmLC = true;
+    bool frmAD = true;
+
+    bool cmdMSSet = true;     // cmdMS(0), inside frmMS
+    bool getButtons = false;  // the Get buttons (index 1) of every panel except frmMS
+    bool cmdMSGet = false;    // cmdMS(1), on the page beside frmMS
+    std::string cmdMSGetCaption = kGetMSModeDesignCaption;
+
+    bool bank1Visible = true;    // optBank(1) "Bank 1"
+    bool bank1Selected = false;  // optBank(1) rather than optBank(0) is selected
+
+    std::string kxTypeCaption = "Unknown";  // lblKXtype
+    bool kxTypeVisible = false;
+
+    bool operator==(const KxPageState&) const = default;
+};
+
+enum class KxGetButtons : std::int16_t { None = 0, SingleModule = 1, MasterSlaveCheck = 2 };
+
+// Which panels a module kind offers: F44 for KX44, FH for KX-H, FW for WOBE-s.
+void SetKXPanelVisibility(KxPageState& page, bool f44, bool fh, bool fw);
+void ShowKXGetButtons(KxPageState& page, KxGetButtons mode);
+// Adapts the page to the selected cboKX entry; `itemData` is its ItemData.
+void KXSelectionChanged(KxPageState& page, std::int32_t itemData, const KxTypeTable& types);
+
+}  // namespace korvel

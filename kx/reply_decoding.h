@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "kx/settings.h"
+#include "link/frame.h"
+
+namespace korvel {
+
+// Green marks a value that a module confirmed (red 0, green 255, blue 0).
+inline constexpr std::uint32_t kConfirmedColour = 65280;
+
+// The KX page's fields that a settings report can fill.
+enum class KxField {
+    txtHFI,
+    txtAL,
+    txtSW,
+    txtDCShift,
+    optPWMM,
+    optOCD,
+    optMS,
+    optPC,
+    txtLC,
+    txtAD
+};
+
+// The page's inputs that decide whether a report belongs to what it shows.
+struct KxPageInputs {
+    std::optional<std::int32_t> selected;  // ItemData of the selected cboKX entry
+    bool permanent = false;                // chkKXperm
+    KxSelectors selectors;
+};
+
+// A confirmed value: the text of a text box, or the option button to select.
+struct KxFieldUpdate {
+    KxField field;
+    std::string text;      // text boxes
+    int optionIndex = -1;  // option buttons
+    std::uint32_t colour = kConfirmedColour;
+
+    bool isOption() const { return optionIndex >= 0; }
+    bool operator==(const KxFieldUpdate&) const = default;
+};
+
+// Takes a module's settings report into the page: nothing unless it comes from
+// the selected single module and matches the setting the page addresses now.
+std::optional<KxFieldUpdate> DecodeKXReply(const ReplyBuffer& reply, const KxPageInputs& page);
+
+}  // namespace korvel
