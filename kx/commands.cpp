@@ -16,12 +16,7 @@ void sendKxCommand(Link& link, const ModuleRegistry& registry, KxButton button,
 }
 
 void cmdEraseClick(Link& link, const ModuleRegistry& registry) {
-    Prompter& prompter = link.prompter();
-    if (prompter.show(kEraseWarning, MessageIcon::Exclamation, MessageButtons::OkCancel) !=
-        MessageAnswer::Ok) {
-        prompter.show(kOperationCancelled, MessageIcon::None);
-        return;
-    }
+    if (!confirmOrCancel(link.prompter(), kEraseWarning)) return;
     SendModuleCommand(link, registry, Family::KX, 2, kKxCommandBase, kEraseCode, 0);
 }
 

@@ -12,7 +12,6 @@ enum class KxButton { Set = 0, Get = 1 };
 
 inline constexpr const char* kEraseWarning =
     "Warning! This will permanently erase all settings of all selected KX-units";
-inline constexpr const char* kOperationCancelled = "Operation Cancelled";
 
 // Sends a Set or Get of one setting to the module or group selected in cboKX;
 // a Get leaves the value byte off.

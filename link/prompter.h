@@ -41,5 +41,15 @@ class PollSwitch {
 inline constexpr const char* kNoAnswer = "Geen antwoord van Korvel";
 inline constexpr const char* kSelectPort = "Selecteer communicatie poort";
 inline constexpr const char* kOpenPortFailed = "Fout bij openen COM poort";
+inline constexpr const char* kOperationCancelled = "Operation Cancelled";
+
+// Asks before an irreversible command; anything but OK says "Operation Cancelled".
+inline bool confirmOrCancel(Prompter& prompter, const std::string& warning) {
+    if (prompter.show(warning, MessageIcon::Exclamation, MessageButtons::OkCancel) ==
+        MessageAnswer::Ok)
+        return true;
+    prompter.show(kOperationCancelled, MessageIcon::None);
+    return false;
+}
 
 }  // namespace korvel

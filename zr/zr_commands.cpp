@@ -67,12 +67,7 @@ void SendZRSetting(Link& link, const ModuleRegistry& registry, const ZrSetting& 
 }
 
 void EraseZRSettings(Link& link, const ModuleRegistry& registry) {
-    const MessageAnswer answer =
-        link.prompter().show(kZrEraseWarning, MessageIcon::Exclamation, MessageButtons::OkCancel);
-    if (answer != MessageAnswer::Ok) {
-        link.prompter().show(kOperationCancelled, MessageIcon::None);
-        return;
-    }
+    if (!confirmOrCancel(link.prompter(), kZrEraseWarning)) return;
     SendModuleCommand(link, registry, Family::ZR, 1, kEraseCode, 0, 0);
 }
 

@@ -47,6 +47,5 @@ void EraseZRSettings(Link& link, const ModuleRegistry& registry);
 
 inline constexpr const char* kZrEraseWarning =
     "Warning! This will permanently erase all settings of all selected ZR32-units";
-inline constexpr const char* kOperationCancelled = "Operation Cancelled";
 
 }  // namespace korvel
