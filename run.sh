@@ -24,6 +24,13 @@ case "${1:-}" in
         build
         export QT_QPA_PLATFORM=offscreen
         ctest --preset default --timeout 300 -j2
+        # The core, the simulator and the real serial path once more under
+        # AddressSanitizer and UndefinedBehaviorSanitizer.
+        ./tools/install-deps.sh
+        cmake --preset asan >/dev/null
+        cmake --build --preset asan --target link_tests sim_tests status_tests kx_tests zr_tests \
+            vg_tests testpanel_tests integration_tests
+        ctest --preset asan --timeout 300 -j2
         ;;
     bench)
         build
