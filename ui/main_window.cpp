@@ -16,6 +16,7 @@
 #include "ui/status_action.h"
 #include "ui/status_dialogs.h"
 #include "ui/style.h"
+#include "ui/tab_order.h"
 #include "ui/test_frame.h"
 #include "ui/twips.h"
 #include "ui/vg_page.h"
@@ -65,6 +66,11 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     buildTopRow(central);
     buildTabs(central);
     statusDialogs_ = new StatusDialogs(this);
+    QWidget* last = nullptr;
+    for (int page = 0; page < SSTab1_->count(); ++page)
+        last = orderTabsByRows(SSTab1_->widget(page), last);
+    // Enter presses the focused button, as Space does, so the keyboard alone will do.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
 
     poll_.tick = [this] { link_.pollTick(); };
     link_.setSettingsReportHandler([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
