@@ -12,19 +12,11 @@
 #include <QSignalBlocker>
 
 #include "ui/up_down.h"
+#include "ui/widget_kit.h"
 
 namespace korvel::ui {
 
 namespace {
-
-// While the bus is busy the window takes no input anyway; the cursor says so.
-class BusyCursor {
-  public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // Colour values are stored blue-green-red, as the system keeps them.
 QColor colourOf(std::uint32_t value) {

@@ -20,28 +20,10 @@
 #include "ui/test_frame.h"
 #include "ui/twips.h"
 #include "ui/vg_page.h"
+#include "ui/widget_kit.h"
 #include "ui/zr_page.h"
 
 namespace korvel::ui {
-
-namespace {
-
-// While the bus is busy the window takes no input anyway; the cursor says so.
-class BusyCursor {
-  public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-}  // namespace
 
 PollTimer::PollTimer() {
     timer.setObjectName("Timer1");

@@ -14,31 +14,11 @@
 
 #include "ui/twips.h"
 #include "ui/up_down.h"
+#include "ui/widget_kit.h"
 
 namespace korvel::ui {
 
 namespace {
-
-// While the bus is busy the window takes no input anyway; the cursor says so.
-class BusyCursor {
-  public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-QLabel* makeLabel(const QString& caption, const char* name, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
 
 QLineEdit* makeBox(const QString& text, const char* name, QLabel* label, QWidget* parent) {
     auto* box = new QLineEdit(text, parent);
