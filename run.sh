@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One entry point: ./run.sh demo | app | test | bench | fuzz | build
+# One entry point: ./run.sh demo | app | test | bench | fuzz | build | package
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -46,8 +46,13 @@ case "${1:-}" in
     build)
         build "${2:-default}"
         ;;
+    package)
+        build
+        rm -f build/package/*.deb
+        cpack --config build/CPackConfig.cmake
+        ;;
     *)
-        echo "usage: ./run.sh demo | app | test | bench | fuzz [runs] | build [preset]" >&2
+        echo "usage: ./run.sh demo | app | test | bench | fuzz [runs] | build [preset] | package" >&2
         exit 2
         ;;
 esac

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth
   fonts-dejavu-core fonts-liberation2
+  dpkg-dev file debootstrap
 )
 
 missing=()

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Proves the Debian package on a clean Debian 12: builds it, installs it with apt
+# into a fresh minimal root (so apt must find every runtime package through the
+# package's own dependencies), then starts both installed programs offscreen and
+# checks that they stay up. Run by hand as root; it needs Debian's package
+# archive and takes a few minutes. KEEP_ROOT=1 leaves the root for inspection;
+# a mirror other than debootstrap's default may be given as the first argument.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+[ "$(id -u)" -eq 0 ] || { echo "check-package: run as root (debootstrap and chroot)" >&2; exit 1; }
+mirror=("$@")
+
+./run.sh package
+debs=(build/package/korvelconfig_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "check-package: expected one package in build/package" >&2; exit 1; }
+deb=${debs[0]}
+
+expected=(
+  ./usr/bin/korvelconfig
+  ./usr/bin/korvelconfig-demo
+  ./usr/share/applications/korvelconfig.desktop
+  ./usr/share/applications/korvelconfig-demo.desktop
+  ./usr/share/icons/hicolor/48x48/apps/korvelconfig.png
+  ./usr/share/icons/hicolor/256x256/apps/korvelconfig.png
+)
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for f in "${expected[@]}"; do
+  grep -qxF "$f" <<<"$contents" || { echo "check-package: $deb lacks $f" >&2; exit 1; }
+done
+echo "check-package: $deb holds the programs, desktop entries and icons"
+
+root=$(mktemp -d /tmp/korvel-clean-root.XXXXXX)
+chmod 755 "$root"
+cleanup() {
+  for m in dev/pts proc; do
+    mountpoint -q "$root/$m" && umount "$root/$m"
+  done
+  if [ "${KEEP_ROOT:-0}" = 1 ]; then
+    echo "check-package: root kept in $root"
+  elif ! findmnt -rn -o TARGET | grep -q "^$root/"; then
+    rm -rf --one-file-system "$root"
+  fi
+}
+trap cleanup EXIT
+
+in_root() {
+  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
+    DEBIAN_FRONTEND=noninteractive LANG=C.UTF-8 "$@"
+}
+
+echo "check-package: making a clean Debian 12 root in $root"
+cache=$PWD/build/debootstrap-cache
+mkdir -p "$cache"
+debootstrap --variant=minbase --cache-dir="$cache" bookworm "$root" "${mirror[@]}" >build/debootstrap.log 2>&1 ||
+  { tail -20 build/debootstrap.log >&2; exit 1; }
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+# The demo serves its simulated system on a pseudo-terminal.
+mount --bind /dev/pts "$root/dev/pts"
+
+cp "$deb" "$root/tmp/"
+in_root apt-get update -qq
+in_root apt-get install -y -qq --no-install-recommends "/tmp/$(basename "$deb")" >/dev/null
+in_root dpkg -s korvelconfig | grep -E '^(Status|Version|Depends):'
+
+for program in korvelconfig korvelconfig-demo; do
+  if in_root ldd "/usr/bin/$program" | grep 'not found'; then
+    echo "check-package: $program misses libraries" >&2
+    exit 1
+  fi
+  rc=0
+  in_root env QT_QPA_PLATFORM=offscreen timeout 5 "$program" >"$root/tmp/$program.log" 2>&1 || rc=$?
+  if [ "$rc" -ne 124 ]; then
+    cat "$root/tmp/$program.log" >&2
+    echo "check-package: $program ended with $rc instead of running until stopped" >&2
+    exit 1
+  fi
+  echo "check-package: $program started and was still running after 5 s"
+done
+
+in_root apt-get install -y -qq --no-install-recommends desktop-file-utils >/dev/null
+in_root desktop-file-validate /usr/share/applications/korvelconfig.desktop \
+  /usr/share/applications/korvelconfig-demo.desktop
+echo "check-package: desktop entries are valid; the package passed on a clean Debian 12"
