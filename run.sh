@@ -43,6 +43,17 @@ case "${1:-}" in
         mkdir -p build-fuzz/corpus
         exec ./build-fuzz/bin/fuzz_receiver -runs="${2:-10000000}" build-fuzz/corpus
         ;;
+    screenshots)
+        # Pictures of every window as the widget tests draw them, for the README.
+        build
+        export QT_QPA_PLATFORM=offscreen
+        ./build/bin/ui_tests >/dev/null
+        mkdir -p docs/screenshots
+        for name in main_window kx_page_confirmed zr_page_report vg_page test_frame \
+            status_standard status_classic message_log; do
+            cp "build/screenshots/$name.png" docs/screenshots/
+        done
+        ;;
     build)
         build "${2:-default}"
         ;;
@@ -52,7 +63,7 @@ case "${1:-}" in
         cpack --config build/CPackConfig.cmake
         ;;
     *)
-        echo "usage: ./run.sh demo | app | test | bench | fuzz [runs] | build [preset] | package" >&2
+        echo "usage: ./run.sh demo | app | test | bench | fuzz [runs] | package | screenshots | build [preset]" >&2
         exit 2
         ;;
 esac
