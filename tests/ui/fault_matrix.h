@@ -109,8 +109,9 @@ class Operation {
     virtual bool goesOnAfterNoAnswer() const { return false; }
     // Before running again once the fault is cleared.
     virtual void beforeRerun(Rig& rig) const { (void)rig; }
-    // What the operation shows while no port is open (empty: nothing).
+    // What the operation shows while no port is open (empty: nothing), and its icon.
     virtual std::string closedPortMessage() const;
+    virtual MessageIcon closedPortIcon() const { return MessageIcon::Exclamation; }
 };
 
 const std::vector<std::unique_ptr<Operation>>& operations();

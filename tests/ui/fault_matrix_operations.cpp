@@ -473,6 +473,7 @@ class TestPanel final : public Operation {
     FrameData target() const override { return {40, 0, 1, 72, 1}; }
     void run(Rig& r) override { r.click(r.find("Command1(0)")); }
     std::string closedPortMessage() const override { return "Please select com-port"; }
+    MessageIcon closedPortIcon() const override { return MessageIcon::None; }
 
     void expectClean(Rig& r, const Outcome& o) const override {
         EXPECT_EQ(o.frames, Frames{target()});

@@ -126,6 +126,9 @@ class FaultMatrix : public ::testing::TestWithParam<Cell> {
         std::vector<std::string> expected;
         if (!op().closedPortMessage().empty()) expected.push_back(op().closedPortMessage());
         EXPECT_EQ(r.prompter.texts(), expected);
+        if (!o.messages.empty()) {
+            EXPECT_EQ(o.messages[0].icon, op().closedPortIcon());
+        }
         r.controller.reconnect();
         r.pickPort();
     }

@@ -137,90 +137,23 @@ class HostileText {
         return text;
     }
 
-    static constexpr const char* kFixed[] = {"",
-                                             " ",
-                                             "\t",
-                                             "-",
-                                             "+",
-                                             ".",
-                                             "e5",
-                                             "1e",
-                                             "1e+",
-                                             "-0",
-                                             "-0.0",
-                                             "+5",
-                                             "\n5",
-                                             "5abc",
-                                             "0x1F",
-                                             "0b11",
-                                             "1,5",
-                                             "1_000",
-                                             "--5",
-                                             "+-5",
-                                             ".5",
-                                             "5.",
-                                             "-.5",
-                                             "12.5",
-                                             "13.5",
-                                             "-0.5",
-                                             "0.5",
-                                             "6.5",
-                                             "7.5",
-                                             "15.5",
-                                             "14.5",
-                                             "19.5",
-                                             "20.5",
-                                             "69.5",
-                                             "70.5",
-                                             "126.5",
-                                             "127.5",
-                                             "62.5",
-                                             "63.5",
-                                             "16382.5",
-                                             "16383.5",
-                                             "1e2",
-                                             "1.5E+1",
-                                             "-3e-2",
-                                             "1e400",
-                                             "-1e400",
-                                             "1e-400",
-                                             "4.9e-324",
-                                             "1.8e308",
-                                             "inf",
-                                             "-inf",
-                                             "Infinity",
-                                             "INF",
-                                             "NaN",
-                                             "nan",
-                                             "-nan",
-                                             "nan(1)",
-                                             "\u0663",
-                                             "\uff15",
-                                             "\u00bd",
-                                             "\uff11\uff12",
-                                             "\u00e9",
-                                             "\U0001F600",
-                                             "\u22125",
-                                             "\u4e94",
-                                             "\xc3",
-                                             "\xff\xfe",
-                                             "2147483648",
-                                             "-2147483649",
-                                             "4294967296",
-                                             "32768",
-                                             "-32769",
-                                             "65536",
-                                             "256",
-                                             "128",
-                                             "255",
-                                             "16384",
-                                             "1e-5",
-                                             "99.999999",
-                                             "0.0000001",
-                                             " \t 9",
-                                             "7 8",
-                                             "3-4",
-                                             "1e1e1"};
+    static constexpr const char* kFixed[] = {
+        // Signs, points and exponents without digits, and other near misses.
+        "", " ", "\t", "-", "+", ".", "e5", "1e", "1e+", "-0", "-0.0", "+5", "\n5", "5abc", "0x1F",
+        "0b11", "1,5", "1_000", "--5", "+-5", ".5", "5.", "-.5", " \t 9", "7 8", "3-4", "1e1e1",
+        "1e-5", "99.999999", "0.0000001",
+        // Halves at the range bounds.
+        "12.5", "13.5", "-0.5", "0.5", "6.5", "7.5", "15.5", "14.5", "19.5", "20.5", "69.5", "70.5",
+        "126.5", "127.5", "62.5", "63.5", "16382.5", "16383.5",
+        // Exponents, overflow and underflow, NaN and infinity spellings.
+        "1e2", "1.5E+1", "-3e-2", "1e400", "-1e400", "1e-400", "4.9e-324", "1.8e308", "inf", "-inf",
+        "Infinity", "INF", "NaN", "nan", "-nan", "nan(1)",
+        // Digits and minus signs that are not ASCII, and broken UTF-8.
+        "\u0663", "\uff15", "\u00bd", "\uff11\uff12", "\u00e9", "\U0001F600", "\u22125", "\u4e94",
+        "\xc3", "\xff\xfe",
+        // Past a byte, 16 and 32 bits.
+        "128", "255", "256", "16384", "32768", "-32769", "65536", "2147483648", "-2147483649",
+        "4294967296"};
     static constexpr const char* kFractions[] = {".5", ".4999", ".5000001", ".0",
                                                  ".",  ".25",   ".75",      ".999"};
     static constexpr const char* kPieces[] = {
@@ -274,7 +207,9 @@ std::optional<int> decoder(const FrameData& f) {
 }
 std::vector<Sender> testButtons(std::optional<int> (*valueIn)(const FrameData&)) {
     std::vector<Sender> senders;
-    for (int i = 0; i < 5; ++i) senders.push_back({"Command1", i, valueIn});
+    for (const char* name :
+         {"Command1(0)", "Command1(1)", "Command1(2)", "Command1(3)", "Command1(4)"})
+        senders.push_back({name, -1, valueIn});
     return senders;
 }
 
@@ -328,10 +263,9 @@ class TextBoxProperty : public WindowTest, public ::testing::WithParamInterface<
 
     QPushButton* button(const Sender& s) const {
         if (s.index < 0) return find<QPushButton>(s.button);
-        const QString name = box().list ? s.button : QString("%1(%2)").arg(s.button).arg(s.index);
-        for (QPushButton* b : window->findChildren<QPushButton*>(name))
-            if (!box().list || b->property("index").toInt() == s.index) return b;
-        ADD_FAILURE() << name.toStdString();
+        for (QPushButton* b : window->findChildren<QPushButton*>(s.button))
+            if (b->property("index").toInt() == s.index) return b;
+        ADD_FAILURE() << s.button << "(" << s.index << ") missing";
         return nullptr;
     }
 
