@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One entry point: ./run.sh demo | app | test | bench | fuzz | build | package
+# One entry point: ./run.sh demo | app | test | bench | soak | fuzz | package | screenshots | build
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -38,6 +38,11 @@ case "${1:-}" in
         export QT_QPA_PLATFORM=offscreen
         exec ./build/bin/korvel-bench "$@"
         ;;
+    soak)
+        build
+        export QT_QPA_PLATFORM=offscreen
+        exec ./build/bin/korvel-soak --minutes "${2:-30}"
+        ;;
     fuzz)
         build fuzz
         mkdir -p build-fuzz/corpus
@@ -63,7 +68,7 @@ case "${1:-}" in
         cpack --config build/CPackConfig.cmake
         ;;
     *)
-        echo "usage: ./run.sh demo | app | test | bench | fuzz [runs] | package | screenshots | build [preset]" >&2
+        echo "usage: ./run.sh demo | app | test | bench | soak [minutes] | fuzz [runs] | package | screenshots | build [preset]" >&2
         exit 2
         ;;
 esac

@@ -1,5 +1,7 @@
 #include "sim/controller.h"
 
+#include <algorithm>
+
 #include "sim/handlers.h"
 
 namespace korvel::sim {
@@ -18,12 +20,28 @@ std::vector<std::uint8_t> SimController::encodeAnswer(const FrameData& data,
     return bytes;
 }
 
+// A message waits for an empty frame after the one that caused it, so a
+// delayed one needs at least that frame before its extra frames count.
 void SimController::queueMessage(FrameData data, std::uint8_t headerBits) {
-    messages_.push_back({std::move(data), headerBits, faults_.moduleAnswerDelay});
+    int ready = faults_.moduleAnswerDelay;
+    if (extraDelay_ > 0) ready = std::max(ready, 1) + extraDelay_;
+    messages_.push_back({std::move(data), headerBits, ready});
 }
 
 void SimController::queueModuleAnswer(FrameData data, int framesLate) {
-    messages_.push_back({std::move(data), 0, faults_.moduleAnswerDelay + framesLate, true});
+    messages_.push_back(
+        {std::move(data), 0, faults_.moduleAnswerDelay + framesLate + extraDelay_, true});
+}
+
+void SimController::reconnect() {
+    vanished_ = false;
+    parser_.start();
+}
+
+void SimController::clearRecords() {
+    framesReceived_.clear();
+    headersReceived_.clear();
+    decoderCommands_.clear();
 }
 
 std::vector<SimAnswer> SimController::receive(std::span<const std::uint8_t> bytes) {
@@ -42,12 +60,46 @@ std::vector<SimAnswer> SimController::receive(std::span<const std::uint8_t> byte
     return answers;
 }
 
+std::optional<AimedFault> SimController::takeAimedFault(const FrameData& data) {
+    if (!faults_.aimed || !faults_.aimed->hits || !faults_.aimed->hits(data)) return std::nullopt;
+    std::optional<AimedFault> fault = std::move(faults_.aimed);
+    faults_.aimed.reset();
+    return fault;
+}
+
+void SimController::applyToAnswer(const AimedFault& fault, SimAnswer& answer) {
+    switch (fault.kind) {
+        case FaultKind::BadCheck:
+            answer.bytes.back() ^= 0x01;
+            break;
+        case FaultKind::Garbage:
+            answer.bytes.insert(answer.bytes.begin(), {0x90, 0x91});
+            break;
+        case FaultKind::Late:
+            answer.delay = fault.late;
+            break;
+        default:
+            break;
+    }
+}
+
 std::optional<SimAnswer> SimController::answerFrame(const FrameData& data) {
     for (Message& m : messages_)
         if (m.readyAfter > 0) --m.readyAfter;
 
+    const std::optional<AimedFault> aimed = takeAimedFault(data);
+    if (aimed && aimed->kind == FaultKind::NoAnswer) return std::nullopt;
+    if (aimed && aimed->kind == FaultKind::Vanish) vanished_ = true;
     if (faults_.vanishAfterFrames >= 0 && faults_.vanishAfterFrames-- == 0) vanished_ = true;
-    const SimReply reply = respond(data);
+
+    extraDelay_ = aimed && aimed->kind == FaultKind::DelayFrames ? aimed->frames : 0;
+    SimReply reply = respond(data);
+    // The answer itself waits at the head of the queue for an empty frame to fetch it.
+    if (extraDelay_ > 0 && !reply.data.empty()) {
+        messages_.push_front({std::move(reply.data), reply.headerBits, extraDelay_});
+        reply.data.clear();
+    }
+    extraDelay_ = 0;
     if (vanished_ || faults_.silent) return std::nullopt;
     if (faults_.unanswered && faults_.unanswered(data)) return std::nullopt;
     if (faults_.skipAnswers > 0) {
@@ -64,6 +116,7 @@ std::optional<SimAnswer> SimController::answerFrame(const FrameData& data) {
         --faults_.garbageAnswers;
         answer.bytes.insert(answer.bytes.begin(), {0x90, 0x91});
     }
+    if (aimed) applyToAnswer(*aimed, answer);
     return answer;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -21,6 +22,25 @@ using FrameData = std::vector<std::uint8_t>;
 // never (every answer to it is an empty frame). The status bits come at once.
 enum class ProtocolAnswer { Direct, Queued, Never };
 
+// What an aimed fault does to the one frame it hits.
+enum class FaultKind {
+    NoAnswer,     // the frame is lost on its way in: not acted on, not answered
+    BadCheck,     // acted on; its answer carries a wrong check byte
+    Garbage,      // acted on; stray bytes with bit 7 set go before its answer
+    DelayFrames,  // acted on; its answer, or the module answer it causes, comes `frames` frames
+                  // later
+    Late,         // acted on; its answer is held for `late`
+    Vanish,       // acted on; then the line disappears before the answer
+};
+
+// A fault that hits the first frame `hits` returns true for, once.
+struct AimedFault {
+    FaultKind kind = FaultKind::NoAnswer;
+    std::function<bool(const FrameData&)> hits;
+    int frames = 0;
+    std::chrono::milliseconds late{0};
+};
+
 // Fault knobs; counters count down with every frame they affect.
 struct SimFaults {
     bool silent = false;        // answer no frame at all
@@ -32,6 +52,7 @@ struct SimFaults {
     int vanishAfterFrames = -1;  // the line disappears when this many more frames arrived
     ProtocolAnswer protocolAnswer = ProtocolAnswer::Direct;
     std::function<bool(const FrameData&)> unanswered;  // frames it returns true for get no answer
+    std::optional<AimedFault> aimed;                   // cleared once it has hit
 };
 
 // One answer ready to go back on the line.
@@ -65,6 +86,10 @@ class SimController {
     const std::vector<FrameData>& decoderCommands() const { return decoderCommands_; }
     // True once a vanish fault fired; the transport then drops the line.
     bool vanished() const { return vanished_; }
+    // The line is back, as when the adapter is plugged in again.
+    void reconnect();
+    // Forgets the frames recorded so far, so a long run does not grow.
+    void clearRecords();
 
     // Queues a module's answer for a later empty frame.
     void queueMessage(FrameData data, std::uint8_t headerBits = 0);
@@ -87,6 +112,8 @@ class SimController {
         bool ridesOnCommands = false;  // also fetched by the response to a module command
     };
     std::optional<SimAnswer> answerFrame(const FrameData& data);
+    std::optional<AimedFault> takeAimedFault(const FrameData& data);
+    static void applyToAnswer(const AimedFault& fault, SimAnswer& answer);
     SimReply respond(const FrameData& data);
     SimReply nextMessage(bool moduleCommand = false);
 
@@ -99,6 +126,7 @@ class SimController {
     std::vector<std::uint8_t> headersReceived_;
     std::vector<FrameData> decoderCommands_;
     bool vanished_ = false;
+    int extraDelay_ = 0;  // frames added to the answers of a frame a DelayFrames fault hit
 };
 
 }  // namespace korvel::sim
