@@ -10,11 +10,16 @@ std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
     const std::optional<SystemFacts> facts = queryController(link);
     if (!facts) return std::nullopt;
 
+    // The registry changes only when the request ran to its end on a live line:
+    // a line that vanished halfway would otherwise drop modules that exist.
+    ModuleRegistry found = registry;
     StatusReport report{StandardStatusTexts{}, vgTypeCaption(*facts), vgFlags(*facts)};
     if (useClassicView(classicRequested, facts->protocolVersion))
-        report.dialog = queryClassicView(link, registry, *facts);
+        report.dialog = queryClassicView(link, found, *facts);
     else
-        report.dialog = queryStandardView(link, registry, *facts);
+        report.dialog = queryStandardView(link, found, *facts);
+    if (!link.portOpen()) return std::nullopt;
+    registry = std::move(found);
     return report;
 }
 

@@ -53,7 +53,8 @@ struct StatusReport {
 
 // The "Status" button: asks the controller and its modules and rebuilds the
 // registry and its lists. nullopt (registry untouched, no dialog) when the port
-// is closed or the controller does not answer the first query.
+// is closed, the controller does not answer the first query, or the line
+// vanished during the request.
 std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
                                           bool classicRequested);
 
