@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <stdexcept>
 
 namespace korvel::sim {
@@ -54,6 +56,14 @@ void PtyServer::vanish() {
     }
 }
 
+std::chrono::nanoseconds PtyServer::cpuTime() {
+    clockid_t id{};
+    timespec t{};
+    if (pthread_getcpuclockid(thread_.native_handle(), &id) != 0 || clock_gettime(id, &t) != 0)
+        return std::chrono::nanoseconds(0);
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
 bool PtyServer::sleepFor(std::chrono::nanoseconds d) {
     const auto end = std::chrono::steady_clock::now() + d;
     while (!stop_ && std::chrono::steady_clock::now() < end)
@@ -74,6 +84,7 @@ void PtyServer::answer(std::vector<SimAnswer> answers) {
             const ssize_t n = ::write(master_, a.bytes.data() + done, a.bytes.size() - done);
             if (n <= 0) return;
             done += static_cast<std::size_t>(n);
+            bytesOut_ += static_cast<std::size_t>(n);
         }
     }
 }
@@ -97,6 +108,7 @@ void PtyServer::run() {
         if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n <= 0) continue;
+        bytesIn_ += static_cast<std::size_t>(n);
         const auto byteTime = byteTime_.load();
         if (byteTime.count() > 0) sleepFor(byteTime * n);
         std::vector<SimAnswer> answers;

@@ -34,6 +34,13 @@ class PtyServer {
     // The line disappears: the program's port fails as when a USB adapter is pulled.
     void vanish();
 
+    // Bytes that crossed the line so far: from the program, and back to it.
+    std::size_t bytesIn() const { return bytesIn_; }
+    std::size_t bytesOut() const { return bytesOut_; }
+    // Processor time the server thread has used, so a measurement of the
+    // program can leave the simulator out.
+    std::chrono::nanoseconds cpuTime();
+
   private:
     void run();
     void answer(std::vector<SimAnswer> answers);
@@ -46,6 +53,8 @@ class PtyServer {
     std::string devicePath_;
     std::atomic<bool> stop_{false};
     std::atomic<std::chrono::nanoseconds> byteTime_{std::chrono::nanoseconds(0)};
+    std::atomic<std::size_t> bytesIn_{0};
+    std::atomic<std::size_t> bytesOut_{0};
     std::thread thread_;
 };
 
