@@ -35,11 +35,13 @@ double Samples::max() const {
     return *std::max_element(values.begin(), values.end());
 }
 
-double Samples::median() const {
+double Samples::quantile(double q) const {
     std::vector<double> sorted = values;
     std::sort(sorted.begin(), sorted.end());
-    const std::size_t n = sorted.size();
-    return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    const double at = q * static_cast<double>(sorted.size() - 1);
+    const auto below = static_cast<std::size_t>(at);
+    const std::size_t above = std::min(below + 1, sorted.size() - 1);
+    return sorted[below] + (at - static_cast<double>(below)) * (sorted[above] - sorted[below]);
 }
 
 void printFigure(int number, const std::string& name) {

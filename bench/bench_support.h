@@ -25,8 +25,10 @@ struct Samples {
     std::vector<double> values;
     void add(double v) { values.push_back(v); }
     double min() const;
-    double median() const;
+    double median() const { return quantile(0.5); }
     double max() const;
+    // The value below which the share `q` of the samples lies.
+    double quantile(double q) const;
 };
 
 // One figure: its number and name, then what was measured against its bound and target.
