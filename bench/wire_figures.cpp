@@ -60,8 +60,8 @@ void measureAgainstWire(int runs, PtyRig& rig, Run&& run) {
     printLine("measured %.4f s (min) / %.4f s (median)   wire-time bound %.4f s", time.min(),
               time.median(), wireSeconds(r.bytes));
     printLine(
-        "beyond the wire: %.0f us per exchange, of which the program's processor %.0f us "
-        "(medians)",
+        "beyond the wire: %.0f us per exchange; the program's processor time %.0f us per "
+        "exchange, mostly while bytes are still on the line (medians)",
         1e6 * overhead.median(), 1e6 * cpu.median());
     printLine("ratio    %.3f (min) / %.3f (median)        target <= %.2f: %s", ratio.min(),
               ratio.median(), kWireTarget, verdict(ratio.median() <= kWireTarget));
