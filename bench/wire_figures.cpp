@@ -59,10 +59,10 @@ void measureAgainstWire(int runs, PtyRig& rig, Run&& run) {
               complete, r.frames, r.bytes);
     printLine("measured %.4f s (min) / %.4f s (median)   wire-time bound %.4f s", time.min(),
               time.median(), wireSeconds(r.bytes));
-    printLine(
-        "beyond the wire: %.0f us per exchange; the program's processor time %.0f us per "
-        "exchange, mostly while bytes are still on the line (medians)",
-        1e6 * overhead.median(), 1e6 * cpu.median());
+    printLine("beyond the wire: %.0f us per exchange (median)", 1e6 * overhead.median());
+    printLine("processor time of the program: %.0f us per exchange (median), mostly spent while",
+              1e6 * cpu.median());
+    printLine("   the bytes are still on the line");
     printLine("ratio    %.3f (min) / %.3f (median)        target <= %.2f: %s", ratio.min(),
               ratio.median(), kWireTarget, verdict(ratio.median() <= kWireTarget));
 }
