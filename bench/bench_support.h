@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QWidget>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "link/link.h"
 #include "link/qt/qt_serial_port.h"
 #include "sim/pty_server.h"
+#include "ui/message_log.h"
 
 namespace korvel::bench {
 
@@ -15,7 +17,8 @@ using Clock = std::chrono::steady_clock;
 // 19200 baud, 8N1: a start bit, eight data bits and a stop bit per byte.
 inline constexpr std::chrono::nanoseconds kByteTime{10'000'000'000 / 19200};
 
-double seconds(Clock::duration d);  // also a std::chrono::nanoseconds
+// Clock::duration is std::chrono::nanoseconds, so this takes both.
+double seconds(Clock::duration d);
 double wireSeconds(std::size_t bytes);
 // Processor time of the whole process, all threads, user and system.
 double processCpuSeconds();
@@ -42,15 +45,12 @@ struct QuietPrompter final : Prompter {
         return MessageAnswer::Ok;
     }
 };
-struct NullLog final : LogSink {
-    void append(std::string_view) override {}
-};
 struct NoPoll final : PollSwitch {
     void setPolling(bool) override {}
 };
 
-// The program's serial-port code on a pseudo-terminal with the simulated
-// controller at the other end, which holds every byte for `byteTime`.
+// The program's serial-port code and message log on a pseudo-terminal with
+// the simulated controller at the other end, which holds every byte for `byteTime`.
 struct PtyRig {
     explicit PtyRig(sim::SimSystem system, std::chrono::nanoseconds byteTime = kByteTime);
     std::size_t wireBytes() const { return server.bytesIn() + server.bytesOut(); }
@@ -59,7 +59,8 @@ struct PtyRig {
     QtSerialPort port;
     SteadyClock clock;
     QuietPrompter prompter;
-    NullLog log;
+    QWidget logOwner;
+    ui::MessageLog log{&logOwner};
     NoPoll poll;
     Link link{port, clock, prompter, log, poll};
 };
