@@ -87,7 +87,7 @@ void programFigure(bool shown) {
     printLine("program, window %s: %.1f us per line at 1,000 lines, %.1f us at 100,000 (medians)",
               shown ? "shown " : "hidden", 1e6 * shortTimes.median(), 1e6 * longTimes.median());
     printLine(
-        "   ratio %.2f (median of %d paired batches of %d lines; middle half %.2f-%.2f)   "
+        "   ratio %.3f (median of %d paired batches of %d lines; middle half %.2f-%.2f)   "
         "target <= %.1f: %s",
         ratios.median(), kPairs, kBatch, ratios.quantile(0.25), ratios.quantile(0.75),
         kGrowthTarget, verdict(ratios.median() <= kGrowthTarget));
