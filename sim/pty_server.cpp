@@ -2,11 +2,15 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <ctime>
 #include <stdexcept>
 
 namespace korvel::sim {
@@ -54,31 +58,73 @@ void PtyServer::vanish() {
     }
 }
 
-bool PtyServer::sleepFor(std::chrono::nanoseconds d) {
-    const auto end = std::chrono::steady_clock::now() + d;
-    while (!stop_ && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(
-            end - std::chrono::steady_clock::now(), std::chrono::milliseconds(5)));
+std::chrono::nanoseconds PtyServer::cpuTime() {
+    clockid_t id{};
+    timespec t{};
+    if (pthread_getcpuclockid(thread_.native_handle(), &id) != 0 || clock_gettime(id, &t) != 0)
+        return std::chrono::nanoseconds(0);
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
+bool PtyServer::sleepUntil(WireClock::time_point t) {
+    while (!stop_ && WireClock::now() < t)
+        std::this_thread::sleep_until(std::min(t, WireClock::now() + std::chrono::milliseconds(5)));
     return !stop_;
 }
 
-void PtyServer::answer(std::vector<SimAnswer> answers) {
-    for (const SimAnswer& a : answers) {
-        if (a.delay.count() > 0 && !sleepFor(a.delay)) return;
-        const auto byteTime = byteTime_.load();
-        if (byteTime.count() > 0) sleepFor(byteTime * static_cast<long>(a.bytes.size()));
-        std::lock_guard lock(mutex_);
-        if (master_ < 0) return;
-        std::size_t done = 0;
-        while (done < a.bytes.size()) {
-            const ssize_t n = ::write(master_, a.bytes.data() + done, a.bytes.size() - done);
-            if (n <= 0) return;
-            done += static_cast<std::size_t>(n);
+bool PtyServer::writeToLine(std::span<const std::uint8_t> bytes) {
+    std::lock_guard lock(mutex_);
+    if (master_ < 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+        bytesOut_ += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The answer's bytes follow each other on the line from `ready` on; each is
+// handed over when its last bit has arrived. A late wake-up of this thread
+// delays that byte only, never the line's own schedule.
+void PtyServer::send(const SimAnswer& answer, WireClock::time_point ready) {
+    const auto byteTime = byteTime_.load();
+    if (byteTime.count() == 0) {
+        if (sleepUntil(ready)) writeToLine(answer.bytes);
+        return;
+    }
+    WireClock::time_point t = std::max(ready, outboundFree_);
+    for (const std::uint8_t& byte : answer.bytes) {
+        t += byteTime;
+        if (!sleepUntil(t) || !writeToLine({&byte, 1})) return;
+        outboundFree_ = t;
+    }
+}
+
+// Bytes read together were written together; on the line they still come in
+// one after the other, from the moment they were seen.
+void PtyServer::receive(std::span<const std::uint8_t> bytes, WireClock::time_point arrived) {
+    const auto byteTime = byteTime_.load();
+    for (const std::uint8_t& byte : bytes) {
+        inboundFree_ = std::max(arrived, inboundFree_) + byteTime;
+        std::vector<SimAnswer> answers;
+        {
+            std::lock_guard lock(mutex_);
+            answers = controller_.receive({&byte, 1});
+            if (controller_.vanished()) {
+                if (slave_ >= 0) ::close(slave_), slave_ = -1;
+                if (master_ >= 0) ::close(master_), master_ = -1;
+                return;
+            }
         }
+        for (const SimAnswer& a : answers) send(a, inboundFree_ + a.delay);
     }
 }
 
 void PtyServer::run() {
+    // The line keeps its own time; the default timer slack would add to every byte.
+    prctl(PR_SET_TIMERSLACK, 1UL);
     std::uint8_t buffer[256];
     while (!stop_) {
         int fd = -1;
@@ -97,19 +143,8 @@ void PtyServer::run() {
         if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n <= 0) continue;
-        const auto byteTime = byteTime_.load();
-        if (byteTime.count() > 0) sleepFor(byteTime * n);
-        std::vector<SimAnswer> answers;
-        {
-            std::lock_guard lock(mutex_);
-            answers = controller_.receive({buffer, static_cast<std::size_t>(n)});
-            if (controller_.vanished()) {
-                if (slave_ >= 0) ::close(slave_), slave_ = -1;
-                if (master_ >= 0) ::close(master_), master_ = -1;
-                continue;
-            }
-        }
-        answer(std::move(answers));
+        bytesIn_ += static_cast<std::size_t>(n);
+        receive({buffer, static_cast<std::size_t>(n)}, WireClock::now());
     }
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 
@@ -30,14 +31,27 @@ class PtyServer {
     }
 
     // Holds every byte for its wire time in both directions (0: as fast as the pty goes).
+    // A byte reaches the other end when its time has passed, one after the other,
+    // and the controller answers as soon as the last byte of a frame is in.
     void setByteTime(std::chrono::nanoseconds t) { byteTime_ = t; }
     // The line disappears: the program's port fails as when a USB adapter is pulled.
     void vanish();
 
+    // Bytes that crossed the line so far: from the program, and back to it.
+    std::size_t bytesIn() const { return bytesIn_; }
+    std::size_t bytesOut() const { return bytesOut_; }
+    // Processor time the server thread has used, so a measurement of the
+    // program can leave the simulator out.
+    std::chrono::nanoseconds cpuTime();
+
   private:
+    using WireClock = std::chrono::steady_clock;
+
     void run();
-    void answer(std::vector<SimAnswer> answers);
-    bool sleepFor(std::chrono::nanoseconds d);
+    void receive(std::span<const std::uint8_t> bytes, WireClock::time_point arrived);
+    void send(const SimAnswer& answer, WireClock::time_point ready);
+    bool writeToLine(std::span<const std::uint8_t> bytes);
+    bool sleepUntil(WireClock::time_point t);
 
     SimController controller_;
     std::mutex mutex_;
@@ -46,6 +60,11 @@ class PtyServer {
     std::string devicePath_;
     std::atomic<bool> stop_{false};
     std::atomic<std::chrono::nanoseconds> byteTime_{std::chrono::nanoseconds(0)};
+    std::atomic<std::size_t> bytesIn_{0};
+    std::atomic<std::size_t> bytesOut_{0};
+    // When each direction of the line is free again; the server thread's own.
+    WireClock::time_point inboundFree_{};
+    WireClock::time_point outboundFree_{};
     std::thread thread_;
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace korvel::bench {
+
+// Each prints one numbered figure with its bound and target.
+void statusRequestFigure();
+void zrReportFigure();
+void unansweredWaitFigure();
+void idlePollingFigure();
+void logAppendFigure();
+void startupFigure();
+
+// The benchmark started again as a stand-in for the program: builds the main
+// window on the given device as port 1 and reports its times and memory.
+int startupProbe(int argc, char** argv);
+
+}  // namespace korvel::bench

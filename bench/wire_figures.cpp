@@ -1,0 +1,102 @@
+// Long sequences against the emulated 19200-baud line: how close the program
+// comes to the time the bytes themselves need on the wire.
+#include <algorithm>
+
+#include "bench/bench_support.h"
+#include "bench/figures.h"
+#include "status/status_request.h"
+#include "zr/zr_report.h"
+
+namespace korvel::bench {
+
+namespace {
+
+constexpr double kWireTarget = 1.05;
+
+struct WireRun {
+    double seconds = 0;
+    double cpu = 0;
+    std::size_t bytes = 0;
+    std::size_t frames = 0;
+    bool complete = false;
+};
+
+std::size_t framesReceived(sim::PtyServer& server) {
+    return server.withController([](sim::SimController& c) { return c.framesReceived().size(); });
+}
+
+template <class Run>
+WireRun onTheWire(PtyRig& rig, Run&& run) {
+    const std::size_t bytes0 = rig.wireBytes();
+    const std::size_t frames0 = framesReceived(rig.server);
+    const double cpu0 = programCpuSeconds(rig.server);
+    const Clock::time_point start = Clock::now();
+    const bool complete = run();
+    const double elapsed = seconds(Clock::now() - start);
+    return {elapsed, programCpuSeconds(rig.server) - cpu0, rig.wireBytes() - bytes0,
+            framesReceived(rig.server) - frames0, complete};
+}
+
+// The first run only warms the caches.
+template <class Run>
+void measureAgainstWire(int runs, PtyRig& rig, Run&& run) {
+    onTheWire(rig, run);
+    Samples time;
+    Samples ratio;
+    Samples overhead;
+    Samples cpu;
+    WireRun r;
+    int complete = 0;
+    for (int i = 0; i < runs; ++i) {
+        r = onTheWire(rig, run);
+        time.add(r.seconds);
+        ratio.add(r.seconds / wireSeconds(r.bytes));
+        overhead.add((r.seconds - wireSeconds(r.bytes)) / static_cast<double>(r.frames));
+        cpu.add(r.cpu / static_cast<double>(r.frames));
+        complete += r.complete ? 1 : 0;
+    }
+    printLine("%d runs, %d complete; each %zu exchanges, %zu bytes on the wire (both ways)", runs,
+              complete, r.frames, r.bytes);
+    printLine("measured %.4f s (min) / %.4f s (median)   wire-time bound %.4f s", time.min(),
+              time.median(), wireSeconds(r.bytes));
+    printLine("beyond the wire: %.0f us per exchange (median)", 1e6 * overhead.median());
+    printLine("processor time of the program: %.0f us per exchange (median), mostly spent while",
+              1e6 * cpu.median());
+    printLine("   the bytes are still on the line");
+    printLine("ratio    %.3f (min) / %.3f (median)        target <= %.2f: %s", ratio.min(),
+              ratio.median(), kWireTarget, verdict(ratio.median() <= kWireTarget));
+}
+
+class OneZrModule final : public ZrReportInputs {
+  public:
+    explicit OneZrModule(int module) : module_(module) {}
+    std::optional<std::int32_t> selectedModule() override { return module_; }
+    bool permanent() override { return false; }
+
+  private:
+    int module_;
+};
+
+}  // namespace
+
+void statusRequestFigure() {
+    printFigure(1, "Status request, demo system, standard view (19200 baud 8N1 emulated)");
+    PtyRig rig(sim::demoSystem());
+    ModuleRegistry registry;
+    measureAgainstWire(7, rig, [&] {
+        const std::optional<StatusReport> report = RequestStatus(rig.link, registry, false);
+        return report && !report->classic() && !registry.kxList.empty();
+    });
+}
+
+void zrReportFigure() {
+    printFigure(2, "ZR32 report of a module with 64 devices (19200 baud 8N1 emulated)");
+    PtyRig rig(sim::demoSystem());
+    OneZrModule inputs(1);
+    measureAgainstWire(5, rig, [&] {
+        const std::string text = RunZRReport(rig.link, inputs, {});
+        return std::count(text.begin(), text.end(), '\n') == 3 + 64;
+    });
+}
+
+}  // namespace korvel::bench
