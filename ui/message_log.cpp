@@ -30,12 +30,30 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent) {
     cmdClear_ = new QPushButton("Clear Log", this);
     cmdClear_->setObjectName("cmdClear");
     placeTwips(cmdClear_, 120, 7080, 1215, 375);
-    connect(cmdClear_, &QPushButton::clicked, txtMsgLog_, &QPlainTextEdit::clear);
+    connect(cmdClear_, &QPushButton::clicked, this, [this] {
+        pending_.clear();
+        txtMsgLog_->clear();
+    });
 }
 
 void MessageLogWindow::appendPiece(std::string_view piece) {
     QString text = QString::fromLatin1(piece.data(), static_cast<qsizetype>(piece.size()));
     text.remove(QLatin1Char('\r'));
+    if (isVisible())
+        insertAtEnd(text);
+    else
+        pending_ += text;
+}
+
+void MessageLogWindow::showEvent(QShowEvent* event) {
+    if (!pending_.isEmpty()) {
+        insertAtEnd(pending_);
+        pending_.clear();
+    }
+    QDialog::showEvent(event);
+}
+
+void MessageLogWindow::insertAtEnd(const QString& text) {
     QScrollBar* bar = txtMsgLog_->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
     // In one edit block the cursor does not lay out the last line again just
@@ -50,7 +68,7 @@ void MessageLogWindow::appendPiece(std::string_view piece) {
 }
 
 QString MessageLogWindow::text() const {
-    return txtMsgLog_->toPlainText();
+    return txtMsgLog_->toPlainText() + pending_;
 }
 
 MessageLogWindow* MessageLog::window() {

@@ -18,10 +18,19 @@ class MessageLogWindow final : public QDialog {
 
     // Appends at the end of the text without rewriting it; CR LF ends a line.
     void appendPiece(std::string_view piece);
+    // The whole log, including what arrived while the window was hidden.
     QString text() const;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
+    void insertAtEnd(const QString& text);
+
     QPlainTextEdit* txtMsgLog_;
+    // While nobody looks, pieces gather here and reach the box in one insert
+    // when it is shown: a hidden log then costs the same at any length.
+    QString pending_;
     QPushButton* cmdClear_;
 };
 

@@ -17,7 +17,7 @@ class MainWindowTest : public WindowTest {
     void doubleClickCommPort() { QTest::mouseDClick(find<QLabel>("lblCom"), Qt::LeftButton); }
     QString logText() {
         auto* w = window->messageLog().existingWindow();
-        return w ? w->findChild<QPlainTextEdit*>("txtMsgLog")->toPlainText() : QString();
+        return w ? w->text() : QString();
     }
 };
 
@@ -75,6 +75,8 @@ TEST_F(MainWindowTest, DoubleClickOnCommPortShowsTheLogAndTheTestFrame) {
     doubleClickCommPort();
     EXPECT_EQ(window->messageLog().existingWindow(), log);
     EXPECT_TRUE(logText().startsWith(">> 2A 01 00 55"));
+    // What gathered while hidden is in the box itself once it is shown.
+    EXPECT_EQ(log->findChild<QPlainTextEdit*>("txtMsgLog")->toPlainText(), logText());
     screenshot(log, "message_log");
 
     QTest::mouseClick(log->findChild<QPushButton*>("cmdClear"), Qt::LeftButton);
