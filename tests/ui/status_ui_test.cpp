@@ -105,31 +105,6 @@ TEST_F(StatusUi, DialogIsReusedAndComesBackFreshAfterClosing) {
     EXPECT_EQ(find<QComboBox>("cboKX")->count(), 0);
 }
 
-TEST_F(StatusUi, ModifiersDecideTheViewOnANewController) {
-    pickPort1();
-    pressStatus(Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier);
-    pressStatus(Qt::RightButton, Qt::ShiftModifier);
-    EXPECT_EQ(classicDialog(), nullptr);
-    ASSERT_NE(standardDialog(), nullptr);
-
-    pressStatus(Qt::LeftButton, Qt::ShiftModifier);
-    ASSERT_NE(classicDialog(), nullptr);
-    EXPECT_TRUE(classicDialog()->isVisible());
-    EXPECT_TRUE(standardDialog()->isVisible());  // the other view stays as it was
-    EXPECT_EQ(controller.framesReceived().back(), FrameData{});
-    EXPECT_EQ(classicDialog()->txtProtVer->text(), "3.10 A");
-}
-
-TEST_F(StatusUi, NoAnswerShowsNoDialogAndKeepsTheLists) {
-    pickPort1();
-    controller.faults().silent = true;
-    pressStatus();
-    EXPECT_EQ(standardDialog(), nullptr);
-    EXPECT_EQ(classicDialog(), nullptr);
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-    EXPECT_FALSE(find<QLabel>("lblVGtype")->isVisible());
-}
-
 class ClassicStatusUi : public StatusUi {
   protected:
     ClassicStatusUi() : StatusUi(sim::classicDemoSystem()) {}
@@ -155,34 +130,6 @@ TEST_F(ClassicStatusUi, Protocol3100ShowsTheClassicDialog) {
               (QStringList{"All_KX-H", "All_WOBE", " 0", " 2", " 3", " 5"}));
     EXPECT_EQ(find<QComboBox>("cboKX")->currentIndex(), 2);
     screenshot(dlg, "status_classic");
-}
-
-TEST_F(ClassicStatusUi, FailedDipQueryLeavesTheBoxesEmpty) {
-    pickPort1();
-    controller.faults().unanswered = [](const FrameData& f) { return f == FrameData{1, 3, 0}; };
-    pressStatus();
-    ui::ClassicStatusDialog* dlg = classicDialog();
-    ASSERT_NE(dlg, nullptr);
-    for (QLineEdit* dip : dlg->txtDIP) EXPECT_EQ(dip->text(), "");
-    EXPECT_EQ(dlg->txtCap->text(), "87");
-}
-
-TEST_F(StatusUi, VgButtonsSendTheTickedBits) {
-    pickPort1();
-    box("chkVGUconfig", 0)->setChecked(true);
-    box("chkVGUconfig", 4)->setChecked(true);
-    find<QCheckBox>("chkVGperm")->setChecked(true);
-    QTest::mouseClick(find<QPushButton>("cmdConfig"), Qt::LeftButton);
-    box("chkVGUoptions", 1)->setChecked(true);
-    box("chkVGUoptions", 6)->setChecked(true);
-    QTest::mouseClick(find<QPushButton>("cmdOptions"), Qt::LeftButton);
-
-    const auto& frames = controller.framesReceived();
-    EXPECT_EQ(frames, (std::vector<FrameData>{{}, {1, 7, 1, 1}, {}, {}, {1, 5, 66}, {}}));
-    EXPECT_EQ(controller.system().vgOptions, 66);
-    EXPECT_TRUE(controller.system().vgConfigPermanent);
-    EXPECT_EQ(find<QPushButton>("cmdConfig")->text(), "VGU-Config");
-    EXPECT_EQ(find<QPushButton>("cmdOptions")->text(), "VGU-Options");
 }
 
 TEST_F(StatusUi, DesignTimeVgPageBeforeAnyStatus) {

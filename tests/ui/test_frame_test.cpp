@@ -78,19 +78,5 @@ TEST_F(TestFrameTest, GroupButtonsSendTheirFrames) {
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(TestFrameTest, OutOfRangeBoxesAreRefusedAndKeepTheirText) {
-    pickPort1();
-    type("Text_Block", "128");
-    press(0);
-    type("Text_Block", "5");
-    type("Text_Decoder", "16384");
-    press(3);
-    EXPECT_EQ(prompter.texts(),
-              (std::vector<std::string>{"Block must be a number from 0 to 127",
-                                        "Decoder must be a number from 0 to 16383"}));
-    EXPECT_EQ(find<QLineEdit>("Text_Decoder")->text(), "16384");
-    EXPECT_TRUE(controller.framesReceived().empty());
-}
-
 }  // namespace
 }  // namespace korvel::testing

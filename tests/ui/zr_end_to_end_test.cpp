@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -99,16 +98,6 @@ TEST_F(ZrEndToEnd, ReportMatchesTheModuleAndSettingsReachIt) {
     for (int d = 0; d < 64; ++d)
         EXPECT_EQ(lines[3 + d], deviceLine(d, settings.devices[static_cast<std::size_t>(d)]));
     EXPECT_EQ(lines[3 + 9], "     9   750ms  Low");
-    EXPECT_TRUE(prompter.shown.empty());
-}
-
-TEST_F(ZrEndToEnd, TestFrameSendsItsPattern) {
-    QTest::mouseDClick(find<QLabel>("lblCom"), Qt::LeftButton);
-    find<QLineEdit>("Text_Decoder")->setText("200");
-    QTest::mouseClick(find<QPushButton>("Command1(1)"), Qt::LeftButton);
-    const auto commands =
-        server.withController([](sim::SimController& c) { return c.decoderCommands(); });
-    EXPECT_EQ(commands, (std::vector<sim::FrameData>{{40, 0, 48, 72, 1}}));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
