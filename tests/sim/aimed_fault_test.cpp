@@ -69,15 +69,6 @@ TEST_F(Aimed, ADelayedModuleAnswerComesThatManyFramesAfterTheClosingFrame) {
     EXPECT_EQ(answerData(), (FrameData{0, 32, 10, 1, 7}));
 }
 
-TEST_F(Aimed, GarbageAndLatenessTouchOnlyTheHitAnswer) {
-    aim(FaultKind::Garbage, {1, 0});
-    EXPECT_TRUE(b.link.Transact(Frame{1, 0}));
-    aim(FaultKind::Late, {1, 0}, 0, 2100ms);
-    EXPECT_TRUE(b.link.Transact(Frame{1, 2}));
-    EXPECT_FALSE(b.link.Transact(Frame{1, 0}));
-    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-}
-
 TEST_F(Aimed, AVanishedLineComesBackOnReconnect) {
     aim(FaultKind::Vanish, {1, 0});
     EXPECT_FALSE(b.link.Transact(Frame{1, 0}));

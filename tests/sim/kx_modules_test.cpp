@@ -45,20 +45,6 @@ struct KxModules : ::testing::Test {
     SimBench b{kxSystem()};
 };
 
-TEST_F(KxModules, SetIsConfirmedAndGetReturnsTheValueLater) {
-    EXPECT_EQ(exchange(Frame{0, 33, 8, 1, 12}), (std::vector<int>{13, 0, 33, 10, 1, 12}));
-    EXPECT_EQ(exchange(Frame{0, 33, 8, 1}), (std::vector<int>{13, 0, 33, 10, 1, 12}));
-    EXPECT_EQ(module(0).kxActive.value[1], 12);
-    EXPECT_EQ(module(0).kxPermanent.value[1], 0);
-}
-
-TEST_F(KxModules, ActiveAndPermanentSettingsAreKeptApart) {
-    exchange(Frame{0, 41, 8, 64 + 13, 30});
-    exchange(Frame{0, 41, 8, 13, 60});
-    EXPECT_EQ(exchange(Frame{0, 41, 8, 64 + 13}), (std::vector<int>{13, 0, 41, 10, 77, 30}));
-    EXPECT_EQ(exchange(Frame{0, 41, 8, 13}), (std::vector<int>{13, 0, 41, 10, 13, 60}));
-}
-
 TEST_F(KxModules, SecondHalfOfAKX44AnswersUnderItsOwnAddress) {
     exchange(Frame{0, 38, 8, 2, 40});
     EXPECT_EQ(exchange(Frame{0, 38, 24, 2, 50}), (std::vector<int>{13, 0, 38, 26, 2, 50}));

@@ -35,28 +35,6 @@ FrameData exchange(SimController& c, const FrameData& data) {
     return out;
 }
 
-TEST(SimZrModule, AnswersQueriesWithTheSettingAskedFor) {
-    SimController c(oneZrModule());
-    EXPECT_EQ(exchange(c, {0, 66, 48}), (FrameData{0, 66, 49, 12}));
-    EXPECT_EQ(exchange(c, {0, 66, 112}), (FrameData{0, 66, 113, 40}));
-    EXPECT_EQ(exchange(c, {0, 66, 48, 5}), (FrameData{0, 66, 50, 5, 30}));
-    EXPECT_EQ(exchange(c, {0, 66, 120, 5}), (FrameData{0, 66, 122, 5, 3}));
-    EXPECT_EQ(exchange(c, {0, 66, 56, 64}), FrameData{});  // no device 64
-    EXPECT_EQ(exchange(c, {0, 67, 48}), FrameData{});      // no module 3
-    EXPECT_EQ(c.pendingMessages(), 0u);
-}
-
-TEST(SimZrModule, LateAnswersComeWithTheNextFrameOfAnyKind) {
-    SimSystem s = oneZrModule();
-    s.modules[0].zrLateEvery = 2;
-    SimController c(s);
-    EXPECT_EQ(exchange(c, {0, 66, 48, 5}), (FrameData{0, 66, 50, 5, 30}));
-    EXPECT_EQ(exchange(c, {0, 66, 56, 5}), FrameData{});
-    EXPECT_EQ(exchange(c, {0, 66, 48, 6}), (FrameData{0, 66, 58, 5, 1}));
-    EXPECT_EQ(exchange(c, {}), (FrameData{0, 66, 50, 6, 0}));
-    EXPECT_EQ(exchange(c, {}), FrameData{});
-}
-
 TEST(SimZrModule, AnswersWaitBehindEarlierOnesInOrder) {
     SimController c(oneZrModule());
     c.faults().moduleAnswerDelay = 2;
@@ -65,33 +43,6 @@ TEST(SimZrModule, AnswersWaitBehindEarlierOnesInOrder) {
     EXPECT_EQ(exchange(c, {1, 0}), FrameData{});  // a controller command keeps its own answer
     EXPECT_EQ(exchange(c, {}), (FrameData{0, 66, 49, 12}));
     EXPECT_EQ(exchange(c, {}), (FrameData{0, 66, 50, 5, 30}));
-}
-
-TEST(SimZrModule, SetsWriteTheActiveOrTheStoredSettings) {
-    SimController c(oneZrModule());
-    exchange(c, {0, 66, 32, 20});
-    exchange(c, {0, 66, 96, 7, 100});
-    exchange(c, {0, 66, 40, 7, 2});
-    exchange(c, {0, 66, 104, 8, 3});
-    const SimModule& m = c.system().modules[0];
-    EXPECT_EQ(m.zrActive.defaultTime, 20);
-    EXPECT_EQ(m.zrPermanent.defaultTime, 40);
-    EXPECT_EQ(m.zrPermanent.devices[7].time, 100);
-    EXPECT_EQ(m.zrActive.devices[7].time, 0);
-    EXPECT_EQ(m.zrActive.devices[7].power, 2);
-    EXPECT_EQ(m.zrPermanent.devices[8].power, 3);
-    EXPECT_EQ(exchange(c, {0, 66, 48, 7}), (FrameData{0, 66, 50, 7, 0}));
-    EXPECT_EQ(exchange(c, {0, 66, 112, 7}), (FrameData{0, 66, 114, 7, 100}));
-}
-
-TEST(SimZrModule, EraseRestoresTheFactorySettingsOfBoth) {
-    SimController c(oneZrModule());
-    exchange(c, {0, 66, 64});
-    const SimModule& m = c.system().modules[0];
-    EXPECT_EQ(m.zrActive.devices[5].time, 0);
-    EXPECT_EQ(m.zrPermanent.devices[5].power, 0);
-    EXPECT_EQ(m.zrPermanent.defaultTime, ZrSettings{}.defaultTime);
-    EXPECT_EQ(c.pendingMessages(), 0u);
 }
 
 }  // namespace
