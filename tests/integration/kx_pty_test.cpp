@@ -61,15 +61,5 @@ TEST_F(KxOverPty, SetThenGetIsConfirmedByTheModule) {
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(KxOverPty, MasterSlaveCheckJudgesTheDemoSystem) {
-    ASSERT_TRUE(PickPort(link, " 1"));
-    const MasterSlaveCheck check = checkMasterSlave(link, registry.kxTypes);
-    EXPECT_EQ(check.outcome, MasterSlaveOutcome::Judged);
-    EXPECT_EQ(check.masterCount, 1);
-    EXPECT_EQ(
-        check.report,
-        "KX-H 0 is master\r\nKX44  2.0 is slave\r\nKX-H 5 is slave\r\nKX44  2.1 is slave\r\n");
-}
-
 }  // namespace
 }  // namespace korvel
