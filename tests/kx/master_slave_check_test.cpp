@@ -139,21 +139,5 @@ TEST_F(Check, LateAnswersWithinTwoSecondsCount) {
     EXPECT_EQ(check.report, "KX44  3.0 is slave\r\nKX44  3.1 is master\r\n");
 }
 
-TEST_F(Check, ClosedPortOrLostControllerEndsWithoutSummary) {
-    start({kxModule(2, sim::kTypeBitsKXH, 1)});
-    types[2] = kKxH;
-    bench->port.close();
-    RunMasterSlaveCheck(bench->link, types);
-    EXPECT_EQ(bench->prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});
-    EXPECT_TRUE(bench->frames().empty());
-
-    bench->openPort();
-    bench->prompter.shown.clear();
-    // The opening frame and the request are answered, then the line stays quiet.
-    bench->controller.faults().vanishAfterFrames = 2;
-    RunMasterSlaveCheck(bench->link, types);
-    EXPECT_EQ(bench->prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-}
-
 }  // namespace
 }  // namespace korvel

@@ -68,15 +68,6 @@ TEST_F(Dispatch, ZrAllGoesToEveryNumberAndStopsAtTheFirstUnanswered) {
     EXPECT_EQ(b.frames()[8], (FrameData{0, 71, 64}));
 }
 
-TEST_F(Dispatch, AnUnansweredModuleEndsTheGroupWithoutAClosingFrame) {
-    selectZr(kAllZR);
-    b.controller.faults().vanishAfterFrames = 3;  // opening frame, modules 0 and 1 answer
-    SendModuleCommand(b.link, registry, Family::ZR, 1, 64, 0, 0);
-    EXPECT_EQ(b.frames().size(), 4u);
-    EXPECT_EQ(b.frames().back(), (FrameData{0, 66, 64}));
-    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-}
-
 TEST_F(Dispatch, VgCommandHasNoModuleAddress) {
     SendModuleCommand(b.link, registry, Family::VG, 4, 5, 3, 9);
     EXPECT_EQ(b.commandsSince(0), (std::vector<FrameData>{{1, 5, 3, 9}}));

@@ -99,18 +99,6 @@ TEST(Transaction, PollingStopsWhenThePortIsClosed) {
     EXPECT_EQ(b.frames().size(), 1u);
 }
 
-TEST(Transaction, VanishedLineIsOneFailureThenTheNextCommandAsksForAPort) {
-    SimBench b;
-    b.openPort();
-    b.controller.faults().vanishAfterFrames = 0;
-    EXPECT_FALSE(b.link.Transact(Frame{1, 0}));
-    EXPECT_FALSE(b.link.portOpen());
-    EXPECT_FALSE(b.link.Transact(Frame{1, 2}));  // a sequence that goes on raises no second box
-    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-    EXPECT_FALSE(requirePortOpen(b.link));
-    EXPECT_EQ(b.prompter.texts().back(), "Selecteer communicatie poort");
-}
-
 TEST(Transaction, FaultyAnswersCountAsNoAnswerAndGarbageIsSkipped) {
     SimBench b;
     b.openPort();
