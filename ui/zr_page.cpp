@@ -28,6 +28,26 @@ QLineEdit* makeBox(const QString& text, const char* name, QLabel* label, QWidget
     return box;
 }
 
+struct NumberRowNames {
+    const char* caption;
+    const char* label;
+    const char* text;
+    const char* box;
+    const char* spinner;
+};
+
+// A label, its number box and the box's spinner on one row; returns the box.
+QLineEdit* makeNumberRow(const NumberRowNames& n, int maximum, int top, QWidget* tab) {
+    QLabel* label = makeLabel(n.caption, n.label, tab);
+    placeTwips(label, 240, top + 30, 1080, 255);
+    QLineEdit* box = makeBox(n.text, n.box, label, tab);
+    placeTwips(box, 1320, top, 720, 315);
+    auto* spinner = new UpDown(box, 0, maximum, tab);
+    spinner->setObjectName(n.spinner);
+    placeTwips(spinner, 2040, top, 255, 315);
+    return box;
+}
+
 // The report lines up in columns, so it needs a fixed-pitch face.
 QFont reportFont() {
     QFont font = QFontDatabase::families().contains("Lucida Console")
@@ -70,21 +90,10 @@ void ZrPage::buildSelection(QWidget* tab) {
 }
 
 void ZrPage::buildSettings(QWidget* tab) {
-    lblZRtime_ = makeLabel("Time (1/60s)", "lblZRtime", tab);
-    placeTwips(lblZRtime_, 240, 840, 1080, 255);
-    txtZRtime_ = makeBox("12", "txtZRtime", lblZRtime_, tab);
-    placeTwips(txtZRtime_, 1320, 810, 720, 315);
-    updownZRtime_ = new UpDown(txtZRtime_, 0, kZrMaxTime, tab);
-    updownZRtime_->setObjectName("updownZRtime");
-    placeTwips(updownZRtime_, 2040, 810, 255, 315);
-
-    lblZRdevice_ = makeLabel("Device", "lblZRdevice", tab);
-    placeTwips(lblZRdevice_, 240, 1320, 1080, 255);
-    txtZRdevice_ = makeBox("0", "txtZRdevice", lblZRdevice_, tab);
-    placeTwips(txtZRdevice_, 1320, 1290, 720, 315);
-    updownZRdevice_ = new UpDown(txtZRdevice_, 0, kZrMaxDevice, tab);
-    updownZRdevice_->setObjectName("updownZRdevice");
-    placeTwips(updownZRdevice_, 2040, 1290, 255, 315);
+    txtZRtime_ = makeNumberRow({"Time (1/60s)", "lblZRtime", "12", "txtZRtime", "updownZRtime"},
+                               kZrMaxTime, 810, tab);
+    txtZRdevice_ = makeNumberRow({"Device", "lblZRdevice", "0", "txtZRdevice", "updownZRdevice"},
+                                 kZrMaxDevice, 1290, tab);
 
     powerGroup_ = new QButtonGroup(this);
     const std::array<const char*, 4> captions{"Normal", "Low", "High", "Unlimited"};

@@ -19,7 +19,6 @@ class QRadioButton;
 
 namespace korvel::ui {
 
-class UpDown;
 
 // The "ZR32" tab: the configuration report of one module and its setting commands.
 class ZrPage final : public QObject, private ZrReportInputs {
@@ -56,12 +55,8 @@ class ZrPage final : public QObject, private ZrReportInputs {
     QLabel* lblZR_ = nullptr;
     QComboBox* cboZR_ = nullptr;
     QCheckBox* chkZRperm_ = nullptr;
-    QLabel* lblZRtime_ = nullptr;
     QLineEdit* txtZRtime_ = nullptr;
-    UpDown* updownZRtime_ = nullptr;
-    QLabel* lblZRdevice_ = nullptr;
     QLineEdit* txtZRdevice_ = nullptr;
-    UpDown* updownZRdevice_ = nullptr;
     std::array<QRadioButton*, 4> optZRpower_{};
     QButtonGroup* powerGroup_ = nullptr;
     QPushButton* cmdTIME_ = nullptr;
