@@ -79,6 +79,13 @@ void registerDemo(Rig& r) {
     ASSERT_TRUE(r.polling());
 }
 
+// The status window of that name, when it is on screen.
+template <class Dialog>
+Dialog* shownDialog(Rig& r, const char* name) {
+    auto* d = r.window->findChild<Dialog*>(name);
+    return d && d->isVisible() ? d : nullptr;
+}
+
 // A line lost halfway ends the request: no status window, no module registered.
 void expectAbandoned(Rig& r) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -101,7 +108,7 @@ class StatusStandard final : public Operation {
     void run(Rig& r) override { r.pressStatus(); }
 
     void expectClean(Rig& r, const Outcome& o) const override {
-        ui::StandardStatusDialog* d = dialog(r);
+        auto* d = shownDialog<ui::StandardStatusDialog>(r, "dlgKorvelStatus44");
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->txtKXtype[2]->text(), "KX44");
         EXPECT_EQ(d->txtKXstatus[2]->text(), "Active");
@@ -118,7 +125,7 @@ class StatusStandard final : public Operation {
     void expect(Rig& r, Fault f, const Outcome& o) const override {
         if (transparent(f)) return expectClean(r, o);
         if (f == Fault::Vanish) return expectAbandoned(r);
-        ui::StandardStatusDialog* d = dialog(r);
+        auto* d = shownDialog<ui::StandardStatusDialog>(r, "dlgKorvelStatus44");
         ASSERT_NE(d, nullptr);  // the request goes on past a failed step
         EXPECT_EQ(d->txtKXstatus[1]->text(), "Not Found");
         EXPECT_EQ(d->txtKXstatus[2]->text(), "-");
@@ -145,12 +152,6 @@ class StatusStandard final : public Operation {
             EXPECT_TRUE(lastLogLine(o.log).contains("<< 0E 01 0B 22 09 08 0F"));
         }
     }
-
-  private:
-    static ui::StandardStatusDialog* dialog(Rig& r) {
-        auto* d = r.window->findChild<ui::StandardStatusDialog*>("dlgKorvelStatus44");
-        return d && d->isVisible() ? d : nullptr;
-    }
 };
 
 class StatusClassic final : public Operation {
@@ -164,7 +165,7 @@ class StatusClassic final : public Operation {
 
     void expectClean(Rig& r, const Outcome& o) const override {
         (void)o;
-        ui::ClassicStatusDialog* d = dialog(r);
+        auto* d = shownDialog<ui::ClassicStatusDialog>(r, "dlgKorvelStatus");
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->txtCap->text(), "87");
         EXPECT_EQ(textsOf(d->txtDIP), (QStringList{"Off", "On", "Off", "On"}));
@@ -180,7 +181,7 @@ class StatusClassic final : public Operation {
     void expect(Rig& r, Fault f, const Outcome& o) const override {
         if (transparent(f)) return expectClean(r, o);
         if (f == Fault::Vanish) return expectAbandoned(r);
-        ui::ClassicStatusDialog* d = dialog(r);
+        auto* d = shownDialog<ui::ClassicStatusDialog>(r, "dlgKorvelStatus");
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->txtCap->text(), "87");
         EXPECT_EQ(textsOf(d->txtDIP), (QStringList{"Off", "On", "Off", "On"}));
@@ -200,12 +201,6 @@ class StatusClassic final : public Operation {
         if (framesLate(f) > 0) {
             EXPECT_TRUE(lastLogLine(o.log).contains("<< 0E 01 03 2D 02 00 00"));
         }
-    }
-
-  private:
-    static ui::ClassicStatusDialog* dialog(Rig& r) {
-        auto* d = r.window->findChild<ui::ClassicStatusDialog*>("dlgKorvelStatus");
-        return d && d->isVisible() ? d : nullptr;
     }
 };
 
