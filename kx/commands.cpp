@@ -1,23 +1,19 @@
 #include "kx/commands.h"
 
 #include "kx/master_slave_check.h"
+#include "link/bus_words.h"
 
 namespace korvel {
-
-namespace {
-// Bit 3 of the byte after the address; bit 4 (second half of a KX44) is added by the dispatch.
-constexpr int kKxCommandBase = 8;
-}  // namespace
 
 void sendKxCommand(Link& link, const ModuleRegistry& registry, KxButton button,
                    const KxCommand& command) {
     const int n = 3 - static_cast<int>(button);
-    SendModuleCommand(link, registry, Family::KX, n, kKxCommandBase, command.v, command.x);
+    SendModuleCommand(link, registry, Family::KX, n, kKxCommandMark, command.v, command.x);
 }
 
 void cmdEraseClick(Link& link, const ModuleRegistry& registry) {
     if (!confirmOrCancel(link.prompter(), kEraseWarning)) return;
-    SendModuleCommand(link, registry, Family::KX, 2, kKxCommandBase, kEraseCode, 0);
+    SendModuleCommand(link, registry, Family::KX, 2, kKxCommandMark, kEraseCode, 0);
 }
 
 void cmdMSClick(Link& link, const ModuleRegistry& registry, KxButton button,

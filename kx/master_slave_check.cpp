@@ -3,6 +3,8 @@
 #include <chrono>
 #include <optional>
 
+#include "link/bus_words.h"
+
 namespace korvel {
 
 namespace {
@@ -22,8 +24,8 @@ std::string labelOf(int m, std::int16_t type) {
 // The answer of module m to the MS-mode query; the low three bits of byte 3 are
 // not looked at, and an answer with the Permanent bit does not count.
 bool isAnswerOf(const ReplyBuffer& reply, int m) {
-    return reply.lowNibble() == 13 && reply[1] == 0 && reply[2] == 32 + m % 16 &&
-           (reply[3] & ~7) == 16 * (m / 16) + 8 && reply[4] == kMSModeCode;
+    return reply.lowNibble() == 13 && reply[1] == kToModule && reply[2] == kxAddressByte(m) &&
+           (reply[3] & ~7) == kxHalfByte(m, kKxCommandMark) && reply[4] == kMSModeCode;
 }
 
 std::string reportLine(const std::string& label, int mode) {
@@ -74,7 +76,9 @@ MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types) {
     for (int m = 0; m < 32; ++m) {
         const std::int16_t type = types[static_cast<std::size_t>(m)];
         if (!takesPart(type)) continue;
-        if (!link.Transact(Frame{0, 32 + m % 16, 16 * (m / 16) + 8, kMSModeCode})) return check;
+        if (!link.Transact(
+                Frame{kToModule, kxAddressByte(m), kxHalfByte(m, kKxCommandMark), kMSModeCode}))
+            return check;
         const std::optional<bool> answered = awaitAnswer(link, m, labelOf(m, type), check);
         if (!answered) return check;
         if (!*answered) {

@@ -1,5 +1,7 @@
 #include "link/dispatch.h"
 
+#include "link/bus_words.h"
+
 namespace korvel {
 
 namespace {
@@ -12,11 +14,11 @@ std::vector<int> kxModulesOfType(const KxTypeTable& types, int last, auto matche
 }
 
 Frame kxFrame(int m, int n, CommandByte c, CommandByte v, CommandByte x) {
-    return Frame{0, 32 + m % 16, 16 * (m / 16) + c.value(), v, x}.first(n + 2);
+    return Frame{kToModule, kxAddressByte(m), kxHalfByte(m, c.value()), v, x}.first(n + 2);
 }
 
 Frame zrFrame(int m, int n, CommandByte c, CommandByte v, CommandByte x) {
-    return Frame{0, 64 + m, c, v, x}.first(n + 2);
+    return Frame{kToModule, zrAddressByte(m), c, v, x}.first(n + 2);
 }
 
 // Sends one frame per module; false at the first unanswered one.
@@ -74,7 +76,7 @@ void SendModuleCommand(Link& link, const ModuleRegistry& registry, Family family
             }
             break;
         case Family::VG:
-            answered = link.Transact(Frame{1, c, v, x, 0}.first(n));
+            answered = link.Transact(Frame{kToController, c, v, x, 0}.first(n));
             break;
     }
     if (answered) link.Transact(Frame{});

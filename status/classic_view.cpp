@@ -19,7 +19,8 @@ enum Summary {
 
 // A summary reply names its sub-command in bits 4-7 of R3.
 bool querySummary(Link& link, int sub, int length) {
-    return link.Transact(Frame{1, 3, sub}) && replyMatches(link.reply(), length, {1, 3}) &&
+    return link.Transact(Frame{kToController, kSummary, sub}) &&
+           replyMatches(link.reply(), length, {kToController, kSummary}) &&
            (link.reply()[3] >> 4) == sub;
 }
 
@@ -82,7 +83,7 @@ ClassicStatusTexts queryClassicView(Link& link, ModuleRegistry& registry,
     resetRegistry(registry);
     t.system = systemBoxes(facts);
     if (querySummary(link, kCapacity, 4)) t.cap = std::to_string(link.reply()[4]);
-    link.Transact(Frame{1, 3, kUnexamined});
+    link.Transact(Frame{kToController, kSummary, kUnexamined});
     queryDipSwitches(link, t);
     queryKxModules(link, registry, t);
     rebuildKxListClassic(registry);

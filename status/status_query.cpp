@@ -18,7 +18,9 @@ bool queryMatches(Link& link, const Frame& request, int length,
 }
 
 std::optional<ModuleAnswer> queryModule(Link& link, int address) {
-    if (!queryMatches(link, Frame{1, 11, address}, 6, {1, 11, address})) return std::nullopt;
+    if (!queryMatches(link, Frame{kToController, kModuleStatus, address}, 6,
+                      {kToController, kModuleStatus, address}))
+        return std::nullopt;
     const ReplyBuffer& r = link.reply();
     return ModuleAnswer{r[4], versionNumber(r[5], r[6])};
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "link/bus_words.h"
 #include "link/link.h"
 
 namespace korvel {
@@ -21,10 +22,5 @@ struct ModuleAnswer {
     int version = 0;
 };
 std::optional<ModuleAnswer> queryModule(Link& link, int address);
-
-// Bus addresses of the module queries.
-inline constexpr int kKxAddress = 32;  // + n; a KX44's second half answers at n itself
-inline constexpr int kZrAddress = 64;
-inline constexpr int kQhAddress = 96;
 
 }  // namespace korvel

@@ -1,5 +1,6 @@
 #include "status/status_request.h"
 
+#include "link/bus_words.h"
 #include "status/view_choice.h"
 
 namespace korvel {
@@ -25,7 +26,7 @@ std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
 
 void ResetFault(Link& link) {
     if (!requirePortOpen(link)) return;
-    link.Transact(Frame{1, 0});
+    link.Transact(kResetFaultRequest);
 }
 
 }  // namespace korvel

@@ -9,7 +9,7 @@ namespace korvel {
 namespace {
 
 bool isProtocolAnswer(const ReplyBuffer& reply) {
-    return replyMatches(reply, 4, {1, 2});
+    return replyMatches(reply, 4, {kToController, kProtocolVersion});
 }
 
 int protocolVersionOf(const ReplyBuffer& reply) {
@@ -29,13 +29,13 @@ int awaitProtocolVersion(Link& link) {
 }  // namespace
 
 std::optional<SystemFacts> queryController(Link& link) {
-    if (!link.Transact(Frame{1, 2})) return std::nullopt;
+    if (!link.Transact(kProtocolVersionQuery)) return std::nullopt;
     SystemFacts facts;
     facts.statusCode = (link.reply().header() >> 4) & 3;
     facts.protocolVersion = isProtocolAnswer(link.reply()) ? protocolVersionOf(link.reply())
                                                            : awaitProtocolVersion(link);
 
-    if (queryMatches(link, Frame{1, 10}, 5, {1, 10})) {
+    if (queryMatches(link, kSystemVersionQuery, 5, {kToController, kSystemVersion})) {
         const ReplyBuffer& r = link.reply();
         facts.systemType = r[3];
         facts.systemVersion = versionNumber(r[4], r[5]);

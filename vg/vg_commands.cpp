@@ -14,7 +14,7 @@ int packBits(const VgBoxes& boxes, int first, int count) {
 }  // namespace
 
 VgConfigCommand packVgConfig(const VgBoxes& boxes, bool permanent) {
-    return {permanent ? 7 : 6, packBits(boxes, 0, 4), packBits(boxes, 4, 4)};
+    return {vgConfigCommand(permanent), packBits(boxes, 0, 4), packBits(boxes, 4, 4)};
 }
 
 int packVgOptions(const VgBoxes& boxes) {
@@ -28,7 +28,7 @@ void sendVgConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& box
 }
 
 void sendVgOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes) {
-    SendModuleCommand(link, registry, Family::VG, 3, 5, packVgOptions(boxes), 0);
+    SendModuleCommand(link, registry, Family::VG, 3, kVgOptions, packVgOptions(boxes), 0);
 }
 
 }  // namespace korvel

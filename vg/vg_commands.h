@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "link/bus_words.h"
 #include "link/dispatch.h"
 
 namespace korvel {
@@ -9,10 +10,10 @@ namespace korvel {
 // Ticked state of a check-box array, indexed by bit number.
 using VgBoxes = std::array<bool, 8>;
 
-// The configuration command: 6 sets the bits active, 7 stores them permanently;
+// The configuration command sets the bits active or stores them permanently;
 // L carries bits 0-3 and H bits 4-7, each as a number 0-15.
 struct VgConfigCommand {
-    int command = 6;
+    int command = kVgConfig;
     int low = 0;
     int high = 0;
     bool operator==(const VgConfigCommand&) const = default;

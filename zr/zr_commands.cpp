@@ -1,5 +1,6 @@
 #include "zr/zr_commands.h"
 
+#include "link/bus_words.h"
 #include "link/dispatch.h"
 #include "link/number_text.h"
 
@@ -10,10 +11,6 @@ namespace {
 constexpr int kTimeCode = 32;
 constexpr int kPowerCode = 40;
 constexpr int kEraseCode = 64;
-
-int withPermanent(int code, bool permanent) {
-    return code + (permanent ? 64 : 0);
-}
 
 // Reads a box, noting its corrected text when the number was out of range.
 int readBox(const std::string& text, int maximum, std::optional<std::string>& corrected) {

@@ -1,5 +1,7 @@
 #include "zr/zr_replies.h"
 
+#include "link/bus_words.h"
+
 namespace korvel {
 
 namespace {
@@ -10,30 +12,30 @@ constexpr int kDeviceTimingAnswer = 50;
 constexpr int kDevicePowerCode = 56;
 constexpr int kDevicePowerAnswer = 58;
 
-int withPermanent(int code, ZrTarget target) {
-    return code + (target.permanent ? 64 : 0);
+int codeFor(int code, ZrTarget target) {
+    return withPermanent(code, target.permanent);
 }
 int moduleAddress(ZrTarget target) {
-    return 64 + target.module;
+    return zrAddressByte(target.module);
 }
 
 bool matches(const ReplyBuffer& reply, ZrTarget target, int lowNibble, int answerCode) {
-    return reply.lowNibble() == lowNibble && reply[1] == 0 && reply[2] == moduleAddress(target) &&
-           reply[3] == withPermanent(answerCode, target);
+    return reply.lowNibble() == lowNibble && reply[1] == kToModule &&
+           reply[2] == moduleAddress(target) && reply[3] == codeFor(answerCode, target);
 }
 
 }  // namespace
 
 Frame zrDefaultTimingRequest(ZrTarget target) {
-    return Frame{0, moduleAddress(target), withPermanent(kDefaultTimingCode, target)};
+    return Frame{kToModule, moduleAddress(target), codeFor(kDefaultTimingCode, target)};
 }
 
 Frame zrDeviceTimingRequest(ZrTarget target, int device) {
-    return Frame{0, moduleAddress(target), withPermanent(kDefaultTimingCode, target), device};
+    return Frame{kToModule, moduleAddress(target), codeFor(kDefaultTimingCode, target), device};
 }
 
 Frame zrDevicePowerRequest(ZrTarget target, int device) {
-    return Frame{0, moduleAddress(target), withPermanent(kDevicePowerCode, target), device};
+    return Frame{kToModule, moduleAddress(target), codeFor(kDevicePowerCode, target), device};
 }
 
 std::optional<int> zrDefaultTimingReply(const ReplyBuffer& reply, ZrTarget target) {
