@@ -12,20 +12,6 @@ namespace korvel {
 // Green marks a value that a module confirmed (red 0, green 255, blue 0).
 inline constexpr std::uint32_t kConfirmedColour = 65280;
 
-// The KX page's fields that a settings report can fill.
-enum class KxField {
-    txtHFI,
-    txtAL,
-    txtSW,
-    txtDCShift,
-    optPWMM,
-    optOCD,
-    optMS,
-    optPC,
-    txtLC,
-    txtAD
-};
-
 // The page's inputs that decide whether a report belongs to what it shows.
 struct KxPageInputs {
     std::optional<std::int32_t> selected;  // ItemData of the selected cboKX entry

@@ -1,17 +1,54 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "link/bus_words.h"
 #include "link/frame.h"
 
 namespace korvel {
 
+// The KX page's fields, one per setting, in page order; a settings report fills one.
+enum class KxField {
+    txtHFI,
+    txtAL,
+    txtSW,
+    txtDCShift,
+    optPWMM,
+    optOCD,
+    optMS,
+    optPC,
+    txtLC,
+    txtAD
+};
+
 // Settings whose value is typed into a text box with a spinner.
-enum class KxNumberSetting { HFI, AlarmDelay, SwitchDelay, DCShift, LoopCurrent, Address };
+enum class KxNumberSetting {
+    HFI = static_cast<int>(KxField::txtHFI),
+    AlarmDelay = static_cast<int>(KxField::txtAL),
+    SwitchDelay = static_cast<int>(KxField::txtSW),
+    DCShift = static_cast<int>(KxField::txtDCShift),
+    LoopCurrent = static_cast<int>(KxField::txtLC),
+    Address = static_cast<int>(KxField::txtAD),
+};
 // Settings whose value is the index of the selected option button.
-enum class KxOptionSetting { PWMMult, OCDMode, MSMode, PowerCtl };
+enum class KxOptionSetting {
+    PWMMult = static_cast<int>(KxField::optPWMM),
+    OCDMode = static_cast<int>(KxField::optOCD),
+    MSMode = static_cast<int>(KxField::optMS),
+    PowerCtl = static_cast<int>(KxField::optPC),
+};
+
+constexpr KxField fieldOf(KxNumberSetting setting) {
+    return static_cast<KxField>(setting);
+}
+constexpr KxField fieldOf(KxOptionSetting setting) {
+    return static_cast<KxField>(setting);
+}
 
 // The selector buttons that pick which variant of a setting a command addresses.
 struct KxSelectors {
@@ -21,23 +58,80 @@ struct KxSelectors {
     bool loopB = false;     // OptLC(1) "Loop B"
 };
 
+// What each selector adds to a setting's code when it is on; 0 where it does not apply.
+struct KxSelectorBits {
+    int alarmOn = 0;
+    int switchOn = 0;
+    int bank1 = 0;
+    int loopB = 0;
+};
+
 struct KxRange {
     int minimum;
     int maximum;
 };
+
+// One option button: the value it sends and shows, and its caption.
+struct KxOptionValue {
+    int value;
+    const char* caption;
+};
+
+// One setting as the wire and the page know it.
+struct KxSettingRow {
+    KxField field;
+    const char* name;  // the panel's caption; its buttons read "Set <name>" and "Get <name>"
+    int code;          // bits 0..5 of the command byte with every selector off
+    KxSelectorBits selectorBits;
+    KxRange range;                           // the accepted values
+    const char* initialText;                 // the text box at start; null for option settings
+    std::span<const KxOptionValue> options;  // option buttons in page order; empty for numbers
+
+    constexpr bool isOption() const { return !options.empty(); }
+};
+
+inline constexpr KxOptionValue kPwmMultOptions[] = {
+    {2, "2"}, {4, "4"}, {8, "8"}, {16, "16"}, {32, "32"}};
+inline constexpr KxOptionValue kOcdModeOptions[] = {{0, "Fast"}, {1, "Moderate"}, {2, "Slow"}};
+inline constexpr KxOptionValue kMsModeOptions[] = {{0, "Auto"}, {1, "Master"}, {2, "Slave"}};
+inline constexpr KxOptionValue kPowerCtlOptions[] = {{0, "Single"}, {1, "Double"}};
+
+// Every KX setting, indexed by its field.
+inline constexpr std::array<KxSettingRow, 10> kKxSettings{{
+    {KxField::txtHFI, "HFI-level", 1, {}, {0, 15}, "0", {}},
+    {KxField::txtAL, "Alarm-delay", 2, {.alarmOn = 1}, {0, 127}, "0", {}},
+    {KxField::txtSW, "Switch-delay", 4, {.switchOn = 2, .bank1 = 1}, {0, 7}, "0", {}},
+    {KxField::txtDCShift, "DC-Shift", 8, {}, {0, 7}, "0", {}},
+    {KxField::optPWMM, "PWM-Mult.", 9, {}, {2, 32}, nullptr, kPwmMultOptions},
+    {KxField::optOCD, "OCD-mode", 10, {}, {0, 2}, nullptr, kOcdModeOptions},
+    {KxField::optMS, "MS-mode", 11, {}, {0, 2}, nullptr, kMsModeOptions},
+    {KxField::optPC, "Power CTL", 12, {}, {0, 1}, nullptr, kPowerCtlOptions},
+    {KxField::txtLC, "Loop Current", 13, {.loopB = 1}, {20, 70}, "50", {}},
+    {KxField::txtAD, "Address", 15, {}, {0, 15}, "15", {}},
+}};
+
+constexpr const KxSettingRow& settingRow(KxField field) {
+    return kKxSettings[static_cast<std::size_t>(field)];
+}
+constexpr const KxSettingRow& settingRow(KxNumberSetting setting) {
+    return settingRow(fieldOf(setting));
+}
+constexpr const KxSettingRow& settingRow(KxOptionSetting setting) {
+    return settingRow(fieldOf(setting));
+}
+
 // The range of a text box and of its spinner.
-KxRange rangeOf(KxNumberSetting setting);
-// The initial text of a text box.
-const char* initialText(KxNumberSetting setting);
+constexpr KxRange rangeOf(KxNumberSetting setting) {
+    return settingRow(setting).range;
+}
 
 // Setting code in bits 0..5 of the command byte, selector bits included.
-int settingCode(KxNumberSetting setting, const KxSelectors& selectors);
-int settingCode(KxOptionSetting setting);
+int settingCode(const KxSettingRow& row, const KxSelectors& selectors);
 // Command byte v: the Permanent flag (bit 6) over the setting code.
 CommandByte commandByte(int code, bool permanent);
 
 // True when `index` names an option button of the setting (optPWMM 2..32, optOCD 0..2, ...).
-bool isOptionIndex(KxOptionSetting setting, int index);
+bool isOptionIndex(const KxSettingRow& row, int index);
 
 // What a Set or Get button sends: command byte v and value byte x (also built
 // for Get, where it is not sent), and the box text after range correction.
@@ -52,7 +146,7 @@ KxCommand numberCommand(KxNumberSetting setting, std::string_view boxText,
 // `selectedIndex` is the index of the selected option button, nullopt when none is.
 KxCommand optionCommand(KxOptionSetting setting, std::optional<int> selectedIndex, bool permanent);
 
-// Erase of all settings: code 0 with bit 6 set, whatever the Permanent box says.
-inline constexpr int kEraseCode = 64;
+// Erase of all settings: code 0 with the Permanent bit, whatever the box says.
+inline constexpr int kEraseCode = withPermanent(0, true);
 
 }  // namespace korvel

@@ -1,6 +1,30 @@
 #include "status/status_texts.h"
 
+#include <array>
+
 namespace korvel {
+
+namespace {
+
+// KX type bits 0-2 of a status byte; 3 and above are unknown.
+constexpr std::array<KxTypeInfo, 3> kKxTypes{
+    {{kKxH, "KX-H"}, {kKx44, "KX44"}, {kKxWobe, "WOBE-s"}}};
+
+struct SystemTypeRow {
+    int code;
+    SystemTypeInfo info;
+};
+constexpr std::array<SystemTypeRow, 4> kSystemTypes{{
+    {1, {"VG-H", "VG-H", VgUnit::VgH}},
+    {2, {"VG-U", "VG-U ", VgUnit::VgU}},
+    {3, {"VG-C", "VG-C ", VgUnit::VgC}},
+    {10, {"WOBE", "WOBE ", VgUnit::Wobe}},
+}};
+
+// Header bits 4-5 of the first answer: bit 0 hold, bit 1 fault.
+constexpr std::array<const char*, 4> kSystemStatusTexts{"OK", "Hold", "Fault", "Fault+Hold"};
+
+}  // namespace
 
 bool moduleAnswered(std::uint8_t status) {
     return (status & 15) >= 8;
@@ -15,44 +39,18 @@ std::string moduleStatusText(ModuleKind kind, std::uint8_t status) {
 }
 
 KxTypeInfo kxTypeOf(std::uint8_t status) {
-    switch (status & 7) {
-        case 0:
-            return {kKxH, "KX-H"};
-        case 1:
-            return {kKx44, "KX44"};
-        case 2:
-            return {kKxWobe, "WOBE-s"};
-        default:
-            return {kKxUnknown, "Unknown"};
-    }
+    const std::size_t bits = status & 7u;
+    return bits < kKxTypes.size() ? kKxTypes[bits] : KxTypeInfo{};
 }
 
 SystemTypeInfo systemTypeOf(int code) {
-    switch (code) {
-        case 1:
-            return {"VG-H", "VG-H", VgUnit::VgH};
-        case 2:
-            return {"VG-U", "VG-U ", VgUnit::VgU};
-        case 3:
-            return {"VG-C", "VG-C ", VgUnit::VgC};
-        case 10:
-            return {"WOBE", "WOBE ", VgUnit::Wobe};
-        default:
-            return {};
-    }
+    for (const SystemTypeRow& row : kSystemTypes)
+        if (row.code == code) return row.info;
+    return {};
 }
 
 std::string systemStatusText(int code) {
-    switch (code & 3) {
-        case 0:
-            return "OK";
-        case 1:
-            return "Hold";
-        case 2:
-            return "Fault";
-        default:
-            return "Fault+Hold";
-    }
+    return kSystemStatusTexts[static_cast<std::size_t>(code & 3)];
 }
 
 }  // namespace korvel

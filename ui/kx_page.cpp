@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "ui/up_down.h"
 #include "ui/widget_kit.h"
@@ -89,11 +90,11 @@ bool KxPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 NumberPanel& KxPage::number(KxNumberSetting setting) {
-    return numbers_[static_cast<std::size_t>(setting)];
+    return *std::ranges::find(numbers_, setting, &NumberPanel::setting);
 }
 
 OptionPanel& KxPage::option(KxOptionSetting setting) {
-    return options_[static_cast<std::size_t>(setting)];
+    return *std::ranges::find(options_, setting, &OptionPanel::setting);
 }
 
 void KxPage::refreshList() {
@@ -195,27 +196,14 @@ void KxPage::onSettingsReport(const ReplyBuffer& reply) {
 }
 
 void KxPage::applyFieldUpdate(const KxFieldUpdate& update) {
-    static const std::map<KxField, KxNumberSetting> boxes = {
-        {KxField::txtHFI, KxNumberSetting::HFI},
-        {KxField::txtAL, KxNumberSetting::AlarmDelay},
-        {KxField::txtSW, KxNumberSetting::SwitchDelay},
-        {KxField::txtDCShift, KxNumberSetting::DCShift},
-        {KxField::txtLC, KxNumberSetting::LoopCurrent},
-        {KxField::txtAD, KxNumberSetting::Address}};
-    static const std::map<KxField, KxOptionSetting> optionFields = {
-        {KxField::optPWMM, KxOptionSetting::PWMMult},
-        {KxField::optOCD, KxOptionSetting::OCDMode},
-        {KxField::optMS, KxOptionSetting::MSMode},
-        {KxField::optPC, KxOptionSetting::PowerCtl}};
-
     const QColor colour = colourOf(update.colour);
-    if (const auto box = boxes.find(update.field); box != boxes.end()) {
-        QLineEdit* txt = number(box->second).txt;
+    if (!settingRow(update.field).isOption()) {
+        QLineEdit* txt = number(static_cast<KxNumberSetting>(update.field)).txt;
         txt->setText(QString::fromStdString(update.text));
         paint(txt, QPalette::Base, colour);
         return;
     }
-    const OptionArray& opt = option(optionFields.at(update.field)).opt;
+    const OptionArray& opt = option(static_cast<KxOptionSetting>(update.field)).opt;
     if (const auto button = opt.find(update.optionIndex); button != opt.end()) {
         button->second->setChecked(true);
         paintOption(button->second, colour);

@@ -24,18 +24,8 @@ std::string FormatZRTime(int value) {
 }
 
 std::string ZRPowerName(int value) {
-    switch (value) {
-        case 0:
-            return "Normal";
-        case 1:
-            return "Low";
-        case 2:
-            return "High";
-        case 3:
-            return "Unlimited";
-        default:
-            return "Invalid setting";
-    }
+    if (value < 0 || value >= static_cast<int>(kZrPowerNames.size())) return "Invalid setting";
+    return kZrPowerNames[static_cast<std::size_t>(value)];
 }
 
 }  // namespace korvel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace korvel {
@@ -11,6 +12,9 @@ std::string AlignNumber(int value, int width);
 // A time in 1/60 s as the report shows it: " Default" for 0, otherwise the
 // milliseconds with "ms", right-aligned in eight columns. Bit 7 is ignored.
 std::string FormatZRTime(int value);
+
+// The device power modes by code; the page's option buttons carry the same captions.
+inline constexpr std::array<const char*, 4> kZrPowerNames{"Normal", "Low", "High", "Unlimited"};
 
 // Power code 0-3 as its name; anything else is "Invalid setting".
 std::string ZRPowerName(int value);
