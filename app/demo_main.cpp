@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <cstring>
 
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompter.h"

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/style.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "ui/message_log.h"
 

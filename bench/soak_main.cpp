@@ -23,7 +23,7 @@
 #include <string>
 
 #include "link/ports.h"
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "ui/main_window.h"
 #include "ui/message_log.h"

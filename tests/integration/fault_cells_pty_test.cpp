@@ -7,7 +7,7 @@
 
 #include "kx/master_slave_check.h"
 #include "link/ports.h"
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "status/status_request.h"
 #include "tests/support/recorders.h"

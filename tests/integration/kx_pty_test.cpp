@@ -5,7 +5,7 @@
 #include "kx/master_slave_check.h"
 #include "kx/reply_decoding.h"
 #include "link/ports.h"
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "tests/support/recorders.h"
 

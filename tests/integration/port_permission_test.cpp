@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 
 namespace korvel {
 namespace {

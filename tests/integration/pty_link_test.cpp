@@ -5,7 +5,7 @@
 
 #include "link/link.h"
 #include "link/ports.h"
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "tests/support/recorders.h"
 

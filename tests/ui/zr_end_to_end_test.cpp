@@ -8,7 +8,7 @@
 #include <QTest>
 #include <cstdio>
 
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 #include "sim/handlers.h"
 #include "sim/pty_server.h"
 #include "tests/support/recorders.h"

@@ -1,4 +1,4 @@
-#include "link/qt/qt_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
 
 #include <grp.h>
 #include <sys/stat.h>
