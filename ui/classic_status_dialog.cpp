@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "ui/placement.h"
 #include "ui/status_widgets.h"
 #include "ui/twips.h"
 
@@ -39,11 +40,14 @@ void ClassicStatusDialog::buildSystemBlock() {
 
 void ClassicStatusDialog::buildDipRow() {
     statusLabel(this, "lblDIPstat", "DIP status  ", 240, 2280, 915);
+    // Each number stands on its box, its bottom line on the box's top one.
     for (int i = 0; i < 4; ++i) {
         const QString number = QString::number(i + 1);
-        statusLabel(this, arrayName("lblDIP", i), number, 1320 + 480 * i, 2040, 255);
+        QLabel* label =
+            statusLabel(this, arrayName("lblDIP", i), number, 1320 + 480 * i, 2040, 255);
         txtDIP[static_cast<std::size_t>(i)] =
             statusBox(this, arrayName("txtDIP", i), "", 1200 + 480 * i, 2280, 375, "DIP " + number);
+        label->setProperty(kOverlapsProperty, txtDIP[static_cast<std::size_t>(i)]->objectName());
     }
 }
 

@@ -64,9 +64,9 @@ class KxPage final : public QObject {
   private:
     void buildTopRow();
     void buildPanels();
-    void buildNumberPanel(int layoutIndex);
-    void buildOptionPanel(int layoutIndex);
-    void buildSelectors(KxNumberSetting setting, QGroupBox* frame);
+    void buildNumberPanel(const KxSettingRow& row, NumberPanel& panel);
+    void buildOptionPanel(const KxSettingRow& row, OptionPanel& panel);
+    void buildSelectors(KxField field, QGroupBox* frame);
     void buildSwitchDelaySelectors(QGroupBox* sw);
     void watchFocus(const ButtonPair& buttons);
 
@@ -95,7 +95,7 @@ class KxPage final : public QObject {
     QPushButton* cmdErase_ = nullptr;
     QLabel* lblKXtype_ = nullptr;
 
-    // Indexed by their setting enums.
+    // In page order.
     std::array<NumberPanel, 6> numbers_;
     std::array<OptionPanel, 4> options_;
     std::array<QRadioButton*, 2> optAL_{};

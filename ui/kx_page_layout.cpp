@@ -5,284 +5,258 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <string>
 
 #include "ui/kx_page.h"
+#include "ui/placement.h"
 #include "ui/twips.h"
 #include "ui/up_down.h"
 
-// Building the KX tab: every control at its drawn position (twips).
+// Building the KX tab: every control at its drawn place, from one table.
 namespace korvel::ui {
 
 namespace {
 
-constexpr int kPanelLeft = 120;
-constexpr int kPanelWidth = 6975;
-constexpr int kPanelHeight = 615;
-constexpr int kButtonWidth = 1455;
-constexpr int kButtonHeight = 375;
-constexpr int kGetLeft = 5400;
-constexpr int kBoxWidth = 495;
-constexpr int kBoxHeight = 285;
-constexpr int kSpinnerWidth = 240;
-constexpr int kOptionHeight = 255;
+// Places on the page itself are drawn from the top of the tab control; those
+// inside a panel from the top of the panel. An element of a control array is
+// listed as "name(index)". Each panel shares its bottom border line with the
+// next. The alarm-delay panel would run 135 twips into the switch-delay panel
+// below, and that one as far into the DC-shift panel; both are cut to meet
+// their neighbour.
+constexpr Placement kKxPagePlacements[] = {
+    {"lbKX", "Module", 240, 600, 615, 255},
+    {"cboKX", nullptr, 960, 600, 1215, 315},
+    {"chkKXperm", "Permanent", 2280, 600, 1215, 315},
+    {"cmdErase", "Erase All", 3960, 600, 1455, 375},
+    {"lblKXtype", "Unknown", 5880, 600, 855, 255},
+    {"frmHFI", nullptr, 120, 1080, 6975, 615, "frmAL"},
+    {"cmdHFI(0)", nullptr, 120, 120, 1455, 375},
+    {"txtHFI", nullptr, 4320, 165, 495, 285},
+    {"updownHFI", nullptr, 4815, 165, 240, 285},
+    {"cmdHFI(1)", nullptr, 5400, 120, 1455, 375},
+    {"frmAL", nullptr, 120, 1680, 6975, 495, "frmSW"},
+    {"cmdAL(0)", nullptr, 120, 60, 1455, 375},
+    {"optAL(1)", "On-delay", 1920, 120, 1080, 255},
+    {"optAL(0)", "Off-delay", 3000, 120, 1140, 255},
+    {"txtAL", nullptr, 4320, 105, 495, 285},
+    {"updownAL", nullptr, 4815, 105, 240, 285},
+    {"cmdAL(1)", nullptr, 5400, 60, 1455, 375},
+    {"frmSW", nullptr, 120, 2160, 6975, 735, "frmDCS"},
+    {"cmdSW(0)", nullptr, 120, 240, 1455, 375},
+    {"frmOnOff", nullptr, 1680, 60, 1215, 615},
+    {"optSW(0)", "Off-delay", 90, 75, 1095, 255},
+    {"optSW(1)", "On-delay", 90, 330, 1095, 255},
+    {"frmBank", nullptr, 2985, 60, 1215, 615},
+    {"optBank(0)", "Bank 0", 90, 75, 1095, 255},
+    {"optBank(1)", "Bank 1", 90, 330, 1095, 255},
+    {"txtSW", nullptr, 4320, 285, 495, 285},
+    {"updownSW", nullptr, 4815, 285, 240, 285},
+    {"cmdSW(1)", nullptr, 5400, 240, 1455, 375},
+    {"frmDCS", nullptr, 120, 2880, 6975, 615, "frmPWMM"},
+    {"cmdDCShift(0)", nullptr, 120, 120, 1455, 375},
+    {"txtDCShift", nullptr, 4320, 165, 495, 285},
+    {"updownDCShift", nullptr, 4815, 165, 240, 285},
+    {"cmdDCShift(1)", nullptr, 5400, 120, 1455, 375},
+    {"frmPWMM", nullptr, 120, 3480, 6975, 615, "frmOCD"},
+    {"cmdPWMM(0)", nullptr, 120, 120, 1455, 375},
+    {"optPWMM(2)", nullptr, 2040, 180, 540, 255},
+    {"optPWMM(4)", nullptr, 2640, 180, 540, 255},
+    {"optPWMM(8)", nullptr, 3240, 180, 540, 255},
+    {"optPWMM(16)", nullptr, 3840, 180, 600, 255},
+    {"optPWMM(32)", nullptr, 4500, 180, 600, 255},
+    {"cmdPWMM(1)", nullptr, 5400, 120, 1455, 375},
+    {"frmOCD", nullptr, 120, 4080, 6975, 615, "frmMS"},
+    {"cmdOCD(0)", nullptr, 120, 120, 1455, 375},
+    {"optOCD(0)", nullptr, 2040, 180, 780, 255},
+    {"optOCD(1)", nullptr, 2880, 180, 1140, 255},
+    {"optOCD(2)", nullptr, 4080, 180, 840, 255},
+    {"cmdOCD(1)", nullptr, 5400, 120, 1455, 375},
+    {"frmMS", nullptr, 120, 4680, 5295, 615, "frmPC"},
+    {"cmdMS(0)", nullptr, 120, 120, 1455, 375},
+    {"optMS(0)", nullptr, 2040, 180, 780, 255},
+    {"optMS(1)", nullptr, 2880, 180, 960, 255},
+    {"optMS(2)", nullptr, 3900, 180, 900, 255},
+    {"cmdMS(1)", nullptr, 5520, 4800, 1455, 375},
+    {"frmPC", nullptr, 120, 5280, 6975, 615, "FrmLC"},
+    {"cmdPC(0)", nullptr, 120, 120, 1455, 375},
+    {"optPC(0)", nullptr, 2040, 180, 960, 255},
+    {"optPC(1)", nullptr, 3060, 180, 960, 255},
+    {"cmdPC(1)", nullptr, 5400, 120, 1455, 375},
+    {"FrmLC", nullptr, 120, 5880, 6975, 615, "frmAD"},
+    {"cmdLC(0)", nullptr, 120, 120, 1455, 375},
+    {"OptLC(0)", "Loop A", 2040, 180, 1020, 255},
+    {"OptLC(1)", "Loop B", 3120, 180, 1020, 255},
+    {"txtLC", nullptr, 4440, 165, 495, 285},
+    {"UpDownLC", nullptr, 4935, 165, 240, 285},
+    {"cmdLC(1)", nullptr, 5400, 120, 1455, 375},
+    {"frmAD", nullptr, 120, 6480, 6975, 615},
+    {"cmdAD(0)", nullptr, 120, 120, 1455, 375},
+    {"txtAD", nullptr, 4440, 165, 495, 285},
+    {"updownAD", nullptr, 4935, 165, 240, 285},
+    {"cmdAD(1)", nullptr, 5400, 120, 1455, 375},
+};
 
-// The alarm-delay panel would run 135 twips into the switch-delay panel below,
-// and that one as far into the DC-shift panel; both are cut to meet their neighbour.
-constexpr int kAlarmHeight = 2160 - 1680 + 15;
-constexpr int kSwitchHeight = 2880 - 2160 + 15;
-
-struct NumberLayout {
-    KxNumberSetting setting;
+// The controls of each setting's panel, indexed by KxField.
+struct PanelNames {
     const char* frame;
-    int top;
-    int height;
-    int buttonTop;
-    int boxLeft;
-    const char* txt;
-    const char* updown;
     const char* cmd;
-    const char* name;
+    const char* value;   // text box or option array
+    const char* updown;  // null for option settings
 };
-
-constexpr NumberLayout kNumberLayouts[] = {
-    {KxNumberSetting::HFI, "frmHFI", 1080, kPanelHeight, 120, 4320, "txtHFI", "updownHFI", "cmdHFI",
-     "HFI-level"},
-    {KxNumberSetting::AlarmDelay, "frmAL", 1680, kAlarmHeight, 60, 4320, "txtAL", "updownAL",
-     "cmdAL", "Alarm-delay"},
-    {KxNumberSetting::SwitchDelay, "frmSW", 2160, kSwitchHeight, 240, 4320, "txtSW", "updownSW",
-     "cmdSW", "Switch-delay"},
-    {KxNumberSetting::DCShift, "frmDCS", 2880, kPanelHeight, 120, 4320, "txtDCShift",
-     "updownDCShift", "cmdDCShift", "DC-Shift"},
-    {KxNumberSetting::LoopCurrent, "FrmLC", 5880, kPanelHeight, 120, 4440, "txtLC", "UpDownLC",
-     "cmdLC", "Loop Current"},
-    {KxNumberSetting::Address, "frmAD", 6480, kPanelHeight, 120, 4440, "txtAD", "updownAD", "cmdAD",
-     "Address"},
+constexpr PanelNames kPanelNames[] = {
+    {"frmHFI", "cmdHFI", "txtHFI", "updownHFI"},
+    {"frmAL", "cmdAL", "txtAL", "updownAL"},
+    {"frmSW", "cmdSW", "txtSW", "updownSW"},
+    {"frmDCS", "cmdDCShift", "txtDCShift", "updownDCShift"},
+    {"frmPWMM", "cmdPWMM", "optPWMM", nullptr},
+    {"frmOCD", "cmdOCD", "optOCD", nullptr},
+    {"frmMS", "cmdMS", "optMS", nullptr},
+    {"frmPC", "cmdPC", "optPC", nullptr},
+    {"FrmLC", "cmdLC", "txtLC", "UpDownLC"},
+    {"frmAD", "cmdAD", "txtAD", "updownAD"},
 };
+static_assert(std::size(kPanelNames) == kKxSettings.size());
 
-struct OptionLayout {
-    int index;
-    const char* caption;
-    int left;
-    int width;
-};
-
-struct OptionPanelLayout {
-    KxOptionSetting setting;
-    const char* frame;
-    int top;
-    int width;
-    const char* opt;
-    const char* cmd;
-    const char* name;
-    std::vector<OptionLayout> options;
-};
-
-const std::vector<OptionPanelLayout>& optionPanelLayouts() {
-    static const std::vector<OptionPanelLayout> layouts = {
-        {KxOptionSetting::PWMMult,
-         "frmPWMM",
-         3480,
-         kPanelWidth,
-         "optPWMM",
-         "cmdPWMM",
-         "PWM-Mult.",
-         {{2, "2", 2040, 540},
-          {4, "4", 2640, 540},
-          {8, "8", 3240, 540},
-          {16, "16", 3840, 600},
-          {32, "32", 4500, 600}}},
-        {KxOptionSetting::OCDMode,
-         "frmOCD",
-         4080,
-         kPanelWidth,
-         "optOCD",
-         "cmdOCD",
-         "OCD-mode",
-         {{0, "Fast", 2040, 780}, {1, "Moderate", 2880, 1140}, {2, "Slow", 4080, 840}}},
-        {KxOptionSetting::MSMode,
-         "frmMS",
-         4680,
-         5295,
-         "optMS",
-         "cmdMS",
-         "MS-mode",
-         {{0, "Auto", 2040, 780}, {1, "Master", 2880, 960}, {2, "Slave", 3900, 900}}},
-        {KxOptionSetting::PowerCtl,
-         "frmPC",
-         5280,
-         kPanelWidth,
-         "optPC",
-         "cmdPC",
-         "Power CTL",
-         {{0, "Single", 2040, 960}, {1, "Double", 3060, 960}}},
-    };
-    return layouts;
+const PanelNames& namesOf(const KxSettingRow& row) {
+    return kPanelNames[static_cast<std::size_t>(row.field)];
 }
 
-QGroupBox* makePanel(const char* name, const QString& accessible, QWidget* parent) {
+// Puts a widget at its row; `tab` is the page, whose rows count the tab strip.
+// Array elements keep the array's name and carry their index, as the array's
+// members all answer to one name.
+void placeKx(QWidget* widget, QWidget* tab, const char* name, int index = -1) {
+    const std::string key = index < 0 ? name : name + ("(" + std::to_string(index) + ")");
+    Placement row = placementOf(kKxPagePlacements, key);
+    if (widget->parentWidget() == tab) row.top -= kTabStripTwips;
+    place(widget, row);
+    if (index < 0) return;
+    widget->setObjectName(name);
+    widget->setProperty("index", index);
+}
+
+QGroupBox* makePanel(QWidget* tab, QWidget* parent, const char* name, const QString& accessible) {
     auto* frame = new QGroupBox(parent);
-    frame->setObjectName(name);
+    placeKx(frame, tab, name);
     frame->setAccessibleName(accessible);
     return frame;
 }
 
-QPushButton* makeButton(const char* name, int index, const QString& caption, QWidget* parent) {
+QPushButton* makeButton(QWidget* tab, QWidget* parent, const char* name, int index,
+                        const QString& caption) {
     auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setProperty("index", index);
+    placeKx(button, tab, name, index);
     return button;
 }
 
-QRadioButton* makeOption(const char* name, int index, const QString& caption, QWidget* parent) {
+QRadioButton* makeOption(QWidget* tab, QWidget* parent, const char* name, int index,
+                         const QString& caption = {}) {
     auto* option = new QRadioButton(caption, parent);
-    option->setObjectName(name);
-    option->setProperty("index", index);
+    placeKx(option, tab, name, index);
     // A confirmed value is marked by the button's own background.
     option->setBackgroundRole(QPalette::Button);
     return option;
 }
 
-// Centres a control of `height` twips in a panel of `panelHeight`.
-int centred(int panelHeight, int height) {
-    return (panelHeight - height) / 2;
-}
-
 }  // namespace
 
 void KxPage::buildTopRow() {
-    lbKX_ = new QLabel("Module", tab_);
-    lbKX_->setObjectName("lbKX");
-    placeOnTab(lbKX_, 240, 600, 615, 255);
+    lbKX_ = new QLabel(tab_);
+    placeKx(lbKX_, tab_, "lbKX");
 
     cboKX_ = new QComboBox(tab_);
-    cboKX_->setObjectName("cboKX");
+    placeKx(cboKX_, tab_, "cboKX");
     cboKX_->setAccessibleName("Module");
     lbKX_->setBuddy(cboKX_);
-    // Drawn 1095 wide, which clips "All_WOBE" in this font; the gap to its right takes the rest.
-    placeOnTab(cboKX_, 960, 600, 1215, 315);
 
-    chkKXperm_ = new QCheckBox("Permanent", tab_);
-    chkKXperm_->setObjectName("chkKXperm");
-    placeOnTab(chkKXperm_, 2280, 600, 1215, 315);
+    chkKXperm_ = new QCheckBox(tab_);
+    placeKx(chkKXperm_, tab_, "chkKXperm");
 
-    cmdErase_ = new QPushButton("Erase All", tab_);
-    cmdErase_->setObjectName("cmdErase");
-    placeOnTab(cmdErase_, 3960, 600, 1455, 375);
+    cmdErase_ = new QPushButton(tab_);
+    placeKx(cmdErase_, tab_, "cmdErase");
 
-    lblKXtype_ = new QLabel("Unknown", tab_);
-    lblKXtype_->setObjectName("lblKXtype");
-    placeOnTab(lblKXtype_, 5880, 600, 855, 255);
+    lblKXtype_ = new QLabel(tab_);
+    placeKx(lblKXtype_, tab_, "lblKXtype");
     lblKXtype_->hide();
 }
 
 void KxPage::buildPanels() {
     // Built in page order, which is also the keyboard's order through them.
-    for (int i = 0; i < 4; ++i) buildNumberPanel(i);
-    for (int i = 0; i < 4; ++i) buildOptionPanel(i);
-    for (int i = 4; i < 6; ++i) buildNumberPanel(i);
+    auto number = numbers_.begin();
+    auto option = options_.begin();
+    for (const KxSettingRow& row : kKxSettings) {
+        if (row.isOption())
+            buildOptionPanel(row, *option++);
+        else
+            buildNumberPanel(row, *number++);
+    }
 }
 
-void KxPage::buildNumberPanel(int layoutIndex) {
-    const NumberLayout& l = kNumberLayouts[layoutIndex];
-    NumberPanel& p = number(l.setting);
-    p.setting = l.setting;
-    const QString name = l.name;
-    p.frame = makePanel(l.frame, name, tab_);
-    placeOnTab(p.frame, kPanelLeft, l.top, kPanelWidth, l.height);
-    p.cmd[0] = makeButton(l.cmd, 0, "Set " + name, p.frame);
-    placeTwips(p.cmd[0], 120, l.buttonTop, kButtonWidth, kButtonHeight);
-    buildSelectors(l.setting, p.frame);
+void KxPage::buildNumberPanel(const KxSettingRow& row, NumberPanel& p) {
+    const PanelNames& n = namesOf(row);
+    p.setting = static_cast<KxNumberSetting>(row.field);
+    const QString name = row.name;
+    p.frame = makePanel(tab_, tab_, n.frame, name);
+    p.cmd[0] = makeButton(tab_, p.frame, n.cmd, 0, "Set " + name);
+    buildSelectors(row.field, p.frame);
 
-    p.txt = new QLineEdit(initialText(l.setting), p.frame);
-    p.txt->setObjectName(l.txt);
+    p.txt = new QLineEdit(p.frame);
+    placeKx(p.txt, tab_, n.value);
+    p.txt->setText(row.initialText);
     p.txt->setAccessibleName(name);
-    const int boxTop = l.buttonTop + centred(kButtonHeight, kBoxHeight);
-    placeTwips(p.txt, l.boxLeft, boxTop, kBoxWidth, kBoxHeight);
 
-    const KxRange range = rangeOf(l.setting);
-    p.updown = new UpDown(p.txt, range.minimum, range.maximum, p.frame);
-    p.updown->setObjectName(l.updown);
+    p.updown = new UpDown(p.txt, row.range.minimum, row.range.maximum, p.frame);
+    placeKx(p.updown, tab_, n.updown);
     p.updown->setAccessibleName(name);
-    placeTwips(p.updown, l.boxLeft + kBoxWidth, boxTop, kSpinnerWidth, kBoxHeight);
 
-    p.cmd[1] = makeButton(l.cmd, 1, "Get " + name, p.frame);
-    placeTwips(p.cmd[1], kGetLeft, l.buttonTop, kButtonWidth, kButtonHeight);
+    p.cmd[1] = makeButton(tab_, p.frame, n.cmd, 1, "Get " + name);
 }
 
-void KxPage::buildSelectors(KxNumberSetting setting, QGroupBox* frame) {
-    switch (setting) {
-        case KxNumberSetting::AlarmDelay: {
-            const int top = centred(kAlarmHeight, kOptionHeight);
-            optAL_[1] = makeOption("optAL", 1, "On-delay", frame);
-            optAL_[0] = makeOption("optAL", 0, "Off-delay", frame);
-            placeTwips(optAL_[1], 1920, top, 1080, kOptionHeight);
-            placeTwips(optAL_[0], 3000, top, 1140, kOptionHeight);
+void KxPage::buildSelectors(KxField field, QGroupBox* frame) {
+    switch (field) {
+        case KxField::txtAL:
+            optAL_[1] = makeOption(tab_, frame, "optAL", 1);
+            optAL_[0] = makeOption(tab_, frame, "optAL", 0);
             optAL_[0]->setChecked(true);
             break;
-        }
-        case KxNumberSetting::SwitchDelay:
+        case KxField::txtSW:
             buildSwitchDelaySelectors(frame);
             break;
-        case KxNumberSetting::LoopCurrent: {
-            const int top = centred(kPanelHeight, kOptionHeight);
-            OptLC_[0] = makeOption("OptLC", 0, "Loop A", frame);
-            OptLC_[1] = makeOption("OptLC", 1, "Loop B", frame);
-            placeTwips(OptLC_[0], 2040, top, 1020, kOptionHeight);
-            placeTwips(OptLC_[1], 3120, top, 1020, kOptionHeight);
+        case KxField::txtLC:
+            OptLC_[0] = makeOption(tab_, frame, "OptLC", 0);
+            OptLC_[1] = makeOption(tab_, frame, "OptLC", 1);
             OptLC_[0]->setChecked(true);
             break;
-        }
         default:
             break;
     }
 }
 
 void KxPage::buildSwitchDelaySelectors(QGroupBox* sw) {
-    constexpr int kSubTop = 60;
-    constexpr int kSubHeight = kSwitchHeight - 2 * kSubTop;
-
-    frmOnOff_ = makePanel("frmOnOff", "Switch-delay", sw);
-    placeTwips(frmOnOff_, 1680, kSubTop, 1215, kSubHeight);
-    optSW_[0] = makeOption("optSW", 0, "Off-delay", frmOnOff_);
-    optSW_[1] = makeOption("optSW", 1, "On-delay", frmOnOff_);
-    placeTwips(optSW_[0], 90, 75, 1095, kOptionHeight);
-    placeTwips(optSW_[1], 90, 330, 1095, kOptionHeight);
+    frmOnOff_ = makePanel(tab_, sw, "frmOnOff", "Switch-delay");
+    optSW_[0] = makeOption(tab_, frmOnOff_, "optSW", 0);
+    optSW_[1] = makeOption(tab_, frmOnOff_, "optSW", 1);
     optSW_[0]->setChecked(true);
 
-    frmBank_ = makePanel("frmBank", "Bank", sw);
-    placeTwips(frmBank_, 2985, kSubTop, 1215, kSubHeight);
-    optBank_[0] = makeOption("optBank", 0, "Bank 0", frmBank_);
-    optBank_[1] = makeOption("optBank", 1, "Bank 1", frmBank_);
-    placeTwips(optBank_[0], 90, 75, 1095, kOptionHeight);
-    placeTwips(optBank_[1], 90, 330, 1095, kOptionHeight);
+    frmBank_ = makePanel(tab_, sw, "frmBank", "Bank");
+    optBank_[0] = makeOption(tab_, frmBank_, "optBank", 0);
+    optBank_[1] = makeOption(tab_, frmBank_, "optBank", 1);
     optBank_[0]->setChecked(true);
 }
 
-void KxPage::buildOptionPanel(int layoutIndex) {
-    const OptionPanelLayout& l = optionPanelLayouts()[static_cast<std::size_t>(layoutIndex)];
-    OptionPanel& p = option(l.setting);
-    p.setting = l.setting;
-    const QString name = l.name;
-    p.frame = makePanel(l.frame, name, tab_);
-    placeOnTab(p.frame, kPanelLeft, l.top, l.width, kPanelHeight);
-    p.cmd[0] = makeButton(l.cmd, 0, "Set " + name, p.frame);
-    placeTwips(p.cmd[0], 120, 120, kButtonWidth, kButtonHeight);
+void KxPage::buildOptionPanel(const KxSettingRow& row, OptionPanel& p) {
+    const PanelNames& n = namesOf(row);
+    p.setting = static_cast<KxOptionSetting>(row.field);
+    const QString name = row.name;
+    p.frame = makePanel(tab_, tab_, n.frame, name);
+    p.cmd[0] = makeButton(tab_, p.frame, n.cmd, 0, "Set " + name);
 
-    const int top = centred(kPanelHeight, kOptionHeight);
-    for (const OptionLayout& o : l.options) {
-        QRadioButton* button = makeOption(l.opt, o.index, o.caption, p.frame);
-        placeTwips(button, o.left, top, o.width, kOptionHeight);
-        p.opt[o.index] = button;
-    }
-    p.opt.begin()->second->setChecked(true);
+    for (const KxOptionValue& o : row.options)
+        p.opt[o.value] = makeOption(tab_, p.frame, n.value, o.value, o.caption);
+    p.opt.at(row.options.front().value)->setChecked(true);
 
     // cmdMS(1) stands on the page so that it can show while frmMS is hidden.
-    const bool onPage = l.setting == KxOptionSetting::MSMode;
-    p.cmd[1] = makeButton(l.cmd, 1, "Get " + name, onPage ? tab_ : p.frame);
-    if (onPage)
-        placeOnTab(p.cmd[1], 5520, 4800, kButtonWidth, kButtonHeight);
-    else
-        placeTwips(p.cmd[1], kGetLeft, 120, kButtonWidth, kButtonHeight);
+    const bool onPage = p.setting == KxOptionSetting::MSMode;
+    p.cmd[1] = makeButton(tab_, onPage ? tab_ : p.frame, n.cmd, 1, "Get " + name);
 }
 
 }  // namespace korvel::ui

@@ -13,6 +13,7 @@
 #include "link/ports.h"
 #include "status/status_request.h"
 #include "ui/kx_page.h"
+#include "ui/placement.h"
 #include "ui/status_action.h"
 #include "ui/status_dialogs.h"
 #include "ui/style.h"
@@ -24,6 +25,20 @@
 #include "ui/zr_page.h"
 
 namespace korvel::ui {
+
+namespace {
+
+constexpr Placement kMainWindowPlacements[] = {
+    {"lblCom", "CommPort", 240, 240, 735, 255},
+    {"cboPort", nullptr, 1080, 200, 735, 315},
+    {"cmdRefresh", "Refresh", 2040, 180, 1335, 375},
+    {"Check_Stop", "Stop", 3720, 240, 855, 255},
+    {"cmdReset", "Reset Fault", 4800, 180, 1215, 375},
+    {"cmdStatus", "Status", 6120, 180, 1335, 375},
+    {"SSTab1", nullptr, 240, 720, 7245, 7260},
+};
+
+}  // namespace
 
 PollTimer::PollTimer() {
     timer.setObjectName("Timer1");
@@ -71,36 +86,33 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildTopRow(QWidget* central) {
-    lblCom_ = new QLabel("CommPort", central);
-    lblCom_->setObjectName("lblCom");
+    lblCom_ = new QLabel(central);
+    place(lblCom_, kMainWindowPlacements, "lblCom");
     lblCom_->installEventFilter(this);
-    placeTwips(lblCom_, 240, 240, 735, 255);
     fitToCaption(lblCom_);
 
     cboPort_ = new QComboBox(central);
-    cboPort_->setObjectName("cboPort");
+    place(cboPort_, kMainWindowPlacements, "cboPort");
     cboPort_->setAccessibleName("CommPort");
     lblCom_->setBuddy(cboPort_);
-    placeTwips(cboPort_, 1080, 200, 735, 315);
     connect(cboPort_, &QComboBox::activated, this, &MainWindow::pickPort);
 
-    cmdRefresh_ = makeButton("Refresh", "cmdRefresh", central);
-    placeTwips(cmdRefresh_, 2040, 180, 1335, 375);
+    cmdRefresh_ = new QPushButton(central);
+    place(cmdRefresh_, kMainWindowPlacements, "cmdRefresh");
     connect(cmdRefresh_, &QPushButton::clicked, this, &MainWindow::refreshPorts);
 
-    Check_Stop_ = new QCheckBox("Stop", central);
-    Check_Stop_->setObjectName("Check_Stop");
+    Check_Stop_ = new QCheckBox(central);
+    place(Check_Stop_, kMainWindowPlacements, "Check_Stop");
     Check_Stop_->setChecked(true);
-    placeTwips(Check_Stop_, 3720, 240, 855, 255);
     connect(Check_Stop_, &QCheckBox::toggled, this, [this](bool on) { link_.setStopFlag(on); });
 
-    cmdReset_ = makeButton("Reset Fault", "cmdReset", central);
-    placeTwips(cmdReset_, 4800, 180, 1215, 375);
+    cmdReset_ = new QPushButton(central);
+    place(cmdReset_, kMainWindowPlacements, "cmdReset");
     connect(cmdReset_, &QPushButton::clicked, this, &MainWindow::resetFault);
 
-    cmdStatus_ = makeButton("Status", "cmdStatus", central);
+    cmdStatus_ = new QPushButton(central);
+    place(cmdStatus_, kMainWindowPlacements, "cmdStatus");
     cmdStatus_->setToolTip("Shift+Click for Classic View");
-    placeTwips(cmdStatus_, 6120, 180, 1335, 375);
     // The request runs on mouse-down of any button; the keyboard presses it too.
     cmdStatus_->installEventFilter(this);
     connect(cmdStatus_, &QPushButton::clicked, this,
@@ -109,11 +121,10 @@ void MainWindow::buildTopRow(QWidget* central) {
 
 void MainWindow::buildTabs(QWidget* central) {
     SSTab1_ = new QTabWidget(central);
-    SSTab1_->setObjectName("SSTab1");
+    place(SSTab1_, kMainWindowPlacements, "SSTab1");
     SSTab1_->tabBar()->setStyleSheet(QString("QTabBar::tab { height: %1px; min-width: %2px; }")
                                          .arg(twips(kTabStripTwips) - 4)
                                          .arg(twips(1800)));
-    placeTwips(SSTab1_, 240, 720, 7245, 7260);
 
     auto* kxTab = new QWidget;
     kxTab->setObjectName("tabKX");

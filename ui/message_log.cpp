@@ -6,9 +6,19 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
+#include "ui/placement.h"
 #include "ui/twips.h"
 
 namespace korvel::ui {
+
+namespace {
+
+constexpr Placement kMessageLogPlacements[] = {
+    {"txtMsgLog", nullptr, 120, 120, 7095, 6855},
+    {"cmdClear", "Clear Log", 120, 7080, 1215, 375},
+};
+
+}  // namespace
 
 MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("dlgMsgLog");
@@ -16,8 +26,7 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips(7320), twips(7605));
 
-    txtMsgLog_ = new QPlainTextEdit(this);
-    txtMsgLog_->setObjectName("txtMsgLog");
+    txtMsgLog_ = makePlaced<QPlainTextEdit>(kMessageLogPlacements, "txtMsgLog", this);
     txtMsgLog_->setAccessibleName("Message Log");
     txtMsgLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtMsgLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -25,11 +34,8 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent) {
     if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(9);
     txtMsgLog_->setFont(font);
-    placeTwips(txtMsgLog_, 120, 120, 7095, 6855);
 
-    cmdClear_ = new QPushButton("Clear Log", this);
-    cmdClear_->setObjectName("cmdClear");
-    placeTwips(cmdClear_, 120, 7080, 1215, 375);
+    cmdClear_ = makePlaced<QPushButton>(kMessageLogPlacements, "cmdClear", this);
     connect(cmdClear_, &QPushButton::clicked, this, [this] {
         pending_.clear();
         txtMsgLog_->clear();

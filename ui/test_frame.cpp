@@ -7,11 +7,38 @@
 #include <QPushButton>
 
 #include "testpanel/function_test.h"
-#include "ui/twips.h"
+#include "ui/placement.h"
 
 namespace korvel::ui {
 
 namespace {
+
+// Pattern boxes 0-3 in one column and 4-7 in the next, each from top to bottom.
+constexpr Placement kTestFramePlacements[] = {
+    {"Frame_Test", "Test", 240, 4200, 6735, 2400},
+    {"Label_Test(0)", "Block", 180, 390, 840, 255},
+    {"Text_Block", "0", 1080, 360, 975, 315},
+    {"Label_Test(1)", "Decoder", 180, 870, 840, 255},
+    {"Text_Decoder", "1", 1080, 840, 975, 315},
+    {"Check_Pattern(0)", "F+0", 2400, 330, 1080, 255},
+    {"Check_Pattern(1)", "F+1", 2400, 660, 1080, 255},
+    {"Check_Pattern(2)", "F+2", 2400, 990, 1080, 255},
+    {"Check_Pattern(3)", "F+3", 2400, 1320, 1080, 255},
+    {"Check_Pattern(4)", "F+4(L)", 3600, 330, 1080, 255},
+    {"Check_Pattern(5)", "F+5", 3600, 660, 1080, 255},
+    {"Check_Pattern(6)", "F+6", 3600, 990, 1080, 255},
+    {"Check_Pattern(7)", "F+7", 3600, 1320, 1080, 255},
+    {"Command1(0)", "F1..F4+L", 180, 1800, 1215, 375},
+    {"Command1(1)", "F5..F8", 1470, 1800, 1215, 375},
+    {"Command1(2)", "F9..F12", 2760, 1800, 1215, 375},
+    {"Command1(3)", "F13..F20", 4050, 1800, 1215, 375},
+    {"Command1(4)", "F21..F28", 5340, 1800, 1215, 375},
+};
+
+template <class W>
+W* make(const QString& name, QWidget* parent) {
+    return makePlaced<W>(kTestFramePlacements, name.toStdString(), parent);
+}
 
 QString indexed(const char* name, std::size_t index) {
     return QString("%1(%2)").arg(name).arg(index);
@@ -20,9 +47,7 @@ QString indexed(const char* name, std::size_t index) {
 }  // namespace
 
 TestFrame::TestFrame(BusContext& bus, QWidget* vgTab) : QObject(vgTab), bus_(bus) {
-    frame_ = new QGroupBox("Test", vgTab);
-    frame_->setObjectName("Frame_Test");
-    placeTwips(frame_, 240, 4200, 6735, 2400);
+    frame_ = make<QGroupBox>("Frame_Test", vgTab);
     buildAddress();
     buildPattern();
     buildButtons();
@@ -30,49 +55,30 @@ TestFrame::TestFrame(BusContext& bus, QWidget* vgTab) : QObject(vgTab), bus_(bus
 }
 
 void TestFrame::buildAddress() {
-    const std::array<const char*, 2> captions{"Block", "Decoder"};
-    const std::array<const char*, 2> names{"Text_Block", "Text_Decoder"};
-    const std::array<const char*, 2> texts{"0", "1"};
+    Label_Test_[0] = make<QLabel>(indexed("Label_Test", 0), frame_);
+    Text_Block_ = make<QLineEdit>("Text_Block", frame_);
+    Label_Test_[1] = make<QLabel>(indexed("Label_Test", 1), frame_);
+    Text_Decoder_ = make<QLineEdit>("Text_Decoder", frame_);
     for (std::size_t i = 0; i < 2; ++i) {
-        const int top = 360 + 480 * static_cast<int>(i);
-        auto* label = new QLabel(captions[i], frame_);
-        label->setObjectName(indexed("Label_Test", i));
-        placeTwips(label, 180, top + 30, 840, 255);
-        auto* box = new QLineEdit(texts[i], frame_);
-        box->setObjectName(names[i]);
-        box->setAccessibleName(captions[i]);
-        label->setBuddy(box);
-        placeTwips(box, 1080, top, 975, 315);
-        Label_Test_[i] = label;
-        (i == 0 ? Text_Block_ : Text_Decoder_) = box;
+        QLineEdit* box = i == 0 ? Text_Block_ : Text_Decoder_;
+        box->setAccessibleName(Label_Test_[i]->text());
+        Label_Test_[i]->setBuddy(box);
     }
 }
 
-// Boxes 0-3 in one column and 4-7 in the next, each from top to bottom.
 void TestFrame::buildPattern() {
-    const std::array<const char*, 8> captions{"F+0",    "F+1", "F+2", "F+3",
-                                              "F+4(L)", "F+5", "F+6", "F+7"};
-    for (std::size_t k = 0; k < captions.size(); ++k) {
-        auto* box = new QCheckBox(captions[k], frame_);
-        box->setObjectName(indexed("Check_Pattern", k));
-        box->setAccessibleName(captions[k]);
-        const int column = static_cast<int>(k / 4);
-        const int row = static_cast<int>(k % 4);
-        placeTwips(box, 2400 + 1200 * column, 330 + 330 * row, 1080, 255);
-        Check_Pattern_[k] = box;
+    for (std::size_t k = 0; k < Check_Pattern_.size(); ++k) {
+        Check_Pattern_[k] = make<QCheckBox>(indexed("Check_Pattern", k), frame_);
+        Check_Pattern_[k]->setAccessibleName(Check_Pattern_[k]->text());
     }
 }
 
 void TestFrame::buildButtons() {
-    const std::array<const char*, 5> captions{"F1..F4+L", "F5..F8", "F9..F12", "F13..F20",
-                                              "F21..F28"};
-    for (std::size_t i = 0; i < captions.size(); ++i) {
-        auto* button = new QPushButton(captions[i], frame_);
-        button->setObjectName(indexed("Command1", i));
-        placeTwips(button, 180 + 1290 * static_cast<int>(i), 1800, 1215, 375);
+    for (std::size_t i = 0; i < Command1_.size(); ++i) {
+        Command1_[i] = make<QPushButton>(indexed("Command1", i), frame_);
         const int index = static_cast<int>(i);
-        connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
-        Command1_[i] = button;
+        connect(Command1_[i], &QPushButton::clicked, this,
+                [this, index] { Command1_Click(index); });
     }
 }
 

@@ -6,69 +6,77 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/placement.h"
 #include "ui/status_widgets.h"
-#include "ui/twips.h"
 
 namespace korvel::ui {
 
 namespace {
 
-constexpr int kFrameLeft = 240;
-constexpr int kFrameWidth = 6735;
-constexpr int kFrameHeight = 1335;
+// Positions in a frame hold for both frames' buttons and boxes; two rows of
+// four boxes, bit 0 top left, bit 7 bottom right.
+constexpr Placement kVgPagePlacements[] = {
+    {"lblVGtype", "Unknown", 240, 240, 1095, 255},
+    {"chkVGperm", "Permanent", 1560, 240, 1335, 255},
+    {"frmConfig", nullptr, 240, 720, 6735, 1335},
+    {"frmOPT", nullptr, 240, 2280, 6735, 1335},
+    {"cmdConfig", "VGU-Config", 5160, 480, 1335, 375},
+    {"cmdOptions", "VGU-Options", 5160, 480, 1335, 375},
+    {"lineVG", nullptr, 240, 3840, 6735, 30},
+    {"chkVGUconfig_0", kVgConfigCaptions[0], 240, 300, 1155, 255},
+    {"chkVGUconfig_1", kVgConfigCaptions[1], 1440, 300, 1155, 255},
+    {"chkVGUconfig_2", kVgConfigCaptions[2], 2640, 300, 1155, 255},
+    {"chkVGUconfig_3", kVgConfigCaptions[3], 3840, 300, 1155, 255},
+    {"chkVGUconfig_4", kVgConfigCaptions[4], 240, 780, 1155, 255},
+    {"chkVGUconfig_5", kVgConfigCaptions[5], 1440, 780, 1155, 255},
+    {"chkVGUconfig_6", kVgConfigCaptions[6], 2640, 780, 1155, 255},
+    {"chkVGUconfig_7", kVgConfigCaptions[7], 3840, 780, 1155, 255},
+    {"chkVGUoptions_0", kVgOptionCaptions[0], 240, 300, 1155, 255},
+    {"chkVGUoptions_1", kVgOptionCaptions[1], 1440, 300, 1155, 255},
+    {"chkVGUoptions_2", kVgOptionCaptions[2], 2640, 300, 1155, 255},
+    {"chkVGUoptions_3", kVgOptionCaptions[3], 3840, 300, 1155, 255},
+    {"chkVGUoptions_4", kVgOptionCaptions[4], 240, 780, 1155, 255},
+    {"chkVGUoptions_5", kVgOptionCaptions[5], 1440, 780, 1155, 255},
+    {"chkVGUoptions_6", kVgOptionCaptions[6], 2640, 780, 1155, 255},
+    {"chkVGUoptions_7", kVgOptionCaptions[7], 3840, 780, 1155, 255},
+};
 
-QPushButton* frameButton(QGroupBox* frame, const char* name, const char* caption) {
-    auto* button = new QPushButton(caption, frame);
-    button->setObjectName(name);
-    placeTwips(button, 5160, 480, 1335, 375);
-    return button;
+template <class W>
+W* make(std::string_view name, QWidget* parent) {
+    return makePlaced<W>(kVgPagePlacements, name, parent);
 }
 
 }  // namespace
 
 VgPage::VgPage(BusContext& bus, QWidget* tab) : QObject(tab), bus_(bus) {
-    lblVGtype_ = new QLabel("Unknown", tab);
-    lblVGtype_->setObjectName("lblVGtype");
+    lblVGtype_ = make<QLabel>("lblVGtype", tab);
     lblVGtype_->hide();
-    placeTwips(lblVGtype_, 240, 240, 1095, 255);
 
-    chkVGperm_ = new QCheckBox("Permanent", tab);
-    chkVGperm_->setObjectName("chkVGperm");
+    chkVGperm_ = make<QCheckBox>("chkVGperm", tab);
     chkVGperm_->setAccessibleName("Permanent");
-    placeTwips(chkVGperm_, 1560, 240, 1335, 255);
 
-    frmConfig_ =
-        buildBitFrame(tab, "frmConfig", 720, chkVGUconfig_, "chkVGUconfig", kVgConfigCaptions);
-    cmdConfig_ = frameButton(frmConfig_, "cmdConfig", "VGU-Config");
+    frmConfig_ = buildBitFrame(tab, "frmConfig", chkVGUconfig_, "chkVGUconfig");
+    cmdConfig_ = make<QPushButton>("cmdConfig", frmConfig_);
     connect(cmdConfig_, &QPushButton::clicked, this, &VgPage::cmdConfig_Click);
 
-    frmOPT_ =
-        buildBitFrame(tab, "frmOPT", 2280, chkVGUoptions_, "chkVGUoptions", kVgOptionCaptions);
-    cmdOptions_ = frameButton(frmOPT_, "cmdOptions", "VGU-Options");
+    frmOPT_ = buildBitFrame(tab, "frmOPT", chkVGUoptions_, "chkVGUoptions");
+    cmdOptions_ = make<QPushButton>("cmdOptions", frmOPT_);
     connect(cmdOptions_, &QPushButton::clicked, this, &VgPage::cmdOptions_Click);
 
     // Sets the VG part off from the test frame below it.
-    auto* line = new QFrame(tab);
-    line->setObjectName("lineVG");
+    auto* line = make<QFrame>("lineVG", tab);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    placeTwips(line, kFrameLeft, 3840, kFrameWidth, 30);
 
     applyVisibility(initialVgPanelVisibility());
 }
 
-// Two rows of four boxes, bit 0 top left, bit 7 bottom right.
-QGroupBox* VgPage::buildBitFrame(QWidget* tab, const char* name, int top,
-                                 std::array<QCheckBox*, 8>& boxes, const char* boxName,
-                                 const std::array<const char*, 8>& captions) {
-    auto* frame = new QGroupBox(tab);
-    frame->setObjectName(name);
-    placeTwips(frame, kFrameLeft, top, kFrameWidth, kFrameHeight);
+QGroupBox* VgPage::buildBitFrame(QWidget* tab, const char* name, std::array<QCheckBox*, 8>& boxes,
+                                 const char* boxName) {
+    auto* frame = make<QGroupBox>(name, tab);
     for (int bit = 0; bit < 8; ++bit) {
-        auto* box = new QCheckBox(captions[static_cast<std::size_t>(bit)], frame);
-        box->setObjectName(arrayName(boxName, bit));
+        auto* box = make<QCheckBox>(arrayName(boxName, bit).toStdString(), frame);
         box->setAccessibleName(box->text());
-        placeTwips(box, 240 + 1200 * (bit % 4), 300 + 480 * (bit / 4), 1155, 255);
         boxes[static_cast<std::size_t>(bit)] = box;
     }
     return frame;

@@ -30,9 +30,8 @@ class VgPage final : public QObject {
     void cmdOptions_Click();
 
   private:
-    QGroupBox* buildBitFrame(QWidget* tab, const char* name, int top,
-                             std::array<QCheckBox*, 8>& boxes, const char* boxName,
-                             const std::array<const char*, 8>& captions);
+    QGroupBox* buildBitFrame(QWidget* tab, const char* name, std::array<QCheckBox*, 8>& boxes,
+                             const char* boxName);
     void applyVisibility(const VgPanelVisibility& visibility);
     // A box counts when it is ticked and offered; one hidden by the last status
     // request may still hold an earlier tick, which must not reach the unit.

@@ -12,40 +12,54 @@
 #include <QRadioButton>
 #include <QTextCursor>
 
-#include "ui/twips.h"
+#include "ui/placement.h"
 #include "ui/up_down.h"
 #include "ui/widget_kit.h"
+#include "zr/zr_format.h"
 
 namespace korvel::ui {
 
 namespace {
 
-QLineEdit* makeBox(const QString& text, const char* name, QLabel* label, QWidget* parent) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    box->setAccessibleName(label->text());
-    label->setBuddy(box);
-    return box;
-}
-
-struct NumberRowNames {
-    const char* caption;
-    const char* label;
-    const char* text;
-    const char* box;
-    const char* spinner;
+// The middle power options are drawn wider than the gap to their right-hand
+// neighbour and reach under it; their rows name that overlap.
+constexpr Placement kZrPagePlacements[] = {
+    {"lblZR", "Module", 240, 300, 840, 255},
+    {"cboZR", nullptr, 1320, 240, 975, 315},
+    {"chkZRperm", "Permanent", 2640, 270, 1335, 255},
+    {"cmdZRerase", "Erase All", 5520, 210, 1335, 375},
+    {"lblZRtime", "Time (1/60s)", 240, 840, 1080, 255},
+    {"txtZRtime", "12", 1320, 810, 720, 315},
+    {"updownZRtime", nullptr, 2040, 810, 255, 315},
+    {"lblZRdevice", "Device", 240, 1320, 1080, 255},
+    {"txtZRdevice", "0", 1320, 1290, 720, 315},
+    {"updownZRdevice", nullptr, 2040, 1290, 255, 315},
+    {"optZRpower(0)", kZrPowerNames[0], 240, 1800, 1080, 255},
+    {"optZRpower(1)", kZrPowerNames[1], 1320, 1800, 1080, 255, "optZRpower(2)"},
+    {"optZRpower(2)", kZrPowerNames[2], 2160, 1800, 1080, 255},
+    {"optZRpower(3)", kZrPowerNames[3], 3000, 1800, 1080, 255, "optZRpower(2)"},
+    {"cmdTIME", "Set Default Time", 4320, 780, 1695, 375},
+    {"cmdDeviceTime", "Set Device Time", 4320, 1260, 1695, 375},
+    {"cmdDevicePower", "Set Device Pwr", 4320, 1740, 1695, 375},
+    {"cmdGetZRConfig", "Get Configuration", 240, 2400, 1695, 375},
+    {"cmdHideZRConfig", "Hide Result", 2040, 2400, 1335, 375},
+    {"textZRReport", nullptr, 240, 2880, 4560, 3600},
 };
 
+template <class W>
+W* make(std::string_view name, QWidget* tab) {
+    return makePlaced<W>(kZrPagePlacements, name, tab);
+}
+
 // A label, its number box and the box's spinner on one row; returns the box.
-QLineEdit* makeNumberRow(const NumberRowNames& n, int maximum, int top, QWidget* tab) {
-    QLabel* label = makeLabel(n.caption, n.label, tab);
-    placeTwips(label, 240, top + 30, 1080, 255);
-    QLineEdit* box = makeBox(n.text, n.box, label, tab);
-    placeTwips(box, 1320, top, 720, 315);
-    auto* spinner = new UpDown(box, 0, maximum, tab);
-    spinner->setObjectName(n.spinner);
-    placeTwips(spinner, 2040, top, 255, 315);
-    return box;
+QLineEdit* makeNumberRow(const char* label, const char* box, const char* spinner, int maximum,
+                         QWidget* tab) {
+    auto* lbl = make<QLabel>(label, tab);
+    auto* txt = make<QLineEdit>(box, tab);
+    txt->setAccessibleName(lbl->text());
+    lbl->setBuddy(txt);
+    place(new UpDown(txt, 0, maximum, tab), kZrPagePlacements, spinner);
+    return txt;
 }
 
 // The report lines up in columns, so it needs a fixed-pitch face.
@@ -70,70 +84,51 @@ ZrPage::ZrPage(BusContext& bus, QWidget* tab) : QObject(tab), bus_(bus) {
 }
 
 void ZrPage::buildSelection(QWidget* tab) {
-    lblZR_ = makeLabel("Module", "lblZR", tab);
-    placeTwips(lblZR_, 240, 300, 840, 255);
-    cboZR_ = new QComboBox(tab);
-    cboZR_->setObjectName("cboZR");
+    lblZR_ = make<QLabel>("lblZR", tab);
+    cboZR_ = make<QComboBox>("cboZR", tab);
     cboZR_->setAccessibleName("Module");
     lblZR_->setBuddy(cboZR_);
-    placeTwips(cboZR_, 1320, 240, 975, 315);
     connect(cboZR_, &QComboBox::activated, this, &ZrPage::cboZR_Click);
 
-    chkZRperm_ = new QCheckBox("Permanent", tab);
-    chkZRperm_->setObjectName("chkZRperm");
+    chkZRperm_ = make<QCheckBox>("chkZRperm", tab);
     chkZRperm_->setAccessibleName("Permanent");
-    placeTwips(chkZRperm_, 2640, 270, 1335, 255);
 
-    cmdZRerase_ = makeButton("Erase All", "cmdZRerase", tab);
-    placeTwips(cmdZRerase_, 5520, 210, 1335, 375);
+    cmdZRerase_ = make<QPushButton>("cmdZRerase", tab);
     connect(cmdZRerase_, &QPushButton::clicked, this, &ZrPage::cmdZRerase_Click);
 }
 
 void ZrPage::buildSettings(QWidget* tab) {
-    txtZRtime_ = makeNumberRow({"Time (1/60s)", "lblZRtime", "12", "txtZRtime", "updownZRtime"},
-                               kZrMaxTime, 810, tab);
-    txtZRdevice_ = makeNumberRow({"Device", "lblZRdevice", "0", "txtZRdevice", "updownZRdevice"},
-                                 kZrMaxDevice, 1290, tab);
+    txtZRtime_ = makeNumberRow("lblZRtime", "txtZRtime", "updownZRtime", kZrMaxTime, tab);
+    txtZRdevice_ = makeNumberRow("lblZRdevice", "txtZRdevice", "updownZRdevice", kZrMaxDevice, tab);
 
     powerGroup_ = new QButtonGroup(this);
-    const std::array<const char*, 4> captions{"Normal", "Low", "High", "Unlimited"};
-    const std::array<int, 4> lefts{240, 1320, 2160, 3000};
-    for (std::size_t k = 0; k < captions.size(); ++k) {
-        auto* option = new QRadioButton(captions[k], tab);
-        option->setObjectName(QString("optZRpower(%1)").arg(k));
-        option->setAccessibleName(captions[k]);
-        placeTwips(option, lefts[k], 1800, 1080, 255);
+    for (std::size_t k = 0; k < optZRpower_.size(); ++k) {
+        auto* option = make<QRadioButton>("optZRpower(" + std::to_string(k) + ")", tab);
+        option->setAccessibleName(option->text());
         powerGroup_->addButton(option, static_cast<int>(k));
         optZRpower_[k] = option;
     }
     optZRpower_[0]->setChecked(true);
 
-    cmdTIME_ = makeButton("Set Default Time", "cmdTIME", tab);
-    placeTwips(cmdTIME_, 4320, 780, 1695, 375);
+    cmdTIME_ = make<QPushButton>("cmdTIME", tab);
     connect(cmdTIME_, &QPushButton::clicked, this, &ZrPage::cmdTIME_Click);
-    cmdDeviceTime_ = makeButton("Set Device Time", "cmdDeviceTime", tab);
-    placeTwips(cmdDeviceTime_, 4320, 1260, 1695, 375);
+    cmdDeviceTime_ = make<QPushButton>("cmdDeviceTime", tab);
     connect(cmdDeviceTime_, &QPushButton::clicked, this, &ZrPage::cmdDeviceTime_Click);
-    cmdDevicePower_ = makeButton("Set Device Pwr", "cmdDevicePower", tab);
-    placeTwips(cmdDevicePower_, 4320, 1740, 1695, 375);
+    cmdDevicePower_ = make<QPushButton>("cmdDevicePower", tab);
     connect(cmdDevicePower_, &QPushButton::clicked, this, &ZrPage::cmdDevicePower_Click);
 }
 
 void ZrPage::buildReport(QWidget* tab) {
-    cmdGetZRConfig_ = makeButton("Get Configuration", "cmdGetZRConfig", tab);
-    placeTwips(cmdGetZRConfig_, 240, 2400, 1695, 375);
+    cmdGetZRConfig_ = make<QPushButton>("cmdGetZRConfig", tab);
     connect(cmdGetZRConfig_, &QPushButton::clicked, this, &ZrPage::cmdGetZRConfig_Click);
-    cmdHideZRConfig_ = makeButton("Hide Result", "cmdHideZRConfig", tab);
-    placeTwips(cmdHideZRConfig_, 2040, 2400, 1335, 375);
+    cmdHideZRConfig_ = make<QPushButton>("cmdHideZRConfig", tab);
     connect(cmdHideZRConfig_, &QPushButton::clicked, this, &ZrPage::cmdHideZRConfig_Click);
 
-    textZRReport_ = new QPlainTextEdit(tab);
-    textZRReport_->setObjectName("textZRReport");
+    textZRReport_ = make<QPlainTextEdit>("textZRReport", tab);
     textZRReport_->setAccessibleName("Configuration report");
     textZRReport_->setLineWrapMode(QPlainTextEdit::NoWrap);
     textZRReport_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textZRReport_->setFont(reportFont());
-    placeTwips(textZRReport_, 240, 2880, 4560, 3600);
 
     cmdGetZRConfig_->hide();
     cmdHideZRConfig_->hide();

@@ -92,34 +92,7 @@ class KxPageTest : public WindowTest {
     ui::KxPage* page = nullptr;
 };
 
-TEST_F(KxPageTest, ControlsSitAtTheirPlacesUnclipped) {
-    EXPECT_EQ(find<QWidget>("frmMS")->width(), ui::twips(5295));
-    EXPECT_EQ(find<QWidget>("frmHFI")->width(), ui::twips(6975));
-    auto* msGet = indexed("cmdMS", 1);
-    EXPECT_EQ(msGet->parentWidget(), tab);
-    EXPECT_GE(msGet->x(), find<QWidget>("frmMS")->geometry().right());
-
-    // Panels follow each other down the page, sharing at most a border line.
-    std::vector<QRect> panels;
-    for (const char* frame : {"frmHFI", "frmAL", "frmSW", "frmDCS", "frmPWMM", "frmOCD", "frmMS",
-                              "frmPC", "FrmLC", "frmAD"})
-        panels.push_back(find<QWidget>(frame)->geometry());
-    for (std::size_t i = 1; i < panels.size(); ++i)
-        EXPECT_GE(panels[i].top(), panels[i - 1].bottom()) << i;
-    EXPECT_LE(panels.back().bottom(), tab->height());
-
-    for (QWidget* w : tab->findChildren<QWidget*>()) {
-        if (!w->parentWidget() || w->objectName().isEmpty()) continue;
-        const std::string name = w->objectName().toStdString();
-        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << name;
-        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            const int needed = qobject_cast<QPushButton*>(w)
-                                   ? w->fontMetrics().horizontalAdvance(button->text()) + 6
-                                   : w->sizeHint().width();
-            EXPECT_LE(needed, w->width()) << name << " clips " << button->text().toStdString();
-        }
-    }
-
+TEST_F(KxPageTest, ModuleListShowsEveryEntryWhole) {
     registerModules();
     auto* cbo = find<QComboBox>("cboKX");
     QStyleOptionComboBox option;
