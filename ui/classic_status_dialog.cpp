@@ -27,15 +27,11 @@ ClassicStatusDialog::ClassicStatusDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void ClassicStatusDialog::buildSystemBlock() {
-    const auto row = [this](const char* label, const char* caption, const char* box, int top) {
-        statusLabel(this, label, caption, 240, top, 1275);
-        return statusBox(this, box, "Unknown", 1560, top, 1455, caption);
-    };
-    txtSystem = row("lblStatus", "System Status", "txtSystem", 240);
-    txtProtVer = row("lblProtVer", "Protocol Version", "txtProtVer", 600);
-    txtSysVer = row("lblSysVer", "System Version", "txtSysVer", 960);
-    txtLicense = row("lblLicense", "License code", "txtLicense", 1320);
-    txtCap = row("lblCap", "Remaining Cap", "txtCap", 1680);
+    txtSystem = systemRow(this, "lblStatus", "System Status", "txtSystem", 240);
+    txtProtVer = systemRow(this, "lblProtVer", "Protocol Version", "txtProtVer", 600);
+    txtSysVer = systemRow(this, "lblSysVer", "System Version", "txtSysVer", 960);
+    txtLicense = systemRow(this, "lblLicense", "License code", "txtLicense", 1320);
+    txtCap = systemRow(this, "lblCap", "Remaining Cap", "txtCap", 1680);
 }
 
 void ClassicStatusDialog::buildDipRow() {

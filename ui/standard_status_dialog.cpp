@@ -14,11 +14,47 @@ namespace {
 constexpr int kBoxWidth = 855;
 constexpr int kRowLabelWidth = 675;
 
-int kxRowTop(int n) {
+constexpr int kxRowTop(int n) {
     return 600 + 360 * n;
 }
-int zrRowTop(int n) {
+constexpr int zrRowTop(int n) {
     return 3480 + 360 * n;
+}
+
+// Where a family's block stands: its heading row (Module, Status, Version)
+// and the columns of its module rows (label, status box, version box).
+struct ModuleBlock {
+    const char* family;  // the family part of its controls' names: "ZR", "QH"
+    int headingTop;
+    std::array<int, 3> headingLefts;
+    bool centredHeadings;
+    int firstRowTop;
+    std::array<int, 3> rowLefts;
+};
+constexpr ModuleBlock kZrBlock{"ZR", 3120, {240, 960, 1920}, true, zrRowTop(0), {240, 960, 1920}};
+constexpr ModuleBlock kQhBlock{"QH",  240,         {9240, 10080, 11040},
+                               false, kxRowTop(0), {9240, 9960, 10920}};
+
+template <std::size_t N>
+void buildModuleBlock(QWidget* dialog, const ModuleBlock& b, std::array<QLineEdit*, N>& status,
+                      std::array<QLineEdit*, N>& version) {
+    const QString f = b.family;
+    statusLabel(dialog, "lbl" + f + "module", "Module", b.headingLefts[0], b.headingTop,
+                kRowLabelWidth);
+    statusLabel(dialog, "lbl" + f + "status", "Status", b.headingLefts[1], b.headingTop, kBoxWidth,
+                b.centredHeadings);
+    statusLabel(dialog, "lbl" + f + "version", "Version", b.headingLefts[2], b.headingTop,
+                kBoxWidth, b.centredHeadings);
+    for (std::size_t i = 0; i < N; ++i) {
+        const int n = static_cast<int>(i);
+        const QString module = QString("%1#%2").arg(f).arg(n);
+        const int top = b.firstRowTop + 360 * n;
+        statusLabel(dialog, arrayName("lbl" + f, n), module, b.rowLefts[0], top, kRowLabelWidth);
+        status[i] = statusBox(dialog, arrayName("txt" + f + "status", n), "Unknown", b.rowLefts[1],
+                              top, kBoxWidth, module + " Status");
+        version[i] = statusBox(dialog, arrayName("txt" + f + "ver", n), "Unknown", b.rowLefts[2],
+                               top, kBoxWidth, module + " Version");
+    }
 }
 
 QFrame* separator(QWidget* parent, const char* name, int left) {
@@ -45,29 +81,14 @@ StandardStatusDialog::StandardStatusDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void StandardStatusDialog::buildSystemBlock() {
-    const auto row = [this](const char* label, const char* caption, const char* box, int top) {
-        statusLabel(this, label, caption, 240, top, 1275);
-        return statusBox(this, box, "Unknown", 1560, top, 1455, caption);
-    };
-    txtSystem = row("lblSystem", "System Status", "txtSystem", 240);
-    txtProtVer = row("lblProtVer", "Protocol Version", "txtProtVer", 600);
-    txtSysVer = row("lblSysVer", "System Version", "txtSysVer", 960);
-    txtLicense = row("lblLicense", "License code", "txtLicense", 1320);
+    txtSystem = systemRow(this, "lblSystem", "System Status", "txtSystem", 240);
+    txtProtVer = systemRow(this, "lblProtVer", "Protocol Version", "txtProtVer", 600);
+    txtSysVer = systemRow(this, "lblSysVer", "System Version", "txtSysVer", 960);
+    txtLicense = systemRow(this, "lblLicense", "License code", "txtLicense", 1320);
 }
 
 void StandardStatusDialog::buildZrBlock() {
-    statusLabel(this, "lblZRmodule", "Module", 240, 3120, kRowLabelWidth);
-    statusLabel(this, "lblZRstatus", "Status", 960, 3120, kBoxWidth, true);
-    statusLabel(this, "lblZRversion", "Version", 1920, 3120, kBoxWidth, true);
-    for (int n = 0; n < 8; ++n) {
-        const QString module = QString("ZR#%1").arg(n);
-        const auto i = static_cast<std::size_t>(n);
-        statusLabel(this, arrayName("lblZR", n), module, 240, zrRowTop(n), kRowLabelWidth);
-        txtZRstatus[i] = statusBox(this, arrayName("txtZRstatus", n), "Unknown", 960, zrRowTop(n),
-                                   kBoxWidth, module + " Status");
-        txtZRver[i] = statusBox(this, arrayName("txtZRver", n), "Unknown", 1920, zrRowTop(n),
-                                kBoxWidth, module + " Version");
-    }
+    buildModuleBlock(this, kZrBlock, txtZRstatus, txtZRver);
 }
 
 void StandardStatusDialog::buildKxBlock() {
@@ -94,18 +115,7 @@ void StandardStatusDialog::buildKxBlock() {
 }
 
 void StandardStatusDialog::buildQhBlock() {
-    statusLabel(this, "lblQHmodule", "Module", 9240, 240, kRowLabelWidth);
-    statusLabel(this, "lblQHstatus", "Status", 10080, 240, kBoxWidth);
-    statusLabel(this, "lblQHversion", "Version", 11040, 240, kBoxWidth);
-    for (int n = 0; n < 16; ++n) {
-        const QString module = QString("QH#%1").arg(n);
-        const auto i = static_cast<std::size_t>(n);
-        statusLabel(this, arrayName("lblQH", n), module, 9240, kxRowTop(n), kRowLabelWidth);
-        txtQHstatus[i] = statusBox(this, arrayName("txtQHstatus", n), "Unknown", 9960, kxRowTop(n),
-                                   kBoxWidth, module + " Status");
-        txtQHver[i] = statusBox(this, arrayName("txtQHver", n), "Unknown", 10920, kxRowTop(n),
-                                kBoxWidth, module + " Version");
-    }
+    buildModuleBlock(this, kQhBlock, txtQHstatus, txtQHver);
 }
 
 void StandardStatusDialog::fill(const StandardStatusTexts& t) {

@@ -27,7 +27,13 @@ QLineEdit* statusBox(QWidget* parent, const QString& name, const QString& text, 
     return box;
 }
 
-QString arrayName(const char* name, int index) {
+QLineEdit* systemRow(QWidget* dialog, const char* label, const char* caption, const char* box,
+                     int top) {
+    statusLabel(dialog, label, caption, 240, top, 1275);
+    return statusBox(dialog, box, "Unknown", 1560, top, 1455, caption);
+}
+
+QString arrayName(const QString& name, int index) {
     return QString("%1_%2").arg(name).arg(index);
 }
 

@@ -22,8 +22,12 @@ QLabel* statusLabel(QWidget* parent, const QString& name, const QString& caption
 QLineEdit* statusBox(QWidget* parent, const QString& name, const QString& text, int left, int top,
                      int width, const QString& accessibleName);
 
+// A row of the system block both status dialogs show: its label and its value box.
+QLineEdit* systemRow(QWidget* dialog, const char* label, const char* caption, const char* box,
+                     int top);
+
 // Object name of element `index` of a control array: "txtKXstatus_3".
-QString arrayName(const char* name, int index);
+QString arrayName(const QString& name, int index);
 
 // Writes a column of texts into its column of boxes.
 template <std::size_t N>

@@ -19,6 +19,16 @@ int readBox(const std::string& text, int maximum, std::optional<std::string>& co
     return ranged.value;
 }
 
+// A command to one device of the module: its code, the device, then `value`.
+ZrSetting deviceSetting(ZrSetting s, const ZrSettingBoxes& boxes, int code, int value) {
+    const int device = readBox(boxes.deviceText, kZrMaxDevice, s.correctedDevice);
+    s.n = 3;
+    s.c = withPermanent(code, boxes.permanent);
+    s.v = device;
+    s.x = value;
+    return s;
+}
+
 }  // namespace
 
 int zrPowerCode(const std::array<bool, 4>& options) {
@@ -40,23 +50,11 @@ ZrSetting zrDefaultTimeSetting(const ZrSettingBoxes& boxes) {
 ZrSetting zrDeviceTimeSetting(const ZrSettingBoxes& boxes) {
     ZrSetting s;
     const int time = readBox(boxes.timeText, kZrMaxTime, s.correctedTime);
-    const int device = readBox(boxes.deviceText, kZrMaxDevice, s.correctedDevice);
-    s.n = 3;
-    s.c = withPermanent(kTimeCode, boxes.permanent);
-    s.v = device;
-    s.x = time;
-    return s;
+    return deviceSetting(std::move(s), boxes, kTimeCode, time);
 }
 
 ZrSetting zrDevicePowerSetting(const ZrSettingBoxes& boxes) {
-    ZrSetting s;
-    const int power = zrPowerCode(boxes.power);
-    const int device = readBox(boxes.deviceText, kZrMaxDevice, s.correctedDevice);
-    s.n = 3;
-    s.c = withPermanent(kPowerCode, boxes.permanent);
-    s.v = device;
-    s.x = power;
-    return s;
+    return deviceSetting({}, boxes, kPowerCode, zrPowerCode(boxes.power));
 }
 
 void SendZRSetting(Link& link, const ModuleRegistry& registry, const ZrSetting& setting) {
