@@ -15,15 +15,15 @@ inline constexpr const char* kEraseWarning =
 
 // Sends a Set or Get of one setting to the module or group selected in cboKX;
 // a Get leaves the value byte off.
-void sendKxCommand(Link& link, const ModuleRegistry& registry, KxButton button,
+void SendKXSetting(Link& link, const ModuleRegistry& registry, KxButton button,
                    const KxCommand& command);
 
 // "Erase All": asks first, then erases every selected module's settings.
-void cmdEraseClick(Link& link, const ModuleRegistry& registry);
+void EraseKXSettings(Link& link, const ModuleRegistry& registry);
 
 // Either cmdMS button: with "All_KXxx" selected the master/slave check, else
 // the ordinary MS-mode command.
-void cmdMSClick(Link& link, const ModuleRegistry& registry, KxButton button,
-                std::optional<int> selectedMode, bool permanent);
+void SendOrCheckMSMode(Link& link, const ModuleRegistry& registry, KxButton button,
+                       std::optional<int> selectedMode, bool permanent);
 
 }  // namespace korvel

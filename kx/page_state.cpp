@@ -10,36 +10,36 @@ struct SelectionKind {
     const char* caption;
 };
 
-constexpr SelectionKind kKX44Group{true, false, false, KxGetButtons::None, "KX44"};
+constexpr SelectionKind kKx44Group{true, false, false, KxGetButtons::None, "KX44"};
 constexpr SelectionKind kWobeGroup{false, false, true, KxGetButtons::None, "WOBE-s"};
-constexpr SelectionKind kKXHGroup{false, true, false, KxGetButtons::None, "KX-H"};
-constexpr SelectionKind kKXxxGroup{true, false, false, KxGetButtons::MasterSlaveCheck, "KXxx"};
-constexpr SelectionKind kSingleKXH{false, true, false, KxGetButtons::SingleModule, "KX-H"};
+constexpr SelectionKind kKxHGroup{false, true, false, KxGetButtons::None, "KX-H"};
+constexpr SelectionKind kKxxxGroup{true, false, false, KxGetButtons::MasterSlaveCheck, "KXxx"};
+constexpr SelectionKind kSingleKxH{false, true, false, KxGetButtons::SingleModule, "KX-H"};
 constexpr SelectionKind kSingleWobe{false, false, true, KxGetButtons::None, "WOBE-s"};
-constexpr SelectionKind kSingleKX44{true, false, false, KxGetButtons::SingleModule, "KX44"};
+constexpr SelectionKind kSingleKx44{true, false, false, KxGetButtons::SingleModule, "KX44"};
 
 // Null for a module of unknown type, and for an index outside the table.
 const SelectionKind* kindOf(std::int32_t itemData, const KxTypeTable& types) {
     switch (itemData) {
         case kAllKX44:
-            return &kKX44Group;
+            return &kKx44Group;
         case kAllWobe:
             return &kWobeGroup;
         case kAllKXH:
-            return &kKXHGroup;
+            return &kKxHGroup;
         case kAllKXxx:
-            return &kKXxxGroup;
+            return &kKxxxGroup;
         default:
             break;
     }
     if (itemData < 0 || itemData >= static_cast<std::int32_t>(types.size())) return nullptr;
     switch (types[static_cast<std::size_t>(itemData)]) {
         case kKxH:
-            return &kSingleKXH;
+            return &kSingleKxH;
         case kKxWobe:
             return &kSingleWobe;
         case kKx44:
-            return &kSingleKX44;
+            return &kSingleKx44;
         default:
             return nullptr;
     }
@@ -80,7 +80,7 @@ void KXSelectionChanged(KxPageState& page, std::int32_t itemData, const KxTypeTa
     SetKXPanelVisibility(page, kind->f44, kind->fh, kind->fw);
     ShowKXGetButtons(page, kind->getButtons);
     // A single KX44's mode can be read with cmdMS(1) but not set: its Set button stays hidden.
-    if (kind == &kSingleKX44) page.frmMS = true;
+    if (kind == &kSingleKx44) page.frmMS = true;
     page.kxTypeCaption = kind->caption;
     page.kxTypeVisible = true;
 }

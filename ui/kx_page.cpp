@@ -59,8 +59,8 @@ KxPage::KxPage(BusContext& bus, QWidget* tab) : QObject(tab), bus_(bus), tab_(ta
     buildPanels();
     applyPageState(KxPageState{});
 
-    connect(cboKX_, &QComboBox::activated, this, &KxPage::selectionPicked);
-    connect(cmdErase_, &QPushButton::clicked, this, &KxPage::eraseClicked);
+    connect(cboKX_, &QComboBox::activated, this, &KxPage::cboKX_Click);
+    connect(cmdErase_, &QPushButton::clicked, this, &KxPage::cmdErase_Click);
     for (NumberPanel& p : numbers_) {
         for (int i = 0; i < 2; ++i)
             connect(p.cmd[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
@@ -108,7 +108,7 @@ void KxPage::refreshList() {
     if (bus_.registry.kxList.selectedItemData()) KXSelectionChanged();
 }
 
-void KxPage::selectionPicked(int index) {
+void KxPage::cboKX_Click(int index) {
     bus_.registry.kxList.selected = index;
     KXSelectionChanged();
 }
@@ -170,7 +170,7 @@ void KxPage::numberClicked(NumberPanel& panel, KxButton button) {
         numberCommand(panel.setting, textOf(panel.txt), readSelectors(), chkKXperm_->isChecked());
     if (command.correctedText) panel.txt->setText(QString::fromStdString(*command.correctedText));
     BusyCursor busy;
-    sendKxCommand(bus_.link, bus_.registry, button, command);
+    SendKXSetting(bus_.link, bus_.registry, button, command);
 }
 
 void KxPage::optionClicked(OptionPanel& panel, KxButton button) {
@@ -180,14 +180,14 @@ void KxPage::optionClicked(OptionPanel& panel, KxButton button) {
     const bool permanent = chkKXperm_->isChecked();
     BusyCursor busy;
     if (panel.setting == KxOptionSetting::MSMode)
-        cmdMSClick(bus_.link, bus_.registry, button, selected, permanent);
+        SendOrCheckMSMode(bus_.link, bus_.registry, button, selected, permanent);
     else
-        sendKxCommand(bus_.link, bus_.registry, button,
+        SendKXSetting(bus_.link, bus_.registry, button,
                       optionCommand(panel.setting, selected, permanent));
 }
 
-void KxPage::eraseClicked() {
-    cmdEraseClick(bus_.link, bus_.registry);
+void KxPage::cmdErase_Click() {
+    EraseKXSettings(bus_.link, bus_.registry);
 }
 
 void KxPage::onSettingsReport(const ReplyBuffer& reply) {

@@ -72,8 +72,8 @@ class KxPage final : public QObject {
 
     void numberClicked(NumberPanel& panel, KxButton button);
     void optionClicked(OptionPanel& panel, KxButton button);
-    void eraseClicked();
-    void selectionPicked(int index);
+    void cmdErase_Click();
+    void cboKX_Click(int index);
 
     KxPageState readPageState() const;
     void applyPageState(const KxPageState& state);

@@ -95,11 +95,11 @@ void MainWindow::buildTopRow(QWidget* central) {
     place(cboPort_, kMainWindowPlacements, "cboPort");
     cboPort_->setAccessibleName("CommPort");
     lblCom_->setBuddy(cboPort_);
-    connect(cboPort_, &QComboBox::activated, this, &MainWindow::pickPort);
+    connect(cboPort_, &QComboBox::activated, this, &MainWindow::cboPort_Click);
 
     cmdRefresh_ = new QPushButton(central);
     place(cmdRefresh_, kMainWindowPlacements, "cmdRefresh");
-    connect(cmdRefresh_, &QPushButton::clicked, this, &MainWindow::refreshPorts);
+    connect(cmdRefresh_, &QPushButton::clicked, this, &MainWindow::cmdRefresh_Click);
 
     Check_Stop_ = new QCheckBox(central);
     place(Check_Stop_, kMainWindowPlacements, "Check_Stop");
@@ -108,7 +108,7 @@ void MainWindow::buildTopRow(QWidget* central) {
 
     cmdReset_ = new QPushButton(central);
     place(cmdReset_, kMainWindowPlacements, "cmdReset");
-    connect(cmdReset_, &QPushButton::clicked, this, &MainWindow::resetFault);
+    connect(cmdReset_, &QPushButton::clicked, this, &MainWindow::cmdReset_Click);
 
     cmdStatus_ = new QPushButton(central);
     place(cmdStatus_, kMainWindowPlacements, "cmdStatus");
@@ -116,7 +116,7 @@ void MainWindow::buildTopRow(QWidget* central) {
     // The request runs on mouse-down of any button; the keyboard presses it too.
     cmdStatus_->installEventFilter(this);
     connect(cmdStatus_, &QPushButton::clicked, this,
-            [this] { statusPressed(Qt::NoButton, QApplication::keyboardModifiers()); });
+            [this] { cmdStatus_MouseDown(Qt::NoButton, QApplication::keyboardModifiers()); });
 }
 
 void MainWindow::buildTabs(QWidget* central) {
@@ -157,21 +157,21 @@ void MainWindow::showPorts(const std::vector<int>& ports) {
     cboPort_->setCurrentIndex(-1);
 }
 
-void MainWindow::pickPort(int index) {
+void MainWindow::cboPort_Click(int index) {
     BusyCursor busy;
     PickPort(link_, cboPort_->itemText(index).toStdString());
 }
 
-void MainWindow::refreshPorts() {
+void MainWindow::cmdRefresh_Click() {
     showPorts(RefreshPorts(link_));
 }
 
-void MainWindow::resetFault() {
+void MainWindow::cmdReset_Click() {
     BusyCursor busy;
     ResetFault(link_);
 }
 
-void MainWindow::statusPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+void MainWindow::cmdStatus_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
     BusyCursor busy;
     runStatusRequest(bus_, *statusDialogs_, *kxPage_, *zrPage_, *vgPage_,
                      statusClassicRequested(button, modifiers));
@@ -189,7 +189,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == cmdStatus_ && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        statusPressed(mouse->button(), mouse->modifiers());
+        cmdStatus_MouseDown(mouse->button(), mouse->modifiers());
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -58,10 +58,10 @@ class MainWindow final : public QMainWindow {
     void buildTopRow(QWidget* central);
     void buildTabs(QWidget* central);
     void showPorts(const std::vector<int>& ports);
-    void pickPort(int index);
-    void refreshPorts();
-    void resetFault();
-    void statusPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void cboPort_Click(int index);
+    void cmdRefresh_Click();
+    void cmdReset_Click();
+    void cmdStatus_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void showLogAndTestFrame();
 
     SerialPort& port_;

@@ -51,7 +51,8 @@ void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPag
     if (!report) return;
 
     vg.setUnitType(QString::fromStdString(report->vgTypeCaption));
-    vg.SetVGUPanelVisibility(report->vgFlags.a, report->vgFlags.b, report->vgFlags.c);
+    const VgPanelFlags& flags = report->vgFlags;
+    vg.SetVGUPanelVisibility(flags.configFrame, flags.unitBits, flags.firmwareBits);
     kx.refreshList();
     zr.refreshList();
     if (const auto* texts = std::get_if<ClassicStatusTexts>(&report->dialog))

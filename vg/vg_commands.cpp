@@ -21,13 +21,13 @@ int packVgOptions(const VgBoxes& boxes) {
     return packBits(boxes, 0, 7);
 }
 
-void sendVgConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes,
-                  bool permanent) {
+void SendVGUConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes,
+                   bool permanent) {
     const VgConfigCommand cmd = packVgConfig(boxes, permanent);
     SendModuleCommand(link, registry, Family::VG, 4, cmd.command, cmd.low, cmd.high);
 }
 
-void sendVgOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes) {
+void SendVGUOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes) {
     SendModuleCommand(link, registry, Family::VG, 3, kVgOptions, packVgOptions(boxes), 0);
 }
 

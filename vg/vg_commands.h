@@ -26,7 +26,8 @@ VgConfigCommand packVgConfig(const VgBoxes& boxes, bool permanent);
 int packVgOptions(const VgBoxes& boxes);
 
 // "VGU-Config" and "VGU-Options": one command to the VG unit each.
-void sendVgConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes, bool permanent);
-void sendVgOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes);
+void SendVGUConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes,
+                   bool permanent);
+void SendVGUOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes);
 
 }  // namespace korvel

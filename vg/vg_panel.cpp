@@ -11,12 +11,12 @@ VgPanelVisibility initialVgPanelVisibility() {
 
 VgPanelVisibility vgPanelVisibility(VgPanelFlags flags) {
     VgPanelVisibility v = initialVgPanelVisibility();
-    v.configFrame = flags.a;
-    v.optionFrame = flags.b || flags.c;
-    v.configBoxes[0] = v.configBoxes[5] = v.configBoxes[6] = flags.b;
-    v.optionBoxes[1] = flags.b;
-    v.optionBoxes[4] = v.optionBoxes[5] = flags.c;
-    v.optionBoxes[6] = flags.b;
+    v.configFrame = flags.configFrame;
+    v.optionFrame = flags.unitBits || flags.firmwareBits;
+    v.configBoxes[0] = v.configBoxes[5] = v.configBoxes[6] = flags.unitBits;
+    v.optionBoxes[1] = flags.unitBits;
+    v.optionBoxes[4] = v.optionBoxes[5] = flags.firmwareBits;
+    v.optionBoxes[6] = flags.unitBits;
     return v;
 }
 

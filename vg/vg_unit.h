@@ -5,12 +5,13 @@ namespace korvel {
 // The kind of VG unit the status request reported; decides what the VG page offers.
 enum class VgUnit { VgH, VgU, VgC, Wobe, Unknown };
 
-// The three flags of SetVGUPanelVisibility: a shows the configuration frame,
-// b and c govern the boxes that depend on the unit's type and firmware.
+// The three flags of SetVGUPanelVisibility, a, b and c in its call. unitBits
+// governs the boxes a VG-U or VG-C offers (configuration 0, 5, 6; options 1,
+// 6), firmwareBits the option boxes of newer firmware (4, 5).
 struct VgPanelFlags {
-    bool a = true;
-    bool b = true;
-    bool c = true;
+    bool configFrame = true;  // shows frmConfig
+    bool unitBits = true;
+    bool firmwareBits = true;
     bool operator==(const VgPanelFlags&) const = default;
 };
 

@@ -43,7 +43,7 @@ struct KxOverPty : ::testing::Test {
 
 TEST_F(KxOverPty, SetThenGetIsConfirmedByTheModule) {
     ASSERT_TRUE(PickPort(link, " 1"));
-    sendKxCommand(link, registry, KxButton::Set,
+    SendKXSetting(link, registry, KxButton::Set,
                   numberCommand(KxNumberSetting::AlarmDelay, "42", {}, permanent));
     ASSERT_TRUE(confirmed);
     EXPECT_EQ(confirmed->field, KxField::txtAL);
@@ -52,7 +52,7 @@ TEST_F(KxOverPty, SetThenGetIsConfirmedByTheModule) {
     confirmed.reset();
     registry.kxList.selected = 1;
     permanent = true;
-    sendKxCommand(link, registry, KxButton::Get,
+    SendKXSetting(link, registry, KxButton::Get,
                   numberCommand(KxNumberSetting::HFI, "0", {}, permanent));
     ASSERT_TRUE(confirmed);
     EXPECT_EQ(confirmed->field, KxField::txtHFI);

@@ -31,16 +31,16 @@ struct KxCommands : ::testing::Test {
 TEST_F(KxCommands, GetLeavesTheValueOffAndCarriesThePermanentBit) {
     select(19);
     const KxCommand c = numberCommand(KxNumberSetting::HFI, "9", {}, true);
-    sendKxCommand(b.link, registry, KxButton::Get, c);
+    SendKXSetting(b.link, registry, KxButton::Get, c);
     EXPECT_EQ(b.frames(), (Frames{{}, {0, 35, 24, 65}, {}}));
 }
 
 TEST_F(KxCommands, SetSendsCommandAndValue) {
     select(3);
-    sendKxCommand(b.link, registry, KxButton::Set,
+    SendKXSetting(b.link, registry, KxButton::Set,
                   numberCommand(KxNumberSetting::AlarmDelay, "100", {.alarmOn = true}, false));
     select(5);
-    sendKxCommand(
+    SendKXSetting(
         b.link, registry, KxButton::Set,
         numberCommand(KxNumberSetting::SwitchDelay, "3", {.switchOn = true, .bank1 = true}, false));
     EXPECT_EQ(b.commandsSince(0), (Frames{{0, 35, 8, 3, 100}, {0, 37, 8, 7, 3}}));
@@ -48,7 +48,7 @@ TEST_F(KxCommands, SetSendsCommandAndValue) {
 
 TEST_F(KxCommands, GroupSetGoesToEveryModuleOfTheGroup) {
     select(kAllKXxx);
-    sendKxCommand(b.link, registry, KxButton::Set,
+    SendKXSetting(b.link, registry, KxButton::Set,
                   numberCommand(KxNumberSetting::DCShift, "4", {}, false));
     EXPECT_EQ(b.commandsSince(0),
               (Frames{{0, 32, 8, 8, 4}, {0, 34, 8, 8, 4}, {0, 37, 8, 8, 4}, {0, 34, 24, 8, 4}}));
@@ -57,7 +57,7 @@ TEST_F(KxCommands, GroupSetGoesToEveryModuleOfTheGroup) {
 TEST_F(KxCommands, EraseCancelledSendsNothing) {
     select(0);
     b.prompter.answer = MessageAnswer::Cancel;
-    cmdEraseClick(b.link, registry);
+    EraseKXSettings(b.link, registry);
     ASSERT_EQ(b.prompter.shown.size(), 2u);
     EXPECT_EQ(b.prompter.shown[0].text,
               "Warning! This will permanently erase all settings of all selected KX-units");
@@ -71,7 +71,7 @@ TEST_F(KxCommands, EraseCancelledSendsNothing) {
 
 TEST_F(KxCommands, EraseConfirmedSendsCode64) {
     select(18);
-    cmdEraseClick(b.link, registry);
+    EraseKXSettings(b.link, registry);
     EXPECT_EQ(b.prompter.texts().size(), 1u);
     EXPECT_EQ(b.frames(), (Frames{{}, {0, 34, 24, 64}, {}}));
 }
@@ -79,7 +79,7 @@ TEST_F(KxCommands, EraseConfirmedSendsCode64) {
 TEST_F(KxCommands, EraseOnAClosedPortAsksForThePortAfterTheWarning) {
     select(0);
     b.port.close();
-    cmdEraseClick(b.link, registry);
+    EraseKXSettings(b.link, registry);
     EXPECT_EQ(b.prompter.texts(),
               (std::vector<std::string>{
                   "Warning! This will permanently erase all settings of all selected KX-units",
@@ -88,13 +88,13 @@ TEST_F(KxCommands, EraseOnAClosedPortAsksForThePortAfterTheWarning) {
 
 TEST_F(KxCommands, MSButtonSendsTheModeExceptWithAllKXxxSelected) {
     select(5);
-    cmdMSClick(b.link, registry, KxButton::Set, 2, true);
-    cmdMSClick(b.link, registry, KxButton::Get, 2, false);
+    SendOrCheckMSMode(b.link, registry, KxButton::Set, 2, true);
+    SendOrCheckMSMode(b.link, registry, KxButton::Get, 2, false);
     EXPECT_EQ(b.commandsSince(0), (Frames{{0, 37, 8, 75, 2}, {0, 37, 8, 11}}));
 
     const std::size_t mark = b.frames().size();
     select(kAllKXxx);
-    cmdMSClick(b.link, registry, KxButton::Get, 1, true);
+    SendOrCheckMSMode(b.link, registry, KxButton::Get, 1, true);
     // The check asks each KX-H and KX44 half, never with the Permanent bit.
     EXPECT_EQ(b.commandsSince(mark),
               (Frames{{0, 32, 8, 11}, {0, 34, 8, 11}, {0, 37, 8, 11}, {0, 34, 24, 11}}));

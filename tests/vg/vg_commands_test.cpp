@@ -34,8 +34,8 @@ TEST(VgCommands, SentToTheUnitAndStoredByIt) {
     SimBench b;
     b.openPort();
     ModuleRegistry registry;  // no Status yet: the VG unit needs no module list
-    sendVgConfig(b.link, registry, ticked({0, 4, 7}), true);
-    sendVgOptions(b.link, registry, ticked({1, 6}));
+    SendVGUConfig(b.link, registry, ticked({0, 4, 7}), true);
+    SendVGUOptions(b.link, registry, ticked({1, 6}));
     EXPECT_EQ(b.frames(), (std::vector<FrameData>{{}, {1, 7, 1, 9}, {}, {}, {1, 5, 66}, {}}));
     EXPECT_TRUE(b.prompter.shown.empty());
     const sim::SimSystem& s = b.controller.system();
@@ -44,7 +44,7 @@ TEST(VgCommands, SentToTheUnitAndStoredByIt) {
     EXPECT_TRUE(s.vgConfigPermanent);
     EXPECT_EQ(s.vgOptions, 66);
 
-    sendVgConfig(b.link, registry, ticked({4}), false);
+    SendVGUConfig(b.link, registry, ticked({4}), false);
     EXPECT_EQ(b.commandsSince(6), (std::vector<FrameData>{{1, 6, 0, 1}}));
     EXPECT_FALSE(b.controller.system().vgConfigPermanent);
 }
@@ -52,7 +52,7 @@ TEST(VgCommands, SentToTheUnitAndStoredByIt) {
 TEST(VgCommands, ClosedPortSendsNothing) {
     SimBench b;
     ModuleRegistry registry;
-    sendVgOptions(b.link, registry, ticked({1}));
+    SendVGUOptions(b.link, registry, ticked({1}));
     EXPECT_TRUE(b.frames().empty());
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});
 }
