@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 
+#include "kx/settings.h"
 #include "link/bus_words.h"
 
 namespace korvel {
@@ -10,7 +11,7 @@ namespace korvel {
 namespace {
 
 constexpr std::chrono::seconds kModuleWait{2};
-constexpr int kMSModeCode = 11;
+constexpr int kMSModeCode = settingRow(KxOptionSetting::MSMode).code;
 
 bool takesPart(std::int16_t type) {
     return type == kKxH || type == kKx44;
