@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/placement.h"
 #include "ui/status_widgets.h"
 #include "ui/twips.h"
 
@@ -11,8 +10,44 @@ namespace korvel::ui {
 
 namespace {
 
-constexpr int kBoxWidth = 855;
-constexpr int kRowLabelWidth = 675;
+// The module columns list their top element; the others follow a row pitch
+// apart. Each DIP number stands on its box, its bottom line on the box's top
+// one. The KX status column stands left of the type column in this view.
+constexpr Placement kClassicPlacements[] = {
+    {"lblStatus", "System Status", 240, 240, 1275, 255},
+    {"txtSystem", "Unknown", 1560, 240, 1455, 285},
+    {"lblProtVer", "Protocol Version", 240, 600, 1275, 255},
+    {"txtProtVer", "Unknown", 1560, 600, 1455, 285},
+    {"lblSysVer", "System Version", 240, 960, 1275, 255},
+    {"txtSysVer", "Unknown", 1560, 960, 1455, 285},
+    {"lblLicense", "License code", 240, 1320, 1275, 255},
+    {"txtLicense", "Unknown", 1560, 1320, 1455, 285},
+    {"lblCap", "Remaining Cap", 240, 1680, 1275, 255},
+    {"txtCap", "Unknown", 1560, 1680, 1455, 285},
+    {"lblDIPstat", "DIP status  ", 240, 2280, 915, 255},
+    {"lblDIP_0", "1", 1320, 2040, 255, 255, "txtDIP_0"},
+    {"txtDIP_0", nullptr, 1200, 2280, 375, 285},
+    {"lblDIP_1", "2", 1800, 2040, 255, 255, "txtDIP_1"},
+    {"txtDIP_1", nullptr, 1680, 2280, 375, 285},
+    {"lblDIP_2", "3", 2280, 2040, 255, 255, "txtDIP_2"},
+    {"txtDIP_2", nullptr, 2160, 2280, 375, 285},
+    {"lblDIP_3", "4", 2760, 2040, 255, 255, "txtDIP_3"},
+    {"txtDIP_3", nullptr, 2640, 2280, 375, 285},
+    {"lblZRmodule", "Module", 240, 3120, 675, 255},
+    {"lblZRstatus", "Status", 960, 3120, 855, 255},
+    {"lblZR_0", nullptr, 240, 3480, 675, 255},
+    {"txtZRstatus_0", "Unknown", 960, 3480, 855, 285},
+    {"lblKXmodule", "Module", 3360, 240, 675, 255},
+    {"lblKXstatus", "Status", 4080, 240, 855, 255},
+    {"lblKXtype", "Type", 5160, 240, 855, 255},
+    {"lblKX_0", nullptr, 3360, 600, 675, 255},
+    {"txtKXstatus_0", "Unknown", 4080, 600, 855, 285},
+    {"txtKXtype_0", "Unknown", 5160, 600, 855, 285},
+};
+
+const Placement& at(const char* name) {
+    return placementOf(kClassicPlacements, name);
+}
 
 }  // namespace
 
@@ -27,52 +62,45 @@ ClassicStatusDialog::ClassicStatusDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void ClassicStatusDialog::buildSystemBlock() {
-    txtSystem = systemRow(this, "lblStatus", "System Status", "txtSystem", 240);
-    txtProtVer = systemRow(this, "lblProtVer", "Protocol Version", "txtProtVer", 600);
-    txtSysVer = systemRow(this, "lblSysVer", "System Version", "txtSysVer", 960);
-    txtLicense = systemRow(this, "lblLicense", "License code", "txtLicense", 1320);
-    txtCap = systemRow(this, "lblCap", "Remaining Cap", "txtCap", 1680);
+    txtSystem = systemRow(this, kClassicPlacements, "lblStatus", "txtSystem");
+    txtProtVer = systemRow(this, kClassicPlacements, "lblProtVer", "txtProtVer");
+    txtSysVer = systemRow(this, kClassicPlacements, "lblSysVer", "txtSysVer");
+    txtLicense = systemRow(this, kClassicPlacements, "lblLicense", "txtLicense");
+    txtCap = systemRow(this, kClassicPlacements, "lblCap", "txtCap");
 }
 
 void ClassicStatusDialog::buildDipRow() {
-    statusLabel(this, "lblDIPstat", "DIP status  ", 240, 2280, 915);
-    // Each number stands on its box, its bottom line on the box's top one.
+    statusLabel(this, at("lblDIPstat"));
     for (int i = 0; i < 4; ++i) {
-        const QString number = QString::number(i + 1);
-        QLabel* label =
-            statusLabel(this, arrayName("lblDIP", i), number, 1320 + 480 * i, 2040, 255);
+        statusLabel(this, placementOf(kClassicPlacements, arrayName("lblDIP", i).toStdString()));
         txtDIP[static_cast<std::size_t>(i)] =
-            statusBox(this, arrayName("txtDIP", i), "", 1200 + 480 * i, 2280, 375, "DIP " + number);
-        label->setProperty(kOverlapsProperty, txtDIP[static_cast<std::size_t>(i)]->objectName());
+            statusBox(this, placementOf(kClassicPlacements, arrayName("txtDIP", i).toStdString()),
+                      QString("DIP %1").arg(i + 1));
     }
 }
 
 void ClassicStatusDialog::buildZrBlock() {
-    statusLabel(this, "lblZRmodule", "Module", 240, 3120, kRowLabelWidth);
-    statusLabel(this, "lblZRstatus", "Status", 960, 3120, kBoxWidth, true);
+    statusLabel(this, at("lblZRmodule"));
+    statusLabel(this, at("lblZRstatus"), true);
     for (int n = 0; n < 8; ++n) {
         const QString module = QString("ZR#%1").arg(n);
-        const int top = 3480 + 360 * n;
-        statusLabel(this, arrayName("lblZR", n), module, 240, top, kRowLabelWidth);
-        txtZRstatus[static_cast<std::size_t>(n)] = statusBox(
-            this, arrayName("txtZRstatus", n), "Unknown", 960, top, kBoxWidth, module + " Status");
+        columnLabel(this, kClassicPlacements, "lblZR", n, module);
+        txtZRstatus[static_cast<std::size_t>(n)] =
+            columnBox(this, kClassicPlacements, "txtZRstatus", 0, n, module + " Status");
     }
 }
 
-// The status column stands left of the type column in this view.
 void ClassicStatusDialog::buildKxBlock() {
-    statusLabel(this, "lblKXmodule", "Module", 3360, 240, kRowLabelWidth);
-    statusLabel(this, "lblKXstatus", "Status", 4080, 240, kBoxWidth, true);
-    statusLabel(this, "lblKXtype", "Type", 5160, 240, kBoxWidth, true);
+    statusLabel(this, at("lblKXmodule"));
+    statusLabel(this, at("lblKXstatus"), true);
+    statusLabel(this, at("lblKXtype"), true);
     for (int n = 0; n < 16; ++n) {
         const QString module = QString("KX#%1").arg(n);
         const auto i = static_cast<std::size_t>(n);
-        const int top = 600 + 360 * n;
-        statusLabel(this, arrayName("lblKX", n), module, 3360, top, kRowLabelWidth);
-        txtKXstatus[i] = statusBox(this, arrayName("txtKXstatus", n), "Unknown", 4080, top,
-                                   kBoxWidth, module + " Status");
-        txtKXtype[i] = statusBox(this, arrayName("txtKXtype", n), "Unknown", 5160, top, kBoxWidth,
-                                 module + " Type");
+        columnLabel(this, kClassicPlacements, "lblKX", n, module);
+        txtKXstatus[i] =
+            columnBox(this, kClassicPlacements, "txtKXstatus", 0, n, module + " Status");
+        txtKXtype[i] = columnBox(this, kClassicPlacements, "txtKXtype", 0, n, module + " Type");
     }
 }
 

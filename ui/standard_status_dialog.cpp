@@ -11,58 +11,72 @@ namespace korvel::ui {
 
 namespace {
 
-constexpr int kBoxWidth = 855;
-constexpr int kRowLabelWidth = 675;
-
-constexpr int kxRowTop(int n) {
-    return 600 + 360 * n;
-}
-constexpr int zrRowTop(int n) {
-    return 3480 + 360 * n;
-}
-
-// Where a family's block stands: its heading row (Module, Status, Version)
-// and the columns of its module rows (label, status box, version box).
-struct ModuleBlock {
-    const char* family;  // the family part of its controls' names: "ZR", "QH"
-    int headingTop;
-    std::array<int, 3> headingLefts;
-    bool centredHeadings;
-    int firstRowTop;
-    std::array<int, 3> rowLefts;
+// The module columns list their top element; the others follow a row pitch
+// apart. The KX status and version columns hold the primary halves from
+// element 0 and the second halves from element 16.
+constexpr Placement kStandardPlacements[] = {
+    {"lblSystem", "System Status", 240, 240, 1275, 255},
+    {"txtSystem", "Unknown", 1560, 240, 1455, 285},
+    {"lblProtVer", "Protocol Version", 240, 600, 1275, 255},
+    {"txtProtVer", "Unknown", 1560, 600, 1455, 285},
+    {"lblSysVer", "System Version", 240, 960, 1275, 255},
+    {"txtSysVer", "Unknown", 1560, 960, 1455, 285},
+    {"lblLicense", "License code", 240, 1320, 1275, 255},
+    {"txtLicense", "Unknown", 1560, 1320, 1455, 285},
+    {"lblZRmodule", "Module", 240, 3120, 675, 255},
+    {"lblZRstatus", "Status", 960, 3120, 855, 255},
+    {"lblZRversion", "Version", 1920, 3120, 855, 255},
+    {"lblZR_0", nullptr, 240, 3480, 675, 255},
+    {"txtZRstatus_0", "Unknown", 960, 3480, 855, 285},
+    {"txtZRver_0", "Unknown", 1920, 3480, 855, 285},
+    {"lblKXmodule", "Module", 3360, 240, 675, 255},
+    {"lblKXtype", "Type", 4080, 240, 855, 255},
+    {"lblKXstatus", "Status - primary - Version", 5115, 240, 1935, 255},
+    {"lblKXstatus2", "Status - second - Version", 7100, 240, 1935, 255},
+    {"lblKX_0", nullptr, 3360, 600, 675, 255},
+    {"txtKXtype_0", "Unknown", 4080, 600, 855, 285},
+    {"txtKXstatus_0", "Unknown", 5160, 600, 855, 285},
+    {"txtKXversion_0", "Unknown", 6120, 600, 855, 285},
+    {"txtKXstatus_16", "Unknown", 7200, 600, 855, 285},
+    {"txtKXversion_16", "Unknown", 8160, 600, 855, 285},
+    {"lblQHmodule", "Module", 9240, 240, 675, 255},
+    {"lblQHstatus", "Status", 10080, 240, 855, 255},
+    {"lblQHversion", "Version", 11040, 240, 855, 255},
+    {"lblQH_0", nullptr, 9240, 600, 675, 255},
+    {"txtQHstatus_0", "Unknown", 9960, 600, 855, 285},
+    {"txtQHver_0", "Unknown", 10920, 600, 855, 285},
+    {"Line1", nullptr, 3180, 120, 30, 6240},
+    {"Line2", nullptr, 9105, 120, 30, 6240},
 };
-constexpr ModuleBlock kZrBlock{"ZR", 3120, {240, 960, 1920}, true, zrRowTop(0), {240, 960, 1920}};
-constexpr ModuleBlock kQhBlock{"QH",  240,         {9240, 10080, 11040},
-                               false, kxRowTop(0), {9240, 9960, 10920}};
 
+const Placement& at(const QString& name) {
+    return placementOf(kStandardPlacements, name.toStdString());
+}
+
+// A family's block: its headings, and per module its label and status and
+// version boxes. Only the ZR block centres its headings.
 template <std::size_t N>
-void buildModuleBlock(QWidget* dialog, const ModuleBlock& b, std::array<QLineEdit*, N>& status,
-                      std::array<QLineEdit*, N>& version) {
-    const QString f = b.family;
-    statusLabel(dialog, "lbl" + f + "module", "Module", b.headingLefts[0], b.headingTop,
-                kRowLabelWidth);
-    statusLabel(dialog, "lbl" + f + "status", "Status", b.headingLefts[1], b.headingTop, kBoxWidth,
-                b.centredHeadings);
-    statusLabel(dialog, "lbl" + f + "version", "Version", b.headingLefts[2], b.headingTop,
-                kBoxWidth, b.centredHeadings);
+void buildModuleBlock(QWidget* dialog, const QString& family, bool centred,
+                      std::array<QLineEdit*, N>& status, std::array<QLineEdit*, N>& version) {
+    statusLabel(dialog, at("lbl" + family + "module"));
+    statusLabel(dialog, at("lbl" + family + "status"), centred);
+    statusLabel(dialog, at("lbl" + family + "version"), centred);
     for (std::size_t i = 0; i < N; ++i) {
         const int n = static_cast<int>(i);
-        const QString module = QString("%1#%2").arg(f).arg(n);
-        const int top = b.firstRowTop + 360 * n;
-        statusLabel(dialog, arrayName("lbl" + f, n), module, b.rowLefts[0], top, kRowLabelWidth);
-        status[i] = statusBox(dialog, arrayName("txt" + f + "status", n), "Unknown", b.rowLefts[1],
-                              top, kBoxWidth, module + " Status");
-        version[i] = statusBox(dialog, arrayName("txt" + f + "ver", n), "Unknown", b.rowLefts[2],
-                               top, kBoxWidth, module + " Version");
+        const QString module = QString("%1#%2").arg(family).arg(n);
+        columnLabel(dialog, kStandardPlacements, "lbl" + family, n, module);
+        status[i] = columnBox(dialog, kStandardPlacements, "txt" + family + "status", 0, n,
+                              module + " Status");
+        version[i] = columnBox(dialog, kStandardPlacements, "txt" + family + "ver", 0, n,
+                               module + " Version");
     }
 }
 
-QFrame* separator(QWidget* parent, const char* name, int left) {
+QFrame* separator(QWidget* parent, const char* name) {
     auto* line = new QFrame(parent);
-    line->setObjectName(name);
+    place(line, kStandardPlacements, name);
     line->setFrameShape(QFrame::VLine);
     line->setFrameShadow(QFrame::Sunken);
-    placeTwips(line, left, 120, 30, 6240);
     return line;
 }
 
@@ -76,46 +90,43 @@ StandardStatusDialog::StandardStatusDialog(QWidget* parent) : QDialog(parent) {
     buildZrBlock();
     buildKxBlock();
     buildQhBlock();
-    separator(this, "Line1", 3180);
-    separator(this, "Line2", 9105);
+    separator(this, "Line1");
+    separator(this, "Line2");
 }
 
 void StandardStatusDialog::buildSystemBlock() {
-    txtSystem = systemRow(this, "lblSystem", "System Status", "txtSystem", 240);
-    txtProtVer = systemRow(this, "lblProtVer", "Protocol Version", "txtProtVer", 600);
-    txtSysVer = systemRow(this, "lblSysVer", "System Version", "txtSysVer", 960);
-    txtLicense = systemRow(this, "lblLicense", "License code", "txtLicense", 1320);
+    txtSystem = systemRow(this, kStandardPlacements, "lblSystem", "txtSystem");
+    txtProtVer = systemRow(this, kStandardPlacements, "lblProtVer", "txtProtVer");
+    txtSysVer = systemRow(this, kStandardPlacements, "lblSysVer", "txtSysVer");
+    txtLicense = systemRow(this, kStandardPlacements, "lblLicense", "txtLicense");
 }
 
 void StandardStatusDialog::buildZrBlock() {
-    buildModuleBlock(this, kZrBlock, txtZRstatus, txtZRver);
+    buildModuleBlock(this, "ZR", true, txtZRstatus, txtZRver);
 }
 
 void StandardStatusDialog::buildKxBlock() {
-    statusLabel(this, "lblKXmodule", "Module", 3360, 240, kRowLabelWidth);
-    statusLabel(this, "lblKXtype", "Type", 4080, 240, kBoxWidth, true);
-    statusLabel(this, "lblKXstatus", "Status - primary - Version", 5115, 240, 1935, true);
-    statusLabel(this, "lblKXstatus2", "Status - second - Version", 7100, 240, 1935, true);
+    statusLabel(this, at("lblKXmodule"));
+    statusLabel(this, at("lblKXtype"), true);
+    statusLabel(this, at("lblKXstatus"), true);
+    statusLabel(this, at("lblKXstatus2"), true);
     for (int n = 0; n < 16; ++n) {
         const QString module = QString("KX#%1").arg(n);
         const auto i = static_cast<std::size_t>(n);
-        const int top = kxRowTop(n);
-        statusLabel(this, arrayName("lblKX", n), module, 3360, top, kRowLabelWidth);
-        txtKXtype[i] = statusBox(this, arrayName("txtKXtype", n), "Unknown", 4080, top, kBoxWidth,
-                                 module + " Type");
-        txtKXstatus[i] = statusBox(this, arrayName("txtKXstatus", n), "Unknown", 5160, top,
-                                   kBoxWidth, module + " primary Status");
-        txtKXversion[i] = statusBox(this, arrayName("txtKXversion", n), "Unknown", 6120, top,
-                                    kBoxWidth, module + " primary Version");
-        txtKXstatus[i + 16] = statusBox(this, arrayName("txtKXstatus", n + 16), "Unknown", 7200,
-                                        top, kBoxWidth, module + " second Status");
-        txtKXversion[i + 16] = statusBox(this, arrayName("txtKXversion", n + 16), "Unknown", 8160,
-                                         top, kBoxWidth, module + " second Version");
+        const auto box = [&](const char* array, int first, const QString& shows) {
+            return columnBox(this, kStandardPlacements, array, first, n, module + shows);
+        };
+        columnLabel(this, kStandardPlacements, "lblKX", n, module);
+        txtKXtype[i] = box("txtKXtype", 0, " Type");
+        txtKXstatus[i] = box("txtKXstatus", 0, " primary Status");
+        txtKXversion[i] = box("txtKXversion", 0, " primary Version");
+        txtKXstatus[i + 16] = box("txtKXstatus", 16, " second Status");
+        txtKXversion[i + 16] = box("txtKXversion", 16, " second Version");
     }
 }
 
 void StandardStatusDialog::buildQhBlock() {
-    buildModuleBlock(this, kQhBlock, txtQHstatus, txtQHver);
+    buildModuleBlock(this, "QH", false, txtQHstatus, txtQHver);
 }
 
 void StandardStatusDialog::fill(const StandardStatusTexts& t) {

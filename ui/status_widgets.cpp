@@ -7,30 +7,63 @@
 
 namespace korvel::ui {
 
-QLabel* statusLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
-                    int width, bool centred) {
+namespace {
+
+void placeRowsDown(QWidget* widget, const Placement& at, int rowsDown) {
+    if (at.overlaps) widget->setProperty(kOverlapsProperty, at.overlaps);
+    placeTwips(widget, at.left, at.top + kRowPitch * rowsDown, at.width, at.height);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, const Placement& at,
+                  int rowsDown, bool centred) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
-    placeTwips(label, left, top, width, kStatusLabelHeight);
+    placeRowsDown(label, at, rowsDown);
     return label;
 }
 
-QLineEdit* statusBox(QWidget* parent, const QString& name, const QString& text, int left, int top,
-                     int width, const QString& accessibleName) {
-    auto* box = new QLineEdit(text, parent);
+QLineEdit* makeBox(QWidget* parent, const QString& name, const Placement& at, int rowsDown,
+                   const QString& accessibleName) {
+    auto* box = new QLineEdit(at.caption, parent);
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setAccessibleName(accessibleName);
     box->setTextMargins(0, 0, 0, 0);
-    placeTwips(box, left, top, width, kStatusBoxHeight);
+    placeRowsDown(box, at, rowsDown);
     return box;
 }
 
-QLineEdit* systemRow(QWidget* dialog, const char* label, const char* caption, const char* box,
-                     int top) {
-    statusLabel(dialog, label, caption, 240, top, 1275);
-    return statusBox(dialog, box, "Unknown", 1560, top, 1455, caption);
+const Placement& topOf(std::span<const Placement> table, const QString& array, int first) {
+    return placementOf(table, arrayName(array, first).toStdString());
+}
+
+}  // namespace
+
+QLabel* statusLabel(QWidget* parent, const Placement& row, bool centred) {
+    return makeLabel(parent, row.name, row.caption, row, 0, centred);
+}
+
+QLineEdit* statusBox(QWidget* parent, const Placement& row, const QString& accessibleName) {
+    return makeBox(parent, row.name, row, 0, accessibleName);
+}
+
+QLabel* columnLabel(QWidget* parent, std::span<const Placement> table, const QString& array, int i,
+                    const QString& caption) {
+    return makeLabel(parent, arrayName(array, i), caption, topOf(table, array, 0), i, false);
+}
+
+QLineEdit* columnBox(QWidget* parent, std::span<const Placement> table, const QString& array,
+                     int first, int i, const QString& accessibleName) {
+    return makeBox(parent, arrayName(array, first + i), topOf(table, array, first), i,
+                   accessibleName);
+}
+
+QLineEdit* systemRow(QWidget* dialog, std::span<const Placement> table, const char* label,
+                     const char* box) {
+    const Placement& labelRow = placementOf(table, label);
+    statusLabel(dialog, labelRow);
+    return statusBox(dialog, placementOf(table, box), labelRow.caption);
 }
 
 QString arrayName(const QString& name, int index) {

@@ -3,28 +3,38 @@
 #include <QLineEdit>
 #include <QString>
 #include <array>
+#include <span>
 #include <string>
+
+#include "ui/placement.h"
 
 class QLabel;
 class QWidget;
 
 namespace korvel::ui {
 
-// Heights of the status dialogs' labels and value boxes, in twips.
-inline constexpr int kStatusLabelHeight = 255;
-inline constexpr int kStatusBoxHeight = 285;
+// The status dialogs' module rows stand this far apart, in twips.
+inline constexpr int kRowPitch = 360;
 
-// A heading or row label placed in twips.
-QLabel* statusLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
-                    int width, bool centred = false);
+// A heading or row label at its placement row, named and captioned by it.
+QLabel* statusLabel(QWidget* parent, const Placement& row, bool centred = false);
 
-// A read-only value box placed in twips; `accessibleName` says what it shows.
-QLineEdit* statusBox(QWidget* parent, const QString& name, const QString& text, int left, int top,
-                     int width, const QString& accessibleName);
+// A read-only value box at its placement row, named by it and showing the
+// row's caption; `accessibleName` says what it shows.
+QLineEdit* statusBox(QWidget* parent, const Placement& row, const QString& accessibleName);
 
-// A row of the system block both status dialogs show: its label and its value box.
-QLineEdit* systemRow(QWidget* dialog, const char* label, const char* caption, const char* box,
-                     int top);
+// One element of a column of a control array, one element per module row. The
+// table holds the row of the column's top element `first`; element first + i
+// stands i module rows lower and is named as element first + i.
+QLabel* columnLabel(QWidget* parent, std::span<const Placement> table, const QString& array, int i,
+                    const QString& caption);
+QLineEdit* columnBox(QWidget* parent, std::span<const Placement> table, const QString& array,
+                     int first, int i, const QString& accessibleName);
+
+// A row of the system block both status dialogs show: its label and its value
+// box, which is known by the label's caption.
+QLineEdit* systemRow(QWidget* dialog, std::span<const Placement> table, const char* label,
+                     const char* box);
 
 // Object name of element `index` of a control array: "txtKXstatus_3".
 QString arrayName(const QString& name, int index);
