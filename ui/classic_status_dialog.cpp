@@ -14,16 +14,6 @@ namespace {
 // apart. Each DIP number stands on its box, its bottom line on the box's top
 // one. The KX status column stands left of the type column in this view.
 constexpr Placement kClassicPlacements[] = {
-    {"lblStatus", "System Status", 240, 240, 1275, 255},
-    {"txtSystem", "Unknown", 1560, 240, 1455, 285},
-    {"lblProtVer", "Protocol Version", 240, 600, 1275, 255},
-    {"txtProtVer", "Unknown", 1560, 600, 1455, 285},
-    {"lblSysVer", "System Version", 240, 960, 1275, 255},
-    {"txtSysVer", "Unknown", 1560, 960, 1455, 285},
-    {"lblLicense", "License code", 240, 1320, 1275, 255},
-    {"txtLicense", "Unknown", 1560, 1320, 1455, 285},
-    {"lblCap", "Remaining Cap", 240, 1680, 1275, 255},
-    {"txtCap", "Unknown", 1560, 1680, 1455, 285},
     {"lblDIPstat", "DIP status  ", 240, 2280, 915, 255},
     {"lblDIP_0", "1", 1320, 2040, 255, 255, "txtDIP_0"},
     {"txtDIP_0", nullptr, 1200, 2280, 375, 285},
@@ -62,11 +52,11 @@ ClassicStatusDialog::ClassicStatusDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void ClassicStatusDialog::buildSystemBlock() {
-    txtSystem = systemRow(this, kClassicPlacements, "lblStatus", "txtSystem");
-    txtProtVer = systemRow(this, kClassicPlacements, "lblProtVer", "txtProtVer");
-    txtSysVer = systemRow(this, kClassicPlacements, "lblSysVer", "txtSysVer");
-    txtLicense = systemRow(this, kClassicPlacements, "lblLicense", "txtLicense");
-    txtCap = systemRow(this, kClassicPlacements, "lblCap", "txtCap");
+    txtSystem = systemRow(this, "lblStatus", "txtSystem");
+    txtProtVer = systemRow(this, "lblProtVer", "txtProtVer");
+    txtSysVer = systemRow(this, "lblSysVer", "txtSysVer");
+    txtLicense = systemRow(this, "lblLicense", "txtLicense");
+    txtCap = systemRow(this, "lblCap", "txtCap");
 }
 
 void ClassicStatusDialog::buildDipRow() {

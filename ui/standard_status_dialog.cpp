@@ -15,14 +15,6 @@ namespace {
 // apart. The KX status and version columns hold the primary halves from
 // element 0 and the second halves from element 16.
 constexpr Placement kStandardPlacements[] = {
-    {"lblSystem", "System Status", 240, 240, 1275, 255},
-    {"txtSystem", "Unknown", 1560, 240, 1455, 285},
-    {"lblProtVer", "Protocol Version", 240, 600, 1275, 255},
-    {"txtProtVer", "Unknown", 1560, 600, 1455, 285},
-    {"lblSysVer", "System Version", 240, 960, 1275, 255},
-    {"txtSysVer", "Unknown", 1560, 960, 1455, 285},
-    {"lblLicense", "License code", 240, 1320, 1275, 255},
-    {"txtLicense", "Unknown", 1560, 1320, 1455, 285},
     {"lblZRmodule", "Module", 240, 3120, 675, 255},
     {"lblZRstatus", "Status", 960, 3120, 855, 255},
     {"lblZRversion", "Version", 1920, 3120, 855, 255},
@@ -95,10 +87,10 @@ StandardStatusDialog::StandardStatusDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void StandardStatusDialog::buildSystemBlock() {
-    txtSystem = systemRow(this, kStandardPlacements, "lblSystem", "txtSystem");
-    txtProtVer = systemRow(this, kStandardPlacements, "lblProtVer", "txtProtVer");
-    txtSysVer = systemRow(this, kStandardPlacements, "lblSysVer", "txtSysVer");
-    txtLicense = systemRow(this, kStandardPlacements, "lblLicense", "txtLicense");
+    txtSystem = systemRow(this, "lblSystem", "txtSystem");
+    txtProtVer = systemRow(this, "lblProtVer", "txtProtVer");
+    txtSysVer = systemRow(this, "lblSysVer", "txtSysVer");
+    txtLicense = systemRow(this, "lblLicense", "txtLicense");
 }
 
 void StandardStatusDialog::buildZrBlock() {

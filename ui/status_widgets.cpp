@@ -9,6 +9,22 @@ namespace korvel::ui {
 
 namespace {
 
+// The system block of both dialogs; the classic one calls its first label
+// lblStatus and adds the capacity row.
+constexpr Placement kSystemPlacements[] = {
+    {"lblStatus", "System Status", 240, 240, 1275, 255},
+    {"lblSystem", "System Status", 240, 240, 1275, 255},
+    {"txtSystem", "Unknown", 1560, 240, 1455, 285},
+    {"lblProtVer", "Protocol Version", 240, 600, 1275, 255},
+    {"txtProtVer", "Unknown", 1560, 600, 1455, 285},
+    {"lblSysVer", "System Version", 240, 960, 1275, 255},
+    {"txtSysVer", "Unknown", 1560, 960, 1455, 285},
+    {"lblLicense", "License code", 240, 1320, 1275, 255},
+    {"txtLicense", "Unknown", 1560, 1320, 1455, 285},
+    {"lblCap", "Remaining Cap", 240, 1680, 1275, 255},
+    {"txtCap", "Unknown", 1560, 1680, 1455, 285},
+};
+
 void placeRowsDown(QWidget* widget, const Placement& at, int rowsDown) {
     if (at.overlaps) widget->setProperty(kOverlapsProperty, at.overlaps);
     placeTwips(widget, at.left, at.top + kRowPitch * rowsDown, at.width, at.height);
@@ -59,11 +75,10 @@ QLineEdit* columnBox(QWidget* parent, std::span<const Placement> table, const QS
                    accessibleName);
 }
 
-QLineEdit* systemRow(QWidget* dialog, std::span<const Placement> table, const char* label,
-                     const char* box) {
-    const Placement& labelRow = placementOf(table, label);
+QLineEdit* systemRow(QWidget* dialog, const char* label, const char* box) {
+    const Placement& labelRow = placementOf(kSystemPlacements, label);
     statusLabel(dialog, labelRow);
-    return statusBox(dialog, placementOf(table, box), labelRow.caption);
+    return statusBox(dialog, placementOf(kSystemPlacements, box), labelRow.caption);
 }
 
 QString arrayName(const QString& name, int index) {

@@ -33,8 +33,7 @@ QLineEdit* columnBox(QWidget* parent, std::span<const Placement> table, const QS
 
 // A row of the system block both status dialogs show: its label and its value
 // box, which is known by the label's caption.
-QLineEdit* systemRow(QWidget* dialog, std::span<const Placement> table, const char* label,
-                     const char* box);
+QLineEdit* systemRow(QWidget* dialog, const char* label, const char* box);
 
 // Object name of element `index` of a control array: "txtKXstatus_3".
 QString arrayName(const QString& name, int index);
