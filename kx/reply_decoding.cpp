@@ -21,6 +21,10 @@ bool fromModule(const ReplyBuffer& reply, std::int32_t m) {
 
 }  // namespace
 
+bool isSettingsReport(const ReplyBuffer& reply) {
+    return reply.lowNibble() > 12 && reply[1] == 0 && reply[2] >= 32 && reply[2] <= 63;
+}
+
 std::optional<KxFieldUpdate> DecodeKXReply(const ReplyBuffer& reply, const KxPageInputs& page) {
     // A report can arrive before any Status has filled cboKX; nothing is selected then.
     if (!page.selected || !fromModule(reply, *page.selected)) return std::nullopt;

@@ -190,6 +190,7 @@ void KxPage::eraseClicked() {
 }
 
 void KxPage::onSettingsReport(const ReplyBuffer& reply) {
+    if (!isSettingsReport(reply)) return;
     if (const std::optional<KxFieldUpdate> update = DecodeKXReply(reply, readInputs()))
         applyFieldUpdate(*update);
 }
