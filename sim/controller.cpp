@@ -78,6 +78,10 @@ void SimController::applyToAnswer(const AimedFault& fault, SimAnswer& answer) {
         case FaultKind::Late:
             answer.delay = fault.late;
             break;
+        case FaultKind::LateAside:
+            answer.delay = fault.late;
+            answer.aside = true;
+            break;
         default:
             break;
     }
