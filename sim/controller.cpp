@@ -111,6 +111,7 @@ std::optional<SimAnswer> SimController::answerFrame(const FrameData& data) {
         return std::nullopt;
     }
 
+    if (faults_.bendAnswer) faults_.bendAnswer(reply.data);
     SimAnswer answer{encodeAnswer(reply.data, reply.headerBits), faults_.answerDelay};
     if (faults_.badCheckAnswers > 0) {
         --faults_.badCheckAnswers;

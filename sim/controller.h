@@ -55,6 +55,7 @@ struct SimFaults {
     ProtocolAnswer protocolAnswer = ProtocolAnswer::Direct;
     std::function<bool(const FrameData&)> unanswered;  // frames it returns true for get no answer
     std::optional<AimedFault> aimed;                   // cleared once it has hit
+    std::function<void(FrameData&)> bendAnswer;        // changes every answer's data
 };
 
 // One answer ready to go back on the line.
