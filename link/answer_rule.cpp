@@ -12,8 +12,8 @@ constexpr int kSystemVersionQuery = 10;
 constexpr int kModuleStatusQuery = 11;
 
 bool isQueryCode(int code) {
-    return code == kProtocolVersionQuery || code == kSummaryQuery ||
-           code == kSystemVersionQuery || code == kModuleStatusQuery;
+    return code == kProtocolVersionQuery || code == kSummaryQuery || code == kSystemVersionQuery ||
+           code == kModuleStatusQuery;
 }
 
 bool isStatusQuery(const Frame& request) {

@@ -138,8 +138,8 @@ void PtyServer::sendDueAnswers() {
 int PtyServer::msUntilNextAnswer() const {
     constexpr int kIdlePoll = 20;
     if (aside_.empty()) return kIdlePoll;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(aside_.begin()->first -
-                                                                   WireClock::now());
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(aside_.begin()->first - WireClock::now());
     return std::clamp(static_cast<int>(left.count()), 0, kIdlePoll);
 }
 

@@ -43,7 +43,7 @@ int systemIoctl(int fd, unsigned long request, void* argument) {
 }
 }  // namespace
 
-QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent), driverCall_(systemIoctl) {
     // Between exchanges nobody waits on the port, so the event loop reports a
     // vanished device; close it there, queued, outside QSerialPort's own code.
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred,
@@ -99,7 +99,7 @@ bool QtSerialPort::open(int portNumber) {
         return false;
     }
     port_.clearError();
-    requestLowLatency(static_cast<int>(port_.handle()), systemIoctl);
+    requestLowLatency(static_cast<int>(port_.handle()), driverCall_);
     return true;
 }
 

@@ -29,6 +29,8 @@ class QtSerialPort final : public QObject, public SerialPort {
 
     // Serves a port number from another device (the demo's simulated line).
     void overrideDevice(int portNumber, std::string device);
+    // Replaces the driver calls made when a port opens (tests watch them).
+    void setDriverCall(SerialIoctl call) { driverCall_ = call; }
 
     bool open(int portNumber) override;
     void close() override;
@@ -56,6 +58,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     std::string device_;
     std::string lineError_;
     std::function<void()> idleFailure_;
+    SerialIoctl driverCall_;
 };
 
 }  // namespace korvel

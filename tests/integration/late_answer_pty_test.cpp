@@ -1,14 +1,10 @@
 // Faults that live in timing, over the real serial-port code at 19200 baud: an
-// answer that comes seconds late, an adapter pulled while the program is idle,
-// and the driver's low-latency request.
+// answer that comes seconds late; and the driver's low-latency request.
 #include <gtest/gtest.h>
 #include <linux/serial.h>
-#include <pty.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QTimer>
 #include <algorithm>
 #include <optional>
 
@@ -37,15 +33,16 @@ struct LateOverPty : ::testing::Test {
         server.emplace(sim::demoSystem());
         server->setByteTime(std::chrono::nanoseconds(10'000'000'000 / 19200));
         port.overrideDevice(1, server->devicePath());
-        for (int n = 2; n <= kLastPort; ++n) port.overrideDevice(n, "/nonexistent/" + std::to_string(n));
+        for (int n = 2; n <= kLastPort; ++n)
+            port.overrideDevice(n, "/nonexistent/" + std::to_string(n));
         registry.kxTypes[0] = registry.kxTypes[5] = kKxH;
         registry.kxTypes[2] = registry.kxTypes[18] = kKx44;
     }
     void aimLate(FrameData target, std::chrono::milliseconds late) {
         server->withController([&](sim::SimController& c) {
-            c.faults().aimed = sim::AimedFault{
-                sim::FaultKind::LateAside, [target](const FrameData& f) { return f == target; }, 0,
-                late};
+            c.faults().aimed =
+                sim::AimedFault{sim::FaultKind::LateAside,
+                                [target](const FrameData& f) { return f == target; }, 0, late};
         });
     }
     // What the user sees of one action: its message boxes, or its report.
@@ -103,63 +100,24 @@ TEST_F(LateOverPty, ALateAnswerEndsTheSequenceAndTheNextRunIsClean) {
     }
 }
 
-TEST_F(LateOverPty, AnAdapterPulledWhileIdleIsOneNoticeAndComesBackAsAtStart) {
-    int lost = 0;
-    link.setLineLostListener([&] { ++lost; });
-    ASSERT_TRUE(PickPort(link, " 1"));
-    ASSERT_TRUE(link.Transact(Frame{}));
-    const std::string device = server->devicePath();
-    server->vanish();
-    QTimer giveUp;  // wakes the wait should the notice never come
-    giveUp.setSingleShot(true);
-    giveUp.start(2000);
-    while (lost == 0 && giveUp.isActive())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents();
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, kNoAnswer);
-    EXPECT_EQ(prompter.shown[0].detail.rfind(device + ": ", 0), 0u) << prompter.shown[0].detail;
-    EXPECT_EQ(lost, 1);
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_FALSE(link.polling());
-
-    plugIn();
-    EXPECT_EQ(RefreshPorts(link), std::vector<int>{1});
-    ASSERT_TRUE(PickPort(link, " 1"));
-    EXPECT_TRUE(link.Transact(Frame{}));
-}
-
-TEST(LowLatency, TheDriverIsAskedAndARefusalChangesNothing) {
+TEST_F(LateOverPty, OpeningAsksTheDriverForLowLatencyAndARefusalChangesNothing) {
     static std::vector<unsigned long> calls;
-    static int refuseFrom = 0;
-    const SerialIoctl fake = [](int, unsigned long request, void* settings) {
+    static bool grant = false;
+    port.setDriverCall([](int fd, unsigned long request, void* settings) {
         calls.push_back(request);
         if (request == TIOCSSERIAL) {
             EXPECT_TRUE(static_cast<serial_struct*>(settings)->flags & ASYNC_LOW_LATENCY);
         }
-        return static_cast<int>(calls.size()) > refuseFrom ? -1 : 0;
-    };
-    const struct {
-        int refuseFrom;
-        bool granted;
-        std::vector<unsigned long> calls;
-    } cases[] = {{2, true, {TIOCGSERIAL, TIOCSSERIAL}},
-                 {1, false, {TIOCGSERIAL, TIOCSSERIAL}},
-                 {0, false, {TIOCGSERIAL}}};
-    for (const auto& c : cases) {
+        return grant ? 0 : ::ioctl(fd, request, settings);  // a pseudo-terminal refuses
+    });
+    for (const bool granted : {true, false}) {
         calls.clear();
-        refuseFrom = c.refuseFrom;
-        EXPECT_EQ(requestLowLatency(-1, fake), c.granted);
-        EXPECT_EQ(calls, c.calls);
+        grant = granted;
+        ASSERT_TRUE(PickPort(link, " 1"));
+        const std::vector<unsigned long> asked{TIOCGSERIAL, TIOCSSERIAL};
+        EXPECT_EQ(calls, std::vector(asked.begin(), asked.begin() + (granted ? 2 : 1)));
+        EXPECT_TRUE(link.Transact(Frame{}));
     }
-    // A pseudo-terminal refuses, and the port opens as before (every test above).
-    int master = -1, slave = -1;
-    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    EXPECT_FALSE(requestLowLatency(slave, [](int fd, unsigned long r, void* a) {
-        return ::ioctl(fd, r, a);
-    }));
-    ::close(master);
-    ::close(slave);
 }
 
 }  // namespace

@@ -18,47 +18,43 @@ using sim::FrameData;
 ReplyBuffer replyOf(const FrameData& data) {
     ReplyBuffer r;
     const auto bytes = sim::SimController::encodeAnswer(data);
-    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
-        r.bytes[i] = static_cast<std::uint8_t>(bytes[i] & 127);
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) r.bytes[i] = bytes[i] & 127;
     return r;
 }
 
-struct AnswerCase {
-    Frame request;
-    FrameData reply;
-    bool fits;
-};
-
-const AnswerCase kAnswerCases[] = {
-    {Frame{}, {1, 11, 35, 8, 0, 0}, true},           // an empty frame takes anything
-    {Frame{1, 11, 36}, {1, 11, 36, 8, 0, 0}, true},  // a query's own answer
-    {Frame{1, 11, 36}, {1, 11, 35, 8, 0, 0}, false},  // the module before, late
-    {Frame{1, 11, 36}, {}, true},                     // nothing ready: the step is skipped
-    {Frame{1, 11, 36}, {0, 36, 10, 1, 7}, false},     // a module's message
-    {Frame{1, 10}, {1, 11, 36, 8, 0, 0}, false},
-    {Frame{1, 3, 4}, {1, 3, 0x20, 0, 0, 0}, false},  // presence answering the type query
-    {Frame{1, 3, 4}, {1, 3, 0x40, 0, 0, 0}, true},
-    {Frame{1, 3, 127}, {1, 3}, true},
-    {Frame{1, 2}, {0, 36, 10, 1, 7}, true},  // the version may follow on empty frames
-    {Frame{1, 2}, {1, 10, 2, 8, 16}, false},
-    {Frame{0, 37, 8, 11}, {1, 11, 35, 8, 0, 0}, false},  // no module command
-    {Frame{0, 37, 8, 11}, {0, 64, 50, 3, 12}, true},     // a ZR answer riding along
-    {Frame{1, 0}, {1, 2, 24, 8}, false},                 // nor Reset Fault
-};
-
 TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {
-    for (const AnswerCase& c : kAnswerCases)
-        EXPECT_EQ(canAnswer(c.request, replyOf(c.reply)), c.fits)
-            << "request b2 " << (c.request.count() > 1 ? c.request[1].value() : -1) << ", reply of "
-            << c.reply.size();
+    const struct {
+        Frame request;
+        FrameData reply;
+        bool fits;
+    } cases[] = {
+        {Frame{}, {1, 11, 35, 8, 0, 0}, true},            // an empty frame takes anything
+        {Frame{1, 11, 36}, {1, 11, 36, 8, 0, 0}, true},   // a query's own answer
+        {Frame{1, 11, 36}, {1, 11, 35, 8, 0, 0}, false},  // the module before, late
+        {Frame{1, 11, 36}, {}, true},                     // nothing ready: the step is skipped
+        {Frame{1, 11, 36}, {0, 36, 10, 1, 7}, false},     // a module's message
+        {Frame{1, 10}, {1, 11, 36, 8, 0, 0}, false},
+        {Frame{1, 3, 4}, {1, 3, 0x20, 0, 0, 0}, false},  // presence answering the type query
+        {Frame{1, 3, 4}, {1, 3, 0x40, 0, 0, 0}, true},
+        {Frame{1, 3, 127}, {1, 3}, true},
+        {Frame{1, 2}, {0, 36, 10, 1, 7}, true},  // the version may follow on empty frames
+        {Frame{1, 2}, {1, 10, 2, 8, 16}, false},
+        {Frame{0, 37, 8, 11}, {1, 11, 35, 8, 0, 0}, false},  // no module command
+        {Frame{0, 37, 8, 11}, {0, 64, 50, 3, 12}, true},     // a ZR answer riding along
+        {Frame{1, 0}, {1, 2, 24, 8}, false},                 // nor Reset Fault
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(canAnswer(cases[i].request, replyOf(cases[i].reply)), cases[i].fits) << i;
 }
 
 TEST(AnswerRule, ALateAnswerIsLoggedAsIgnoredAndTheWaitGoesOnWithinTwoSeconds) {
     testing::SimBench b;
     b.openPort();
-    b.controller.faults().aimed = sim::AimedFault{
-        sim::FaultKind::LateAside, [](const FrameData& f) { return f == FrameData{1, 11, 35}; },
-        0, 2500ms};
+    b.controller.faults().aimed = sim::AimedFault{sim::FaultKind::LateAside,
+                                                  [](const FrameData& f) {
+                                                      return f == FrameData{1, 11, 35};
+                                                  },
+                                                  0, 2500ms};
     EXPECT_FALSE(b.link.Transact(Frame{1, 11, 35}));
     b.controller.faults().answerDelay = 1s;  // the late frame comes first
     const auto start = b.clock.now();

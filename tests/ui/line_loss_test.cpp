@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "link/qt/qt_serial_port.h"
 #include "sim/pty_server.h"
@@ -19,9 +20,9 @@ namespace {
 using sim::FrameData;
 
 TEST(LineLoss, AnAdapterPulledWhileIdleIsOneNoticeAndNoPortPicked) {
-    sim::PtyServer server(sim::demoSystem());
+    std::optional<sim::PtyServer> server(sim::demoSystem());
     QtSerialPort port;
-    port.overrideDevice(1, server.devicePath());
+    port.overrideDevice(1, server->devicePath());
     SteadyClock clock;
     RecordingPrompter prompter;
     ui::MainWindow window(port, clock, prompter);
@@ -32,7 +33,7 @@ TEST(LineLoss, AnAdapterPulledWhileIdleIsOneNoticeAndNoPortPicked) {
     ASSERT_TRUE(window.link().Transact(Frame{}));
     ASSERT_TRUE(window.pollTimer().timer.isActive());
 
-    server.vanish();
+    server->vanish();
     QTimer giveUp;  // wakes the wait should the notice never come
     giveUp.setSingleShot(true);
     giveUp.start(2000);
@@ -40,10 +41,17 @@ TEST(LineLoss, AnAdapterPulledWhileIdleIsOneNoticeAndNoPortPicked) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-    EXPECT_NE(prompter.shown[0].detail.find(server.devicePath()), std::string::npos);
+    EXPECT_NE(prompter.shown[0].detail.find(server->devicePath()), std::string::npos);
     EXPECT_EQ(cboPort->currentIndex(), -1);
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(window.pollTimer().timer.isActive());
+
+    server.emplace(sim::demoSystem());  // plugged in again: Refresh and a pick work as at start
+    port.overrideDevice(1, server->devicePath());
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+    emit cboPort->activated(cboPort->findText(" 1"));
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(prompter.shown.size(), 1u);
 }
 
 class LineUi : public WindowTest {};
