@@ -33,10 +33,8 @@ TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {
         {Frame{1, 11, 36}, {1, 11, 35, 8, 0, 0}, false},  // the module before, late
         {Frame{1, 11, 36}, {}, true},                     // nothing ready: the step is skipped
         {Frame{1, 11, 36}, {0, 36, 10, 1, 7}, false},     // a module's message
-        {Frame{1, 10}, {1, 11, 36, 8, 0, 0}, false},
-        {Frame{1, 3, 4}, {1, 3, 0x20, 0, 0, 0}, false},  // presence answering the type query
+        {Frame{1, 3, 4}, {1, 3, 0x20, 0, 0, 0}, false},   // presence answering the type query
         {Frame{1, 3, 4}, {1, 3, 0x40, 0, 0, 0}, true},
-        {Frame{1, 3, 127}, {1, 3}, true},
         {Frame{1, 2}, {0, 36, 10, 1, 7}, true},  // the version may follow on empty frames
         {Frame{1, 2}, {1, 10, 2, 8, 16}, false},
         {Frame{0, 37, 8, 11}, {1, 11, 35, 8, 0, 0}, false},  // no module command
