@@ -14,6 +14,11 @@ bool fromModule(const ReplyBuffer& reply, std::int32_t m) {
 
 }  // namespace
 
+bool isSettingsReport(const ReplyBuffer& reply) {
+    return reply.lowNibble() > 12 && reply[1] == kToModule && reply[2] >= kKxAddress &&
+           reply[2] < kZrAddress;
+}
+
 std::optional<KxFieldUpdate> DecodeKXReply(const ReplyBuffer& reply, const KxPageInputs& page) {
     // A report can arrive before any Status has filled cboKX; nothing is selected then.
     if (!page.selected || !fromModule(reply, *page.selected)) return std::nullopt;

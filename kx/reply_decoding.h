@@ -30,6 +30,10 @@ struct KxFieldUpdate {
     bool operator==(const KxFieldUpdate&) const = default;
 };
 
+// Whether a message the controller held is a KX module's settings report:
+// five to seven data bytes, b1 = 0 and a KX address byte (32..63) in b2.
+bool isSettingsReport(const ReplyBuffer& reply);
+
 // Takes a module's settings report into the page: nothing unless it comes from
 // the selected single module and matches the setting the page addresses now.
 std::optional<KxFieldUpdate> DecodeKXReply(const ReplyBuffer& reply, const KxPageInputs& page);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "link/frame.h"
 #include "link/prompter.h"
@@ -13,9 +14,12 @@ namespace korvel {
 class Link {
   public:
     Link(SerialPort& port, Clock& clock, Prompter& prompter, LogSink& log, PollSwitch& poll);
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
 
-    // Sends `frame` and waits for the answer. True when a valid answer arrived
-    // (it is in reply()); false after "Geen antwoord van Korvel".
+    // Sends `frame` and waits for its answer. True when an answer arrived (it is
+    // in reply()); false after "Geen antwoord van Korvel".
     bool Transact(const Frame& frame);
     // One tick of the poll timer: an empty frame while the port is open.
     void pollTick();
@@ -29,17 +33,44 @@ class Link {
     void setStopFlag(bool stop) { stop_ = stop; }
     bool stopFlag() const { return stop_; }
 
-    // Receives the answers to empty frames that look like a KX settings report.
-    void setSettingsReportHandler(std::function<void(const ReplyBuffer&)> handler) {
-        settingsReport_ = std::move(handler);
+    // Receives every answer to an empty frame that carries data: the messages
+    // the controller held for the program (module answers, settings reports).
+    void setAnswerListener(std::function<void(const ReplyBuffer&)> listener) {
+        answerListener_ = std::move(listener);
     }
+    // Told after the line failed, during an exchange or between exchanges,
+    // once the one notice has been shown and the port is closed.
+    void setLineLostListener(std::function<void()> listener) {
+        lineLostListener_ = std::move(listener);
+    }
+
+    // While one lives, an unanswered exchange costs only itself; a second in a
+    // row means the controller has gone silent: no further box, and every
+    // exchange after it fails at once, as on a vanished line.
+    class LossTolerance {
+      public:
+        explicit LossTolerance(Link& link);
+        ~LossTolerance();
+        LossTolerance(const LossTolerance&) = delete;
+        LossTolerance& operator=(const LossTolerance&) = delete;
+
+      private:
+        Link& link_;
+    };
+    // True after two unanswered exchanges in a row under a LossTolerance.
+    bool controllerSilent() const { return silent_; }
 
     SerialPort& port() { return port_; }
     Clock& clock() { return clock_; }
     Prompter& prompter() { return prompter_; }
 
   private:
-    static bool isSettingsReport(const ReplyBuffer& reply);
+    void drain();
+    std::string send(const Frame& frame);
+    std::string awaitAnswer(const Frame& frame, const std::string& request);
+    void logAnswer(const Frame& frame, const std::string& request, const std::string& answer);
+    void reportNoAnswer();
+    void reportLineLost();
 
     SerialPort& port_;
     Clock& clock_;
@@ -50,7 +81,11 @@ class Link {
     int toggleBit_ = 0;
     bool stop_ = true;
     bool polling_ = false;
-    std::function<void(const ReplyBuffer&)> settingsReport_;
+    bool tolerant_ = false;
+    int unansweredInRow_ = 0;
+    bool silent_ = false;
+    std::function<void(const ReplyBuffer&)> answerListener_;
+    std::function<void()> lineLostListener_;
 };
 
 // The check every sending operation makes first: shows "Selecteer communicatie

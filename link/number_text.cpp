@@ -1,8 +1,8 @@
 #include "link/number_text.h"
 
-#include <cctype>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace korvel {
@@ -10,6 +10,41 @@ namespace korvel {
 namespace {
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// A value beyond a double's range: too large saturates, too small is 0. The
+// sign of the decimal exponent of its first significant digit tells which.
+double outOfRange(std::string_view number) {
+    const std::size_t e = std::min(number.find_first_of("eE"), number.size());
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return 0.0;
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const long long place = first < point ? static_cast<long long>(point - first)
+                                          : -static_cast<long long>(first - point - 1);
+    long long exponent = 0;
+    if (e < number.size()) {
+        std::string_view digits = number.substr(e + 1);
+        const bool negative = digits.front() == '-';
+        if (digits.front() == '+' || negative) digits.remove_prefix(1);
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
+            std::errc{})
+            exponent = std::numeric_limits<int>::max();
+        if (negative) exponent = -exponent;
+    }
+    if (place + exponent <= 0) return 0.0;
+    const double big = std::numeric_limits<double>::max();
+    return number.front() == '-' ? -big : big;
+}
+
+// from_chars reads '.' as the decimal point whatever the process locale (a
+// Dutch desktop sets ','); it declines a leading '+'.
+double parseNumber(std::string_view number) {
+    if (number.front() == '+') number.remove_prefix(1);
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) return outOfRange(number);
+    return result.ec == std::errc{} ? value : 0.0;
 }
 }  // namespace
 
@@ -34,12 +69,8 @@ double leadingNumber(std::string_view text) {
             end = j;
         }
     }
-    // strtod only sees the validated prefix, so no locale word (inf, nan, hex) slips in.
-    const std::string number(text.substr(start, end - start));
-    const double value = std::strtod(number.c_str(), nullptr);
-    if (std::isnan(value)) return 0.0;
-    const double big = std::numeric_limits<double>::max();
-    return value > big ? big : (value < -big ? -big : value);
+    // The parser only sees the validated prefix, so no word (inf, nan, hex) slips in.
+    return parseNumber(text.substr(start, end - start));
 }
 
 double roundHalfEven(double value) {

@@ -38,9 +38,13 @@ bool FrameReceiver::checksumOk() const {
 
 std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
                          std::chrono::milliseconds timeout) {
+    return ReceiveFrameBy(port, clock, buffer, clock.now() + timeout);
+}
+
+std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
+                           Clock::time_point deadline) {
     FrameReceiver receiver(buffer);
     receiver.start();
-    const Clock::time_point deadline = clock.now() + timeout;
     while (!receiver.complete()) {
         const Clock::time_point now = clock.now();
         if (now > deadline) break;

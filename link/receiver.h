@@ -38,5 +38,8 @@ inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
 // Returns its log text, or "" on timeout, a bad check value or a failed line.
 std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
                          std::chrono::milliseconds timeout = kReplyTimeout);
+// The same wait, ending at `deadline`: how a wait goes on after a frame it set aside.
+std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
+                           Clock::time_point deadline);
 
 }  // namespace korvel

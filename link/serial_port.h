@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -30,6 +31,11 @@ class SerialPort {
 
     // Why the last open() failed, in words for the user; empty when unknown.
     virtual std::string openErrorDetail() const { return {}; }
+    // The device and the system's error when the line last failed; empty when unknown.
+    virtual std::string lineErrorDetail() const { return {}; }
+    // Called when the line fails while no exchange waits on it (an adapter pulled
+    // between exchanges); the port is closed by then.
+    virtual void setIdleFailureListener(std::function<void()> listener) { (void)listener; }
     // The device behind a port number.
     virtual std::string deviceName(int portNumber) const;
     // Tool tip of a port-list entry: the device and what the system knows of the adapter.

@@ -1,8 +1,12 @@
 #include "qt_serial/qt_serial_port.h"
 
 #include <grp.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 
 #include <QSerialPortInfo>
 
@@ -20,12 +24,37 @@ std::string permissionAdvice(const std::string& device) {
            " $USER), then log in again.";
 }
 
-QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
+bool requestLowLatency(int fd, SerialIoctl call) {
+#ifdef __linux__
+    serial_struct settings{};
+    if (call(fd, TIOCGSERIAL, &settings) != 0) return false;
+    // The flag is a plain int in the kernel's struct; the macro is unsigned.
+    settings.flags |= static_cast<int>(ASYNC_LOW_LATENCY);
+    return call(fd, TIOCSSERIAL, &settings) == 0;
+#else
+    (void)fd;
+    (void)call;
+    return false;
+#endif
+}
+
+namespace {
+int systemIoctl(int fd, unsigned long request, void* argument) {
+    return ::ioctl(fd, request, argument);
+}
+}  // namespace
+
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent), driverCall_(systemIoctl) {
     // Between exchanges nobody waits on the port, so the event loop reports a
     // vanished device; close it there, queued, outside QSerialPort's own code.
-    connect(
-        &port_, &QSerialPort::errorOccurred, this, [this] { closeIfLineFailed(); },
-        Qt::QueuedConnection);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred,
+            Qt::QueuedConnection);
+}
+
+// An exchange that meets a failed line closes the port itself and reports it;
+// what still reaches an open port here happened while nobody waited on it.
+void QtSerialPort::onErrorOccurred() {
+    if (port_.isOpen() && closeIfLineFailed() && idleFailure_) idleFailure_();
 }
 
 void QtSerialPort::overrideDevice(int portNumber, std::string device) {
@@ -52,6 +81,7 @@ bool QtSerialPort::open(int portNumber) {
     const std::string device = deviceName(portNumber);
     if (device.empty() || port_.isOpen()) return false;
     port_.setPortName(QString::fromStdString(device));
+    device_ = device;
     if (!port_.open(QIODevice::ReadWrite)) {
         openError_ = device + ": " + port_.errorString().toStdString();
         if (port_.error() == QSerialPort::PermissionError) {
@@ -70,6 +100,7 @@ bool QtSerialPort::open(int portNumber) {
         return false;
     }
     port_.clearError();
+    requestLowLatency(static_cast<int>(port_.handle()), driverCall_);
     return true;
 }
 
@@ -77,16 +108,17 @@ void QtSerialPort::close() {
     if (port_.isOpen()) port_.close();
 }
 
-void QtSerialPort::closeIfLineFailed() {
+bool QtSerialPort::closeIfLineFailed() {
     switch (port_.error()) {
         case QSerialPort::ResourceError:
         case QSerialPort::ReadError:
         case QSerialPort::WriteError:
         case QSerialPort::DeviceNotFoundError:
+            lineError_ = device_ + ": " + port_.errorString().toStdString();
             close();
-            break;
+            return true;
         default:
-            break;
+            return false;
     }
 }
 

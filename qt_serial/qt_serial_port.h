@@ -10,6 +10,15 @@ namespace korvel {
 // What to tell a user who may not open `device`: the group that owns it, to join.
 std::string permissionAdvice(const std::string& device);
 
+// The driver calls for serial settings, as ioctl(2) takes them; a seam for tests.
+using SerialIoctl = int (*)(int fd, unsigned long request, void* argument);
+
+// Asks the driver of an open serial line for low latency, so an adapter passes
+// on a short answer at once instead of holding it for its latency timer.
+// False when the line or its driver refuses (a pseudo-terminal does); the line
+// is then used as it is.
+bool requestLowLatency(int fd, SerialIoctl call);
+
 // The serial line of the program: QSerialPort used without an event loop.
 // A line that fails is closed at once, so a dead device can neither spin the
 // event loop nor answer later.
@@ -20,6 +29,8 @@ class QtSerialPort final : public QObject, public SerialPort {
 
     // Serves a port number from another device (the demo's simulated line).
     void overrideDevice(int portNumber, std::string device);
+    // Replaces the driver calls made when a port opens (tests watch them).
+    void setDriverCall(SerialIoctl call) { driverCall_ = call; }
 
     bool open(int portNumber) override;
     void close() override;
@@ -29,15 +40,25 @@ class QtSerialPort final : public QObject, public SerialPort {
     void write(std::span<const std::uint8_t> bytes) override;
     bool waitForReadyRead(std::chrono::milliseconds timeout) override;
     std::string openErrorDetail() const override { return openError_; }
+    std::string lineErrorDetail() const override { return lineError_; }
+    void setIdleFailureListener(std::function<void()> listener) override {
+        idleFailure_ = std::move(listener);
+    }
     std::string deviceName(int portNumber) const override;
     std::string describePort(int portNumber) const override;
 
   private:
-    void closeIfLineFailed();
+    // Closes a line that failed and notes why; true when it did.
+    bool closeIfLineFailed();
+    void onErrorOccurred();
 
     QSerialPort port_;
     std::map<int, std::string> overrides_;
     std::string openError_;
+    std::string device_;
+    std::string lineError_;
+    std::function<void()> idleFailure_;
+    SerialIoctl driverCall_;
 };
 
 }  // namespace korvel

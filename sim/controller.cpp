@@ -78,6 +78,10 @@ void SimController::applyToAnswer(const AimedFault& fault, SimAnswer& answer) {
         case FaultKind::Late:
             answer.delay = fault.late;
             break;
+        case FaultKind::LateAside:
+            answer.delay = fault.late;
+            answer.aside = true;
+            break;
         default:
             break;
     }
@@ -107,6 +111,7 @@ std::optional<SimAnswer> SimController::answerFrame(const FrameData& data) {
         return std::nullopt;
     }
 
+    if (faults_.bendAnswer) faults_.bendAnswer(reply.data);
     SimAnswer answer{encodeAnswer(reply.data, reply.headerBits), faults_.answerDelay};
     if (faults_.badCheckAnswers > 0) {
         --faults_.badCheckAnswers;

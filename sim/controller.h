@@ -29,7 +29,9 @@ enum class FaultKind {
     Garbage,      // acted on; stray bytes with bit 7 set go before its answer
     DelayFrames,  // acted on; its answer, or the module answer it causes, comes `frames` frames
                   // later
-    Late,         // acted on; its answer is held for `late`
+    Late,         // acted on; its answer is held for `late`, and the line with it
+    LateAside,    // acted on; its answer comes `late` later, while later frames are answered
+                  // on time (a module whose answer the controller relays late)
     Vanish,       // acted on; then the line disappears before the answer
 };
 
@@ -53,12 +55,14 @@ struct SimFaults {
     ProtocolAnswer protocolAnswer = ProtocolAnswer::Direct;
     std::function<bool(const FrameData&)> unanswered;  // frames it returns true for get no answer
     std::optional<AimedFault> aimed;                   // cleared once it has hit
+    std::function<void(FrameData&)> bendAnswer;        // changes every answer's data
 };
 
 // One answer ready to go back on the line.
 struct SimAnswer {
     std::vector<std::uint8_t> bytes;
     std::chrono::milliseconds delay{0};
+    bool aside = false;  // later answers may go out before it
 };
 
 // An answer before it is framed: data values and extra header bits (4-5).

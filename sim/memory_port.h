@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <set>
 
 #include "link/serial_port.h"
@@ -53,8 +54,10 @@ class MemoryPort final : public SerialPort {
     struct Pending {
         Clock::time_point ready;
         std::uint8_t byte;
+        bool startsFrame = false;
     };
     void collectReady();
+    bool asideDue() const;
 
     SimController& controller_;
     FakeClock& clock_;
@@ -62,6 +65,9 @@ class MemoryPort final : public SerialPort {
     int port_ = 0;
     int openCount_ = 0;
     std::deque<Pending> pending_;
+    // Answers that later ones may overtake, by due time; each goes out whole
+    // at the first gap between frames after it is due.
+    std::multimap<Clock::time_point, std::vector<std::uint8_t>> aside_;
     std::deque<std::uint8_t> input_;
     std::vector<std::uint8_t> written_;
 };

@@ -118,8 +118,29 @@ void PtyServer::receive(std::span<const std::uint8_t> bytes, WireClock::time_poi
                 return;
             }
         }
-        for (const SimAnswer& a : answers) send(a, inboundFree_ + a.delay);
+        for (SimAnswer& a : answers) {
+            if (a.aside)
+                aside_.emplace(inboundFree_ + a.delay, std::move(a));
+            else
+                send(a, inboundFree_ + a.delay);
+        }
     }
+}
+
+void PtyServer::sendDueAnswers() {
+    while (!aside_.empty() && aside_.begin()->first <= WireClock::now()) {
+        const auto due = aside_.begin();
+        send(due->second, due->first);
+        aside_.erase(due);
+    }
+}
+
+int PtyServer::msUntilNextAnswer() const {
+    constexpr int kIdlePoll = 20;
+    if (aside_.empty()) return kIdlePoll;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(aside_.begin()->first - WireClock::now());
+    return std::clamp(static_cast<int>(left.count()), 0, kIdlePoll);
 }
 
 void PtyServer::run() {
@@ -139,8 +160,9 @@ void PtyServer::run() {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             continue;
         }
+        sendDueAnswers();
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
+        if (poll(&p, 1, msUntilNextAnswer()) <= 0 || !(p.revents & POLLIN)) continue;
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n <= 0) continue;
         bytesIn_ += static_cast<std::size_t>(n);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <mutex>
 #include <span>
 #include <string>
@@ -50,6 +51,8 @@ class PtyServer {
     void run();
     void receive(std::span<const std::uint8_t> bytes, WireClock::time_point arrived);
     void send(const SimAnswer& answer, WireClock::time_point ready);
+    void sendDueAnswers();
+    int msUntilNextAnswer() const;
     bool writeToLine(std::span<const std::uint8_t> bytes);
     bool sleepUntil(WireClock::time_point t);
 
@@ -65,6 +68,8 @@ class PtyServer {
     // When each direction of the line is free again; the server thread's own.
     WireClock::time_point inboundFree_{};
     WireClock::time_point outboundFree_{};
+    // Answers set aside until their time, while later ones go out; by due time.
+    std::multimap<WireClock::time_point, SimAnswer> aside_;
     std::thread thread_;
 };
 

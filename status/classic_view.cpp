@@ -82,14 +82,15 @@ ClassicStatusTexts queryClassicView(Link& link, ModuleRegistry& registry,
     ClassicStatusTexts t;
     resetRegistry(registry);
     t.system = systemBoxes(facts);
-    if (querySummary(link, kCapacity, 4)) t.cap = std::to_string(link.reply()[4]);
+    // The capacity answer carries exactly 16 in R3, not merely sub-command 1 in its upper bits.
+    if (querySummary(link, kCapacity, 4) && link.reply()[3] == 16)
+        t.cap = std::to_string(link.reply()[4]);
     link.Transact(Frame{kToController, kSummary, kUnexamined});
     queryDipSwitches(link, t);
     queryKxModules(link, registry, t);
     rebuildKxListClassic(registry);
     queryZrModules(link, registry, t);
     rebuildZrList(registry);
-    link.Transact(Frame{});
     return t;
 }
 

@@ -88,7 +88,6 @@ StandardStatusTexts queryStandardView(Link& link, ModuleRegistry& registry,
     queryZrModules(link, registry, t);
     rebuildZrList(registry);
     queryQhModules(link, t);
-    link.Transact(Frame{});
     return t;
 }
 

@@ -6,8 +6,10 @@
 namespace korvel {
 
 std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
-                                          bool classicRequested) {
+                                          bool classicRequested, const StatusResultHook& onResult) {
     if (!requirePortOpen(link)) return std::nullopt;
+    // One lost frame costs its step; a controller that stays silent costs one box.
+    const Link::LossTolerance tolerance(link);
     const std::optional<SystemFacts> facts = queryController(link);
     if (!facts) return std::nullopt;
 
@@ -19,8 +21,10 @@ std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
         report.dialog = queryClassicView(link, found, *facts);
     else
         report.dialog = queryStandardView(link, found, *facts);
-    if (!link.portOpen()) return std::nullopt;
+    if (!link.portOpen() || link.controllerSilent()) return std::nullopt;
     registry = std::move(found);
+    if (onResult) onResult(report);
+    link.Transact(Frame{});
     return report;
 }
 

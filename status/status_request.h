@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -51,14 +52,22 @@ struct StatusReport {
     bool classic() const { return std::holds_alternative<ClassicStatusTexts>(dialog); }
 };
 
+// Takes a complete result into the windows (lists, VG page) before the
+// request's closing empty frame, whose answer may be a settings report that
+// must meet the new list and selection.
+using StatusResultHook = std::function<void(const StatusReport&)>;
+
 // The "Status" button: asks the controller and its modules and rebuilds the
 // registry and its lists. nullopt (registry untouched, no dialog) when the port
 // is closed, the controller does not answer the first query, or the line
-// vanished during the request.
+// vanished or the controller fell silent before the last query was answered;
+// a line lost only on the closing empty frame keeps the complete result.
 std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
-                                          bool classicRequested);
+                                          bool classicRequested,
+                                          const StatusResultHook& onResult = {});
 
-// The two ways the request goes on after the controller's own answers.
+// The two ways the request goes on after the controller's own answers, up to
+// the closing empty frame.
 StandardStatusTexts queryStandardView(Link& link, ModuleRegistry& registry,
                                       const SystemFacts& facts);
 ClassicStatusTexts queryClassicView(Link& link, ModuleRegistry& registry, const SystemFacts& facts);

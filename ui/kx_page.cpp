@@ -191,6 +191,7 @@ void KxPage::cmdErase_Click() {
 }
 
 void KxPage::onSettingsReport(const ReplyBuffer& reply) {
+    if (!isSettingsReport(reply)) return;
     if (const std::optional<KxFieldUpdate> update = DecodeKXReply(reply, readInputs()))
         applyFieldUpdate(*update);
 }

@@ -55,7 +55,8 @@ class KxPage final : public QObject {
     // Mirrors the registry's KX list into `cboKX` and adapts the page to the selection.
     void refreshList();
     void KXSelectionChanged();
-    // A KX settings report collected by an empty frame.
+    // A message collected by an empty frame; the KX settings reports among them
+    // go into the page.
     void onSettingsReport(const ReplyBuffer& reply);
 
   protected:

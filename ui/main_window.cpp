@@ -70,8 +70,10 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
 
     poll_.tick = [this] { link_.pollTick(); };
-    link_.setSettingsReportHandler([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
+    link_.setAnswerListener([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
     link_.setStopFlag(Check_Stop_->isChecked());
+    // The notice is shown and the port closed; the list must not claim a port.
+    link_.setLineLostListener([this] { cboPort_->setCurrentIndex(-1); });
 
     // Start-up: the usable ports, empty module lists, nothing sent.
     FillPortList();
@@ -192,6 +194,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         cmdStatus_MouseDown(mouse->button(), mouse->modifiers());
         return true;
     }
+    // The second press of a double-click would reach the button as a click and
+    // run a request of its own, in the view without Shift.
+    if (watched == cmdStatus_ && event->type() == QEvent::MouseButtonDblClick) return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -29,6 +29,11 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent) {
     txtMsgLog_ = makePlaced<QPlainTextEdit>(kMessageLogPlacements, "txtMsgLog", this);
     txtMsgLog_->setAccessibleName("Message Log");
     txtMsgLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // What went over the wire is a record: it can be selected and copied, not
+    // edited or undone, and no undo history doubles its memory.
+    txtMsgLog_->setReadOnly(true);
+    txtMsgLog_->setUndoRedoEnabled(false);
+    txtMsgLog_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtMsgLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont font("Lucida Console", 9);
     if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -49,6 +54,11 @@ void MessageLogWindow::appendPiece(std::string_view piece) {
         insertAtEnd(text);
     else
         pending_ += text;
+}
+
+// Escape hides the window; only its close box discards the log.
+void MessageLogWindow::reject() {
+    hide();
 }
 
 void MessageLogWindow::showEvent(QShowEvent* event) {

@@ -21,6 +21,8 @@ class MessageLogWindow final : public QDialog {
     // The whole log, including what arrived while the window was hidden.
     QString text() const;
 
+    void reject() override;
+
   protected:
     void showEvent(QShowEvent* event) override;
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "ui/widget_kit.h"
+
 namespace korvel::ui {
 
 MessageAnswer QtPrompter::show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
@@ -37,6 +39,7 @@ MessageAnswer QtPrompter::run(const std::string& text, const std::string& detail
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    const ArrowWhileWaiting arrow;
     return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 

@@ -46,15 +46,17 @@ bool statusClassicRequested(Qt::MouseButton button, Qt::KeyboardModifiers modifi
 
 void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPage& zr, VgPage& vg,
                       bool classicRequested) {
+    const auto takeResult = [&](const StatusReport& report) {
+        vg.setUnitType(QString::fromStdString(report.vgTypeCaption));
+        vg.SetVGUPanelVisibility(report.vgFlags.configFrame, report.vgFlags.unitBits,
+                                 report.vgFlags.firmwareBits);
+        kx.refreshList();
+        zr.refreshList();
+    };
     const std::optional<StatusReport> report =
-        RequestStatus(bus.link, bus.registry, classicRequested);
+        RequestStatus(bus.link, bus.registry, classicRequested, takeResult);
     if (!report) return;
 
-    vg.setUnitType(QString::fromStdString(report->vgTypeCaption));
-    const VgPanelFlags& flags = report->vgFlags;
-    vg.SetVGUPanelVisibility(flags.configFrame, flags.unitBits, flags.firmwareBits);
-    kx.refreshList();
-    zr.refreshList();
     if (const auto* texts = std::get_if<ClassicStatusTexts>(&report->dialog))
         fillAndShow(dialogs.classic(), *texts);
     else

@@ -23,7 +23,8 @@ struct KxOverPty : ::testing::Test {
         registry.kxList.add(" 2.1", 18);
         registry.kxList.selected = 0;
         // What the page shows: the last confirmed field.
-        link.setSettingsReportHandler([this](const ReplyBuffer& reply) {
+        link.setAnswerListener([this](const ReplyBuffer& reply) {
+            if (!isSettingsReport(reply)) return;
             if (auto u = DecodeKXReply(reply, {registry.kxList.selectedItemData(), permanent, {}}))
                 confirmed = u;
         });

@@ -93,15 +93,14 @@ TEST(ClassicRequest, BitmapsWithEveryModuleAndFaults) {
 TEST(ClassicRequest, FailedSummariesKeepTheResetTexts) {
     SimBench b(sim::classicDemoSystem());
     b.openPort();
+    // Never two in a row: a second unanswered exchange would end the request.
     b.controller.faults().unanswered = [](const FrameData& f) {
-        return f == FrameData{1, 3, 0} || f == FrameData{1, 3, 1} || f == FrameData{1, 3, 2} ||
-               f == FrameData{1, 3, 6};
+        return f == FrameData{1, 3, 1} || f == FrameData{1, 3, 2} || f == FrameData{1, 3, 6};
     };
     ModuleRegistry registry;
     registry.zrPresent[3] = 1;
     const ClassicStatusTexts t = classic(*RequestStatus(b.link, registry, false));
     EXPECT_EQ(b.frames(), kClassicFrames);  // every step goes on after a failure
-    EXPECT_EQ(t.dip, (std::array<std::string, 4>{}));
     EXPECT_EQ(t.cap, "Unknown");
     // Without presence nothing is active: the type reply marks every module N.A.
     EXPECT_EQ(t.kxStatus[0], "Unknown");
