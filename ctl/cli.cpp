@@ -1,0 +1,508 @@
+#include "ctl/cli.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <iomanip>
+#include <map>
+#include <set>
+
+#include "ctl/backup_restore.h"
+#include "ctl/kx_setting_table.h"
+#include "link/dispatch.h"
+#include "link/ports.h"
+
+namespace korvel::ctl {
+
+namespace {
+
+const char* const kDescription =
+    "Talks to the bus controller of a Korvel control system over a serial port, as\n"
+    "KorvelConfig does, from a terminal.\n"
+    "\n"
+    "Commands:\n"
+    "  ports                          the port numbers that can be opened\n"
+    "  status [--classic] [--json]    the system's status and its modules\n"
+    "  kx get MODULE SETTING [--permanent]\n"
+    "  kx set MODULE SETTING VALUE [--permanent]\n"
+    "                                 one setting of a KX module (5, 2.0, 2.1) or group\n"
+    "                                 (All_KXxx, All_KX44, All_KX-H, All_WOBE); SETTING\n"
+    "                                 is hfi, alarm-delay [--on], switch-delay [--on]\n"
+    "                                 [--bank 1], dc-shift, pwm, ocd, ms, power,\n"
+    "                                 loop-current [--loop B] or address\n"
+    "  zr report MODULE [--permanent] the configuration report of a ZR32 module (0-7)\n"
+    "  backup FILE                    every KX and ZR32 module's settings into FILE\n"
+    "  restore FILE [--only MODULE...] [--map OLD=NEW...] [--dry-run]\n"
+    "                                 writes the permanent settings of FILE back and\n"
+    "                                 reads each one back; modules are named kx:5,\n"
+    "                                 kx:2.1, zr:1\n"
+    "\n"
+    "Exit status: 0 success, 1 the controller or a module did not answer or a\n"
+    "restore found differences, 2 a usage error.";
+
+struct CommandSpec {
+    const char* name;
+    std::set<QString> options;
+    bool needsLine;
+};
+
+const CommandSpec kCommands[] = {
+    {"ports", {}, false},
+    {"status", {"classic", "json"}, true},
+    {"kx", {"permanent", "on", "bank", "loop"}, true},
+    {"zr", {"permanent"}, true},
+    {"backup", {}, true},
+    {"restore", {"only", "map", "dry-run"}, true},
+};
+const std::set<QString> kGlobalOptions{"p", "port", "demo", "help", "version"};
+
+struct UsageError {
+    std::string message;
+};
+
+std::string str(const QString& s) {
+    return s.toStdString();
+}
+
+// Closes the port when the command ends, however it ends.
+struct OpenLine {
+    Link& link;
+    ~OpenLine() {
+        if (link.port().isOpen()) link.port().close();
+    }
+};
+
+class Command {
+  public:
+    Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term)
+        : parser_(parser), line_(line), term_(term), prompter_(term),
+          link_(line.port(), line.clock(), prompter_, log_, poll_) {}
+
+    int run(const CommandSpec& spec, const QStringList& args);
+
+  private:
+    bool open();
+    std::optional<StatusReport> status(bool classic = false);
+    int ports();
+    int printStatus();
+    int kx(const QStringList& args);
+    int kxGet(int item, const KxSettingRow& row, bool permanent);
+    int kxSet(std::int32_t target, const KxSettingRow& row, int value, bool permanent);
+    int zrReport(const QStringList& args);
+    int backup(const QStringList& args);
+    int restoreCommand(const QStringList& args);
+    const KxSettingRow& settingArgument(const QString& name);
+    std::int32_t kxTarget(const QString& text);
+
+    QCommandLineParser& parser_;
+    LineAccess& line_;
+    const Terminal& term_;
+    TerminalPrompter prompter_;
+    DiscardedLog log_;
+    NoPolling poll_;
+    Link link_;
+    ModuleRegistry registry_;
+};
+
+void expectArguments(const QStringList& args, int count, const char* usage) {
+    if (args.size() != count) throw UsageError{std::string("usage: korvelctl ") + usage};
+}
+
+bool Command::open() {
+    if (parser_.isSet("demo") == parser_.isSet("port"))
+        throw UsageError{"give either -p PORT or --demo"};
+    const std::string value = str(parser_.value("port"));
+    if (!parser_.isSet("demo") && !value.starts_with('/')) {
+        std::size_t used = 0;
+        int n = 0;
+        try {
+            n = std::stoi(value, &used);
+        } catch (const std::exception&) {
+        }
+        if (used != value.size() || n < kFirstPort || n > kLastPort)
+            throw UsageError{"-p takes a port number 1..16 or a device path, not \"" + value +
+                             "\""};
+    }
+    std::string error;
+    const std::optional<int> number = line_.choose(value, parser_.isSet("demo"), error);
+    if (!number) {
+        term_.message(error);
+        return false;
+    }
+    return PickPort(link_, portEntryText(*number));
+}
+
+std::optional<StatusReport> Command::status(bool classic) {
+    std::optional<StatusReport> report = RequestStatus(link_, registry_, classic);
+    if (!report) term_.message("the status request did not complete");
+    return report;
+}
+
+int Command::ports() {
+    for (int n : FillPortList(line_.port())) {
+        std::string about = line_.port().describePort(n);
+        for (char& c : about)
+            if (c == '\n') c = ';';
+        term_.out << std::setw(2) << n << "  " << about << '\n';
+    }
+    return kExitOk;
+}
+
+// Modules of the status as the dialog lists them: those that answered.
+struct StatusRow {
+    std::string module, type, status, version;
+};
+
+std::vector<StatusRow> statusRows(const StatusReport& report) {
+    std::vector<StatusRow> rows;
+    const auto answered = [](const std::string& s) {
+        return s != "-" && s != "Not Found" && s != "Not found" && s != "Unknown";
+    };
+    if (const auto* t = std::get_if<StandardStatusTexts>(&report.dialog)) {
+        for (std::size_t n = 0; n < 16; ++n) {
+            const bool kx44 = t->kxType[n] == "KX44";
+            const int item = static_cast<int>(n);
+            if (answered(t->kxStatus[n]))
+                rows.push_back({moduleNameText({ModuleFamily::KX, item}, kx44), t->kxType[n],
+                                t->kxStatus[n], t->kxVersion[n]});
+            if (kx44 && answered(t->kxStatus[n + 16]))
+                rows.push_back({moduleNameText({ModuleFamily::KX, item + 16}), "KX44",
+                                t->kxStatus[n + 16], t->kxVersion[n + 16]});
+        }
+        for (std::size_t n = 0; n < 8; ++n)
+            if (answered(t->zrStatus[n]))
+                rows.push_back({"zr:" + std::to_string(n), kZrType, t->zrStatus[n], t->zrVersion[n]});
+        for (std::size_t n = 0; n < 16; ++n)
+            if (answered(t->qhStatus[n]))
+                rows.push_back({"qh:" + std::to_string(n), "QH", t->qhStatus[n], t->qhVersion[n]});
+    } else {
+        const auto& c = std::get<ClassicStatusTexts>(report.dialog);
+        for (std::size_t n = 0; n < 16; ++n)
+            if (answered(c.kxStatus[n]))
+                rows.push_back({"kx:" + std::to_string(n), c.kxType[n], c.kxStatus[n], ""});
+        for (std::size_t n = 0; n < 8; ++n)
+            if (answered(c.zrStatus[n]))
+                rows.push_back({"zr:" + std::to_string(n), kZrType, c.zrStatus[n], ""});
+    }
+    return rows;
+}
+
+int Command::printStatus() {
+    const std::optional<StatusReport> report = status(parser_.isSet("classic"));
+    if (!report) return kExitFailed;
+    const SystemBoxes& s =
+        std::visit([](const auto& t) -> const SystemBoxes& { return t.system; }, report->dialog);
+    const auto* classic = std::get_if<ClassicStatusTexts>(&report->dialog);
+    const std::vector<StatusRow> rows = statusRows(*report);
+    if (parser_.isSet("json")) {
+        QJsonArray modules;
+        for (const StatusRow& r : rows)
+            modules.append(QJsonObject{{"module", QString::fromStdString(r.module)},
+                                       {"type", QString::fromStdString(r.type)},
+                                       {"status", QString::fromStdString(r.status)},
+                                       {"version", QString::fromStdString(r.version)}});
+        QJsonObject o{{"system-status", QString::fromStdString(s.system)},
+                      {"protocol-version", QString::fromStdString(s.protVer)},
+                      {"system-version", QString::fromStdString(s.sysVer)},
+                      {"license-code", QString::fromStdString(s.license)},
+                      {"modules", modules}};
+        if (classic) {
+            o.insert("remaining-capacity", QString::fromStdString(classic->cap));
+            QJsonArray dip;
+            for (const std::string& d : classic->dip) dip.append(QString::fromStdString(d));
+            o.insert("dip-switches", dip);
+        }
+        term_.out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
+        return kExitOk;
+    }
+    const auto line = [&](const char* caption, const std::string& value) {
+        term_.out << std::left << std::setw(18) << caption << value << '\n';
+    };
+    line("System Status", s.system);
+    line("Protocol Version", s.protVer);
+    line("System Version", s.sysVer);
+    line("License code", s.license);
+    if (classic) {
+        line("Remaining Cap", classic->cap);
+        std::string dip;
+        for (std::size_t i = 0; i < 4; ++i)
+            dip += (i ? " " : "") + std::to_string(i + 1) + ":" + classic->dip[i];
+        line("DIP status", dip);
+    }
+    term_.out << '\n' << std::left << std::setw(8) << "Module" << std::setw(8) << "Type"
+              << std::setw(11) << "Status" << "Version" << '\n';
+    for (const StatusRow& r : rows)
+        term_.out << std::setw(8) << r.module << std::setw(8) << r.type << std::setw(11)
+                  << r.status << r.version << '\n';
+    return kExitOk;
+}
+
+const KxSettingRow& Command::settingArgument(const QString& name) {
+    std::string full = str(name);
+    if (parser_.isSet("on")) full += " --on";
+    if (parser_.isSet("bank") && parser_.value("bank") != "0")
+        full += " --bank " + str(parser_.value("bank"));
+    if (parser_.isSet("loop") && parser_.value("loop").toUpper() != "A")
+        full += " --loop " + str(parser_.value("loop").toUpper());
+    if (const KxSettingRow* row = findKxSetting(full)) return *row;
+    std::string known;
+    for (const KxSettingRow& r : kxSettingRows()) known += (known.empty() ? "" : ", ") + std::string(r.name);
+    throw UsageError{"no KX setting \"" + full + "\"; there are: " + known};
+}
+
+// A single module's item data, or a group's code.
+std::int32_t Command::kxTarget(const QString& text) {
+    static const std::map<QString, std::int32_t> groups{{"ALL_KXXX", kAllKXxx},
+                                                        {"ALL_KX44", kAllKX44},
+                                                        {"ALL_KX-H", kAllKXH},
+                                                        {"ALL_WOBE", kAllWobe}};
+    if (auto it = groups.find(text.toUpper()); it != groups.end()) return it->second;
+    if (const std::optional<int> item = parseKxItem(str(text))) return *item;
+    throw UsageError{"no KX module \"" + str(text) +
+                     "\": give 0..15, 2.0 or 2.1 for the halves of a KX44, or a group "
+                     "All_KXxx, All_KX44, All_KX-H, All_WOBE"};
+}
+
+// The type whose panels a selection shows, as KXSelectionChanged decides it.
+std::int16_t selectionType(std::int32_t target, const KxTypeTable& types) {
+    switch (target) {
+        case kAllKXxx:
+        case kAllKX44:
+            return kKx44;
+        case kAllKXH:
+            return kKxH;
+        case kAllWobe:
+            return kKxWobe;
+        default:
+            return types[static_cast<std::size_t>(target)];
+    }
+}
+
+int Command::kx(const QStringList& args) {
+    if (args.size() < 2 || (args[1] != "get" && args[1] != "set"))
+        throw UsageError{"usage: korvelctl kx get MODULE SETTING | kx set MODULE SETTING VALUE"};
+    const bool set = args[1] == "set";
+    expectArguments(args, set ? 5 : 4,
+                    set ? "kx set MODULE SETTING VALUE [--permanent]"
+                        : "kx get MODULE SETTING [--permanent]");
+    const std::int32_t target = kxTarget(args[2]);
+    const KxSettingRow& row = settingArgument(args[3]);
+    if (!set && target < 0) throw UsageError{"kx get reads one module, not a group"};
+    std::optional<int> value;
+    if (set) {
+        std::string error;
+        value = parseKxValue(row, str(args[4]), error);
+        if (!value) throw UsageError{error};
+    }
+    OpenLine guard{link_};
+    if (!open() || !status()) return kExitFailed;
+
+    const std::int16_t type = selectionType(target, registry_.kxTypes);
+    const std::string name = str(args[2]);
+    if (target >= 0 && type == kKxNone) {
+        term_.message("KX module " + name + " did not answer the status request");
+        return kExitFailed;
+    }
+    if (target < 0 && kxTargets(target, registry_.kxTypes).empty()) {
+        term_.message("no module of the group " + name + " answered the status request");
+        return kExitFailed;
+    }
+    const bool known = type != kKxUnknown;
+    if (known && !offeredFor(row, type))
+        throw UsageError{std::string(row.name) + " is not a setting of a " + kxTypeName(type)};
+    if (set && known && !writableFor(row, type))
+        throw UsageError{std::string(row.name) + " of a " + kxTypeName(type) +
+                         " can be read, not set"};
+    return set ? kxSet(target, row, *value, parser_.isSet("permanent"))
+               : kxGet(target, row, parser_.isSet("permanent"));
+}
+
+int Command::kxGet(int item, const KxSettingRow& row, bool permanent) {
+    const std::optional<int> v = readKxSetting(link_, registry_, item, row, permanent);
+    if (!v) {
+        term_.message(moduleNameText({ModuleFamily::KX, item}) + ": no answer to " + row.name);
+        return kExitFailed;
+    }
+    term_.out << *v << '\n';
+    return kExitOk;
+}
+
+int Command::kxSet(std::int32_t target, const KxSettingRow& row, int value, bool permanent) {
+    const std::optional<int> confirmed =
+        writeKxSetting(link_, registry_, target, row, value, permanent);
+    if (!link_.polling()) return kExitFailed;
+    // A group's answers are not decoded (as on the page): each module is read back.
+    std::vector<std::pair<int, std::optional<int>>> results;
+    if (target >= 0) {
+        results.push_back({target, confirmed});
+    } else {
+        for (int m : kxTargets(target, registry_.kxTypes))
+            results.push_back({m, readKxSetting(link_, registry_, m, row, permanent)});
+    }
+    int exit = kExitOk;
+    for (const auto& [m, v] : results) {
+        const std::string name =
+            moduleNameText({ModuleFamily::KX, m}, registry_.kxTypes[static_cast<std::size_t>(m)] == kKx44);
+        if (v == value) {
+            term_.out << name << ' ' << row.name << " = " << value << " confirmed\n";
+            continue;
+        }
+        exit = kExitFailed;
+        term_.message(name + ' ' + row.name + ": not confirmed" +
+                      (v ? " (the module reports " + std::to_string(*v) + ")" : " (no answer)"));
+    }
+    return exit;
+}
+
+int Command::zrReport(const QStringList& args) {
+    expectArguments(args, 3, "zr report MODULE [--permanent]");
+    const std::optional<ModuleName> module = parseModuleName("zr:" + str(args[2]));
+    if (args[1] != "report" || !module)
+        throw UsageError{"usage: korvelctl zr report MODULE [--permanent], MODULE 0..7"};
+    OpenLine guard{link_};
+    if (!open() || !status()) return kExitFailed;
+    if (registry_.zrPresent[static_cast<std::size_t>(module->item)] != 1) {
+        term_.message("ZR32 module " + str(args[2]) + " did not answer the status request");
+        return kExitFailed;
+    }
+    std::string text;
+    const bool whole =
+        readZrConfiguration(link_, module->item, parser_.isSet("permanent"), &text).has_value();
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    term_.out << text;
+    if (!whole) term_.message("zr:" + str(args[2]) + ": the report is incomplete");
+    return whole ? kExitOk : kExitFailed;
+}
+
+int Command::backup(const QStringList& args) {
+    expectArguments(args, 2, "backup FILE");
+    QSaveFile file(args[1]);
+    if (!file.open(QIODevice::WriteOnly)) {
+        term_.message(str(args[1]) + ": " + str(file.errorString()));
+        return kExitFailed;
+    }
+    OpenLine guard{link_};
+    if (!open()) return kExitFailed;
+    const std::optional<StatusReport> report = status();
+    if (!report) return kExitFailed;
+    const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_);
+    if (!b) {
+        term_.message("no backup written");
+        return kExitFailed;
+    }
+    file.write(toJson(*b));
+    if (!file.commit()) {
+        term_.message(str(args[1]) + ": " + str(file.errorString()));
+        return kExitFailed;
+    }
+    term_.out << b->modules.size() << " modules saved in " << str(args[1]) << '\n';
+    return kExitOk;
+}
+
+std::vector<std::string> listValues(const QStringList& values) {
+    std::vector<std::string> out;
+    for (const QString& v : values)
+        for (const QString& part : v.split(',', Qt::SkipEmptyParts)) out.push_back(str(part));
+    return out;
+}
+
+int Command::restoreCommand(const QStringList& args) {
+    // MODULE... after --only: the names that follow it are positional to the parser.
+    if (args.size() < 2 || (args.size() > 2 && !parser_.isSet("only")))
+        throw UsageError{"usage: korvelctl restore FILE [--only MODULE...] [--map OLD=NEW...] "
+                         "[--dry-run]"};
+    QFile file(args[1]);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UsageError{str(args[1]) + ": " + str(file.errorString())};
+    std::string error;
+    const std::optional<Backup> b = fromJson(file.readAll(), error);
+    if (!b) throw UsageError{str(args[1]) + ": " + error};
+    const std::optional<std::vector<RestoreTarget>> targets =
+        restoreTargets(*b, listValues(parser_.values("only") + args.mid(2)),
+                       listValues(parser_.values("map")), error);
+    if (!targets) throw UsageError{error};
+    if (parser_.isSet("dry-run")) {
+        printRestorePlan(*targets, term_);
+        return kExitOk;
+    }
+    OpenLine guard{link_};
+    if (!open() || !status()) return kExitFailed;
+    if (!restore(link_, registry_, *targets, term_)) return kExitFailed;
+    term_.out << targets->size() << " modules restored, every setting read back equal\n";
+    return kExitOk;
+}
+
+int Command::run(const CommandSpec& spec, const QStringList& args) {
+    for (const QString& option : parser_.optionNames())
+        if (!kGlobalOptions.count(option) && !spec.options.count(option))
+            throw UsageError{"--" + str(option) + " is not an option of " + spec.name};
+    const std::string name = spec.name;
+    if (name == "ports") {
+        expectArguments(args, 1, "ports");
+        return ports();
+    }
+    if (name == "status") {
+        expectArguments(args, 1, "-p PORT status [--classic] [--json]");
+        OpenLine guard{link_};
+        if (!open()) return kExitFailed;
+        return printStatus();
+    }
+    if (name == "kx") return kx(args);
+    if (name == "zr") return zrReport(args);
+    if (name == "backup") return backup(args);
+    return restoreCommand(args);
+}
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(kDescription);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {{"p", "port"}, "The port: a number 1-16 of the port table, or a device path.", "PORT"},
+        {"demo", "Use the built-in simulated system instead of a port."},
+        {"classic", "status: ask as the classic status view does."},
+        {"json", "status: print JSON instead of aligned text."},
+        {"permanent", "kx, zr: the stored setting instead of the active one."},
+        {"on", "kx: the on-delay of alarm-delay or switch-delay."},
+        {"bank", "kx: the bank of switch-delay.", "0|1"},
+        {"loop", "kx: the loop of loop-current.", "A|B"},
+        {"only", "restore: only these modules of the file.", "MODULE"},
+        {"map", "restore: put the settings of module OLD on module NEW.", "OLD=NEW"},
+        {"dry-run", "restore: print what would be written; send nothing."},
+    });
+    parser.addPositionalArgument("command", "ports, status, kx, zr, backup or restore.",
+                                 "COMMAND [ARGUMENTS]");
+}
+
+}  // namespace
+
+int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    try {
+        if (!parser.parse(arguments)) throw UsageError{str(parser.errorText())};
+        if (parser.isSet("help")) {
+            term.out << str(parser.helpText());
+            return kExitOk;
+        }
+        if (parser.isSet("version")) {
+            term.out << "korvelctl " << str(QCoreApplication::applicationVersion()) << '\n';
+            return kExitOk;
+        }
+        const QStringList args = parser.positionalArguments();
+        if (args.isEmpty())
+            throw UsageError{"a command is needed: ports, status, kx, zr, backup or restore "
+                             "(korvelctl --help)"};
+        for (const CommandSpec& spec : kCommands)
+            if (args[0] == spec.name) return Command(parser, line, term).run(spec, args);
+        throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};
+    } catch (const UsageError& e) {
+        term.message("korvelctl: " + e.message);
+        return kExitUsage;
+    }
+}
+
+}  // namespace korvel::ctl

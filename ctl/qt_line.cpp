@@ -1,0 +1,26 @@
+#include "ctl/qt_line.h"
+
+
+namespace korvel::ctl {
+
+namespace {
+// A device path is served under this number, as the demo serves its line.
+constexpr int kPathPort = 1;
+}  // namespace
+
+std::optional<int> QtLineAccess::choose(const std::string& portValue, bool demo,
+                                        std::string& error) {
+    if (demo) {
+        demo_ = std::make_unique<sim::PtyServer>(sim::demoSystem());
+        port_.overrideDevice(kPathPort, demo_->devicePath());
+        return kPathPort;
+    }
+    if (portValue.starts_with('/')) {
+        port_.overrideDevice(kPathPort, portValue);
+        return kPathPort;
+    }
+    (void)error;
+    return std::stoi(portValue);
+}
+
+}  // namespace korvel::ctl
