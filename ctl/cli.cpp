@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <iomanip>
 #include <map>
@@ -24,21 +25,28 @@ const char* const kDescription =
     "KorvelConfig does, from a terminal.\n"
     "\n"
     "Commands:\n"
-    "  ports                          the port numbers that can be opened\n"
-    "  status [--classic] [--json]    the system's status and its modules\n"
-    "  kx get MODULE SETTING [--permanent]\n"
-    "  kx set MODULE SETTING VALUE [--permanent]\n"
-    "                                 one setting of a KX module (5, 2.0, 2.1) or group\n"
-    "                                 (All_KXxx, All_KX44, All_KX-H, All_WOBE); SETTING\n"
-    "                                 is hfi, alarm-delay [--on], switch-delay [--on]\n"
-    "                                 [--bank 1], dc-shift, pwm, ocd, ms, power,\n"
-    "                                 loop-current [--loop B] or address\n"
-    "  zr report MODULE [--permanent] the configuration report of a ZR32 module (0-7)\n"
-    "  backup FILE                    every KX and ZR32 module's settings into FILE\n"
-    "  restore FILE [--only MODULE...] [--map OLD=NEW...] [--dry-run]\n"
-    "                                 writes the permanent settings of FILE back and\n"
-    "                                 reads each one back; modules are named kx:5,\n"
-    "                                 kx:2.1, zr:1\n"
+    "  ports                    The port numbers that can be opened, with their\n"
+    "                           devices.\n"
+    "  status                   The status request: the controller's versions and\n"
+    "                           status, then every module that answered with its\n"
+    "                           type, state and version (--classic, --json).\n"
+    "  kx get MODULE SETTING    The value a KX module reports (--permanent).\n"
+    "                           MODULE is 0-15, or 2.0 and 2.1 for the halves of a\n"
+    "                           KX44. SETTING is hfi, alarm-delay [--on],\n"
+    "                           switch-delay [--on] [--bank 1], dc-shift, pwm, ocd,\n"
+    "                           ms, power, loop-current [--loop B] or address.\n"
+    "  kx set MODULE SETTING VALUE\n"
+    "                           Writes a setting and says whether the module\n"
+    "                           confirmed it (--permanent). MODULE may also be a\n"
+    "                           group: All_KXxx, All_KX44, All_KX-H or All_WOBE.\n"
+    "  zr report MODULE         The configuration report of ZR32 module 0-7\n"
+    "                           (--permanent).\n"
+    "  backup FILE              Every setting of every KX and ZR32 module, active\n"
+    "                           and permanent, into a JSON file.\n"
+    "  restore FILE             Writes the permanent settings of the file back and\n"
+    "                           reads each one back (--only MODULE..., --map\n"
+    "                           OLD=NEW..., --dry-run). Modules are named kx:5,\n"
+    "                           kx:2.1, zr:1.\n"
     "\n"
     "Exit status: 0 success, 1 the controller or a module did not answer or a\n"
     "restore found differences, 2 a usage error.";
@@ -485,7 +493,9 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
     try {
         if (!parser.parse(arguments)) throw UsageError{str(parser.errorText())};
         if (parser.isSet("help")) {
-            term.out << str(parser.helpText());
+            // The usage line names the program, not the path it was started by.
+            term.out << str(parser.helpText().replace(QRegularExpression("^Usage: \\S+"),
+                                                      "Usage: korvelctl"));
             return kExitOk;
         }
         if (parser.isSet("version")) {

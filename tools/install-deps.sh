@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   fonts-dejavu-core fonts-liberation2
   dpkg-dev file debootstrap
+  help2man appstream
 )
 
 missing=()
