@@ -52,7 +52,7 @@ class Reader {
 
     bool kxSettings(const QJsonObject& o, std::int16_t type, const std::string& where,
                     ModuleSettings& out) {
-        for (const KxSettingRow* row : backupRows(type)) {
+        for (const KxSettingRow* row : backupRows(kxPageOfType(type))) {
             const QJsonValue v = o.value(row->name);
             const std::string at = where + " \"" + row->name + "\"";
             if (v.isUndefined()) return fail(at, "missing");
@@ -62,7 +62,7 @@ class Reader {
             out.kx[row->name] = *value;
         }
         if (static_cast<std::size_t>(o.size()) != out.kx.size())
-            return fail(where, "holds a setting a " + std::string(kxTypeName(type)) +
+            return fail(where, "holds a setting a " + kxTypeName(type) +
                                    " does not have");
         return true;
     }

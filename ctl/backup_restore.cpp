@@ -50,7 +50,7 @@ bool readKxModule(Link& link, const ModuleRegistry& registry, ModuleBackup& m,
                   const Terminal& term, const std::string& label) {
     for (bool permanent : {false, true}) {
         ModuleSettings& into = permanent ? m.permanent : m.active;
-        for (const KxSettingRow* row : backupRows(kxTypeAt(registry, m.name.item))) {
+        for (const KxSettingRow* row : backupRows(kxPage(m.name.item, registry.kxTypes))) {
             const std::optional<int> v = readKxSetting(link, registry, m.name.item, *row, permanent);
             if (!v) {
                 term.message(label + ": no answer to " + row->name +
@@ -107,13 +107,13 @@ std::string writtenSoFar(const std::vector<std::string>& names) {
 // Writes each setting, then reads it back; stops when the module falls silent.
 bool restoreKx(Link& link, const ModuleRegistry& registry, const RestoreTarget& t,
                const std::string& name, const Terminal& term, bool& equal) {
-    const std::int16_t type = kxTypeAt(registry, t.target.item);
+    const KxPageState page = kxPage(t.target.item, registry.kxTypes);
     std::vector<std::string> written;
-    for (const KxSettingRow* r : backupRows(type)) {
+    for (const KxSettingRow* r : backupRows(page)) {
         const KxSettingRow& row = *r;
         const std::string settingName = row.name;
         const int value = t.saved->permanent.kx.at(settingName);
-        if (writableFor(row, type)) {
+        if (settableOn(row, page)) {
             if (!writeKxSetting(link, registry, t.target.item, row, value, true)) {
                 term.message(name + ": no answer to " + settingName + "; " +
                              writtenSoFar(written));
@@ -234,9 +234,10 @@ void printRestorePlan(const std::vector<RestoreTarget>& targets, const Terminal&
     for (const RestoreTarget& t : targets) {
         const std::string name = moduleNameText(t.target, t.saved->type == "KX44");
         const std::optional<std::int16_t> type = kxTypeFromName(t.saved->type);
-        for (const KxSettingRow* row : type ? backupRows(*type) : std::vector<const KxSettingRow*>{})
+        const KxPageState page = kxPageOfType(type.value_or(kKxNone));
+        for (const KxSettingRow* row : type ? backupRows(page) : std::vector<const KxSettingRow*>{})
             term.out << name << ' ' << row->name << " = " << t.saved->permanent.kx.at(row->name)
-                     << (writableFor(*row, *type) ? "" : " (read back, not written)") << '\n';
+                     << (settableOn(*row, page) ? "" : " (read back, not written)") << '\n';
         if (t.saved->permanent.zr)
             for (const ZrWriteStep& s : zrWriteSteps(*t.saved->permanent.zr))
                 term.out << name << ' ' << s.name << " = " << s.value << '\n';

@@ -152,8 +152,8 @@ std::optional<StatusReport> Command::status(bool classic) {
 int Command::ports() {
     for (int n : FillPortList(line_.port())) {
         std::string about = line_.port().describePort(n);
-        for (char& c : about)
-            if (c == '\n') c = ';';
+        for (std::size_t at; (at = about.find('\n')) != std::string::npos;)
+            about.replace(at, 1, "; ");
         term_.out << std::setw(2) << n << "  " << about << '\n';
     }
     return kExitOk;
@@ -207,11 +207,14 @@ int Command::printStatus() {
     const std::vector<StatusRow> rows = statusRows(*report);
     if (parser_.isSet("json")) {
         QJsonArray modules;
-        for (const StatusRow& r : rows)
-            modules.append(QJsonObject{{"module", QString::fromStdString(r.module)},
-                                       {"type", QString::fromStdString(r.type)},
-                                       {"status", QString::fromStdString(r.status)},
-                                       {"version", QString::fromStdString(r.version)}});
+        for (const StatusRow& r : rows) {
+            QJsonObject m{{"module", QString::fromStdString(r.module)},
+                          {"type", QString::fromStdString(r.type)},
+                          {"status", QString::fromStdString(r.status)}};
+            // The classic view reports no versions.
+            if (!r.version.empty()) m.insert("version", QString::fromStdString(r.version));
+            modules.append(m);
+        }
         QJsonObject o{{"system-status", QString::fromStdString(s.system)},
                       {"protocol-version", QString::fromStdString(s.protVer)},
                       {"system-version", QString::fromStdString(s.sysVer)},
@@ -274,21 +277,6 @@ std::int32_t Command::kxTarget(const QString& text) {
                      "All_KXxx, All_KX44, All_KX-H, All_WOBE"};
 }
 
-// The type whose panels a selection shows, as KXSelectionChanged decides it.
-std::int16_t selectionType(std::int32_t target, const KxTypeTable& types) {
-    switch (target) {
-        case kAllKXxx:
-        case kAllKX44:
-            return kKx44;
-        case kAllKXH:
-            return kKxH;
-        case kAllWobe:
-            return kKxWobe;
-        default:
-            return types[static_cast<std::size_t>(target)];
-    }
-}
-
 int Command::kx(const QStringList& args) {
     if (args.size() < 2 || (args[1] != "get" && args[1] != "set"))
         throw UsageError{"usage: korvelctl kx get MODULE SETTING | kx set MODULE SETTING VALUE"};
@@ -308,9 +296,8 @@ int Command::kx(const QStringList& args) {
     OpenLine guard{link_};
     if (!open() || !status()) return kExitFailed;
 
-    const std::int16_t type = selectionType(target, registry_.kxTypes);
     const std::string name = str(args[2]);
-    if (target >= 0 && type == kKxNone) {
+    if (target >= 0 && registry_.kxTypes[static_cast<std::size_t>(target)] == kKxNone) {
         term_.message("KX module " + name + " did not answer the status request");
         return kExitFailed;
     }
@@ -318,11 +305,12 @@ int Command::kx(const QStringList& args) {
         term_.message("no module of the group " + name + " answered the status request");
         return kExitFailed;
     }
-    const bool known = type != kKxUnknown;
-    if (known && !offeredFor(row, type))
-        throw UsageError{std::string(row.name) + " is not a setting of a " + kxTypeName(type)};
-    if (set && known && !writableFor(row, type))
-        throw UsageError{std::string(row.name) + " of a " + kxTypeName(type) +
+    // The page decides what a selection offers; an unknown module shows every panel.
+    const KxPageState page = kxPage(target, registry_.kxTypes);
+    if (!offeredOn(row, page))
+        throw UsageError{std::string(row.name) + " is not a setting of a " + page.kxTypeCaption};
+    if (set && !settableOn(row, page))
+        throw UsageError{std::string(row.name) + " of a " + page.kxTypeCaption +
                          " can be read, not set"};
     return set ? kxSet(target, row, *value, parser_.isSet("permanent"))
                : kxGet(target, row, parser_.isSet("permanent"));

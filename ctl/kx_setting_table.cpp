@@ -18,30 +18,25 @@ constexpr KxSelectors kBank1{.bank1 = true};
 constexpr KxSelectors kSwitchOnBank1{.switchOn = true, .bank1 = true};
 constexpr KxSelectors kLoopB{.loopB = true};
 
-// Which panels each type shows follows SetKXPanelVisibility; "Bank 1" is hidden for a KX44.
+using P = KxPageState;
+
 const KxSettingRow kRows[] = {
-    {"hfi", N::HFI, kNone, KxField::txtHFI, true, true, false, true, nullptr},
-    {"alarm-delay", N::AlarmDelay, kNone, KxField::txtAL, true, true, false, true, nullptr},
-    {"alarm-delay --on", N::AlarmDelay, kAlarmOn, KxField::txtAL, true, true, false, true, nullptr},
-    {"switch-delay", N::SwitchDelay, kNone, KxField::txtSW, true, true, true, true, nullptr},
-    {"switch-delay --on", N::SwitchDelay, kSwitchOn, KxField::txtSW, true, true, true, true,
+    {"hfi", N::HFI, kNone, KxField::txtHFI, &P::frmHFI, nullptr},
+    {"alarm-delay", N::AlarmDelay, kNone, KxField::txtAL, &P::frmAL, nullptr},
+    {"alarm-delay --on", N::AlarmDelay, kAlarmOn, KxField::txtAL, &P::frmAL, nullptr},
+    {"switch-delay", N::SwitchDelay, kNone, KxField::txtSW, &P::frmSW, nullptr},
+    {"switch-delay --on", N::SwitchDelay, kSwitchOn, KxField::txtSW, &P::frmSW, nullptr},
+    {"switch-delay --bank 1", N::SwitchDelay, kBank1, KxField::txtSW, &P::frmSW, nullptr},
+    {"switch-delay --on --bank 1", N::SwitchDelay, kSwitchOnBank1, KxField::txtSW, &P::frmSW,
      nullptr},
-    {"switch-delay --bank 1", N::SwitchDelay, kBank1, KxField::txtSW, true, false, true, true,
-     nullptr},
-    {"switch-delay --on --bank 1", N::SwitchDelay, kSwitchOnBank1, KxField::txtSW, true, false,
-     true, true, nullptr},
-    {"dc-shift", N::DCShift, kNone, KxField::txtDCShift, true, true, false, true, nullptr},
-    {"pwm", O::PWMMult, kNone, KxField::optPWMM, true, true, false, true, ""},
-    {"ocd", O::OCDMode, kNone, KxField::optOCD, true, true, false, true,
-     "0 fast, 1 moderate, 2 slow"},
-    {"ms", O::MSMode, kNone, KxField::optMS, true, true, false, false,
-     "0 auto, 1 master, 2 slave"},
-    {"power", O::PowerCtl, kNone, KxField::optPC, true, false, false, true,
-     "0 single, 1 double"},
-    {"loop-current", N::LoopCurrent, kNone, KxField::txtLC, false, false, true, true, nullptr},
-    {"loop-current --loop B", N::LoopCurrent, kLoopB, KxField::txtLC, false, false, true, true,
-     nullptr},
-    {"address", N::Address, kNone, KxField::txtAD, false, false, true, true, nullptr},
+    {"dc-shift", N::DCShift, kNone, KxField::txtDCShift, &P::frmDCS, nullptr},
+    {"pwm", O::PWMMult, kNone, KxField::optPWMM, &P::frmPWMM, ""},
+    {"ocd", O::OCDMode, kNone, KxField::optOCD, &P::frmOCD, "0 fast, 1 moderate, 2 slow"},
+    {"ms", O::MSMode, kNone, KxField::optMS, &P::frmMS, "0 auto, 1 master, 2 slave"},
+    {"power", O::PowerCtl, kNone, KxField::optPC, &P::frmPC, "0 single, 1 double"},
+    {"loop-current", N::LoopCurrent, kNone, KxField::txtLC, &P::FrmLC, nullptr},
+    {"loop-current --loop B", N::LoopCurrent, kLoopB, KxField::txtLC, &P::FrmLC, nullptr},
+    {"address", N::Address, kNone, KxField::txtAD, &P::frmAD, nullptr},
 };
 
 std::vector<std::string> words(std::string_view text) {
@@ -102,41 +97,36 @@ const KxSettingRow* findKxSetting(std::string_view name) {
     return nullptr;
 }
 
-bool offeredFor(const KxSettingRow& row, std::int16_t kxType) {
-    switch (kxType) {
-        case kKxH:
-            return row.kxH;
-        case kKx44:
-            return row.kx44;
-        case kKxWobe:
-            return row.wobe;
-        default:
-            return false;
-    }
+KxPageState kxPage(std::int32_t itemData, const KxTypeTable& types) {
+    KxPageState page;
+    KXSelectionChanged(page, itemData, types);
+    return page;
 }
 
-bool writableFor(const KxSettingRow& row, std::int16_t kxType) {
-    return offeredFor(row, kxType) && (kxType != kKx44 || row.writableOnKx44);
+KxPageState kxPageOfType(std::int16_t kxType) {
+    KxTypeTable types;
+    types.fill(kKxNone);
+    types[0] = kxType;
+    return kxPage(0, types);
 }
 
-std::vector<const KxSettingRow*> backupRows(std::int16_t kxType) {
+bool offeredOn(const KxSettingRow& row, const KxPageState& page) {
+    return page.*row.panel && (!row.selectors.bank1 || page.bank1Visible);
+}
+
+bool settableOn(const KxSettingRow& row, const KxPageState& page) {
+    return offeredOn(row, page) && (row.field != KxField::optMS || page.cmdMSSet);
+}
+
+std::vector<const KxSettingRow*> backupRows(const KxPageState& page) {
     std::vector<const KxSettingRow*> rows;
     for (const KxSettingRow& row : kRows)
-        if (offeredFor(row, kxType) && row.field != KxField::txtAD) rows.push_back(&row);
+        if (offeredOn(row, page) && row.field != KxField::txtAD) rows.push_back(&row);
     return rows;
 }
 
-const char* kxTypeName(std::int16_t kxType) {
-    switch (kxType) {
-        case kKxH:
-            return "KX-H";
-        case kKx44:
-            return "KX44";
-        case kKxWobe:
-            return "WOBE-s";
-        default:
-            return "Unknown";
-    }
+std::string kxTypeName(std::int16_t kxType) {
+    return kxPageOfType(kxType).kxTypeCaption;
 }
 
 std::optional<std::int16_t> kxTypeFromName(std::string_view name) {

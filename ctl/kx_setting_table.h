@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "kx/page_state.h"
 #include "kx/reply_decoding.h"
 #include "kx/settings.h"
 #include "link/module_registry.h"
@@ -14,15 +15,14 @@
 namespace korvel::ctl {
 
 // One setting as korvelctl names it: the page's panel with its selector
-// buttons, the field its module's report fills, and which module types offer it.
+// buttons, and the field its module's report fills.
 struct KxSettingRow {
     const char* name;  // "alarm-delay --on": the setting and its selector options
     std::variant<KxNumberSetting, KxOptionSetting> setting;
     KxSelectors selectors;
     KxField field;
-    bool kxH, kx44, wobe;     // offered on the page for that type
-    bool writableOnKx44;      // the page reads a KX44's master/slave mode but never sets it
-    const char* optionNames;  // "0 Fast, 1 Moderate, 2 Slow"; null for number settings
+    bool KxPageState::*panel;  // the panel that offers it
+    const char* optionNames;   // "0 fast, 1 moderate, 2 slow"; null for number settings
 };
 
 // Every setting korvelctl reads and writes, in the page's order.
@@ -31,13 +31,19 @@ std::span<const KxSettingRow> kxSettingRows();
 // The row a name (with its selector options, in any order) stands for.
 const KxSettingRow* findKxSetting(std::string_view name);
 
-bool offeredFor(const KxSettingRow& row, std::int16_t kxType);
-bool writableFor(const KxSettingRow& row, std::int16_t kxType);
-// The rows a backup keeps for a module of that type: all it offers except the address.
-std::vector<const KxSettingRow*> backupRows(std::int16_t kxType);
+// The page as KXSelectionChanged shows it for a module or group, and for a
+// single module of a type.
+KxPageState kxPage(std::int32_t itemData, const KxTypeTable& types);
+KxPageState kxPageOfType(std::int16_t kxType);
+// The page shows the setting's panel (and "Bank 1" where the row needs it).
+bool offeredOn(const KxSettingRow& row, const KxPageState& page);
+// ... and its Set button: a KX44's master/slave mode can be read, not set.
+bool settableOn(const KxSettingRow& row, const KxPageState& page);
+// The rows a backup keeps: all the page offers except the address.
+std::vector<const KxSettingRow*> backupRows(const KxPageState& page);
 
-// "KX-H", "KX44", "WOBE-s" or "Unknown".
-const char* kxTypeName(std::int16_t kxType);
+// "KX-H", "KX44", "WOBE-s" or "Unknown", as lblKXtype shows it.
+std::string kxTypeName(std::int16_t kxType);
 // The type code of "KX-H", "KX44" or "WOBE-s".
 std::optional<std::int16_t> kxTypeFromName(std::string_view name);
 
