@@ -111,10 +111,13 @@ void backupFigure() {
     PtyRig rig(sim::demoSystem());
     std::ostringstream discard;
     const ctl::Terminal terminal{discard, discard, false};
+    // korvelctl's own link: no log window behind it.
+    ctl::DiscardedLog log;
+    Link link{rig.port, rig.clock, rig.prompter, log, rig.poll};
     measureAgainstWire(3, rig, [&] {
         ModuleRegistry registry;
-        const std::optional<StatusReport> report = RequestStatus(rig.link, registry, false);
-        return report && ctl::takeBackup(rig.link, registry, *report, terminal).has_value();
+        const std::optional<StatusReport> report = RequestStatus(link, registry, false);
+        return report && ctl::takeBackup(link, registry, *report, terminal).has_value();
     });
 }
 
