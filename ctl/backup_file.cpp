@@ -62,14 +62,14 @@ class Reader {
             out.kx[row->name] = *value;
         }
         if (static_cast<std::size_t>(o.size()) != out.kx.size())
-            return fail(where, "holds a setting a " + kxTypeName(type) +
-                                   " does not have");
+            return fail(where, "holds a setting a " + kxTypeName(type) + " does not have");
         return true;
     }
 
     bool zrSettings(const QJsonObject& o, const std::string& where, ModuleSettings& out) {
         ZrConfiguration c;
-        const std::optional<int> t = integer(o.value("default-time"), 0, 127, where + " default-time");
+        const std::optional<int> t =
+            integer(o.value("default-time"), 0, 127, where + " default-time");
         if (!t) return false;
         c.defaultTime = *t;
         const QJsonArray devices = o.value("devices").toArray();
@@ -105,10 +105,13 @@ class Reader {
             fail(where, "no module name like kx:2.1 or zr:1");
             return std::nullopt;
         }
-        ModuleBackup m{*name, o.value("type").toString().toStdString(),
-                       o.value("firmware").toString().toStdString(), {}, {}};
+        ModuleBackup m{*name,
+                       o.value("type").toString().toStdString(),
+                       o.value("firmware").toString().toStdString(),
+                       {},
+                       {}};
         const bool typeFits = name->family == ModuleFamily::ZR ? m.type == kZrType
-                                                                : kxTypeFromName(m.type).has_value();
+                                                               : kxTypeFromName(m.type).has_value();
         if (!typeFits) {
             fail(where, "type \"" + m.type + "\" does not fit " + moduleNameText(*name));
             return std::nullopt;
@@ -135,8 +138,10 @@ QByteArray toJson(const Backup& b) {
     const QJsonObject controller{{"system-status", q(b.systemStatus)},
                                  {"protocol-version", q(b.protocolVersion)},
                                  {"system-version", q(b.systemVersion)}};
-    const QJsonObject root{{"format", kBackupFormat}, {"version", kBackupVersion},
-                           {"date", q(b.date)},      {"controller", controller},
+    const QJsonObject root{{"format", kBackupFormat},
+                           {"version", kBackupVersion},
+                           {"date", q(b.date)},
+                           {"controller", controller},
                            {"modules", modules}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

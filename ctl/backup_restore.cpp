@@ -46,12 +46,13 @@ void progress(const Terminal& term, const char* what, std::size_t n, std::size_t
                      std::to_string(total) + " (" + module + ")");
 }
 
-bool readKxModule(Link& link, const ModuleRegistry& registry, ModuleBackup& m,
-                  const Terminal& term, const std::string& label) {
+bool readKxModule(Link& link, const ModuleRegistry& registry, ModuleBackup& m, const Terminal& term,
+                  const std::string& label) {
     for (bool permanent : {false, true}) {
         ModuleSettings& into = permanent ? m.permanent : m.active;
         for (const KxSettingRow* row : backupRows(kxPage(m.name.item, registry.kxTypes))) {
-            const std::optional<int> v = readKxSetting(link, registry, m.name.item, *row, permanent);
+            const std::optional<int> v =
+                readKxSetting(link, registry, m.name.item, *row, permanent);
             if (!v) {
                 term.message(label + ": no answer to " + row->name +
                              (permanent ? " (permanent)" : " (active)"));
@@ -115,8 +116,7 @@ bool restoreKx(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
         const int value = t.saved->permanent.kx.at(settingName);
         if (settableOn(row, page)) {
             if (!writeKxSetting(link, registry, t.target.item, row, value, true)) {
-                term.message(name + ": no answer to " + settingName + "; " +
-                             writtenSoFar(written));
+                term.message(name + ": no answer to " + settingName + "; " + writtenSoFar(written));
                 return false;
             }
             written.push_back(settingName);
@@ -169,11 +169,14 @@ std::optional<Backup> takeBackup(Link& link, const ModuleRegistry& registry,
     const SystemBoxes& system =
         std::visit([](const auto& t) -> const SystemBoxes& { return t.system; }, status.dialog);
     Backup b{QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(),
-             system.system, system.protVer, system.sysVer, {}};
+             system.system,
+             system.protVer,
+             system.sysVer,
+             {}};
     const std::vector<ModuleName> modules = registeredModules(registry, term);
     for (std::size_t i = 0; i < modules.size(); ++i) {
-        ModuleBackup m{modules[i], typeOf(registry, modules[i]), firmwareOf(status, modules[i]),
-                       {}, {}};
+        ModuleBackup m{
+            modules[i], typeOf(registry, modules[i]), firmwareOf(status, modules[i]), {}, {}};
         const std::string name = label(m.name, m.type);
         progress(term, "backup", i + 1, modules.size(), name);
         const bool read = m.name.family == ModuleFamily::KX

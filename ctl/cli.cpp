@@ -86,7 +86,10 @@ struct OpenLine {
 class Command {
   public:
     Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term)
-        : parser_(parser), line_(line), term_(term), prompter_(term),
+        : parser_(parser),
+          line_(line),
+          term_(term),
+          prompter_(term),
           link_(line.port(), line.clock(), prompter_, log_, poll_) {}
 
     int run(const CommandSpec& spec, const QStringList& args);
@@ -182,7 +185,8 @@ std::vector<StatusRow> statusRows(const StatusReport& report) {
         }
         for (std::size_t n = 0; n < 8; ++n)
             if (answered(t->zrStatus[n]))
-                rows.push_back({"zr:" + std::to_string(n), kZrType, t->zrStatus[n], t->zrVersion[n]});
+                rows.push_back(
+                    {"zr:" + std::to_string(n), kZrType, t->zrStatus[n], t->zrVersion[n]});
         for (std::size_t n = 0; n < 16; ++n)
             if (answered(t->qhStatus[n]))
                 rows.push_back({"qh:" + std::to_string(n), "QH", t->qhStatus[n], t->qhVersion[n]});
@@ -243,11 +247,13 @@ int Command::printStatus() {
             dip += (i ? " " : "") + std::to_string(i + 1) + ":" + classic->dip[i];
         line("DIP status", dip);
     }
-    term_.out << '\n' << std::left << std::setw(8) << "Module" << std::setw(8) << "Type"
-              << std::setw(11) << "Status" << "Version" << '\n';
+    term_.out << '\n'
+              << std::left << std::setw(8) << "Module" << std::setw(8) << "Type" << std::setw(11)
+              << "Status"
+              << "Version" << '\n';
     for (const StatusRow& r : rows)
-        term_.out << std::setw(8) << r.module << std::setw(8) << r.type << std::setw(11)
-                  << r.status << r.version << '\n';
+        term_.out << std::setw(8) << r.module << std::setw(8) << r.type << std::setw(11) << r.status
+                  << r.version << '\n';
     return kExitOk;
 }
 
@@ -260,7 +266,8 @@ const KxSettingRow& Command::settingArgument(const QString& name) {
         full += " --loop " + str(parser_.value("loop").toUpper());
     if (const KxSettingRow* row = findKxSetting(full)) return *row;
     std::string known;
-    for (const KxSettingRow& r : kxSettingRows()) known += (known.empty() ? "" : ", ") + std::string(r.name);
+    for (const KxSettingRow& r : kxSettingRows())
+        known += (known.empty() ? "" : ", ") + std::string(r.name);
     throw UsageError{"no KX setting \"" + full + "\"; there are: " + known};
 }
 
@@ -281,9 +288,9 @@ int Command::kx(const QStringList& args) {
     if (args.size() < 2 || (args[1] != "get" && args[1] != "set"))
         throw UsageError{"usage: korvelctl kx get MODULE SETTING | kx set MODULE SETTING VALUE"};
     const bool set = args[1] == "set";
-    expectArguments(args, set ? 5 : 4,
-                    set ? "kx set MODULE SETTING VALUE [--permanent]"
-                        : "kx get MODULE SETTING [--permanent]");
+    expectArguments(
+        args, set ? 5 : 4,
+        set ? "kx set MODULE SETTING VALUE [--permanent]" : "kx get MODULE SETTING [--permanent]");
     const std::int32_t target = kxTarget(args[2]);
     const KxSettingRow& row = settingArgument(args[3]);
     if (!set && target < 0) throw UsageError{"kx get reads one module, not a group"};
@@ -340,8 +347,8 @@ int Command::kxSet(std::int32_t target, const KxSettingRow& row, int value, bool
     }
     int exit = kExitOk;
     for (const auto& [m, v] : results) {
-        const std::string name =
-            moduleNameText({ModuleFamily::KX, m}, registry_.kxTypes[static_cast<std::size_t>(m)] == kKx44);
+        const std::string name = moduleNameText(
+            {ModuleFamily::KX, m}, registry_.kxTypes[static_cast<std::size_t>(m)] == kKx44);
         if (v == value) {
             term_.out << name << ' ' << row.name << " = " << value << " confirmed\n";
             continue;
@@ -408,8 +415,9 @@ std::vector<std::string> listValues(const QStringList& values) {
 int Command::restoreCommand(const QStringList& args) {
     // MODULE... after --only: the names that follow it are positional to the parser.
     if (args.size() < 2 || (args.size() > 2 && !parser_.isSet("only")))
-        throw UsageError{"usage: korvelctl restore FILE [--only MODULE...] [--map OLD=NEW...] "
-                         "[--dry-run]"};
+        throw UsageError{
+            "usage: korvelctl restore FILE [--only MODULE...] [--map OLD=NEW...] "
+            "[--dry-run]"};
     QFile file(args[1]);
     if (!file.open(QIODevice::ReadOnly))
         throw UsageError{str(args[1]) + ": " + str(file.errorString())};
@@ -482,8 +490,8 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
         if (!parser.parse(arguments)) throw UsageError{str(parser.errorText())};
         if (parser.isSet("help")) {
             // The usage line names the program, not the path it was started by.
-            term.out << str(parser.helpText().replace(QRegularExpression("^Usage: \\S+"),
-                                                      "Usage: korvelctl"));
+            term.out << str(
+                parser.helpText().replace(QRegularExpression("^Usage: \\S+"), "Usage: korvelctl"));
             return kExitOk;
         }
         if (parser.isSet("version")) {
@@ -492,8 +500,9 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
         }
         const QStringList args = parser.positionalArguments();
         if (args.isEmpty())
-            throw UsageError{"a command is needed: ports, status, kx, zr, backup or restore "
-                             "(korvelctl --help)"};
+            throw UsageError{
+                "a command is needed: ports, status, kx, zr, backup or restore "
+                "(korvelctl --help)"};
         for (const CommandSpec& spec : kCommands)
             if (args[0] == spec.name) return Command(parser, line, term).run(spec, args);
         throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};

@@ -29,8 +29,7 @@ KxCommand commandFor(const KxSettingRow& row, int value, bool permanent) {
 // Sends one KX command and catches the report of `row` from `module`, waiting
 // for a late one with empty frames while the controller answers.
 std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                              const KxSettingRow& row, KxButton button, int value,
-                              bool permanent) {
+                              const KxSettingRow& row, KxButton button, int value, bool permanent) {
     std::optional<int> reported;
     const KxPageInputs page{target, permanent, row.selectors};
     link.setSettingsReportHandler([&](const ReplyBuffer& reply) {
@@ -58,8 +57,7 @@ int initialValue(const KxSettingRow& row) {
 // right after its answer was recognised in the reply buffer.
 class ZrCapture final : public ZrReportInputs {
   public:
-    ZrCapture(Link& link, int module, bool permanent)
-        : link_(link), target_{module, permanent} {}
+    ZrCapture(Link& link, int module, bool permanent) : link_(link), target_{module, permanent} {}
     std::optional<std::int32_t> selectedModule() override { return target_.module; }
     bool permanent() override { return target_.permanent; }
 

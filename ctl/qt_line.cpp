@@ -1,6 +1,5 @@
 #include "ctl/qt_line.h"
 
-
 namespace korvel::ctl {
 
 namespace {

@@ -23,8 +23,7 @@ struct Terminal {
 class TerminalPrompter final : public Prompter {
   public:
     explicit TerminalPrompter(const Terminal& terminal) : terminal_(terminal) {}
-    MessageAnswer show(const std::string& text, MessageIcon icon,
-                       MessageButtons buttons) override;
+    MessageAnswer show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
     void showWithDetail(const std::string& text, const std::string& detail,
                         MessageIcon icon) override;
 

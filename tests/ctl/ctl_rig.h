@@ -12,7 +12,8 @@ namespace korvel::testing {
 
 // The simulated system behind the in-memory port; -p 1 and --demo both reach it.
 struct MemoryLine final : ctl::LineAccess {
-    explicit MemoryLine(sim::SimSystem system) : controller(std::move(system)) {}
+    explicit MemoryLine(sim::SimSystem system = sim::demoSystem())
+        : controller(std::move(system)) {}
     SerialPort& port() override { return memory; }
     Clock& clock() override { return fake; }
     std::optional<int> choose(const std::string&, bool, std::string&) override { return 1; }
@@ -29,29 +30,20 @@ struct CtlRun {
 
 inline CtlRun runCtl(ctl::LineAccess& line, const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const ctl::Terminal terminal{out, err, false};
     QStringList arguments{"korvelctl"};
     for (const std::string& a : args) arguments << QString::fromStdString(a);
-    const int exit = ctl::runKorvelctl(arguments, line, terminal);
+    const int exit = ctl::runKorvelctl(arguments, line, ctl::Terminal{out, err, false});
     return {exit, out.str(), err.str()};
 }
 
-// The permanent settings a restore puts back, straight from the simulator.
-inline std::vector<int> permanentSettings(const sim::SimSystem& system) {
-    std::vector<int> v;
-    for (const sim::SimModule& m : system.modules) {
-        for (const sim::KxSettings* k : {&m.kxPermanent, &m.kxSecondPermanent})
-            v.insert(v.end(), k->value.begin(), k->value.end());
-        v.push_back(m.zrPermanent.defaultTime);
-        for (const sim::ZrDevice& d : m.zrPermanent.devices) v.insert(v.end(), {d.time, d.power});
+// A temporary folder holding b.json, a backup of the demo system.
+struct BackupFolder {
+    BackupFolder() {
+        MemoryLine line;
+        EXPECT_EQ(runCtl(line, {"-p", "1", "backup", path("b.json")}).exit, ctl::kExitOk);
     }
-    return v;
-}
-
-inline sim::SimModule& moduleOf(sim::SimSystem& s, sim::ModuleFamily family, int number) {
-    for (sim::SimModule& m : s.modules)
-        if (m.family == family && m.number == number) return m;
-    throw std::out_of_range("no such simulated module");
-}
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+    QTemporaryDir dir;
+};
 
 }  // namespace korvel::testing

@@ -9,47 +9,94 @@ namespace {
 
 using sim::ModuleFamily;
 
+sim::SimModule& moduleOf(sim::SimSystem& s, ModuleFamily family, int number) {
+    for (sim::SimModule& m : s.modules)
+        if (m.family == family && m.number == number) return m;
+    throw std::out_of_range("no such simulated module");
+}
+
+// The permanent settings a restore puts back, straight from the simulator.
+std::vector<int> permanentSettings(const sim::SimSystem& system) {
+    std::vector<int> v;
+    for (const sim::SimModule& m : system.modules) {
+        for (const sim::KxSettings* k : {&m.kxPermanent, &m.kxSecondPermanent})
+            v.insert(v.end(), k->value.begin(), k->value.end());
+        v.push_back(m.zrPermanent.defaultTime);
+        for (const sim::ZrDevice& d : m.zrPermanent.devices) v.insert(v.end(), {d.time, d.power});
+    }
+    return v;
+}
+
 // Permanent settings a user changed since the backup, on every kind of module.
 void changeSettings(sim::SimSystem& s) {
-    moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[1] = 3;             // hfi
-    moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[7] = 5;             // switch-delay --on --bank 1
-    moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[11] = 2;            // ms
-    moduleOf(s, ModuleFamily::KX, 2).kxSecondPermanent.value[9] = 16;      // pwm of kx:2.1
-    moduleOf(s, ModuleFamily::KX, 3).kxPermanent.value[14] = 33;           // loop-current --loop B
+    moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[1] = 3;         // hfi
+    moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[7] = 5;         // switch-delay --on --bank 1
+    moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[11] = 2;        // ms
+    moduleOf(s, ModuleFamily::KX, 2).kxSecondPermanent.value[9] = 16;  // pwm of kx:2.1
+    moduleOf(s, ModuleFamily::KX, 3).kxPermanent.value[14] = 33;       // loop-current --loop B
     moduleOf(s, ModuleFamily::ZR, 1).zrPermanent.defaultTime = 30;
     moduleOf(s, ModuleFamily::ZR, 6).zrPermanent.devices[63] = {99, 3};
 }
 
 struct RestoreTest : ::testing::Test {
-    std::string file(const char* name) { return dir.filePath(name).toStdString(); }
-    QTemporaryDir dir;
+    CtlRun restore(MemoryLine& line, std::vector<std::string> options = {}) {
+        options.insert(options.begin(), {"-p", "1", "restore", folder.path("b.json")});
+        return runCtl(line, options);
+    }
+    BackupFolder folder;
 };
 
 TEST_F(RestoreTest, BackupThenRestoreOverThePtyPutsBackEverySetting) {
     sim::PtyServer server(sim::demoSystem());
     ctl::QtLineAccess line;
-    const std::vector<int> saved =
-        server.withController([](sim::SimController& c) { return permanentSettings(c.system()); });
-    const CtlRun backup = runCtl(line, {"-p", server.devicePath(), "backup", file("b.json")});
-    ASSERT_EQ(backup.exit, ctl::kExitOk) << backup.err;
-    EXPECT_EQ(backup.out, "7 modules saved in " + file("b.json") + "\n");
+    const auto settings = [&] {
+        return server.withController(
+            [](sim::SimController& c) { return permanentSettings(c.system()); });
+    };
+    const std::vector<int> saved = settings();
+    const std::string file = folder.path("pty.json");
+    const CtlRun backup = runCtl(line, {"-p", server.devicePath(), "backup", file});
+    ASSERT_EQ(backup.out, "7 modules saved in " + file + "\n") << backup.err;
 
-    server.withController([](sim::SimController& c) { changeSettings(c.system()); });
-    const CtlRun restore = runCtl(line, {"-p", server.devicePath(), "restore", file("b.json")});
+    // Busy modules: every answer comes two frames late and must be waited for.
+    server.withController([](sim::SimController& c) {
+        changeSettings(c.system());
+        c.faults().moduleAnswerDelay = 2;
+    });
+    ASSERT_NE(settings(), saved);
+    const CtlRun restore = runCtl(line, {"-p", server.devicePath(), "restore", file});
     EXPECT_EQ(restore.exit, ctl::kExitOk) << restore.err;
     EXPECT_EQ(restore.err, "");
-    server.withController(
-        [&](sim::SimController& c) { EXPECT_EQ(permanentSettings(c.system()), saved); });
+    EXPECT_EQ(settings(), saved);
 }
 
-TEST_F(RestoreTest, DryRunAndMapTouchOnlyWhatTheySay) {
-    MemoryLine line(sim::demoSystem());
-    ASSERT_EQ(runCtl(line, {"-p", "1", "backup", file("b.json")}).exit, ctl::kExitOk);
-    changeSettings(line.controller.system());
-    line.controller.clearRecords();
+TEST_F(RestoreTest, CommandsPrintWhatTheModulesReport) {
+    const std::pair<std::vector<std::string>, std::string> said[] = {
+        {{"kx", "get", "2.1", "pwm", "--permanent"}, "4\n"},
+        {{"kx", "set", "0", "alarm-delay", "--on", "100"},
+         "kx:0 alarm-delay --on = 100 confirmed\n"},
+        {{"kx", "set", "All_KX44", "ocd", "slow"},
+         "kx:2.0 ocd = 2 confirmed\nkx:2.1 ocd = 2 confirmed\n"},
+        {{"zr", "report", "6", "--permanent"},
+         "ZR32#6 Permanent settings:\nDefault Timing =   200ms\n"},
+        {{"zr", "report", "6"}, "    63   300ms  Unlimited\n"},
+        {{"status"}, "kx:2.1  KX44    Active     1.01 G\n"},
+        {{"status", "--json"}, "\"system-version\": \"VG-U 1.02\""},
+    };
+    for (const auto& [args, out] : said) {
+        MemoryLine line;
+        std::vector<std::string> demo{"--demo"};
+        demo.insert(demo.end(), args.begin(), args.end());
+        const CtlRun r = runCtl(line, demo);
+        EXPECT_EQ(r.exit, ctl::kExitOk) << args[0] << r.err;
+        EXPECT_NE(r.out.find(out), std::string::npos) << r.out;
+    }
+}
 
-    const CtlRun dry = runCtl(line, {"-p", "1", "restore", file("b.json"), "--dry-run",
-                                     "--only", "kx:2.1", "zr:6"});
+TEST_F(RestoreTest, DryRunSendsNothingAndMapMovesOneModule) {
+    MemoryLine line;
+    changeSettings(line.controller.system());
+    const CtlRun dry = restore(line, {"--dry-run", "--only", "kx:2.1", "zr:6"});
     EXPECT_EQ(dry.exit, ctl::kExitOk);
     EXPECT_TRUE(line.controller.framesReceived().empty());
     EXPECT_NE(dry.out.find("kx:2.1 pwm = 4\n"), std::string::npos);
@@ -57,51 +104,45 @@ TEST_F(RestoreTest, DryRunAndMapTouchOnlyWhatTheySay) {
     EXPECT_NE(dry.out.find("zr:6 device 63 power = 3\n"), std::string::npos);
     EXPECT_EQ(std::count(dry.out.begin(), dry.out.end(), '\n'), 9 + 1 + 2 * 64);
 
-    // The ZR32 module 1 was replaced by module 6: module 1's settings go there.
-    const CtlRun mapped =
-        runCtl(line, {"-p", "1", "restore", file("b.json"), "--only", "zr:1", "--map", "zr:1=zr:6"});
-    EXPECT_EQ(mapped.exit, ctl::kExitOk) << mapped.err;
+    // ZR32 module 1 was replaced by the one at 6: module 1's settings go there.
+    EXPECT_EQ(restore(line, {"--only", "zr:1", "--map", "zr:1=zr:6"}).exit, ctl::kExitOk);
     sim::SimSystem& s = line.controller.system();
     EXPECT_EQ(moduleOf(s, ModuleFamily::ZR, 6).zrPermanent.devices[63].time, 18);
     EXPECT_EQ(moduleOf(s, ModuleFamily::ZR, 1).zrPermanent.defaultTime, 30);
     EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[1], 3);
 }
 
-TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedWithALineEach) {
-    MemoryLine before(sim::demoSystem());
-    ASSERT_EQ(runCtl(before, {"-p", "1", "backup", file("b.json")}).exit, ctl::kExitOk);
-
+TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesReported) {
     sim::SimSystem now = sim::demoSystem();
-    std::erase_if(now.modules, [](const sim::SimModule& m) { return m.family == ModuleFamily::KX && m.number == 5; });
+    std::erase_if(now.modules, [](const sim::SimModule& m) { return m.number == 5; });
     moduleOf(now, ModuleFamily::KX, 3).status = sim::kAnswered | sim::kTypeBitsKXH;
     changeSettings(now);
+    moduleOf(now, ModuleFamily::KX, 2).kxSecondPermanent.value[11] = 1;  // ms: read, never set
     MemoryLine line(now);
-    const CtlRun r = runCtl(line, {"-p", "1", "restore", file("b.json")});
+    const CtlRun r = restore(line);
     EXPECT_EQ(r.exit, ctl::kExitFailed);
     EXPECT_EQ(r.err,
+              "kx:2.1 (KX44): ms is 1, the file holds 2\n"
               "kx:3 (WOBE-s): is a KX-H now, the file holds a WOBE-s; skipped\n"
               "kx:5 (KX-H): not present now; skipped\n");
-    EXPECT_EQ(moduleOf(line.controller.system(), ModuleFamily::KX, 0).kxPermanent.value[1], 7);
-    EXPECT_EQ(moduleOf(line.controller.system(), ModuleFamily::KX, 3).kxPermanent.value[14], 33);
-    EXPECT_EQ(moduleOf(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.devices[63].time,
-              18);
+    sim::SimSystem& s = line.controller.system();
+    EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[1], 7);
+    EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 3).kxPermanent.value[14], 33);
+    EXPECT_EQ(moduleOf(s, ModuleFamily::ZR, 6).zrPermanent.devices[63].time, 18);
 }
 
 TEST_F(RestoreTest, ModuleFallingSilentHalfwayStopsTheRestoreThere) {
-    MemoryLine line(sim::demoSystem());
-    ASSERT_EQ(runCtl(line, {"-p", "1", "backup", file("b.json")}).exit, ctl::kExitOk);
-    changeSettings(line.controller.system());
-    // kx:0 takes its third setting, then is gone from the bus.
-    int sets = 0;
+    MemoryLine line;
     sim::SimController& c = line.controller;
+    changeSettings(c.system());
+    int sets = 0;  // kx:0 takes its third setting, then is gone from the bus
     c.faults().unanswered = [&](const sim::FrameData& d) {
-        if (d.size() == 5 && d[0] == 0 && d[1] == 32 && ++sets == 3)
-            std::erase_if(c.system().modules, [](const sim::SimModule& m) {
-                return m.family == ModuleFamily::KX && m.number == 0;
-            });
+        if (d.size() == 5 && d[1] == 32 && ++sets == 3)
+            std::erase_if(c.system().modules,
+                          [](auto& m) { return m.family == ModuleFamily::KX && m.number == 0; });
         return false;
     };
-    const CtlRun r = runCtl(line, {"-p", "1", "restore", file("b.json")});
+    const CtlRun r = restore(line);
     EXPECT_EQ(r.exit, ctl::kExitFailed);
     EXPECT_EQ(r.err,
               "kx:0 (KX-H): no answer reading back alarm-delay --on; written: hfi, alarm-delay, "
