@@ -43,7 +43,7 @@ void progress(const Terminal& term, const char* what, std::size_t n, std::size_t
               const std::string& module) {
     if (term.progress)
         term.message(std::string(what) + ": module " + std::to_string(n) + " of " +
-                     std::to_string(total) + " (" + module + ")");
+                     std::to_string(total) + ", " + module);
 }
 
 bool readKxModule(Link& link, const ModuleRegistry& registry, ModuleBackup& m, const Terminal& term,
