@@ -2,9 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <iomanip>
@@ -13,6 +10,7 @@
 
 #include "ctl/backup_restore.h"
 #include "ctl/kx_setting_table.h"
+#include "ctl/status_output.h"
 #include "link/dispatch.h"
 #include "link/ports.h"
 
@@ -162,98 +160,13 @@ int Command::ports() {
     return kExitOk;
 }
 
-// Modules of the status as the dialog lists them: those that answered.
-struct StatusRow {
-    std::string module, type, status, version;
-};
-
-std::vector<StatusRow> statusRows(const StatusReport& report) {
-    std::vector<StatusRow> rows;
-    const auto answered = [](const std::string& s) {
-        return s != "-" && s != "Not Found" && s != "Not found" && s != "Unknown";
-    };
-    if (const auto* t = std::get_if<StandardStatusTexts>(&report.dialog)) {
-        for (std::size_t n = 0; n < 16; ++n) {
-            const bool kx44 = t->kxType[n] == "KX44";
-            const int item = static_cast<int>(n);
-            if (answered(t->kxStatus[n]))
-                rows.push_back({moduleNameText({ModuleFamily::KX, item}, kx44), t->kxType[n],
-                                t->kxStatus[n], t->kxVersion[n]});
-            if (kx44 && answered(t->kxStatus[n + 16]))
-                rows.push_back({moduleNameText({ModuleFamily::KX, item + 16}), "KX44",
-                                t->kxStatus[n + 16], t->kxVersion[n + 16]});
-        }
-        for (std::size_t n = 0; n < 8; ++n)
-            if (answered(t->zrStatus[n]))
-                rows.push_back(
-                    {"zr:" + std::to_string(n), kZrType, t->zrStatus[n], t->zrVersion[n]});
-        for (std::size_t n = 0; n < 16; ++n)
-            if (answered(t->qhStatus[n]))
-                rows.push_back({"qh:" + std::to_string(n), "QH", t->qhStatus[n], t->qhVersion[n]});
-    } else {
-        const auto& c = std::get<ClassicStatusTexts>(report.dialog);
-        for (std::size_t n = 0; n < 16; ++n)
-            if (answered(c.kxStatus[n]))
-                rows.push_back({"kx:" + std::to_string(n), c.kxType[n], c.kxStatus[n], ""});
-        for (std::size_t n = 0; n < 8; ++n)
-            if (answered(c.zrStatus[n]))
-                rows.push_back({"zr:" + std::to_string(n), kZrType, c.zrStatus[n], ""});
-    }
-    return rows;
-}
-
 int Command::printStatus() {
     const std::optional<StatusReport> report = status(parser_.isSet("classic"));
     if (!report) return kExitFailed;
-    const SystemBoxes& s =
-        std::visit([](const auto& t) -> const SystemBoxes& { return t.system; }, report->dialog);
-    const auto* classic = std::get_if<ClassicStatusTexts>(&report->dialog);
-    const std::vector<StatusRow> rows = statusRows(*report);
-    if (parser_.isSet("json")) {
-        QJsonArray modules;
-        for (const StatusRow& r : rows) {
-            QJsonObject m{{"module", QString::fromStdString(r.module)},
-                          {"type", QString::fromStdString(r.type)},
-                          {"status", QString::fromStdString(r.status)}};
-            // The classic view reports no versions.
-            if (!r.version.empty()) m.insert("version", QString::fromStdString(r.version));
-            modules.append(m);
-        }
-        QJsonObject o{{"system-status", QString::fromStdString(s.system)},
-                      {"protocol-version", QString::fromStdString(s.protVer)},
-                      {"system-version", QString::fromStdString(s.sysVer)},
-                      {"license-code", QString::fromStdString(s.license)},
-                      {"modules", modules}};
-        if (classic) {
-            o.insert("remaining-capacity", QString::fromStdString(classic->cap));
-            QJsonArray dip;
-            for (const std::string& d : classic->dip) dip.append(QString::fromStdString(d));
-            o.insert("dip-switches", dip);
-        }
-        term_.out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
-        return kExitOk;
-    }
-    const auto line = [&](const char* caption, const std::string& value) {
-        term_.out << std::left << std::setw(18) << caption << value << '\n';
-    };
-    line("System Status", s.system);
-    line("Protocol Version", s.protVer);
-    line("System Version", s.sysVer);
-    line("License code", s.license);
-    if (classic) {
-        line("Remaining Cap", classic->cap);
-        std::string dip;
-        for (std::size_t i = 0; i < 4; ++i)
-            dip += (i ? " " : "") + std::to_string(i + 1) + ":" + classic->dip[i];
-        line("DIP status", dip);
-    }
-    term_.out << '\n'
-              << std::left << std::setw(8) << "Module" << std::setw(8) << "Type" << std::setw(11)
-              << "Status"
-              << "Version" << '\n';
-    for (const StatusRow& r : rows)
-        term_.out << std::setw(8) << r.module << std::setw(8) << r.type << std::setw(11) << r.status
-                  << r.version << '\n';
+    if (parser_.isSet("json"))
+        writeStatusJson(*report, term_.out);
+    else
+        writeStatusText(*report, term_.out);
     return kExitOk;
 }
 
