@@ -135,13 +135,7 @@ bool Command::open() {
             throw UsageError{"-p takes a port number 1..16 or a device path, not \"" + value +
                              "\""};
     }
-    std::string error;
-    const std::optional<int> number = line_.choose(value, parser_.isSet("demo"), error);
-    if (!number) {
-        term_.message(error);
-        return false;
-    }
-    return PickPort(link_, portEntryText(*number));
+    return PickPort(link_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
 }
 
 std::optional<StatusReport> Command::status(bool classic) {

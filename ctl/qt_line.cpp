@@ -7,8 +7,7 @@ namespace {
 constexpr int kPathPort = 1;
 }  // namespace
 
-std::optional<int> QtLineAccess::choose(const std::string& portValue, bool demo,
-                                        std::string& error) {
+int QtLineAccess::choose(const std::string& portValue, bool demo) {
     if (demo) {
         demo_ = std::make_unique<sim::PtyServer>(sim::demoSystem());
         port_.overrideDevice(kPathPort, demo_->devicePath());
@@ -18,7 +17,6 @@ std::optional<int> QtLineAccess::choose(const std::string& portValue, bool demo,
         port_.overrideDevice(kPathPort, portValue);
         return kPathPort;
     }
-    (void)error;
     return std::stoi(portValue);
 }
 

@@ -14,7 +14,7 @@ class QtLineAccess final : public LineAccess {
   public:
     SerialPort& port() override { return port_; }
     Clock& clock() override { return clock_; }
-    std::optional<int> choose(const std::string& portValue, bool demo, std::string& error) override;
+    int choose(const std::string& portValue, bool demo) override;
 
   private:
     std::unique_ptr<sim::PtyServer> demo_;

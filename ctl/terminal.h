@@ -50,9 +50,8 @@ class LineAccess {
     virtual SerialPort& port() = 0;
     virtual Clock& clock() = 0;
     // The port number to open for a checked -p value (a number 1..16 or a
-    // device path) or for the demo system; nullopt with the reason in `error`.
-    virtual std::optional<int> choose(const std::string& portValue, bool demo,
-                                      std::string& error) = 0;
+    // device path), or for the demo system.
+    virtual int choose(const std::string& portValue, bool demo) = 0;
 };
 
 }  // namespace korvel::ctl

@@ -16,7 +16,7 @@ struct MemoryLine final : ctl::LineAccess {
         : controller(std::move(system)) {}
     SerialPort& port() override { return memory; }
     Clock& clock() override { return fake; }
-    std::optional<int> choose(const std::string&, bool, std::string&) override { return 1; }
+    int choose(const std::string&, bool) override { return 1; }
 
     sim::SimController controller;
     sim::FakeClock fake;
