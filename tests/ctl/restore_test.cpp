@@ -1,5 +1,7 @@
 // Backup and restore against the simulated system: a restore puts back what
 // a backup saw, skips what is not there, and stops where a module falls silent.
+#include <QFile>
+
 #include "ctl/qt_line.h"
 #include "sim/pty_server.h"
 #include "tests/ctl/ctl_rig.h"
@@ -131,24 +133,50 @@ TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesRe
     EXPECT_EQ(moduleOf(s, ModuleFamily::ZR, 6).zrPermanent.devices[63].time, 18);
 }
 
-TEST_F(RestoreTest, ModuleFallingSilentHalfwayStopsTheRestoreThere) {
-    MemoryLine line;
-    sim::SimController& c = line.controller;
-    changeSettings(c.system());
-    int sets = 0;  // kx:0 takes its third setting, then is gone from the bus
-    c.faults().unanswered = [&](const sim::FrameData& d) {
-        if (d.size() == 5 && d[1] == 32 && ++sets == 3)
-            std::erase_if(c.system().modules,
-                          [](auto& m) { return m.family == ModuleFamily::KX && m.number == 0; });
-        return false;
+// A module that takes its n-th frame of a kind (by data count), then is gone from the bus.
+struct Silence {
+    int address, dataCount, nth;
+    std::vector<std::string> args;
+    std::string err;
+};
+
+TEST_F(RestoreTest, ModuleFallingSilentHalfwayStopsThereAndSaysSo) {
+    const std::string file = folder.path("b.json"), half = folder.path("half.json");
+    const Silence table[] = {
+        {32,
+         5,
+         3,
+         {"restore", file},
+         "kx:0 (KX-H): no answer reading back alarm-delay --on; written: hfi, alarm-delay, "
+         "alarm-delay --on\n"},
+        {70,
+         4,
+         20,
+         {"backup", half},
+         "zr:6 (ZR32): the active configuration did not come in whole\nno backup written\n"},
+        {70, 4, 20, {"zr", "report", "6"}, "zr:6: the report is incomplete\n"},
     };
-    const CtlRun r = restore(line);
-    EXPECT_EQ(r.exit, ctl::kExitFailed);
-    EXPECT_EQ(r.err,
-              "kx:0 (KX-H): no answer reading back alarm-delay --on; written: hfi, alarm-delay, "
-              "alarm-delay --on\n");
-    EXPECT_EQ(moduleOf(c.system(), ModuleFamily::KX, 2).kxSecondPermanent.value[9], 16);
-    EXPECT_EQ(moduleOf(c.system(), ModuleFamily::ZR, 1).zrPermanent.defaultTime, 30);
+    for (const Silence& silence : table) {
+        MemoryLine line;
+        sim::SimController& c = line.controller;
+        changeSettings(c.system());
+        int seen = 0;
+        c.faults().unanswered = [&](const sim::FrameData& d) {
+            if (d.size() == static_cast<std::size_t>(silence.dataCount) &&
+                d[1] == silence.address && ++seen == silence.nth)
+                std::erase_if(c.system().modules, [&](const sim::SimModule& m) {
+                    return m.number + (m.family == ModuleFamily::KX ? 32 : 64) == silence.address;
+                });
+            return false;
+        };
+        std::vector<std::string> args{"-p", "1"};
+        args.insert(args.end(), silence.args.begin(), silence.args.end());
+        const CtlRun r = runCtl(line, args);
+        EXPECT_EQ(r.exit, ctl::kExitFailed);
+        EXPECT_EQ(r.err, silence.err);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(half)));
+        EXPECT_EQ(moduleOf(c.system(), ModuleFamily::KX, 2).kxSecondPermanent.value[9], 16);
+    }
 }
 
 }  // namespace
