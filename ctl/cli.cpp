@@ -49,13 +49,13 @@ const char* const kDescription =
     "Exit status: 0 success, 1 the controller or a module did not answer or a\n"
     "restore found differences, 2 a usage error.";
 
-struct CommandSpec {
+struct CommandInfo {
     const char* name;
     std::set<QString> options;
     bool needsLine;
 };
 
-const CommandSpec kCommands[] = {
+const CommandInfo kCommands[] = {
     {"ports", {}, false},
     {"status", {"classic", "json"}, true},
     {"kx", {"permanent", "on", "bank", "loop"}, true},
@@ -90,7 +90,7 @@ class Command {
           prompter_(term),
           link_(line.port(), line.clock(), prompter_, log_, poll_) {}
 
-    int run(const CommandSpec& spec, const QStringList& args);
+    int run(const CommandInfo& info, const QStringList& args);
 
   private:
     bool open();
@@ -346,11 +346,11 @@ int Command::restoreCommand(const QStringList& args) {
     return kExitOk;
 }
 
-int Command::run(const CommandSpec& spec, const QStringList& args) {
+int Command::run(const CommandInfo& info, const QStringList& args) {
     for (const QString& option : parser_.optionNames())
-        if (!kGlobalOptions.count(option) && !spec.options.count(option))
-            throw UsageError{"--" + str(option) + " is not an option of " + spec.name};
-    const std::string name = spec.name;
+        if (!kGlobalOptions.count(option) && !info.options.count(option))
+            throw UsageError{"--" + str(option) + " is not an option of " + info.name};
+    const std::string name = info.name;
     if (name == "ports") {
         expectArguments(args, 1, "ports");
         return ports();
@@ -410,8 +410,8 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
             throw UsageError{
                 "a command is needed: ports, status, kx, zr, backup or restore "
                 "(korvelctl --help)"};
-        for (const CommandSpec& spec : kCommands)
-            if (args[0] == spec.name) return Command(parser, line, term).run(spec, args);
+        for (const CommandInfo& info : kCommands)
+            if (args[0] == info.name) return Command(parser, line, term).run(info, args);
         throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};
     } catch (const UsageError& e) {
         term.message("korvelctl: " + e.message);
