@@ -12,6 +12,10 @@ struct Refusal {
     std::string reason;
 };
 
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.reason;
+}
+
 struct ValidationTest : ::testing::TestWithParam<Refusal> {
     static void SetUpTestSuite() { folder = new BackupFolder; }
 
