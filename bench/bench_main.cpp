@@ -35,8 +35,9 @@ int main(int argc, char** argv) {
     void (*const figures[])() = {
         korvel::bench::statusRequestFigure,  korvel::bench::zrReportFigure,
         korvel::bench::unansweredWaitFigure, korvel::bench::idlePollingFigure,
-        korvel::bench::logAppendFigure,      korvel::bench::startupFigure};
-    for (int i = 0; i < 6; ++i)
+        korvel::bench::logAppendFigure,      korvel::bench::startupFigure,
+        korvel::bench::backupFigure};
+    for (int i = 0; i < 7; ++i)
         if (picked.empty() || picked.count(std::to_string(i + 1))) figures[i]();
     return 0;
 }

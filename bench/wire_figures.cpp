@@ -1,9 +1,11 @@
 // Long sequences against the emulated 19200-baud line: how close the program
 // comes to the time the bytes themselves need on the wire.
 #include <algorithm>
+#include <sstream>
 
 #include "bench/bench_support.h"
 #include "bench/figures.h"
+#include "ctl/backup_restore.h"
 #include "status/status_request.h"
 #include "zr/zr_report.h"
 
@@ -96,6 +98,26 @@ void zrReportFigure() {
     measureAgainstWire(5, rig, [&] {
         const std::string text = RunZRReport(rig.link, inputs, {});
         return std::count(text.begin(), text.end(), '\n') == 3 + 64;
+    });
+}
+
+}  // namespace korvel::bench
+
+namespace korvel::bench {
+
+void backupFigure() {
+    printFigure(7, "korvelctl backup of the demo system: status, then every KX setting and both");
+    printLine("   ZR32 configurations, active and permanent (19200 baud 8N1 emulated)");
+    PtyRig rig(sim::demoSystem());
+    std::ostringstream discard;
+    const ctl::Terminal terminal{discard, discard, false};
+    // korvelctl's own link: no log window behind it.
+    ctl::DiscardedLog log;
+    Link link{rig.port, rig.clock, rig.prompter, log, rig.poll};
+    measureAgainstWire(3, rig, [&] {
+        ModuleRegistry registry;
+        const std::optional<StatusReport> report = RequestStatus(link, registry, false);
+        return report && ctl::takeBackup(link, registry, *report, terminal).has_value();
     });
 }
 

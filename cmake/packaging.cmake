@@ -13,7 +13,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "KorvelConfig talks to the bus controller of a Korvel control system over a\n"
     "serial port. It reads the system status, reads and writes the settings of the\n"
     "KX, ZR32 and VG modules, switches decoder functions for test and logs every\n"
-    "frame on the wire. korvelconfig-demo runs it against a simulated system.")
+    "frame on the wire. korvelctl does the same from a terminal and keeps a backup\n"
+    "of every module's settings that it can write back. korvelconfig-demo runs the\n"
+    "program against a simulated system.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
 

@@ -19,6 +19,9 @@ deb=${debs[0]}
 expected=(
   ./usr/bin/korvelconfig
   ./usr/bin/korvelconfig-demo
+  ./usr/bin/korvelctl
+  ./usr/share/man/man1/korvelctl.1.gz
+  ./usr/share/metainfo/org.example.korvelconfig.metainfo.xml
   ./usr/share/applications/korvelconfig.desktop
   ./usr/share/applications/korvelconfig-demo.desktop
   ./usr/share/icons/hicolor/48x48/apps/korvelconfig.png
@@ -28,7 +31,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in "${expected[@]}"; do
   grep -qxF "$f" <<<"$contents" || { echo "check-package: $deb lacks $f" >&2; exit 1; }
 done
-echo "check-package: $deb holds the programs, desktop entries and icons"
+echo "check-package: $deb holds the programs, man page, metadata, desktop entries and icons"
 
 root=$(mktemp -d /tmp/korvel-clean-root.XXXXXX)
 chmod 755 "$root"
@@ -79,7 +82,15 @@ for program in korvelconfig korvelconfig-demo; do
   echo "check-package: $program started and was still running after 5 s"
 done
 
-in_root apt-get install -y -qq --no-install-recommends desktop-file-utils >/dev/null
+if ! in_root korvelctl --demo status >"$root/tmp/korvelctl.log" 2>&1; then
+  cat "$root/tmp/korvelctl.log" >&2
+  echo "check-package: korvelctl --demo status failed" >&2
+  exit 1
+fi
+echo "check-package: korvelctl answered with the demo system's status"
+
+in_root apt-get install -y -qq --no-install-recommends desktop-file-utils appstream >/dev/null
+in_root appstreamcli validate --no-net /usr/share/metainfo/org.example.korvelconfig.metainfo.xml
 in_root desktop-file-validate /usr/share/applications/korvelconfig.desktop \
   /usr/share/applications/korvelconfig-demo.desktop
 echo "check-package: desktop entries are valid; the package passed on a clean Debian 12"

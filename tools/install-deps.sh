@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   dpkg-dev file debootstrap
   locales
+  help2man appstream
 )
 # A Dutch desktop writes numbers with a decimal comma; the program must not care.
 test_locale=nl_NL.UTF-8

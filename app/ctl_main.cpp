@@ -1,0 +1,17 @@
+// korvelctl: the Korvel system from a terminal.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <iostream>
+
+#include "ctl/cli.h"
+#include "ctl/qt_line.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("korvelctl");
+    QCoreApplication::setApplicationVersion(KORVEL_VERSION);
+    korvel::ctl::QtLineAccess line;
+    const korvel::ctl::Terminal terminal{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    return korvel::ctl::runKorvelctl(QCoreApplication::arguments(), line, terminal);
+}

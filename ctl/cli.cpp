@@ -1,0 +1,422 @@
+#include "ctl/cli.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <iomanip>
+#include <map>
+#include <set>
+
+#include "ctl/backup_restore.h"
+#include "ctl/kx_setting_table.h"
+#include "ctl/status_output.h"
+#include "link/dispatch.h"
+#include "link/ports.h"
+
+namespace korvel::ctl {
+
+namespace {
+
+const char* const kDescription =
+    "Talks to the bus controller of a Korvel control system over a serial port, as\n"
+    "KorvelConfig does, from a terminal.\n"
+    "\n"
+    "Commands:\n"
+    "  ports                    The port numbers that can be opened, with their\n"
+    "                           devices.\n"
+    "  status                   The status request: the controller's versions and\n"
+    "                           status, then every module that answered with its\n"
+    "                           type, state and version (--classic, --json).\n"
+    "  kx get MODULE SETTING    The value a KX module reports (--permanent).\n"
+    "                           MODULE is 0-15, or 2.0 and 2.1 for the halves of a\n"
+    "                           KX44. SETTING is hfi, alarm-delay [--on],\n"
+    "                           switch-delay [--on] [--bank 1], dc-shift, pwm, ocd,\n"
+    "                           ms, power, loop-current [--loop B] or address.\n"
+    "  kx set MODULE SETTING VALUE\n"
+    "                           Writes a setting and says whether the module\n"
+    "                           confirmed it (--permanent). MODULE may also be a\n"
+    "                           group: All_KXxx, All_KX44, All_KX-H or All_WOBE.\n"
+    "  zr report MODULE         The configuration report of ZR32 module 0-7\n"
+    "                           (--permanent).\n"
+    "  backup FILE              Every setting of every KX and ZR32 module, active\n"
+    "                           and permanent, into a JSON file.\n"
+    "  restore FILE             Writes the permanent settings of the file back and\n"
+    "                           reads each one back (--only MODULE..., --map\n"
+    "                           OLD=NEW..., --dry-run). Modules are named kx:5,\n"
+    "                           kx:2.1, zr:1.\n"
+    "\n"
+    "Exit status: 0 success, 1 the controller or a module did not answer or a\n"
+    "restore found differences, 2 a usage error.";
+
+struct CommandInfo {
+    const char* name;
+    std::set<QString> options;
+    bool needsLine;
+};
+
+const CommandInfo kCommands[] = {
+    {"ports", {}, false},
+    {"status", {"classic", "json"}, true},
+    {"kx", {"permanent", "on", "bank", "loop"}, true},
+    {"zr", {"permanent"}, true},
+    {"backup", {}, true},
+    {"restore", {"only", "map", "dry-run"}, true},
+};
+const std::set<QString> kGlobalOptions{"p", "port", "demo", "help", "version"};
+
+struct UsageError {
+    std::string message;
+};
+
+std::string str(const QString& s) {
+    return s.toStdString();
+}
+
+// Closes the port when the command ends, however it ends.
+struct OpenLine {
+    Link& link;
+    ~OpenLine() {
+        if (link.port().isOpen()) link.port().close();
+    }
+};
+
+class Command {
+  public:
+    Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term)
+        : parser_(parser),
+          line_(line),
+          term_(term),
+          prompter_(term),
+          link_(line.port(), line.clock(), prompter_, log_, poll_) {}
+
+    int run(const CommandInfo& info, const QStringList& args);
+
+  private:
+    bool open();
+    std::optional<StatusReport> status(bool classic = false);
+    int ports();
+    int printStatus();
+    int kx(const QStringList& args);
+    int kxGet(int item, const KxSettingName& row, bool permanent);
+    int kxSet(std::int32_t target, const KxSettingName& row, int value, bool permanent);
+    int zrReport(const QStringList& args);
+    int backup(const QStringList& args);
+    int restoreCommand(const QStringList& args);
+    const KxSettingName& settingArgument(const QString& name);
+    std::int32_t kxTarget(const QString& text);
+
+    QCommandLineParser& parser_;
+    LineAccess& line_;
+    const Terminal& term_;
+    TerminalPrompter prompter_;
+    DiscardedLog log_;
+    NoPolling poll_;
+    Link link_;
+    ModuleRegistry registry_;
+};
+
+void expectArguments(const QStringList& args, int count, const char* usage) {
+    if (args.size() != count) throw UsageError{std::string("usage: korvelctl ") + usage};
+}
+
+bool Command::open() {
+    if (parser_.isSet("demo") == parser_.isSet("port"))
+        throw UsageError{"give either -p PORT or --demo"};
+    const std::string value = str(parser_.value("port"));
+    if (!parser_.isSet("demo") && !value.starts_with('/')) {
+        std::size_t used = 0;
+        int n = 0;
+        try {
+            n = std::stoi(value, &used);
+        } catch (const std::exception&) {
+        }
+        if (used != value.size() || n < kFirstPort || n > kLastPort)
+            throw UsageError{"-p takes a port number 1..16 or a device path, not \"" + value +
+                             "\""};
+    }
+    return PickPort(link_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
+}
+
+std::optional<StatusReport> Command::status(bool classic) {
+    std::optional<StatusReport> report = RequestStatus(link_, registry_, classic);
+    if (!report) term_.message("the status request did not complete");
+    return report;
+}
+
+int Command::ports() {
+    for (int n : FillPortList(line_.port())) {
+        std::string about = line_.port().describePort(n);
+        for (std::size_t at; (at = about.find('\n')) != std::string::npos;)
+            about.replace(at, 1, "; ");
+        term_.out << std::setw(2) << n << "  " << about << '\n';
+    }
+    return kExitOk;
+}
+
+int Command::printStatus() {
+    const std::optional<StatusReport> report = status(parser_.isSet("classic"));
+    if (!report) return kExitFailed;
+    if (parser_.isSet("json"))
+        writeStatusJson(*report, term_.out);
+    else
+        writeStatusText(*report, term_.out);
+    return kExitOk;
+}
+
+const KxSettingName& Command::settingArgument(const QString& name) {
+    std::string full = str(name);
+    if (parser_.isSet("on")) full += " --on";
+    if (parser_.isSet("bank") && parser_.value("bank") != "0")
+        full += " --bank " + str(parser_.value("bank"));
+    if (parser_.isSet("loop") && parser_.value("loop").toUpper() != "A")
+        full += " --loop " + str(parser_.value("loop").toUpper());
+    if (const KxSettingName* row = findKxSetting(full)) return *row;
+    std::string known;
+    for (const KxSettingName& r : kxSettingRows())
+        known += (known.empty() ? "" : ", ") + std::string(r.name);
+    throw UsageError{"no KX setting \"" + full + "\"; there are: " + known};
+}
+
+// A single module's item data, or a group's code.
+std::int32_t Command::kxTarget(const QString& text) {
+    static const std::map<QString, std::int32_t> groups{{"ALL_KXXX", kAllKXxx},
+                                                        {"ALL_KX44", kAllKX44},
+                                                        {"ALL_KX-H", kAllKXH},
+                                                        {"ALL_WOBE", kAllWobe}};
+    if (auto it = groups.find(text.toUpper()); it != groups.end()) return it->second;
+    if (const std::optional<int> item = parseKxItem(str(text))) return *item;
+    throw UsageError{"no KX module \"" + str(text) +
+                     "\": give 0..15, 2.0 or 2.1 for the halves of a KX44, or a group "
+                     "All_KXxx, All_KX44, All_KX-H, All_WOBE"};
+}
+
+int Command::kx(const QStringList& args) {
+    if (args.size() < 2 || (args[1] != "get" && args[1] != "set"))
+        throw UsageError{"usage: korvelctl kx get MODULE SETTING | kx set MODULE SETTING VALUE"};
+    const bool set = args[1] == "set";
+    expectArguments(
+        args, set ? 5 : 4,
+        set ? "kx set MODULE SETTING VALUE [--permanent]" : "kx get MODULE SETTING [--permanent]");
+    const std::int32_t target = kxTarget(args[2]);
+    const KxSettingName& row = settingArgument(args[3]);
+    if (!set && target < 0) throw UsageError{"kx get reads one module, not a group"};
+    std::optional<int> value;
+    if (set) {
+        std::string error;
+        value = parseKxValue(row, str(args[4]), error);
+        if (!value) throw UsageError{error};
+    }
+    OpenLine guard{link_};
+    if (!open() || !status()) return kExitFailed;
+
+    const std::string name = str(args[2]);
+    if (target >= 0 && registry_.kxTypes[static_cast<std::size_t>(target)] == kKxNone) {
+        term_.message("KX module " + name + " did not answer the status request");
+        return kExitFailed;
+    }
+    if (target < 0 && kxTargets(target, registry_.kxTypes).empty()) {
+        term_.message("no module of the group " + name + " answered the status request");
+        return kExitFailed;
+    }
+    // The page decides what a selection offers; an unknown module shows every panel.
+    const KxPageState page = kxPage(target, registry_.kxTypes);
+    if (!offeredOn(row, page))
+        throw UsageError{std::string(row.name) + " is not a setting of a " + page.kxTypeCaption};
+    if (set && !settableOn(row, page))
+        throw UsageError{std::string(row.name) + " of a " + page.kxTypeCaption +
+                         " can be read, not set"};
+    return set ? kxSet(target, row, *value, parser_.isSet("permanent"))
+               : kxGet(target, row, parser_.isSet("permanent"));
+}
+
+int Command::kxGet(int item, const KxSettingName& row, bool permanent) {
+    const std::optional<int> v = readKxSetting(link_, registry_, item, row, permanent);
+    if (!v) {
+        term_.message(moduleNameText({ModuleFamily::KX, item}) + ": no answer to " + row.name);
+        return kExitFailed;
+    }
+    term_.out << *v << '\n';
+    return kExitOk;
+}
+
+int Command::kxSet(std::int32_t target, const KxSettingName& row, int value, bool permanent) {
+    const std::optional<int> confirmed =
+        writeKxSetting(link_, registry_, target, row, value, permanent);
+    if (!link_.polling()) return kExitFailed;
+    // A group's answers are not decoded (as on the page): each module is read back.
+    std::vector<std::pair<int, std::optional<int>>> results;
+    if (target >= 0) {
+        results.push_back({target, confirmed});
+    } else {
+        for (int m : kxTargets(target, registry_.kxTypes))
+            results.push_back({m, readKxSetting(link_, registry_, m, row, permanent)});
+    }
+    int exit = kExitOk;
+    for (const auto& [m, v] : results) {
+        const std::string name = moduleNameText(
+            {ModuleFamily::KX, m}, registry_.kxTypes[static_cast<std::size_t>(m)] == kKx44);
+        if (v == value) {
+            term_.out << name << ' ' << row.name << " = " << value << " confirmed\n";
+            continue;
+        }
+        exit = kExitFailed;
+        term_.message(name + ' ' + row.name + ": not confirmed" +
+                      (v ? " (the module reports " + std::to_string(*v) + ")" : " (no answer)"));
+    }
+    return exit;
+}
+
+int Command::zrReport(const QStringList& args) {
+    expectArguments(args, 3, "zr report MODULE [--permanent]");
+    const std::optional<ModuleName> module = parseModuleName("zr:" + str(args[2]));
+    if (args[1] != "report" || !module)
+        throw UsageError{"usage: korvelctl zr report MODULE [--permanent], MODULE 0..7"};
+    OpenLine guard{link_};
+    if (!open() || !status()) return kExitFailed;
+    if (registry_.zrPresent[static_cast<std::size_t>(module->item)] != 1) {
+        term_.message("ZR32 module " + str(args[2]) + " did not answer the status request");
+        return kExitFailed;
+    }
+    std::string text;
+    const bool whole =
+        readZrConfiguration(link_, module->item, parser_.isSet("permanent"), &text).has_value();
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    term_.out << text;
+    if (!whole) term_.message("zr:" + str(args[2]) + ": the report is incomplete");
+    return whole ? kExitOk : kExitFailed;
+}
+
+int Command::backup(const QStringList& args) {
+    expectArguments(args, 2, "backup FILE");
+    QSaveFile file(args[1]);
+    if (!file.open(QIODevice::WriteOnly)) {
+        term_.message(str(args[1]) + ": " + str(file.errorString()));
+        return kExitFailed;
+    }
+    OpenLine guard{link_};
+    if (!open()) return kExitFailed;
+    const std::optional<StatusReport> report = status();
+    if (!report) return kExitFailed;
+    const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_);
+    if (!b) {
+        term_.message("no backup written");
+        return kExitFailed;
+    }
+    file.write(toJson(*b));
+    if (!file.commit()) {
+        term_.message(str(args[1]) + ": " + str(file.errorString()));
+        return kExitFailed;
+    }
+    term_.out << b->modules.size() << " modules saved in " << str(args[1]) << '\n';
+    return kExitOk;
+}
+
+std::vector<std::string> listValues(const QStringList& values) {
+    std::vector<std::string> out;
+    for (const QString& v : values)
+        for (const QString& part : v.split(',', Qt::SkipEmptyParts)) out.push_back(str(part));
+    return out;
+}
+
+int Command::restoreCommand(const QStringList& args) {
+    // MODULE... after --only: the names that follow it are positional to the parser.
+    if (args.size() < 2 || (args.size() > 2 && !parser_.isSet("only")))
+        throw UsageError{
+            "usage: korvelctl restore FILE [--only MODULE...] [--map OLD=NEW...] "
+            "[--dry-run]"};
+    QFile file(args[1]);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UsageError{str(args[1]) + ": " + str(file.errorString())};
+    std::string error;
+    const std::optional<Backup> b = fromJson(file.readAll(), error);
+    if (!b) throw UsageError{str(args[1]) + ": " + error};
+    const std::optional<std::vector<RestoreTarget>> targets =
+        restoreTargets(*b, listValues(parser_.values("only") + args.mid(2)),
+                       listValues(parser_.values("map")), error);
+    if (!targets) throw UsageError{error};
+    if (parser_.isSet("dry-run")) {
+        printRestorePlan(*targets, term_);
+        return kExitOk;
+    }
+    OpenLine guard{link_};
+    if (!open() || !status()) return kExitFailed;
+    if (!restore(link_, registry_, *targets, term_)) return kExitFailed;
+    term_.out << targets->size() << " modules restored, every setting read back equal\n";
+    return kExitOk;
+}
+
+int Command::run(const CommandInfo& info, const QStringList& args) {
+    for (const QString& option : parser_.optionNames())
+        if (!kGlobalOptions.count(option) && !info.options.count(option))
+            throw UsageError{"--" + str(option) + " is not an option of " + info.name};
+    const std::string name = info.name;
+    if (name == "ports") {
+        expectArguments(args, 1, "ports");
+        return ports();
+    }
+    if (name == "status") {
+        expectArguments(args, 1, "-p PORT status [--classic] [--json]");
+        OpenLine guard{link_};
+        if (!open()) return kExitFailed;
+        return printStatus();
+    }
+    if (name == "kx") return kx(args);
+    if (name == "zr") return zrReport(args);
+    if (name == "backup") return backup(args);
+    return restoreCommand(args);
+}
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(kDescription);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {{"p", "port"}, "The port: a number 1-16 of the port table, or a device path.", "PORT"},
+        {"demo", "Use the built-in simulated system instead of a port."},
+        {"classic", "status: ask as the classic status view does."},
+        {"json", "status: print JSON instead of aligned text."},
+        {"permanent", "kx, zr: the stored setting instead of the active one."},
+        {"on", "kx: the on-delay of alarm-delay or switch-delay."},
+        {"bank", "kx: the bank of switch-delay.", "0|1"},
+        {"loop", "kx: the loop of loop-current.", "A|B"},
+        {"only", "restore: only these modules of the file.", "MODULE"},
+        {"map", "restore: put the settings of module OLD on module NEW.", "OLD=NEW"},
+        {"dry-run", "restore: print what would be written; send nothing."},
+    });
+    parser.addPositionalArgument("command", "ports, status, kx, zr, backup or restore.",
+                                 "COMMAND [ARGUMENTS]");
+}
+
+}  // namespace
+
+int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    try {
+        if (!parser.parse(arguments)) throw UsageError{str(parser.errorText())};
+        if (parser.isSet("help")) {
+            // The usage line names the program, not the path it was started by.
+            term.out << str(
+                parser.helpText().replace(QRegularExpression("^Usage: \\S+"), "Usage: korvelctl"));
+            return kExitOk;
+        }
+        if (parser.isSet("version")) {
+            term.out << "korvelctl " << str(QCoreApplication::applicationVersion()) << '\n';
+            return kExitOk;
+        }
+        const QStringList args = parser.positionalArguments();
+        if (args.isEmpty())
+            throw UsageError{
+                "a command is needed: ports, status, kx, zr, backup or restore "
+                "(korvelctl --help)"};
+        for (const CommandInfo& info : kCommands)
+            if (args[0] == info.name) return Command(parser, line, term).run(info, args);
+        throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};
+    } catch (const UsageError& e) {
+        term.message("korvelctl: " + e.message);
+        return kExitUsage;
+    }
+}
+
+}  // namespace korvel::ctl

@@ -1,0 +1,155 @@
+#include "ctl/module_io.h"
+
+#include "kx/commands.h"
+#include "link/dispatch.h"
+#include "status/module_lists.h"
+#include "zr/zr_commands.h"
+#include "zr/zr_replies.h"
+#include "zr/zr_report.h"
+
+namespace korvel::ctl {
+
+namespace {
+
+// The registry as the page would have it with this entry selected in cboKX.
+ModuleRegistry withKxSelected(const ModuleRegistry& registry, std::int32_t itemData) {
+    ModuleRegistry r = registry;
+    r.kxList.clear();
+    r.kxList.add(moduleEntryText(itemData), itemData);
+    r.kxList.selected = 0;
+    return r;
+}
+
+KxCommand commandFor(const KxSettingName& row, int value, bool permanent) {
+    if (row.setting().isOption())
+        return optionCommand(static_cast<KxOptionSetting>(row.field), value, permanent);
+    return numberCommand(static_cast<KxNumberSetting>(row.field), std::to_string(value),
+                         row.selectors, permanent);
+}
+
+// Sends one KX command and catches the report of `row` from `module`, waiting
+// for a late one with empty frames while the controller answers.
+std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::int32_t target,
+                              const KxSettingName& row, KxButton button, int value, bool permanent) {
+    std::optional<int> reported;
+    const KxPageInputs page{target, permanent, row.selectors};
+    link.setAnswerListener([&](const ReplyBuffer& reply) {
+        if (!isSettingsReport(reply)) return;
+        const std::optional<KxFieldUpdate> u = DecodeKXReply(reply, page);
+        if (u && u->field == row.field)
+            reported = u->isOption() ? u->optionIndex : std::stoi(u->text);
+    });
+    SendKXSetting(link, withKxSelected(registry, target), button,
+                  commandFor(row, value, permanent));
+    if (target >= 0) {
+        const Clock::time_point start = link.clock().now();
+        while (!reported && link.polling() && link.clock().now() <= start + kModuleReportWait)
+            link.Transact(Frame{});
+    }
+    link.setAnswerListener({});
+    return reported;
+}
+
+int initialValue(const KxSettingName& row) {
+    if (!row.setting().isOption()) return row.setting().range.minimum;
+    return -1;  // no option selected
+}
+
+// Takes the values out of the report as it is written: each line is appended
+// right after its answer was recognised in the reply buffer.
+class ZrCapture final : public ZrReportInputs {
+  public:
+    ZrCapture(Link& link, int module, bool permanent) : link_(link), target_{module, permanent} {}
+    std::optional<std::int32_t> selectedModule() override { return target_.module; }
+    bool permanent() override { return target_.permanent; }
+
+    void take(std::string_view piece) {
+        text += piece;
+        if (piece.starts_with("ZR32#") || piece.starts_with("Device  ")) return;
+        const ReplyBuffer& reply = link_.reply();
+        if (auto t = zrDefaultTimingReply(reply, target_)) {
+            config.defaultTime = *t;
+            defaultSeen = true;
+        } else if (auto d = zrDeviceTimingReply(reply, target_); d && d->device < 64) {
+            slot(d->device).time = d->value;
+            timesSeen[static_cast<std::size_t>(d->device)] = true;
+        } else if (auto p = zrDevicePowerReply(reply, target_); p && p->device < 64) {
+            slot(p->device).power = p->value;
+            powersSeen[static_cast<std::size_t>(p->device)] = true;
+        }
+    }
+    bool complete() const {
+        for (std::size_t d = 0; d < 64; ++d)
+            if (!timesSeen[d] || !powersSeen[d]) return false;
+        return defaultSeen;
+    }
+
+    std::string text;
+    ZrConfiguration config;
+
+  private:
+    ZrDeviceSetting& slot(int device) { return config.devices[static_cast<std::size_t>(device)]; }
+
+    Link& link_;
+    ZrTarget target_;
+    bool defaultSeen = false;
+    std::array<bool, 64> timesSeen{};
+    std::array<bool, 64> powersSeen{};
+};
+
+}  // namespace
+
+std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int module,
+                                 const KxSettingName& row, bool permanent) {
+    return kxExchange(link, registry, module, row, KxButton::Get, initialValue(row), permanent);
+}
+
+std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
+                                  const KxSettingName& row, int value, bool permanent) {
+    return kxExchange(link, registry, target, row, KxButton::Set, value, permanent);
+}
+
+std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
+                                                   std::string* text) {
+    ZrCapture capture(link, module, permanent);
+    RunZRReport(link, capture, [&](std::string_view piece) { capture.take(piece); });
+    if (text) *text = capture.text;
+    if (!capture.complete()) return std::nullopt;
+    return capture.config;
+}
+
+std::vector<ZrWriteStep> zrWriteSteps(const ZrConfiguration& c) {
+    std::vector<ZrWriteStep> steps{{"default-time", -1, false, c.defaultTime}};
+    for (int d = 0; d < 64; ++d) {
+        const ZrDeviceSetting& s = c.devices[static_cast<std::size_t>(d)];
+        const std::string device = "device " + std::to_string(d);
+        steps.push_back({device + " time", d, false, s.time});
+        steps.push_back({device + " power", d, true, s.power});
+    }
+    return steps;
+}
+
+bool writeZrStep(Link& link, int module, const ZrWriteStep& step, bool permanent) {
+    ZrSettingBoxes boxes;
+    boxes.permanent = permanent;
+    boxes.deviceText = std::to_string(step.device);
+    boxes.timeText = std::to_string(step.value);
+    ZrSetting setting;
+    if (step.device < 0) {
+        setting = zrDefaultTimeSetting(boxes);
+    } else if (!step.power) {
+        setting = zrDeviceTimeSetting(boxes);
+    } else {
+        boxes.power = {false, false, false, false};
+        boxes.power[static_cast<std::size_t>(step.value)] = true;
+        setting = zrDevicePowerSetting(boxes);
+    }
+    ModuleRegistry registry;
+    registry.zrPresent[static_cast<std::size_t>(module)] = 1;
+    registry.zrList.add(moduleEntryText(module), module);
+    registry.zrList.selected = 0;
+    SendZRSetting(link, registry, setting);
+    return link.polling();
+}
+
+}  // namespace korvel::ctl

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "ctl/kx_setting_table.h"
+#include "link/link.h"
+#include "link/module_registry.h"
+
+namespace korvel::ctl {
+
+// How long a command waits for a module's report after its closing frame,
+// fetching with empty frames as the poll timer would.
+inline constexpr std::chrono::seconds kModuleReportWait{2};
+
+// One KX module (0..31, 16..31 the second half of a KX44) read or written
+// through the page's own command road. nullopt when no report came.
+std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int module,
+                                 const KxSettingName& row, bool permanent);
+// Writes and returns the value the module's answer to the Set confirms.
+std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
+                                  const KxSettingName& row, int value, bool permanent);
+
+struct ZrDeviceSetting {
+    int time = 0;
+    int power = 0;
+    bool operator==(const ZrDeviceSetting&) const = default;
+};
+struct ZrConfiguration {
+    int defaultTime = 0;
+    std::array<ZrDeviceSetting, 64> devices{};
+    bool operator==(const ZrConfiguration&) const = default;
+};
+
+// The configuration report of ZR32 module 0..7, as the page runs it. `text`
+// receives the report's text; the values are nullopt unless every line came.
+std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
+                                                   std::string* text = nullptr);
+
+// The settings of one ZR write, in sending order: the default time, then each
+// device's time and power.
+struct ZrWriteStep {
+    std::string name;  // "default-time", "device 5 time", "device 5 power"
+    int device = -1;   // -1 for the default time
+    bool power = false;
+    int value = 0;
+};
+std::vector<ZrWriteStep> zrWriteSteps(const ZrConfiguration& configuration);
+// Sends one step to module 0..7; false when the controller stopped answering.
+bool writeZrStep(Link& link, int module, const ZrWriteStep& step, bool permanent);
+
+}  // namespace korvel::ctl

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "link/link.h"
+
+namespace korvel::ctl {
+
+// Where a command writes: results to `out`, messages to `err`, one line each.
+// `progress` is set when `err` is a terminal someone watches.
+struct Terminal {
+    std::ostream& out;
+    std::ostream& err;
+    bool progress = false;
+
+    void message(const std::string& line) const { err << line << '\n'; }
+};
+
+// The link's message boxes become lines on standard error; a question is
+// answered with OK, since a command only runs what the user asked for.
+class TerminalPrompter final : public Prompter {
+  public:
+    explicit TerminalPrompter(const Terminal& terminal) : terminal_(terminal) {}
+    MessageAnswer show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+    void showWithDetail(const std::string& text, const std::string& detail,
+                        MessageIcon icon) override;
+
+  private:
+    const Terminal& terminal_;
+};
+
+// The frame log is not shown; a terminal command has no log window.
+class DiscardedLog final : public LogSink {
+  public:
+    void append(std::string_view) override {}
+};
+
+// Nothing polls between the steps of a command: it ends before any would.
+class NoPolling final : public PollSwitch {
+  public:
+    void setPolling(bool) override {}
+};
+
+// The serial line a command runs over and how -p or --demo picks it.
+class LineAccess {
+  public:
+    virtual ~LineAccess() = default;
+    virtual SerialPort& port() = 0;
+    virtual Clock& clock() = 0;
+    // The port number to open for a checked -p value (a number 1..16 or a
+    // device path), or for the demo system.
+    virtual int choose(const std::string& portValue, bool demo) = 0;
+};
+
+}  // namespace korvel::ctl

@@ -1,0 +1,106 @@
+// What korvelctl refuses before it sends anything: arguments, and backup
+// files that are not backups, of another version, cut short or edited wrong.
+#include <QFile>
+
+#include "tests/ctl/ctl_rig.h"
+
+namespace korvel::testing {
+namespace {
+
+struct Refusal {
+    std::vector<std::string> args;  // "@" stands for a good backup file
+    std::string reason;
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.reason;
+}
+
+struct ValidationTest : ::testing::TestWithParam<Refusal> {
+    static void SetUpTestSuite() { folder = new BackupFolder; }
+
+    static void expectRefused(std::vector<std::string> args, const std::string& reason) {
+        MemoryLine line;
+        std::replace(args.begin(), args.end(), std::string("@"), folder->path("b.json"));
+        std::replace(args.begin(), args.end(), std::string("@e"), folder->path("e.json"));
+        const CtlRun r = runCtl(line, args);
+        EXPECT_EQ(r.exit, ctl::kExitUsage);
+        EXPECT_EQ(r.err.find(reason), r.err.find("korvelctl: ") + 11) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(line.controller.framesReceived().empty());
+    }
+    static inline BackupFolder* folder = nullptr;
+};
+
+TEST_P(ValidationTest, RefusedWithItsReasonBeforeAnythingIsSent) {
+    expectRefused(GetParam().args, GetParam().reason);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ValidationTest,
+    ::testing::Values(
+        Refusal{{}, "a command is needed"}, Refusal{{"--demo", "reboot"}, "no command \"reboot\""},
+        Refusal{{"status"}, "give either -p PORT or --demo"},
+        Refusal{{"-p", "17", "status"}, "-p takes a port number 1..16"},
+        Refusal{{"--demo", "status", "--permanent"}, "--permanent is not an option of status"},
+        Refusal{{"--demo", "kx", "get", "2.2", "hfi"}, "no KX module \"2.2\""},
+        Refusal{{"--demo", "kx", "get", "All_KX44", "hfi"}, "kx get reads one module"},
+        Refusal{{"--demo", "kx", "get", "0", "hfi", "--loop", "B"},
+                "no KX setting \"hfi --loop B\""},
+        Refusal{{"--demo", "kx", "set", "0", "hfi", "16"}, "hfi takes 0..15, not \"16\""},
+        Refusal{{"--demo", "kx", "set", "0", "loop-current", "19.5"}, "loop-current takes 20..70"},
+        Refusal{{"--demo", "kx", "set", "0", "pwm", "3"}, "pwm takes 2, 4, 8, 16, 32"},
+        Refusal{{"--demo", "kx", "set", "0", "ocd", "medium"},
+                "ocd takes 0 fast, 1 moderate, 2 slow"},
+        Refusal{{"--demo", "zr", "report", "8"}, "usage: korvelctl zr report MODULE"},
+        Refusal{{"--demo", "restore", "@", "--only", "kx:0", "kx:9"}, "kx:9 is not in the backup"},
+        Refusal{{"--demo", "restore", "@", "--map", "kx:0=zr:1"},
+                "--map kx:0=zr:1: a module keeps"},
+        Refusal{{"--demo", "restore", "@", "--map", "kx:0"}, "--map takes OLD=NEW"},
+        Refusal{{"--demo", "restore", "/nonexistent/b.json"}, "/nonexistent/b.json: "}));
+
+// Each edit of a good backup, and what the refusal says after the file name.
+struct Edit {
+    std::string from, to, reason;
+};
+
+struct BackupFileTest : ValidationTest {};
+
+TEST_F(BackupFileTest, EveryEditIntoNonsenseIsRefused) {
+    QFile file(QString::fromStdString(folder->path("b.json")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string good = file.readAll().toStdString();
+    EXPECT_EQ(good.find("\"address\""), std::string::npos) << "a module keeps its own address";
+    const Edit edits[] = {
+        {"\"version\": 1", "\"version\": 2", "backup version 2 is not known"},
+        {"korvelctl-backup", "other-backup", "not a korvelctl backup"},
+        {"\"hfi\": 7", "\"hfi\": 16", "kx:0 active \"hfi\": takes 0..15"},
+        {"\"hfi\": 7", "\"hfi\": 6.5", "kx:0 active \"hfi\": expected a whole number"},
+        {"\"pwm\": 4", "\"pwm\": 3", "kx:0 active \"pwm\": takes 2, 4, 8, 16, 32"},
+        {"\"hfi\": 7,", "", "kx:0 active \"hfi\": missing"},
+        {"\"loop-current\": 50", "\"hfi\": 1, \"loop-current\": 50",
+         "kx:3 active: holds a setting a WOBE-s does not have"},
+        {"\"default-time\": 12", "\"default-time\": 128",
+         "zr:1 active default-time: expected a whole number 0..127"},
+        {"\"devices\": [", "\"devices\": [{\"power\": 0, \"time\": 0},",
+         "zr:1 active: needs 64 devices"},
+        {"\"type\": \"KX-H\"", "\"type\": \"ZR32\"", "module 1: type \"ZR32\" does not fit"},
+        {"\"module\": \"kx:2.0\"", "\"module\": \"kx:0\"", "kx:0 appears twice"},
+        {"\"module\": \"kx:0\"", "\"module\": \"kx:16\"", "module 1: no module name"},
+        {"\"modules\": [", "\"modules\": 7, \"x\": [", "no list of modules"},
+        {good.substr(good.size() / 2), "", "not readable as JSON"},
+    };
+    for (const Edit& e : edits) {
+        std::string text = good;
+        ASSERT_NE(text.find(e.from), std::string::npos) << e.from;
+        text.replace(text.find(e.from), e.from.size(), e.to);
+        QFile edited(QString::fromStdString(folder->path("e.json")));
+        ASSERT_TRUE(edited.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        edited.write(text.data(), static_cast<qint64>(text.size()));
+        edited.close();
+        expectRefused({"-p", "1", "restore", "@e"}, folder->path("e.json") + ": " + e.reason);
+    }
+}
+
+}  // namespace
+}  // namespace korvel::testing
