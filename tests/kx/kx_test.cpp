@@ -28,7 +28,13 @@ struct NumberCase {
 TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
     const NumberCase cases[] = {
         {N::HFI, "12.5", {}, false, 1, 12, {}},
-        {N::HFI, "13.5 mA", {.alarmOn = true, .switchOn = true, .bank1 = true, .loopB = true}, true, 65, 14, {}},
+        {N::HFI,
+         "13.5 mA",
+         {.alarmOn = true, .switchOn = true, .bank1 = true, .loopB = true},
+         true,
+         65,
+         14,
+         {}},
         {N::HFI, "16", {}, false, 1, 15, "15"},
         {N::HFI, "high", {}, false, 1, 0, {}},
         {N::AlarmDelay, "-3", {}, false, 2, 0, "0"},
@@ -55,9 +61,9 @@ TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
 
 TEST(KxOptionCommand, ValueIsTheSelectedIndexOrZero) {
     const std::tuple<O, std::optional<int>, bool, int, int> cases[] = {
-        {O::PWMMult, 16, false, 9, 16}, {O::PWMMult, 2, false, 9, 2},  {O::PWMMult, 6, false, 9, 0},
-        {O::PWMMult, {}, false, 9, 0},  {O::OCDMode, 2, true, 74, 2},  {O::OCDMode, 3, false, 10, 0},
-        {O::MSMode, 1, false, 11, 1},   {O::MSMode, 3, false, 11, 0},  {O::PowerCtl, 1, true, 76, 1},
+        {O::PWMMult, 16, false, 9, 16}, {O::PWMMult, 2, false, 9, 2}, {O::PWMMult, 6, false, 9, 0},
+        {O::PWMMult, {}, false, 9, 0},  {O::OCDMode, 2, true, 74, 2}, {O::OCDMode, 3, false, 10, 0},
+        {O::MSMode, 1, false, 11, 1},   {O::MSMode, 3, false, 11, 0}, {O::PowerCtl, 1, true, 76, 1},
         {O::PowerCtl, 2, false, 12, 0}};
     for (const auto& [setting, index, permanent, v, x] : cases) {
         const KxCommand k = optionCommand(setting, index, permanent);
@@ -80,7 +86,9 @@ struct DecodeCase {
 };
 
 TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
-    const auto field = [](KxField f, std::string text) { return KxFieldUpdate{f, std::move(text)}; };
+    const auto field = [](KxField f, std::string text) {
+        return KxFieldUpdate{f, std::move(text)};
+    };
     const auto option = [](KxField f, int index) { return KxFieldUpdate{f, "", index}; };
     const DecodeCase cases[] = {
         {report(35, 26, 1, 12), {19, false, {}}, field(KxField::txtHFI, "12")},
@@ -96,7 +104,9 @@ TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
         {report(32, 10, 3, 90), {0, false, {}}, {}},
         {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(KxField::txtAL, "90")},
         {report(32, 10, 7, 5), {0, false, {.switchOn = true}}, {}},
-        {report(32, 10, 7, 5), {0, false, {.switchOn = true, .bank1 = true}}, field(KxField::txtSW, "5")},
+        {report(32, 10, 7, 5),
+         {0, false, {.switchOn = true, .bank1 = true}},
+         field(KxField::txtSW, "5")},
         {report(32, 10, 8, 127), {0, false, {}}, field(KxField::txtDCShift, "127")},
         {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(KxField::txtLC, "40")},
         {report(32, 10, 15, 0), {0, false, {}}, field(KxField::txtAD, "0")},
@@ -125,10 +135,16 @@ struct PageCase {
 
 std::string panelsShown(const KxPageState& p) {
     std::string s;
-    for (const auto& [shown, name] :
-         {std::pair{p.frmHFI, "HFI "}, {p.frmAL, "AL "}, {p.frmSW, "SW "}, {p.frmDCS, "DCS "},
-          {p.frmPWMM, "PWMM "}, {p.frmOCD, "OCD "}, {p.frmMS, "MS "}, {p.frmPC, "PC "},
-          {p.FrmLC, "LC "}, {p.frmAD, "AD "}})
+    for (const auto& [shown, name] : {std::pair{p.frmHFI, "HFI "},
+                                      {p.frmAL, "AL "},
+                                      {p.frmSW, "SW "},
+                                      {p.frmDCS, "DCS "},
+                                      {p.frmPWMM, "PWMM "},
+                                      {p.frmOCD, "OCD "},
+                                      {p.frmMS, "MS "},
+                                      {p.frmPC, "PC "},
+                                      {p.FrmLC, "LC "},
+                                      {p.frmAD, "AD "}})
         if (shown) s += name;
     return s;
 }
@@ -161,16 +177,17 @@ constexpr const char* kGet = "Get MS mode";
 
 INSTANTIATE_TEST_SUITE_P(
     EveryKind, KxSelection,
-    ::testing::Values(PageCase{0, kKXH, true, true, true, kGet, true, "KX-H"},
-                      PageCase{2, "HFI AL SW DCS PWMM OCD MS ", false, true, true, kGet, false, "KX44"},
-                      PageCase{18, "HFI AL SW DCS PWMM OCD MS ", false, true, true, kGet, false, "KX44"},
-                      PageCase{3, kWobe, false, false, false, kGet, true, "WOBE-s"},
-                      PageCase{7, kAll, true, false, false, kGet, true, "hidden"},
-                      PageCase{40, kAll, true, false, false, kGet, true, "hidden"},
-                      PageCase{kAllKXH, kKXH, true, false, false, kGet, true, "KX-H"},
-                      PageCase{kAllKX44, kUpper, false, false, false, kGet, false, "KX44"},
-                      PageCase{kAllWobe, kWobe, false, false, false, kGet, true, "WOBE-s"},
-                      PageCase{kAllKXxx, kUpper, false, false, true, "Check MS mode", false, "KXxx"}));
+    ::testing::Values(
+        PageCase{0, kKXH, true, true, true, kGet, true, "KX-H"},
+        PageCase{2, "HFI AL SW DCS PWMM OCD MS ", false, true, true, kGet, false, "KX44"},
+        PageCase{18, "HFI AL SW DCS PWMM OCD MS ", false, true, true, kGet, false, "KX44"},
+        PageCase{3, kWobe, false, false, false, kGet, true, "WOBE-s"},
+        PageCase{7, kAll, true, false, false, kGet, true, "hidden"},
+        PageCase{40, kAll, true, false, false, kGet, true, "hidden"},
+        PageCase{kAllKXH, kKXH, true, false, false, kGet, true, "KX-H"},
+        PageCase{kAllKX44, kUpper, false, false, false, kGet, false, "KX44"},
+        PageCase{kAllWobe, kWobe, false, false, false, kGet, true, "WOBE-s"},
+        PageCase{kAllKXxx, kUpper, false, false, true, "Check MS mode", false, "KXxx"}));
 
 TEST(KxPage, StartsWithEveryPanelAndBank1IsDroppedWhenHidden) {
     KxPageState page;
@@ -199,8 +216,21 @@ TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
     cmdMSClick(b.link, testing::selecting(5), KxButton::Set, 2, true);
     cmdMSClick(b.link, testing::selecting(5), KxButton::Get, 2, false);
     cmdEraseClick(b.link, testing::selecting(2));
-    EXPECT_EQ(b.frames(), (Frames{{}, {0, 34, 24, 65}, {}, {}, {0, 37, 8, 7, 3}, {}, {}, {0, 37, 8, 75, 2}, {},
-                                  {}, {0, 37, 8, 11}, {}, {}, {0, 34, 8, 64}, {}}));
+    EXPECT_EQ(b.frames(), (Frames{{},
+                                  {0, 34, 24, 65},
+                                  {},
+                                  {},
+                                  {0, 37, 8, 7, 3},
+                                  {},
+                                  {},
+                                  {0, 37, 8, 75, 2},
+                                  {},
+                                  {},
+                                  {0, 37, 8, 11},
+                                  {},
+                                  {},
+                                  {0, 34, 8, 64},
+                                  {}}));
     ASSERT_EQ(b.prompter.shown.size(), 1u);
     EXPECT_EQ(b.prompter.shown[0].text,
               "Warning! This will permanently erase all settings of all selected KX-units");
@@ -234,9 +264,15 @@ struct VerdictCase {
 
 TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
     const VerdictCase cases[] = {
-        {{2, 2, 1, 2}, "KX-H 5 is master\r\nKX44  2.1 is slave\r\n\r\nYour master/slave settings are OK", MessageIcon::None},
-        {{1, 2, 2, 1}, "KX44  2.1 is master\r\n\r\nYour system has multiple masters!", MessageIcon::Critical},
-        {{0, 2, 3, 2}, "KX-H 5 returns error: 3\r\nKX44  2.1 is slave\r\n\r\nYour system has no master!", MessageIcon::Critical},
+        {{2, 2, 1, 2},
+         "KX-H 5 is master\r\nKX44  2.1 is slave\r\n\r\nYour master/slave settings are OK",
+         MessageIcon::None},
+        {{1, 2, 2, 1},
+         "KX44  2.1 is master\r\n\r\nYour system has multiple masters!",
+         MessageIcon::Critical},
+        {{0, 2, 3, 2},
+         "KX-H 5 returns error: 3\r\nKX44  2.1 is slave\r\n\r\nYour system has no master!",
+         MessageIcon::Critical},
     };
     for (const VerdictCase& c : cases) {
         SimBench b;
@@ -245,7 +281,8 @@ TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
         for (sim::SimModule& m : modules) {
             if (m.family != sim::ModuleFamily::KX) continue;
             if (m.number == 0) m.kxActive.value[11] = c.modes[0];
-            if (m.number == 2) m.kxActive.value[11] = c.modes[1], m.kxSecondActive.value[11] = c.modes[3];
+            if (m.number == 2)
+                m.kxActive.value[11] = c.modes[1], m.kxSecondActive.value[11] = c.modes[3];
             if (m.number == 5) m.kxActive.value[11] = c.modes[2];
         }
         const MasterSlaveCheck check = checkMasterSlave(b.link, testing::demoRegistry().kxTypes);
@@ -286,9 +323,9 @@ TEST(MasterSlaveCheck, ForeignAndPermanentAnswersDoNotCount) {
     SimBench b(s);
     b.openPort();
     b.controller.faults().moduleAnswerDelay = 2;
-    for (const FrameData& m : {FrameData{0, 36, 10, 75, 1}, FrameData{0, 37, 10, 11, 1},
-                               FrameData{0, 36, 26, 11, 1}, FrameData{0, 36, 10, 10, 1},
-                               FrameData{0, 36, 13, 11, 2}})
+    for (const FrameData& m :
+         {FrameData{0, 36, 10, 75, 1}, FrameData{0, 37, 10, 11, 1}, FrameData{0, 36, 26, 11, 1},
+          FrameData{0, 36, 10, 10, 1}, FrameData{0, 36, 13, 11, 2}})
         b.controller.queueMessage(m);
     KxTypeTable types;
     types.fill(kKxNone);

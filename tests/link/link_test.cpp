@@ -133,21 +133,25 @@ TEST(Ports, ListOpenPickRefreshAndDeviceNames) {
     EXPECT_FALSE(b.port.isOpen());
     b.link.pollTick();
     EXPECT_FALSE(b.link.polling());
-    const std::pair<int, const char*> names[] = {{1, "/dev/ttyS0"},    {4, "/dev/ttyS3"},
-                                                 {5, "/dev/ttyUSB0"},  {12, "/dev/ttyUSB7"},
-                                                 {13, "/dev/ttyACM0"}, {16, "/dev/ttyACM3"},
+    const std::pair<int, const char*> names[] = {{1, "/dev/ttyS0"},
+                                                 {4, "/dev/ttyS3"},
+                                                 {5, "/dev/ttyUSB0"},
+                                                 {12, "/dev/ttyUSB7"},
+                                                 {13, "/dev/ttyACM0"},
+                                                 {16, "/dev/ttyACM3"},
                                                  {17, ""}};
     for (const auto& [n, name] : names) EXPECT_EQ(portDeviceName(n), name) << n;
 }
 
 TEST(NumberText, LeadingNumberHalvesToEvenAndRangeCorrection) {
     const std::pair<const char*, double> leading[] = {
-        {"12", 12},  {"  -3.5abc", -3.5}, {"+7", 7},  {".5", 0.5},  {"1e2x", 100}, {"1e", 1},
-        {"abc", 0},  {"", 0},             {"-", 0},   {"inf", 0},   {"nan", 0},    {"0x1F", 0}};
+        {"12", 12},    {"  -3.5abc", -3.5}, {"+7", 7},  {".5", 0.5},
+        {"1e2x", 100}, {"1e", 1},           {"abc", 0}, {"", 0},
+        {"-", 0},      {"inf", 0},          {"nan", 0}, {"0x1F", 0}};
     for (const auto& [text, number] : leading) EXPECT_EQ(leadingNumber(text), number) << text;
     EXPECT_TRUE(std::isfinite(leadingNumber("-1e999999")));
-    for (const auto& [x, rounded] :
-         {std::pair{12.5, 12.0}, std::pair{13.5, 14.0}, std::pair{-2.5, -2.0}, std::pair{2.5001, 3.0}})
+    for (const auto& [x, rounded] : {std::pair{12.5, 12.0}, std::pair{13.5, 14.0},
+                                     std::pair{-2.5, -2.0}, std::pair{2.5001, 3.0}})
         EXPECT_EQ(roundHalfEven(x), rounded) << x;
     struct Case {
         const char* text;
@@ -156,8 +160,8 @@ TEST(NumberText, LeadingNumberHalvesToEvenAndRangeCorrection) {
         int value;
         bool corrected;
     };
-    const Case cases[] = {{"5", 20, 70, "20", 20, true},      {"99", 20, 70, "70", 70, true},
-                          {"6.5", 0, 7, "6.5", 6, false},     {"7.5", 0, 7, "7", 7, true},
+    const Case cases[] = {{"5", 20, 70, "20", 20, true},       {"99", 20, 70, "70", 70, true},
+                          {"6.5", 0, 7, "6.5", 6, false},      {"7.5", 0, 7, "7", 7, true},
                           {"hello", 0, 15, "hello", 0, false}, {"-1e300", 0, 127, "0", 0, true}};
     for (const Case& c : cases) {
         const RangedValue r = readRanged(c.text, c.minimum, c.maximum);
@@ -177,7 +181,8 @@ struct DispatchCase {
 
 class Dispatch : public ::testing::TestWithParam<DispatchCase> {};
 
-// SendModuleCommand(n = 2, c = 8, v = 11, x = 5; a VG frame counts its leading 1): the demo system's registry plus a WOBE at 9.
+// SendModuleCommand(n = 2, c = 8, v = 11, x = 5; a VG frame counts its leading 1): the demo
+// system's registry plus a WOBE at 9.
 TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
     const DispatchCase& c = GetParam();
     SimBench b;

@@ -22,7 +22,8 @@ Frames standardFrames(std::vector<int> kx44) {
     Frames frames{{1, 2}, {1, 10}};
     for (int n = 0; n < 16; ++n) {
         frames.push_back({1, 11, std::uint8_t(32 + n)});
-        if (std::find(kx44.begin(), kx44.end(), n) != kx44.end()) frames.push_back({1, 11, std::uint8_t(n)});
+        if (std::find(kx44.begin(), kx44.end(), n) != kx44.end())
+            frames.push_back({1, 11, std::uint8_t(n)});
     }
     for (int n = 0; n < 8; ++n) frames.push_back({1, 11, std::uint8_t(64 + n)});
     for (int n = 0; n < 16; ++n) frames.push_back({1, 11, std::uint8_t(96 + n)});
@@ -30,8 +31,12 @@ Frames standardFrames(std::vector<int> kx44) {
     return frames;
 }
 
-const StandardStatusTexts& standard(const StatusReport& r) { return std::get<StandardStatusTexts>(r.dialog); }
-const ClassicStatusTexts& classic(const StatusReport& r) { return std::get<ClassicStatusTexts>(r.dialog); }
+const StandardStatusTexts& standard(const StatusReport& r) {
+    return std::get<StandardStatusTexts>(r.dialog);
+}
+const ClassicStatusTexts& classic(const StatusReport& r) {
+    return std::get<ClassicStatusTexts>(r.dialog);
+}
 
 TEST(StandardRequest, DemoSystemFrameByFrame) {
     SimBench b;
@@ -48,8 +53,9 @@ TEST(StandardRequest, DemoSystemFrameByFrame) {
     EXPECT_EQ(report.vgTypeCaption, "VG-U");
     EXPECT_EQ(report.vgFlags, (VgPanelFlags{true, true, true}));
     const std::tuple<int, const char*, const char*, const char*> kx[] = {
-        {0, "KX-H", "Active", "2.01 C"}, {1, "-", "Not Found", "-"}, {2, "KX44", "Active", "1.01 G"},
-        {3, "WOBE-s", "Active", "1.10 B"}, {5, "KX-H", "Idle", "2.01 C"}, {16, "-", "-", "-"},
+        {0, "KX-H", "Active", "2.01 C"}, {1, "-", "Not Found", "-"},
+        {2, "KX44", "Active", "1.01 G"}, {3, "WOBE-s", "Active", "1.10 B"},
+        {5, "KX-H", "Idle", "2.01 C"},   {16, "-", "-", "-"},
         {18, "KX44", "Active", "1.01 G"}};
     for (const auto& [n, type, status, version] : kx) {
         EXPECT_EQ(n < 16 ? t.kxType[std::size_t(n)] : type, type) << n;  // halves have no type box
@@ -94,16 +100,24 @@ TEST(StandardRequest, SecondHalvesAndModulesThatDoNotAnswerAsExpected) {
     const StandardStatusTexts t = standard(*RequestStatus(b.link, registry, false));
     EXPECT_EQ(b.frames(), standardFrames({5, 6, 7}));
     const std::tuple<int, const char*, const char*, std::int16_t> kx[] = {
-        {21, "Fault", "Unknown", kKx44}, {22, "Error", "-", kKxNone}, {23, "Not Found", "-", kKxNone},
-        {8, "Not Found", "-", kKxNone}, {9, "Active", "Unknown", kKxUnknown}};
+        {21, "Fault", "Unknown", kKx44},
+        {22, "Error", "-", kKxNone},
+        {23, "Not Found", "-", kKxNone},
+        {8, "Not Found", "-", kKxNone},
+        {9, "Active", "Unknown", kKxUnknown}};
     for (const auto& [n, status, version, type] : kx) {
         EXPECT_EQ(t.kxStatus[std::size_t(n)], status) << n;
         EXPECT_EQ(t.kxVersion[std::size_t(n)], version) << n;
         EXPECT_EQ(registry.kxTypes[std::size_t(n)], type) << n;
     }
     EXPECT_EQ(t.kxType[9], "Unknown");
-    EXPECT_EQ(registry.kxList.entries, (Entries{{"All_KXxx", -1}, {"All_KX44", -4}, {" 5.0", 5}, {" 5.1", 21},
-                                                {" 6.0", 6}, {" 7.0", 7}, {" 9", 9}}));
+    EXPECT_EQ(registry.kxList.entries, (Entries{{"All_KXxx", -1},
+                                                {"All_KX44", -4},
+                                                {" 5.0", 5},
+                                                {" 5.1", 21},
+                                                {" 6.0", 6},
+                                                {" 7.0", 7},
+                                                {" 9", 9}}));
     EXPECT_TRUE(registry.zrList.empty());
 }
 
@@ -152,8 +166,8 @@ TEST(StandardRequest, UnansweredQueriesAreSkippedAndTheRestGoesOn) {
     EXPECT_EQ(registry.zrList.entries, (Entries{{"All", -1}, {" 6", 6}}));
 }
 
-const Frames kClassicFrames{{1, 2}, {1, 10}, {1, 3, 1}, {1, 3, 127}, {1, 3, 0},
-                            {1, 3, 2}, {1, 3, 4}, {1, 3, 3}, {1, 3, 6}, {}};
+const Frames kClassicFrames{{1, 2},    {1, 10},   {1, 3, 1}, {1, 3, 127}, {1, 3, 0},
+                            {1, 3, 2}, {1, 3, 4}, {1, 3, 3}, {1, 3, 6},   {}};
 
 TEST(ClassicRequest, DemoSystemFrameByFrame) {
     SimBench b(sim::classicDemoSystem());
@@ -166,12 +180,15 @@ TEST(ClassicRequest, DemoSystemFrameByFrame) {
     EXPECT_EQ(t.system, (SystemBoxes{"OK", "3.10", "VG-U 1.02", "Unknown"}));
     EXPECT_EQ(t.cap, "87");
     EXPECT_EQ(t.dip, (std::array<std::string, 4>{"Off", "On", "Off", "On"}));
-    EXPECT_EQ((std::array{t.kxStatus[0], t.kxStatus[1], t.kxStatus[3]}), (std::array<std::string, 3>{"OK", "Not found", "OK"}));
-    EXPECT_EQ((std::array{t.kxType[0], t.kxType[1], t.kxType[3]}), (std::array<std::string, 3>{"KX-H", "N.A.", "KXCC"}));
+    EXPECT_EQ((std::array{t.kxStatus[0], t.kxStatus[1], t.kxStatus[3]}),
+              (std::array<std::string, 3>{"OK", "Not found", "OK"}));
+    EXPECT_EQ((std::array{t.kxType[0], t.kxType[1], t.kxType[3]}),
+              (std::array<std::string, 3>{"KX-H", "N.A.", "KXCC"}));
     EXPECT_EQ(t.zrStatus[1], "OK");
     EXPECT_EQ(t.zrStatus[0], "Not found");
-    EXPECT_EQ(registry.kxList.entries,
-              (Entries{{"All_KX-H", -2}, {"All_WOBE", -3}, {" 0", 0}, {" 2", 2}, {" 3", 3}, {" 5", 5}}));
+    EXPECT_EQ(
+        registry.kxList.entries,
+        (Entries{{"All_KX-H", -2}, {"All_WOBE", -3}, {" 0", 0}, {" 2", 2}, {" 3", 3}, {" 5", 5}}));
     EXPECT_EQ(registry.kxList.selected, 2);
     EXPECT_EQ(registry.zrList.entries, testing::demoRegistry().zrList.entries);
 }
@@ -255,13 +272,13 @@ TEST_F(StatusRequest, NoFirstAnswerKeepsTheRegistryAndResetFaultIsOneCommand) {
 
 TEST(ViewChoice, ProtocolAndClickDecideTheView) {
     for (const auto& [protocol, requested, expected] :
-         {std::tuple{3101, false, false}, std::tuple{3101, true, true}, std::tuple{3100, false, true},
-          std::tuple{0, false, true}})
+         {std::tuple{3101, false, false}, std::tuple{3101, true, true},
+          std::tuple{3100, false, true}, std::tuple{0, false, true}})
         EXPECT_EQ(useClassicView(requested, protocol), expected) << protocol;
     EXPECT_TRUE(classicViewRequested(kLeftButton, kShiftMask));
-    for (const auto& [button, shift] : {std::pair{kLeftButton, 0}, std::pair{kLeftButton, kShiftMask | kCtrlMask},
-                                        std::pair{kLeftButton, kShiftMask | kAltMask},
-                                        std::pair{kRightButton, kShiftMask}})
+    for (const auto& [button, shift] :
+         {std::pair{kLeftButton, 0}, std::pair{kLeftButton, kShiftMask | kCtrlMask},
+          std::pair{kLeftButton, kShiftMask | kAltMask}, std::pair{kRightButton, kShiftMask}})
         EXPECT_FALSE(classicViewRequested(button, shift)) << button << " " << shift;
 }
 
@@ -276,12 +293,21 @@ TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
     const ListCase cases[] = {
         {{}, false, {}, -1},
         {{{3, kKxWobe}}, false, {{"All_WOBE", -3}, {" 3", 3}}, 1},
-        {{{0, kKx44}, {16, kKx44}, {2, kKxH}}, false,
-         {{"All_KXxx", -1}, {"All_KX44", -4}, {"All_KX-H", -2}, {" 0.0", 0}, {" 0.1", 16}, {" 2", 2}}, 3},
+        {{{0, kKx44}, {16, kKx44}, {2, kKxH}},
+         false,
+         {{"All_KXxx", -1},
+          {"All_KX44", -4},
+          {"All_KX-H", -2},
+          {" 0.0", 0},
+          {" 0.1", 16},
+          {" 2", 2}},
+         3},
         {{{12, kKx44}}, false, {{"All_KXxx", -1}, {"All_KX44", -4}, {" 12.0", 12}}, 2},
         {{{7, kKxUnknown}, {21, kKx44}, {32, kKxH}}, false, {{" 7", 7}}, 0},
-        {{{1, kKxH}, {4, kKxWobe}, {6, kKx44}, {22, kKx44}, {9, kKxUnknown}}, true,
-         {{"All_KX-H", -2}, {"All_WOBE", -3}, {" 1", 1}, {" 4", 4}, {" 6", 6}, {" 9", 9}}, 2},
+        {{{1, kKxH}, {4, kKxWobe}, {6, kKx44}, {22, kKx44}, {9, kKxUnknown}},
+         true,
+         {{"All_KX-H", -2}, {"All_WOBE", -3}, {" 1", 1}, {" 4", 4}, {" 6", 6}, {" 9", 9}},
+         2},
     };
     for (const ListCase& c : cases) {
         ModuleRegistry r;
@@ -300,23 +326,29 @@ TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
 
 TEST(StatusTexts, ModuleStatusTypeAndVersion) {
     const std::tuple<std::uint8_t, const char*, const char*, const char*> status[] = {
-        {0x00, "Not Found", "Not Found", "Not Found"}, {0x37, "Not Found", "Not Found", "Not Found"},
-        {0x0B, "Active", "Active", "Active"},          {0x38, "Idle", "Idle", "Idle"},
-        {0x28, "Fault", "Hold", "Active"},             {0x48, "Active", "Active", "Active"}};
+        {0x00, "Not Found", "Not Found", "Not Found"},
+        {0x37, "Not Found", "Not Found", "Not Found"},
+        {0x0B, "Active", "Active", "Active"},
+        {0x38, "Idle", "Idle", "Idle"},
+        {0x28, "Fault", "Hold", "Active"},
+        {0x48, "Active", "Active", "Active"}};
     for (const auto& [s, kx, zr, qh] : status) {
         EXPECT_EQ(moduleStatusText(ModuleKind::KX, s), kx) << int(s);
         EXPECT_EQ(moduleStatusText(ModuleKind::ZR, s), zr) << int(s);
         EXPECT_EQ(moduleStatusText(ModuleKind::QH, s), qh) << int(s);
     }
-    const std::pair<std::int16_t, const char*> types[] = {{kKxH, "KX-H"}, {kKx44, "KX44"}, {kKxWobe, "WOBE-s"},
-                                                          {kKxUnknown, "Unknown"}, {kKxUnknown, "Unknown"}};
+    const std::pair<std::int16_t, const char*> types[] = {{kKxH, "KX-H"},
+                                                          {kKx44, "KX44"},
+                                                          {kKxWobe, "WOBE-s"},
+                                                          {kKxUnknown, "Unknown"},
+                                                          {kKxUnknown, "Unknown"}};
     for (int bits = 0; bits < 5; ++bits) {
         EXPECT_EQ(kxTypeOf(std::uint8_t(0x38 | bits)).code, types[bits].first) << bits;
         EXPECT_EQ(kxTypeOf(std::uint8_t(0x38 | bits)).text, types[bits].second) << bits;
     }
     const std::tuple<std::uint8_t, std::uint8_t, int, const char*> versions[] = {
-        {25, 1, 3101, "3.10 A"}, {8, 16, 1020, "1.02"}, {3, 8, 310, "0.31"}, {16, 11, 2013, "2.01 C"},
-        {0, 7, 7, "0.00 G"},     {127, 127, 15857, "1.58 G"}};
+        {25, 1, 3101, "3.10 A"},  {8, 16, 1020, "1.02"}, {3, 8, 310, "0.31"},
+        {16, 11, 2013, "2.01 C"}, {0, 7, 7, "0.00 G"},   {127, 127, 15857, "1.58 G"}};
     for (const auto& [x, y, number, text] : versions) {
         EXPECT_EQ(versionNumber(x, y), number);
         EXPECT_EQ(versionText(number), text);

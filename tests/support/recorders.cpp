@@ -25,9 +25,15 @@ ModuleRegistry demoRegistry() {
     r.kxTypes[0] = r.kxTypes[5] = kKxH;
     r.kxTypes[2] = r.kxTypes[18] = kKx44;
     r.kxTypes[3] = kKxWobe;
-    r.kxList.entries = {{"All_KXxx", kAllKXxx}, {"All_KX44", kAllKX44}, {"All_KX-H", kAllKXH},
-                        {"All_WOBE", kAllWobe}, {" 0", 0},           {" 2.0", 2},
-                        {" 2.1", 18},           {" 3", 3},           {" 5", 5}};
+    r.kxList.entries = {{"All_KXxx", kAllKXxx},
+                        {"All_KX44", kAllKX44},
+                        {"All_KX-H", kAllKXH},
+                        {"All_WOBE", kAllWobe},
+                        {" 0", 0},
+                        {" 2.0", 2},
+                        {" 2.1", 18},
+                        {" 3", 3},
+                        {" 5", 5}};
     r.kxList.selected = 4;
     r.zrPresent[1] = r.zrPresent[6] = 1;
     r.zrList.entries = {{"All", kAllZR}, {" 1", 1}, {" 6", 6}};
@@ -47,8 +53,8 @@ std::string zrReportOf(const sim::ZrSettings& s, int module, bool permanent,
     };
     std::string text = "ZR32#" + std::to_string(module) +
                        (permanent ? " Permanent settings:" : " Active settings:") + end +
-                       "Default Timing =" + timing(s.defaultTime) + end +
-                       "Device  Timing  Power" + end;
+                       "Default Timing =" + timing(s.defaultTime) + end + "Device  Timing  Power" +
+                       end;
     for (int d = 0; d < 64; ++d) {
         const sim::ZrDevice& dev = s.devices[static_cast<std::size_t>(d)];
         char number[8];

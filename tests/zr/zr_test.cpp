@@ -17,8 +17,9 @@ using testing::SimBench;
 using Frames = std::vector<FrameData>;
 
 TEST(ZrFormat, TimingNumbersAndPowerNames) {
-    const std::pair<int, const char*> times[] = {{0, " Default"},  {1, "    16ms"}, {6, "   100ms"},
-                                                 {60, "  1000ms"}, {127, "  2116ms"}, {188, "  1000ms"}};
+    const std::pair<int, const char*> times[] = {{0, " Default"},   {1, "    16ms"},
+                                                 {6, "   100ms"},   {60, "  1000ms"},
+                                                 {127, "  2116ms"}, {188, "  1000ms"}};
     for (const auto& [t, text] : times) EXPECT_EQ(FormatZRTime(t), text) << t;
     EXPECT_EQ(AlignNumber(5, 6), "     5");
     EXPECT_EQ(AlignNumber(63, 2), "63");
@@ -41,9 +42,8 @@ TEST(ZrReplies, RequestsAndTheAnswersThatBelongToThem) {
     EXPECT_EQ(zrDevicePowerRequest(permanent, 9), (Frame{0, 67, 120, 9}));
     EXPECT_EQ(zrDefaultTimingReply(replyOf({0x4C, 0, 67, 49, 12}), active), 12);
     EXPECT_EQ(zrDefaultTimingReply(replyOf({12, 0, 67, 113, 30}), permanent), 30);
-    for (const ReplyBuffer& wrong :
-         {replyOf({12, 0, 67, 113, 12}), replyOf({13, 0, 67, 49, 12, 0}),
-          replyOf({12, 0, 66, 49, 12}), replyOf({12, 1, 67, 49, 12})})
+    for (const ReplyBuffer& wrong : {replyOf({12, 0, 67, 113, 12}), replyOf({13, 0, 67, 49, 12, 0}),
+                                     replyOf({12, 0, 66, 49, 12}), replyOf({12, 1, 67, 49, 12})})
         EXPECT_EQ(zrDefaultTimingReply(wrong, active), std::nullopt);
     const auto timing = zrDeviceTimingReply(replyOf({13, 0, 67, 50, 41, 60}), active);
     ASSERT_TRUE(timing);
@@ -159,7 +159,8 @@ TEST_F(ZrReport, ActiveAndPermanentSettingsAsTheModuleHoldsThem) {
     EXPECT_EQ(b.commandsSince(0)[2], (FrameData{0, 65, 56, 0}));
     inputs.module = 6;
     inputs.perm = true;
-    const auto& stored = sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, 6)->zrPermanent;
+    const auto& stored =
+        sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, 6)->zrPermanent;
     EXPECT_EQ(run(), testing::zrReportOf(stored, 6, true));
     EXPECT_TRUE(b.prompter.shown.empty());
 }
@@ -185,10 +186,14 @@ TEST_F(ZrReport, DefaultTimingCountsUpToTwoSecondsAfterItsRequest) {
     const auto inTime = 2s - 15 * sim::MemoryPort::kByteTime;
     b.controller.faults().moduleAnswerDelay = 1;  // not in the request's own answer
     for (const auto& [late, shown] : {std::pair{inTime, true}, std::pair{inTime + 1ns, false}}) {
-        b.controller.faults().aimed = sim::AimedFault{
-            sim::FaultKind::Late, [](const FrameData& f) { return f == FrameData{0, 65, 48}; }, 0, late};
+        b.controller.faults().aimed = sim::AimedFault{sim::FaultKind::Late,
+                                                      [](const FrameData& f) {
+                                                          return f == FrameData{0, 65, 48};
+                                                      },
+                                                      0, late};
         const std::string text = run();
-        EXPECT_EQ(text.find("Default Timing =   200ms") != std::string::npos, shown) << text.substr(0, 60);
+        EXPECT_EQ(text.find("Default Timing =   200ms") != std::string::npos, shown)
+            << text.substr(0, 60);
         EXPECT_NE(text.find("    63   300ms  Unlimited"), std::string::npos);
     }
 }
