@@ -69,7 +69,7 @@ TEST_F(WindowTest, ResetFaultAndTheMessageLog) {
     EXPECT_TRUE(logText().startsWith(">> 2A 01 00 55"));  // a closed log starts anew
     window->close();
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(shown("Message Log"), "hidden");
+    EXPECT_EQ(shown("dlgMsgLog"), "hidden");
 }
 
 TEST_F(WindowTest, StatusViewFollowsTheModifiersAndTheWindowsAreReused) {
@@ -113,6 +113,7 @@ TEST_F(WindowTest, KxValuesAreConfirmedInGreenUntilTheButtonIsLeft) {
     find<ui::UpDown>("updownHFI")->stepBy(1);
     EXPECT_EQ(shown("txtHFI"), "10");
     pick("cboKX", "All_KX-H");
+    EXPECT_EQ(shown("cmdHFI(1)"), "hidden");
     controller.queueMessage({0, 32, 10, 1, 12});
     tick();
     EXPECT_EQ(shown("txtHFI"), "10");  // a group's reports are not shown
@@ -162,6 +163,7 @@ struct BoxCase {
     const char* box;
     int tab;
     const char* entry;  // the module picked, nullptr for the test frame
+    const char* tick;   // an option picked first, or nullptr
     const char* button;
     const char* typed;
     int at;  // the frame value that carries the box's number; -1 the decoder address
@@ -179,6 +181,7 @@ TEST_P(BoxWiring, SendsTheNumberWithinItsRangeAndShowsWhatWasSent) {
     showLogAndTestFrame();
     showTab(c.tab);
     if (c.entry) pick(c.tab == 0 ? "cboKX" : "cboZR", c.entry);
+    if (c.tick) click(c.tick);
     type(c.box, c.typed);
     const std::size_t mark = controller.framesReceived().size();
     click(c.button);
@@ -192,22 +195,26 @@ TEST_P(BoxWiring, SendsTheNumberWithinItsRangeAndShowsWhatWasSent) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryBox, BoxWiring,
-    ::testing::Values(BoxCase{"txtHFI", 0, " 0", "cmdHFI(0)", "99", 4, 15, "15"},
-                      BoxCase{"txtHFI", 0, " 0", "cmdHFI(0)", "12.5", 4, 12, "12.5"},
-                      BoxCase{"txtAL", 0, " 0", "cmdAL(0)", "-5", 4, 0, "0"},
-                      BoxCase{"txtAL", 0, " 0", "cmdAL(0)", "127.5", 4, 127, "127"},
-                      BoxCase{"txtSW", 0, " 0", "cmdSW(0)", "7.5", 4, 7, "7"},
-                      BoxCase{"txtDCShift", 0, " 0", "cmdDCShift(0)", "8", 4, 7, "7"},
-                      BoxCase{"txtLC", 0, " 3", "cmdLC(0)", "19", 4, 20, "20"},
-                      BoxCase{"txtLC", 0, " 3", "cmdLC(0)", "71", 4, 70, "70"},
-                      BoxCase{"txtAD", 0, " 3", "cmdAD(0)", "16", 4, 15, "15"},
-                      BoxCase{"txtZRtime", 1, " 1", "cmdTIME", "128", 3, 127, "127"},
-                      BoxCase{"txtZRtime", 1, " 1", "cmdDeviceTime", "13.5", 4, 14, "13.5"},
-                      BoxCase{"txtZRdevice", 1, " 1", "cmdDevicePower", "64", 3, 63, "63"},
-                      BoxCase{"txtZRdevice", 1, " 1", "cmdDeviceTime", "-1", 3, 0, "0"},
-                      BoxCase{"Text_Block", 2, nullptr, "Command1(0)", "126.5", 1, 126, "126.5"},
-                      BoxCase{"Text_Decoder", 2, nullptr, "Command1(0)", "16383", -1, 16383,
-                              "16383"}));
+    ::testing::Values(
+        BoxCase{"txtHFI", 0, " 0", nullptr, "cmdHFI(0)", "99", 4, 15, "15"},
+        BoxCase{"txtHFI", 0, " 0", nullptr, "cmdHFI(0)", "12.5", 4, 12, "12.5"},
+        BoxCase{"txtAL", 0, " 0", nullptr, "cmdAL(0)", "-5", 4, 0, "0"},
+        BoxCase{"txtAL", 0, " 0", nullptr, "cmdAL(0)", "127.5", 4, 127, "127"},
+        BoxCase{"txtSW", 0, " 0", nullptr, "cmdSW(0)", "7.5", 4, 7, "7"},
+        BoxCase{"txtDCShift", 0, " 0", nullptr, "cmdDCShift(0)", "8", 4, 7, "7"},
+        BoxCase{"txtLC", 0, " 3", nullptr, "cmdLC(0)", "19", 4, 20, "20"},
+        BoxCase{"txtLC", 0, " 3", nullptr, "cmdLC(0)", "71", 4, 70, "70"},
+        BoxCase{"txtAD", 0, " 3", nullptr, "cmdAD(0)", "16", 4, 15, "15"},
+        BoxCase{"txtZRtime", 1, " 1", nullptr, "cmdTIME", "128", 3, 127, "127"},
+        BoxCase{"txtZRtime", 1, " 1", nullptr, "cmdDeviceTime", "13.5", 4, 14, "13.5"},
+        BoxCase{"txtZRdevice", 1, " 1", nullptr, "cmdDevicePower", "64", 3, 63, "63"},
+        BoxCase{"txtZRdevice", 1, " 1", nullptr, "cmdDeviceTime", "-1", 3, 0, "0"},
+        BoxCase{"txtAL", 0, " 0", "optAL(1)", "cmdAL(0)", "5", 3, 3, "5"},
+        BoxCase{"txtSW", 0, " 0", "optSW(1)", "cmdSW(0)", "5", 3, 6, "5"},
+        BoxCase{"txtLC", 0, " 3", "OptLC(1)", "cmdLC(0)", "50", 3, 14, "50"},
+        BoxCase{"txtZRdevice", 1, " 1", "optZRpower(2)", "cmdDevicePower", "5", 4, 2, "5"},
+        BoxCase{"Text_Block", 2, nullptr, nullptr, "Command1(0)", "126.5", 1, 126, "126.5"},
+        BoxCase{"Text_Decoder", 2, nullptr, nullptr, "Command1(0)", "16383", -1, 16383, "16383"}));
 
 TEST_F(WindowTest, SpinnersStepWithinTheRangesOfTheirBoxes) {
     const std::tuple<const char*, int, int> spinners[] = {
@@ -235,18 +242,23 @@ TEST_F(WindowTest, TestFrameRefusesWhatAFrameCannotCarry) {
     type("Text_Block", "0");
     click("Check_Pattern(0)");
     click("Check_Pattern(4)");
-    click("Command1(0)");
-    EXPECT_EQ(controller.decoderCommands(), (Frames{{40, 0, 17, 1}}));
+    click("Command1(1)");
+    EXPECT_EQ(controller.decoderCommands(), (Frames{{40, 0, 49, 1}}));
 }
 
 TEST_F(WindowTest, VgPageOffersWhatTheUnitHasAndSendsNoHiddenTick) {
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(shown(QString("chkVGUconfig_%1").arg(i)) != "hidden",
-                  i == 0 || (i >= 4 && i <= 6))
-            << i;
+                  i == 0 || (i >= 4 && i <= 6));
+        EXPECT_EQ(shown(QString("chkVGUoptions_%1").arg(i)) != "hidden",
+                  i == 1 || (i >= 4 && i <= 6));
+    }
     screenshot(window.get(), "vg_page");
-    controller.system().systemType = 10;  // an older WOBE
     pickPort();
+    click("chkVGUoptions_1");
+    click("cmdOptions");
+    EXPECT_EQ(controller.framesReceived()[1], (FrameData{1, 5, 2}));
+    controller.system().systemType = 10;  // an older WOBE
     click("chkVGUconfig_0");
     click("cmdStatus");
     EXPECT_EQ(shown("lblVGtype"), "WOBE");
