@@ -11,7 +11,6 @@
 #include "link/ports.h"
 #include "link/qt/qt_serial_port.h"
 #include "sim/pty_server.h"
-#include "status/status_request.h"
 #include "tests/support/recorders.h"
 
 namespace korvel {
@@ -99,15 +98,6 @@ TEST_F(Pty, ALineLostInTheCheckIsOneMessageThenAPortIsAskedFor) {
     prompter.shown.clear();
     RunMasterSlaveCheck(link, registry.kxTypes);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{kVerdictOk});
-}
-
-TEST_F(Pty, ALineLostInTheStatusRequestKeepsTheListsOfTheLastOne) {
-    ASSERT_TRUE(PickPort(link, " 1"));
-    aim(sim::FaultKind::Vanish, {1, 11, 34});
-    EXPECT_LT(secondsFor([&] { EXPECT_FALSE(RequestStatus(link, registry, false)); }), 1.0);
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-    EXPECT_EQ(registry.kxList.entries, testing::demoRegistry().kxList.entries);
-    EXPECT_EQ(registry.zrList.entries, testing::demoRegistry().zrList.entries);
 }
 
 // With a byte time set, no answer byte leaves before the request is in and the

@@ -111,17 +111,10 @@ TEST(StandardRequest, SecondHalvesAndModulesThatDoNotAnswerAsExpected) {
         EXPECT_EQ(registry.kxTypes[std::size_t(n)], type) << n;
     }
     EXPECT_EQ(t.kxType[9], "Unknown");
-    EXPECT_EQ(registry.kxList.entries, (Entries{{"All_KXxx", -1},
-                                                {"All_KX44", -4},
-                                                {" 5.0", 5},
-                                                {" 5.1", 21},
-                                                {" 6.0", 6},
-                                                {" 7.0", 7},
-                                                {" 9", 9}}));
     EXPECT_TRUE(registry.zrList.empty());
 }
 
-TEST(StandardRequest, SystemStatusAndTypeTexts) {
+TEST(SystemBoxes, StatusTypeAndVersionTexts) {
     struct Case {
         int status, type, version;
         const char *system, *sysVer, *caption;
@@ -134,36 +127,12 @@ TEST(StandardRequest, SystemStatusAndTypeTexts) {
         {0, 7, 1020, "OK", "Unknown1.02", "Unknown", {true, true, true}},
     };
     for (const Case& c : cases) {
-        sim::SimSystem s;
-        s.statusCode = c.status;
-        s.systemType = c.type;
-        s.systemVersion = c.version;
-        SimBench b(s);
-        b.openPort();
-        ModuleRegistry registry;
-        const StatusReport report = *RequestStatus(b.link, registry, false);
-        EXPECT_EQ(standard(report).system.system, c.system);
-        EXPECT_EQ(standard(report).system.sysVer, c.sysVer);
-        EXPECT_EQ(report.vgTypeCaption, c.caption);
-        EXPECT_EQ(report.vgFlags, c.flags);
+        const SystemFacts facts{c.status, 3101, c.type, c.version};
+        EXPECT_EQ(systemBoxes(facts).system, c.system);
+        EXPECT_EQ(systemBoxes(facts).sysVer, c.sysVer);
+        EXPECT_EQ(vgTypeCaption(facts), c.caption);
+        EXPECT_EQ(vgFlags(facts), c.flags);
     }
-}
-
-TEST(StandardRequest, UnansweredQueriesAreSkippedAndTheRestGoesOn) {
-    SimBench b;
-    b.openPort();
-    b.controller.faults().unanswered = [](const FrameData& f) {
-        return f == FrameData{1, 10} || f == FrameData{1, 11, 34} || f == FrameData{1, 11, 65};
-    };
-    ModuleRegistry registry;
-    const StatusReport report = *RequestStatus(b.link, registry, false);
-    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>(3, "Geen antwoord van Korvel"));
-    EXPECT_EQ(b.frames(), standardFrames({}));
-    EXPECT_EQ(standard(report).system, (SystemBoxes{"OK", "3.10 A", "Unknown", "Unknown"}));
-    EXPECT_EQ(standard(report).kxStatus[2], "-");
-    EXPECT_EQ(standard(report).zrStatus[1], "-");
-    EXPECT_EQ(registry.kxTypes[2], kKxNone);
-    EXPECT_EQ(registry.zrList.entries, (Entries{{"All", -1}, {" 6", 6}}));
 }
 
 const Frames kClassicFrames{{1, 2},    {1, 10},   {1, 3, 1}, {1, 3, 127}, {1, 3, 0},
@@ -293,15 +262,10 @@ TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
     const ListCase cases[] = {
         {{}, false, {}, -1},
         {{{3, kKxWobe}}, false, {{"All_WOBE", -3}, {" 3", 3}}, 1},
-        {{{0, kKx44}, {16, kKx44}, {2, kKxH}},
+        {{{0, kKx44}, {16, kKx44}},
          false,
-         {{"All_KXxx", -1},
-          {"All_KX44", -4},
-          {"All_KX-H", -2},
-          {" 0.0", 0},
-          {" 0.1", 16},
-          {" 2", 2}},
-         3},
+         {{"All_KXxx", -1}, {"All_KX44", -4}, {" 0.0", 0}, {" 0.1", 16}},
+         2},
         {{{12, kKx44}}, false, {{"All_KXxx", -1}, {"All_KX44", -4}, {" 12.0", 12}}, 2},
         {{{7, kKxUnknown}, {21, kKx44}, {32, kKxH}}, false, {{" 7", 7}}, 0},
         {{{1, kKxH}, {4, kKxWobe}, {6, kKx44}, {22, kKx44}, {9, kKxUnknown}},

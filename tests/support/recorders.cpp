@@ -13,8 +13,12 @@ std::vector<std::string> RecordingPrompter::texts() const {
 SimBench::SimBench(sim::SimSystem system) : controller(std::move(system)) {}
 
 std::vector<sim::FrameData> SimBench::commandsSince(std::size_t mark) const {
+    return testing::commandsSince(controller, mark);
+}
+
+std::vector<sim::FrameData> commandsSince(const sim::SimController& c, std::size_t mark) {
     std::vector<sim::FrameData> out;
-    const auto& all = controller.framesReceived();
+    const auto& all = c.framesReceived();
     for (std::size_t i = mark; i < all.size(); ++i)
         if (!all[i].empty()) out.push_back(all[i]);
     return out;

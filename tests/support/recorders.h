@@ -53,7 +53,6 @@ struct SimBench {
 
     void openPort() { port.open(1); }
     const std::vector<sim::FrameData>& frames() const { return controller.framesReceived(); }
-    // The frames received since `mark` without the empty ones.
     std::vector<sim::FrameData> commandsSince(std::size_t mark) const;
 
     sim::SimController controller;
@@ -64,6 +63,9 @@ struct SimBench {
     PollRecorder poll;
     Link link{port, clock, prompter, log, poll};
 };
+
+// The frames the controller received since `mark`, without the empty ones.
+std::vector<sim::FrameData> commandsSince(const sim::SimController& c, std::size_t mark);
 
 // What a status request of the demo system registers.
 ModuleRegistry demoRegistry();

@@ -51,9 +51,7 @@ std::vector<Operation> operations() {
          {1, 11, 34},
          true,
          {{"dlgKorvelStatus44", "shown"},
-          {"txtKXtype_2", "KX44"},
           {"txtKXstatus_18", "Active"},
-          {"txtQHstatus_4", "Active"},
           {"cboKX", kDemoKx},
           {"cboZR", "All| 1| 6"}},
          {{"dlgKorvelStatus44", "shown"},
@@ -93,19 +91,6 @@ std::vector<Operation> operations() {
          false,
          {{"textZRReport", zrReportLines(64)}},
          {{"textZRReport", zrReportLines(10)}},
-         {},
-         {}},
-        {"ZrCommandToAll",
-         [=](WindowRig& r) {
-             onPage(1, "cboZR", "All")(r);
-             r.type("txtZRdevice", "9");
-             r.type("txtZRtime", "45");
-         },
-         [](WindowRig& r) { r.click("cmdDeviceTime"); },
-         {0, 70, 32, 9, 45},
-         false,
-         {{"txtZRtime", "45"}},
-         {{"txtZRtime", "45"}},
          {},
          {}},
         {"Polling",
