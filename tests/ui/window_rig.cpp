@@ -23,7 +23,13 @@ WindowRig::WindowRig(sim::SimSystem system)
 
 WindowRig::~WindowRig() = default;
 
-QWidget* WindowRig::lookUp(const QString& name) const {
+QWidget* WindowRig::lookUp(const QString& path) const {
+    // "dialog/box" for a box of one window where several have one of that name.
+    const QString name = path.section('/', -1);
+    if (path.contains('/')) {
+        QWidget* owner = lookUp(path.section('/', 0, 0));
+        return owner ? owner->findChild<QWidget*>(name) : nullptr;
+    }
     QString base = name;
     int index = -1;
     if (name.endsWith(')') && !window->findChild<QWidget*>(name)) {

@@ -17,7 +17,7 @@ struct WindowRig {
     ~WindowRig();
 
     // A widget of any window of the program by object name; a control array's
-    // member is "name(index)" when its members share one name.
+    // member is "name(index)" when its members share one name; "window/name" within a window.
     template <class T = QWidget>
     T* find(const QString& name) const {
         T* w = qobject_cast<T*>(lookUp(name));

@@ -67,7 +67,13 @@ TEST_F(WindowTest, StatusViewFollowsTheModifiersAndTheWindowsAreReused) {
     click("cmdStatus");
     EXPECT_EQ(shown("dlgKorvelStatus44"), "shown");
     EXPECT_EQ(shown("dlgKorvelStatus"), "hidden");
-    EXPECT_EQ(shown("txtKXversion_18"), "1.01 G");
+    const std::pair<const char*, const char*> standard[] = {
+        {"txtSystem", "OK"},         {"txtProtVer", "3.10 A"},      {"txtSysVer", "VG-U 1.02"},
+        {"txtLicense", "Unknown"},   {"txtKXtype_2", "KX44"},       {"txtKXversion_18", "1.01 G"},
+        {"txtZRstatus_6", "Active"}, {"txtZRver_6", "1.03 A"},      {"txtQHstatus_4", "Active"},
+        {"txtQHver_4", "1.00 E"},    {"txtKXstatus_1", "Not Found"}};
+    for (const auto& [box, text] : standard)
+        EXPECT_EQ(shown(QString("dlgKorvelStatus44/") + box), text) << box;
     EXPECT_EQ(shown("lblVGtype"), "VG-U");
     screenshot(find("dlgKorvelStatus44"), "status_standard");
     find("dlgKorvelStatus44")->close();
@@ -78,7 +84,14 @@ TEST_F(WindowTest, StatusViewFollowsTheModifiersAndTheWindowsAreReused) {
     EXPECT_EQ(shown("dlgKorvelStatus"), "hidden");
     click("cmdStatus", Qt::ShiftModifier);
     EXPECT_EQ(shown("dlgKorvelStatus"), "shown");
-    EXPECT_EQ(shown("txtCap"), "87");
+    const std::pair<const char*, const char*> classic[] = {
+        {"txtSystem", "OK"},        {"txtProtVer", "3.10 A"},
+        {"txtSysVer", "VG-U 1.02"}, {"txtCap", "87"},
+        {"txtDIP_0", "Off"},        {"txtDIP_1", "On"},
+        {"txtKXtype_3", "KXCC"},    {"txtKXstatus_1", "Not found"},
+        {"txtZRstatus_6", "OK"}};
+    for (const auto& [box, text] : classic)
+        EXPECT_EQ(shown(QString("dlgKorvelStatus/") + box), text) << box;
     EXPECT_EQ(shown("cboKX"), "All_KX-H|All_WOBE| 0| 2| 3| 5");
     screenshot(find("dlgKorvelStatus"), "status_classic");
     EXPECT_TRUE(prompter.shown.empty());
