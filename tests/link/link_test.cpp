@@ -170,6 +170,13 @@ TEST(NumberText, LeadingNumberHalvesToEvenAndRangeCorrection) {
 
 constexpr std::int32_t kNoList = 99;
 
+// "All" of the ZR list: every number 0..7 in turn.
+Frames everyZr() {
+    Frames frames;
+    for (std::uint8_t m = 0; m < 8; ++m) frames.push_back({0, std::uint8_t(64 + m), 8, 11});
+    return frames;
+}
+
 struct DispatchCase {
     Family family;
     std::int32_t item;  // the one entry of the family's list
@@ -212,8 +219,9 @@ INSTANTIATE_TEST_SUITE_P(
         DispatchCase{F::KX, kAllKX44, {{0, 34, 8, 11}, {0, 34, 24, 11}}},
         DispatchCase{F::KX, kAllWobe, {{0, 35, 8, 11}, {0, 41, 8, 11}}},
         DispatchCase{F::KX, 32, {}}, DispatchCase{F::ZR, 7, {{0, 71, 8, 11}}},
-        DispatchCase{F::ZR, 8, {}}, DispatchCase{F::VG, kNoList, {{1, 8}}},
-        DispatchCase{F::KX, kNoList, {}}, DispatchCase{F::ZR, kNoList, {}}));
+        DispatchCase{F::ZR, 8, {}}, DispatchCase{F::ZR, kAllZR, everyZr()},
+        DispatchCase{F::VG, kNoList, {{1, 8}}}, DispatchCase{F::KX, kNoList, {}},
+        DispatchCase{F::ZR, kNoList, {}}));
 
 TEST(DispatchFailure, ClosedPortUnansweredOpeningAndZrAllStoppingAtTheFirstSilence) {
     SimBench b;

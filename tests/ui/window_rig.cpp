@@ -120,6 +120,7 @@ QString WindowRig::logText() const {
 }
 
 void WindowRig::screenshot(QWidget* w, const QString& name) {
+    if (!w) return;  // already reported missing
     QDir().mkpath(KORVEL_SCREENSHOT_DIR);
     QApplication::processEvents();
     EXPECT_TRUE(w->grab().save(QString(KORVEL_SCREENSHOT_DIR) + "/" + name + ".png"));
