@@ -301,7 +301,7 @@ TEST(StatusTexts, ModuleStatusTypeAndVersion) {
         EXPECT_EQ(moduleStatusText(ModuleKind::ZR, s), zr) << int(s);
         EXPECT_EQ(moduleStatusText(ModuleKind::QH, s), qh) << int(s);
     }
-    const std::pair<std::int16_t, const char*> types[] = {{kKxH, "KX-H"},
+    const std::pair<std::int16_t, std::string> types[] = {{kKxH, "KX-H"},
                                                           {kKx44, "KX44"},
                                                           {kKxWobe, "WOBE-s"},
                                                           {kKxUnknown, "Unknown"},
