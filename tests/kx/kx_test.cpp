@@ -184,13 +184,6 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{kAllWobe, kWobe, false, false, false, kGet, true, "WOBE-s"},
         PageCase{kAllKXxx, kUpper, false, false, true, "Check MS mode", false, "KXxx"}));
 
-TEST(KxPage, StartsWithEveryPanelAndNoGetButtons) {
-    KxPageState page;
-    EXPECT_EQ(panelsShown(page), kAll);
-    EXPECT_FALSE(page.getButtons || page.cmdMSGet || page.kxTypeVisible);
-    EXPECT_EQ(page.cmdMSGetCaption, "Get MS-mode");
-}
-
 struct KxCommands : ::testing::Test {
     KxCommands() { b.openPort(); }
     SimBench b;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/recorders.h"
 #include "vg/vg_commands.h"
 #include "vg/vg_panel.h"
 
@@ -21,18 +20,6 @@ TEST(VgPacking, NibblesOfTheConfigurationAndTheOptionBits) {
     EXPECT_EQ(packVgConfig(ticked({0, 1, 2, 3, 4, 5, 6, 7}), true), (VgConfigCommand{7, 15, 15}));
     EXPECT_EQ(packVgOptions(ticked({1, 6})), 66);
     EXPECT_EQ(packVgOptions(ticked({0, 1, 2, 3, 4, 5, 6, 7})), 127);
-}
-
-TEST(VgCommands, SentWithoutAModuleListAndStoredByTheUnit) {
-    testing::SimBench b;
-    ModuleRegistry none;
-    sendVgOptions(b.link, none, ticked({1}));
-    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});
-    b.openPort();
-    sendVgConfig(b.link, none, ticked({0, 4, 7}), true);
-    sendVgOptions(b.link, none, ticked({1, 6}));
-    EXPECT_EQ(b.frames(), (std::vector<sim::FrameData>{{}, {1, 7, 1, 9}, {}, {}, {1, 5, 66}, {}}));
-    EXPECT_EQ(b.prompter.shown.size(), 1u);
 }
 
 struct FlagsCase {
