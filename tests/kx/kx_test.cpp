@@ -91,7 +91,6 @@ TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
         {report(35, 26, 1, 12), {19, false, {}}, field(KxField::txtHFI, "12")},
         {report(35, 26, 1, 12), {3, false, {}}, {}},
         {report(35, 10, 1, 12), {19, false, {}}, {}},
-        {report(36, 10, 1, 12), {3, false, {}}, {}},
         {report(32, 10, 1, 12), {kAllKXxx, false, {}}, {}},
         {report(32, 10, 1, 12), {}, {}},
         {report(32, 10, 65, 3), {0, false, {}}, {}},
@@ -175,10 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PageCase{0, kKXH, true, true, true, kGet, true, "KX-H"},
         PageCase{2, "HFI AL SW DCS PWMM OCD MS ", false, true, true, kGet, false, "KX44"},
-        PageCase{18, "HFI AL SW DCS PWMM OCD MS ", false, true, true, kGet, false, "KX44"},
         PageCase{3, kWobe, false, false, false, kGet, true, "WOBE-s"},
         PageCase{7, kAll, true, false, false, kGet, true, "hidden"},
-        PageCase{40, kAll, true, false, false, kGet, true, "hidden"},
         PageCase{kAllKXH, kKXH, true, false, false, kGet, true, "KX-H"},
         PageCase{kAllKX44, kUpper, false, false, false, kGet, false, "KX44"},
         PageCase{kAllWobe, kWobe, false, false, false, kGet, true, "WOBE-s"},

@@ -57,6 +57,9 @@ TEST_F(WindowTest, ResetFaultAndTheMessageLog) {
     click("cmdReset");
     showLogAndTestFrame();
     EXPECT_TRUE(logText().startsWith(">> 2A 01 00 55"));  // a closed log starts anew
+    click("cmdRefresh");
+    EXPECT_FALSE(port.isOpen());
+    pickPort();
     window->close();
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(shown("dlgMsgLog"), "hidden");
@@ -120,6 +123,26 @@ TEST_F(WindowTest, KxValuesAreConfirmedInGreenUntilTheButtonIsLeft) {
     controller.queueMessage({0, 32, 10, 1, 12});
     tick();
     EXPECT_EQ(shown("txtHFI"), "10");  // a group's reports are not shown
+}
+
+// What each kind of selection offers: its type, the PC panel, Get buttons, the MS buttons.
+TEST_F(WindowTest, KxPageFollowsTheKindOfTheSelection) {
+    registerDemo();
+    showTab(0);
+    const std::array<const char*, 6> rows[] = {
+        {" 0", "KX-H", "shown", "shown", "shown", "Get MS mode"},
+        {" 2.1", "KX44", "hidden", "shown", "hidden", "Get MS mode"},
+        {" 3", "WOBE-s", "hidden", "hidden", "hidden", "hidden"},
+        {"All_KXxx", "KXxx", "hidden", "hidden", "hidden", "Check MS mode"}};
+    for (const auto& [entry, type, pc, get, msSet, msGet] : rows) {
+        pick("cboKX", entry);
+        EXPECT_EQ(
+            QStringList(
+                {shown("lblKXtype"), shown("frmPC"), shown("cmdHFI(1)"), shown("cmdMS(0)"),
+                 shown("cmdMS(1)") == "hidden" ? "hidden" : find<QPushButton>("cmdMS(1)")->text()}),
+            QStringList({type, pc, get, msSet, msGet}))
+            << entry;
+    }
 }
 
 // "Bank 1" ticked, then a KX44 hides it: back on a KX-H, "Bank 0" is the one ticked.
@@ -232,6 +255,8 @@ TEST_F(WindowTest, SpinnersStepWithinTheRangesOfTheirBoxes) {
     type("txtZRdevice", "63");
     find<ui::UpDown>("updownZRdevice")->stepBy(1);
     EXPECT_EQ(shown("txtZRdevice"), "63");
+    QTest::keyClick(find("txtZRdevice"), Qt::Key_Down);
+    EXPECT_EQ(shown("txtZRdevice"), "62");
 }
 
 TEST_F(WindowTest, TestFrameSendsTheTickedPatternOfItsButtonsGroup) {
@@ -262,9 +287,10 @@ TEST_F(WindowTest, VgPageOffersWhatTheUnitHasAndSendsNoHiddenTick) {
     EXPECT_EQ(shown("lblVGtype"), "WOBE");
     EXPECT_EQ(shown("frmOPT"), "hidden");
     click("chkVGUconfig_4");
+    click("chkVGperm");
     const std::size_t mark = controller.framesReceived().size();
     click("cmdConfig");
-    EXPECT_EQ(commandsSince(controller, mark), (Frames{{1, 6, 0, 1}}));
+    EXPECT_EQ(commandsSince(controller, mark), (Frames{{1, 7, 0, 1}}));
 }
 
 TEST_F(WindowTest, EveryInputIsNamedForScreenReadersAndEnterPressesAButton) {
