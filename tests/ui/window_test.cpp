@@ -60,6 +60,9 @@ TEST_F(WindowTest, ResetFaultAndTheMessageLog) {
     click("cmdRefresh");
     EXPECT_FALSE(port.isOpen());
     pickPort();
+    click("Check_Stop");
+    click("cmdReset");
+    EXPECT_EQ(port.written()[port.written().size() - 4] & 0x20, 0);  // Stop off: bit 5 clear
     window->close();
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(shown("dlgMsgLog"), "hidden");
@@ -127,12 +130,17 @@ TEST_F(WindowTest, KxValuesAreConfirmedInGreenUntilTheButtonIsLeft) {
 
 // What each kind of selection offers: its type, the PC panel, Get buttons, the MS buttons.
 TEST_F(WindowTest, KxPageFollowsTheKindOfTheSelection) {
+    sim::SimModule unknown;  // a KX module of a type the program does not know
+    unknown.number = 7;
+    unknown.status = sim::kAnswered | 5;
+    controller.system().modules.push_back(unknown);
     registerDemo();
     showTab(0);
     const std::array<const char*, 6> rows[] = {
         {" 0", "KX-H", "shown", "shown", "shown", "Get MS mode"},
         {" 2.1", "KX44", "hidden", "shown", "hidden", "Get MS mode"},
         {" 3", "WOBE-s", "hidden", "hidden", "hidden", "hidden"},
+        {" 7", "hidden", "shown", "hidden", "shown", "hidden"},
         {"All_KXxx", "KXxx", "hidden", "hidden", "hidden", "Check MS mode"}};
     for (const auto& [entry, type, pc, get, msSet, msGet] : rows) {
         pick("cboKX", entry);
@@ -165,8 +173,9 @@ TEST_F(WindowTest, ZrReportShownHiddenAndInColumnsThatLineUp) {
     showTab(1);
     EXPECT_EQ(shown("cmdGetZRConfig"), "hidden");
     pick("cboZR", " 6");
+    click("chkZRperm");
     click("cmdGetZRConfig");
-    EXPECT_TRUE(shown("textZRReport").startsWith("ZR32#6 Active settings:\nDefault Timing ="));
+    EXPECT_TRUE(shown("textZRReport").startsWith("ZR32#6 Permanent settings:\nDefault Timing ="));
     EXPECT_EQ(find("textZRReport")->isVisible(), true);
     screenshot(window.get(), "zr_page_report");
     // Every character of the report has the same advance with the font the machine has.
