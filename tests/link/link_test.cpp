@@ -87,6 +87,9 @@ TEST(Transaction, ToggleBitStopFlagAndLogLines) {
     EXPECT_FALSE(b.link.polling());
     EXPECT_TRUE(b.link.Transact(Frame{}));
     EXPECT_EQ(b.controller.headersReceived(), (Bytes{0x2A, 0x4B, 0x08}));
+    b.controller.faults().skipAnswers = 1;
+    EXPECT_FALSE(b.link.Transact(Frame{}));
+    EXPECT_TRUE(b.log.text.ends_with("\r\n\r\n"));  // an unanswered empty frame: an empty line
 }
 
 TEST(Transaction, EmptyPollsLogAndDecodeOnlyAnswersThatCarryData) {

@@ -56,7 +56,6 @@ std::vector<Operation> operations() {
           {"cboZR", "All| 1| 6"}},
          {{"dlgKorvelStatus44", "shown"},
           {"txtKXstatus_2", "-"},
-          {"txtKXstatus_18", "-"},
           {"txtKXstatus_3", "Active"},
           {"cboKX", "All_KXxx|All_KX-H|All_WOBE| 0| 3| 5"},
           {"cboZR", "All| 1| 6"}},
@@ -91,19 +90,6 @@ std::vector<Operation> operations() {
          false,
          {{"textZRReport", zrReportLines(64)}},
          {{"textZRReport", zrReportLines(10)}},
-         {},
-         {}},
-        {"Polling",
-         onPage(0, "cboKX", " 0"),
-         [](WindowRig& r) {
-             if (!r.polling()) r.click("cmdReset");  // polling starts with a good exchange
-             r.controller.queueMessage({0, 32, 10, 1, 12});
-             r.tick();
-         },
-         FrameData{},
-         false,
-         {{"txtHFI", "12 green"}},
-         {{"txtHFI", "0"}},
          {},
          {}},
     };

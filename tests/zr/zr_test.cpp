@@ -164,6 +164,19 @@ TEST_F(ZrReport, ASilentModuleLeavesTheHeadingsAndEndsTenSecondsAfterTheSweep) {
     EXPECT_TRUE(b.prompter.shown.empty());
 }
 
+// Ticking Permanent halfway turns the rest of the sweep to the stored settings.
+TEST_F(ZrReport, PermanentIsReadAgainBeforeEveryRequestAndOnlyModules0To7AreAsked) {
+    RunZRReport(b.link, inputs, [&](std::string_view p) { inputs.perm = p.starts_with("     9"); });
+    EXPECT_EQ(b.commandsSince(0)[1 + 2 * 9 + 1], (FrameData{0, 65, 120, 9}));
+    EXPECT_EQ(b.commandsSince(0)[1 + 2 * 10 + 1], (FrameData{0, 65, 56, 10}));
+    const std::size_t frames = b.frames().size();
+    for (std::int32_t module : {kAllZR, 8}) {
+        inputs.module = module;
+        EXPECT_EQ(run(), "");
+    }
+    EXPECT_EQ(b.commandsSince(frames), Frames{});
+}
+
 // The default timing counts when its frame ends exactly 2 s after the request was sent.
 TEST_F(ZrReport, DefaultTimingCountsUpToTwoSecondsAfterItsRequest) {
     // Request 5 bytes out, answer 2 in; then the empty frame, 2 out and 6 in.
