@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One entry point: ./run.sh demo | app | test | bench | soak | fuzz | package | screenshots | build
+# One entry point: ./run.sh demo | app | test | mutants | bench | soak | fuzz | package | screenshots | build
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -28,9 +28,15 @@ case "${1:-}" in
         # AddressSanitizer and UndefinedBehaviorSanitizer.
         ./tools/install-deps.sh
         cmake --preset asan >/dev/null
-        cmake --build --preset asan --target link_tests sim_tests status_tests kx_tests zr_tests \
+        cmake --build --preset asan --target link_tests status_tests kx_tests zr_tests \
             vg_tests testpanel_tests integration_tests ctl_tests
         ctest --preset asan --timeout 300 -j2
+        ;;
+    mutants)
+        # Deliberate faults, one at a time, against the whole suite.
+        build
+        shift
+        exec ./tools/mutants.py tests/mutants.tsv "$@"
         ;;
     bench)
         build
@@ -68,7 +74,7 @@ case "${1:-}" in
         cpack --config build/CPackConfig.cmake
         ;;
     *)
-        echo "usage: ./run.sh demo | app | test | bench | soak [minutes] | fuzz [runs] | package | screenshots | build [preset]" >&2
+        echo "usage: ./run.sh demo | app | test | mutants [--only ID,ID] | bench | soak [minutes] | fuzz [runs] | package | screenshots | build [preset]" >&2
         exit 2
         ;;
 esac

@@ -40,7 +40,7 @@ struct AimedFault {
     FaultKind kind = FaultKind::NoAnswer;
     std::function<bool(const FrameData&)> hits;
     int frames = 0;
-    std::chrono::milliseconds late{0};
+    std::chrono::nanoseconds late{0};
 };
 
 // Fault knobs; counters count down with every frame they affect.
@@ -50,7 +50,7 @@ struct SimFaults {
     int badCheckAnswers = 0;    // the next N answers carry a wrong check byte
     int garbageAnswers = 0;     // the next N answers come after stray bytes with bit 7 set
     int moduleAnswerDelay = 0;  // module answers become ready N frames later than usual
-    std::chrono::milliseconds answerDelay{0};  // every answer is held this long
+    std::chrono::nanoseconds answerDelay{0};  // every answer is held this long
     int vanishAfterFrames = -1;  // the line disappears when this many more frames arrived
     ProtocolAnswer protocolAnswer = ProtocolAnswer::Direct;
     std::function<bool(const FrameData&)> unanswered;  // frames it returns true for get no answer
@@ -61,7 +61,7 @@ struct SimFaults {
 // One answer ready to go back on the line.
 struct SimAnswer {
     std::vector<std::uint8_t> bytes;
-    std::chrono::milliseconds delay{0};
+    std::chrono::nanoseconds delay{0};
     bool aside = false;  // later answers may go out before it
 };
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/link.h"
+#include "link/module_registry.h"
 #include "sim/controller.h"
 #include "sim/memory_port.h"
 
@@ -50,11 +51,8 @@ class PollRecorder final : public PollSwitch {
 struct SimBench {
     explicit SimBench(sim::SimSystem system = sim::demoSystem());
 
-    // Opens port 1 (as picking " 1" would).
-    void openPort();
-    // Data values of the frames the controller received, each as a vector.
+    void openPort() { port.open(1); }
     const std::vector<sim::FrameData>& frames() const { return controller.framesReceived(); }
-    // The frames received since `mark` without the empty ones.
     std::vector<sim::FrameData> commandsSince(std::size_t mark) const;
 
     sim::SimController controller;
@@ -65,5 +63,18 @@ struct SimBench {
     PollRecorder poll;
     Link link{port, clock, prompter, log, poll};
 };
+
+// The frames the controller received since `mark`, without the empty ones.
+std::vector<sim::FrameData> commandsSince(const sim::SimController& c, std::size_t mark);
+
+// What a status request of the demo system registers.
+ModuleRegistry demoRegistry();
+
+// The ZR report of `module` written out from the settings it holds, lines ended by `end`.
+std::string zrReportOf(const sim::ZrSettings& s, int module, bool permanent,
+                       const std::string& end = "\r\n");
+
+// A registry with one KX entry (or group) selected.
+ModuleRegistry selecting(std::int32_t kxItem);
 
 }  // namespace korvel::testing

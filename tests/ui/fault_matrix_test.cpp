@@ -1,172 +1,170 @@
-// Every fault of the line against every operation: what each cell must show,
-// log, keep and stop, and that the program works again once the fault is gone.
-#include "tests/ui/fault_matrix.h"
+// Each operation of the program with one of its frames lost on the line, or the
+// line gone at that frame: what it sends, shows and keeps, and that it works after.
+#include <QApplication>
+#include <functional>
 
-#include <QLineEdit>
+#include "sim/handlers.h"
+#include "tests/ui/window_rig.h"
 
-namespace korvel::testing::matrix {
+namespace korvel::testing {
 namespace {
 
 using namespace std::chrono_literals;
+using sim::FrameData;
+using Looks = std::vector<std::pair<QString, QString>>;  // widget, what it shows
 
-struct FaultRow {
-    Fault fault;
+struct Operation {
     const char* name;
-    sim::FaultKind kind;
-    int frames = 0;
-    std::chrono::milliseconds late{0};
+    std::function<void(WindowRig&)> setUp;  // before the fault is armed
+    std::function<void(WindowRig&)> run;
+    FrameData target;  // the frame the fault hits
+    bool goesOn;       // the sequence carries on past an unanswered exchange
+    Looks clean;       // after a run without fault
+    Looks lost;        // after the target frame went unanswered
+    Looks vanished;    // after the line vanished at the target (as `lost` when empty)
+    std::vector<std::string> messages;  // what a run without fault shows
 };
 
-const FaultRow kFaults[] = {
-    {Fault::NoAnswer, "NoAnswer", sim::FaultKind::NoAnswer},
-    {Fault::BadCheck, "WrongCheckByte", sim::FaultKind::BadCheck},
-    {Fault::Garbage, "GarbageBeforeHeader", sim::FaultKind::Garbage},
-    {Fault::OneFrameLate, "OneFrameLate", sim::FaultKind::DelayFrames, 1},
-    {Fault::ThreeFramesLate, "ThreeFramesLate", sim::FaultKind::DelayFrames, 3},
-    {Fault::At1900ms, "AnswerAt1900ms", sim::FaultKind::Late, 0, 1900ms},
-    {Fault::At2100ms, "AnswerAt2100ms", sim::FaultKind::Late, 0, 2100ms},
-    {Fault::Vanish, "LineVanishes", sim::FaultKind::Vanish},
-};
-
-// The length of a request's log text: ">>", header, seven byte places, check byte.
-constexpr qsizetype kRequestTextLength = 2 + 3 * 9;
-
-Outcome runOperation(Rig& r, Operation& op) {
-    const std::size_t frames = r.controller.framesReceived().size();
-    const std::size_t messages = r.prompter.shown.size();
-    const qsizetype log = r.logText().size();
-    const auto start = r.clock.now();
-    op.run(r);
-    Outcome o;
-    const auto& all = r.controller.framesReceived();
-    o.frames.assign(all.begin() + static_cast<long>(frames), all.end());
-    o.messages.assign(r.prompter.shown.begin() + static_cast<long>(messages),
-                      r.prompter.shown.end());
-    o.log = r.logText().mid(log);
-    o.elapsed = r.clock.now() - start;
-    o.polling = r.polling();
-    o.portOpen = r.port.isOpen();
-    return o;
+// The ZR report of module 1 of the demo system, cut after `devices` device lines.
+QString zrReportLines(int devices) {
+    sim::SimSystem demo = sim::demoSystem();
+    const auto& settings = sim::findModule(demo, sim::ModuleFamily::ZR, 1)->zrActive;
+    const QStringList lines =
+        QString::fromStdString(zrReportOf(settings, 1, false, "\n")).split('\n');
+    return lines.mid(0, 3 + devices).join('\n') + "\n";
 }
 
-int noAnswerBoxes(const Outcome& o) {
-    int count = 0;
-    for (const ShownMessage& m : o.messages)
-        if (m.text == kNoAnswer) {
-            ++count;
-            EXPECT_EQ(m.icon, MessageIcon::Exclamation);
-        }
-    return count;
+const QString kDemoKx = "All_KXxx|All_KX44|All_KX-H|All_WOBE| 0| 2.0| 2.1| 3| 5";
+
+std::vector<Operation> operations() {
+    const auto onPage = [](int tab, QString list, QString entry) {
+        return [=](WindowRig& r) {
+            r.registerDemo();
+            r.showTab(tab);
+            r.pick(list, entry);
+        };
+    };
+    return {
+        {"StatusStandard",
+         [](WindowRig& r) { r.pickPort(); },
+         [](WindowRig& r) { r.click("cmdStatus"); },
+         {1, 11, 34},
+         true,
+         {{"dlgKorvelStatus44", "shown"},
+          {"txtKXstatus_18", "Active"},
+          {"cboKX", kDemoKx},
+          {"cboZR", "All| 1| 6"}},
+         {{"dlgKorvelStatus44", "shown"},
+          {"txtKXstatus_2", "-"},
+          {"txtKXstatus_3", "Active"},
+          {"cboKX", "All_KXxx|All_KX-H|All_WOBE| 0| 3| 5"},
+          {"cboZR", "All| 1| 6"}},
+         {{"dlgKorvelStatus44", "hidden"}, {"cboKX", ""}, {"cboZR", ""}},
+         {}},
+        {"KxSet",
+         [=](WindowRig& r) {
+             onPage(0, "cboKX", " 0")(r);
+             r.type("txtHFI", "9");
+         },
+         [](WindowRig& r) { r.click("cmdHFI(0)"); },
+         {0, 32, 8, 1, 9},
+         false,
+         {{"txtHFI", "9 green"}},
+         {{"txtHFI", "9"}},
+         {},
+         {}},
+        {"MasterSlaveCheck",
+         onPage(0, "cboKX", "All_KXxx"),
+         [](WindowRig& r) { r.click("cmdMS(1)"); },
+         {0, 37, 8, 11},
+         false,
+         {},
+         {},
+         {},
+         {"KX-H 0 is master\r\nKX44  2.0 is slave\r\nKX-H 5 is slave\r\nKX44  2.1 is "
+          "slave\r\n\r\nYour master/slave settings are OK"}},
+        {"ZrReport",
+         onPage(1, "cboZR", " 1"),
+         [](WindowRig& r) { r.click("cmdGetZRConfig"); },
+         {0, 65, 48, 10},
+         false,
+         {{"textZRReport", zrReportLines(64)}},
+         {{"textZRReport", zrReportLines(10)}},
+         {},
+         {}},
+    };
 }
 
-using Cell = std::tuple<std::size_t, std::size_t>;  // operation, fault
+enum class Fault { Lost, Vanish };
+using Cell = std::tuple<std::size_t, Fault>;
 
-class FaultMatrix : public ::testing::TestWithParam<Cell> {
+class FaultMatrix : public ::testing::TestWithParam<Cell>, public WindowRig {
   protected:
-    Operation& op() const { return *operations()[std::get<0>(GetParam())]; }
-    const FaultRow& row() const { return kFaults[std::get<1>(GetParam())]; }
-
-    void arm(Rig& r) const {
-        const sim::FrameData target = op().target();
-        r.controller.faults().aimed =
-            sim::AimedFault{row().kind, [target](const sim::FrameData& f) { return f == target; },
-                            row().frames, row().late};
+    const Operation& op() const {
+        static const std::vector<Operation> table = operations();
+        return table[std::get<0>(GetParam())];
     }
-
-    // What every cell shares: the one message, the log line, the time taken, polling.
-    void expectShared(Rig& r, const Outcome& o) const {
-        const Fault f = row().fault;
-        EXPECT_FALSE(r.controller.faults().aimed) << "the fault never hit its frame";
-        const bool failed = answerLost(f) || f == Fault::Vanish;
-        EXPECT_EQ(noAnswerBoxes(o), failed ? 1 : 0);
-
-        if (!op().target().empty()) {
-            const QString line = requestLine(o.log, op().target());
-            ASSERT_FALSE(line.isEmpty()) << o.log.toStdString();
-            const qsizetype answerAt = failed ? -1 : kRequestTextLength;
-            EXPECT_EQ(line.indexOf("  <<"), answerAt) << line.toStdString();
-            if (failed) {
-                EXPECT_EQ(line.size(), kRequestTextLength) << line.toStdString();
-            }
-        }
-
-        // Only a missing or too late answer waits out the 2 s.
-        const auto least = f == Fault::NoAnswer || f == Fault::At2100ms ? 2000ms
-                           : f == Fault::At1900ms                       ? 1900ms
-                                                                        : 0ms;
-        EXPECT_GE(o.elapsed, least);
-        if (least == 0ms) {
-            EXPECT_LT(o.elapsed, 1900ms);
-        }
-
-        if (f == Fault::Vanish) {
-            EXPECT_FALSE(o.portOpen);
-            EXPECT_FALSE(o.polling);
-        } else {
-            EXPECT_TRUE(o.portOpen);
-            EXPECT_EQ(o.polling, !answerLost(f) || op().goesOnAfterNoAnswer());
-        }
+    void expectLooks(const Looks& looks) const {
+        for (const auto& [widget, text] : looks)
+            EXPECT_EQ(shown(widget).toStdString(), text.toStdString()) << widget.toStdString();
     }
-
-    // A fault the program must not notice: the same frames and log as without it.
-    void expectSameAsWithoutFault(const Outcome& o) const {
-        Rig clean;
-        op().setUp(clean);
-        const Outcome base = runOperation(clean, op());
-        EXPECT_EQ(o.frames, base.frames);
-        EXPECT_EQ(o.log, base.log);
-    }
-
-    // After a lost line the operation asks for a port and sends nothing; once
-    // the adapter is back and the port picked again it works.
-    void expectPortAskedFor(Rig& r) const {
-        r.prompter.shown.clear();
-        const Outcome o = runOperation(r, op());
-        EXPECT_TRUE(o.frames.empty());
-        std::vector<std::string> expected;
-        if (!op().closedPortMessage().empty()) expected.push_back(op().closedPortMessage());
-        EXPECT_EQ(r.prompter.texts(), expected);
-        if (!o.messages.empty()) {
-            EXPECT_EQ(o.messages[0].icon, op().closedPortIcon());
-        }
-        r.controller.reconnect();
-        r.pickPort();
-    }
-
-    void expectUsableAgain(Rig& r) const {
-        r.clock.advance(1s);  // the user reads the message; a late answer arrives meanwhile
-        r.prompter.shown.clear();
-        op().beforeRerun(r);
-        const Outcome again = runOperation(r, op());
-        EXPECT_EQ(noAnswerBoxes(again), 0);
-        op().expectClean(r, again);
+    void runCleanly() {
+        prompter.shown.clear();
+        op().run(*this);
+        expectLooks(op().clean);
+        EXPECT_EQ(prompter.texts(), op().messages);
     }
 };
 
 TEST_P(FaultMatrix, Cell) {
-    Rig r;
-    op().setUp(r);
-    if (HasFatalFailure()) return;
-    r.prompter.shown.clear();
-    arm(r);
-    const Outcome o = runOperation(r, op());
+    const Fault fault = std::get<1>(GetParam());
+    op().setUp(*this);
+    prompter.shown.clear();
+    const FrameData target = op().target;
+    controller.faults().aimed =
+        sim::AimedFault{fault == Fault::Lost ? sim::FaultKind::NoAnswer : sim::FaultKind::Vanish,
+                        [target](const FrameData& f) { return f == target; }};
+    const auto start = clock.now();
+    op().run(*this);
 
-    expectShared(r, o);
-    op().expect(r, row().fault, o);
-    if (transparent(row().fault)) expectSameAsWithoutFault(o);
-    if (row().fault == Fault::Vanish) expectPortAskedFor(r);
-    expectUsableAgain(r);
+    EXPECT_FALSE(controller.faults().aimed) << "the fault never hit its frame";
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
+    if (!op().goesOn || fault == Fault::Vanish) {
+        EXPECT_EQ(controller.framesReceived().back(), target) << "the sequence stops there";
+        EXPECT_FALSE(polling());
+    }
+    if (fault == Fault::Lost) {
+        EXPECT_GE(clock.now() - start, 2s);
+        expectLooks(op().lost);
+        clock.advance(1s);
+        runCleanly();
+        return;
+    }
+    EXPECT_LT(clock.now() - start, 1s);
+    EXPECT_FALSE(port.isOpen());
+    expectLooks(op().vanished.empty() ? op().lost : op().vanished);
+    // Until a port is picked again, nothing is sent.
+    const std::size_t frames = controller.framesReceived().size();
+    prompter.shown.clear();
+    op().run(*this);
+    EXPECT_EQ(controller.framesReceived().size(), frames);
+    for (const std::string& text : prompter.texts())
+        EXPECT_EQ(text, "Selecteer communicatie poort");
+    controller.reconnect();
+    pickPort();
+    runCleanly();
 }
 
 std::string cellName(const ::testing::TestParamInfo<Cell>& info) {
-    return std::string(operations()[std::get<0>(info.param)]->name()) + "_" +
-           kFaults[std::get<1>(info.param)].name;
+    static const std::vector<Operation> table = operations();
+    return std::string(table[std::get<0>(info.param)].name) +
+           (std::get<1>(info.param) == Fault::Lost ? "_FrameLost" : "_LineVanishes");
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix,
+INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix,
                          ::testing::Combine(::testing::Range<std::size_t>(0, operations().size()),
-                                            ::testing::Range<std::size_t>(0, std::size(kFaults))),
+                                            ::testing::Values(Fault::Lost, Fault::Vanish)),
                          cellName);
 
 }  // namespace
-}  // namespace korvel::testing::matrix
+}  // namespace korvel::testing

@@ -5,7 +5,7 @@
 #include <QStyle>
 #include <QTabBar>
 
-#include "tests/ui/window_fixture.h"
+#include "tests/ui/window_rig.h"
 #include "ui/classic_status_dialog.h"
 #include "ui/message_log.h"
 #include "ui/placement.h"
@@ -67,9 +67,7 @@ void expectSoundGeometry(QWidget* window) {
     }
 }
 
-class GeometryTest : public WindowTest {};
-
-TEST_F(GeometryTest, EveryWindowKeepsItsControlsApartAndWhole) {
+TEST_F(WindowTest, EveryWindowKeepsItsControlsApartAndWhole) {
     expectSoundGeometry(window.get());
     ui::MessageLogWindow log(nullptr);
     expectSoundGeometry(&log);

@@ -11,7 +11,7 @@
 
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
-#include "tests/ui/window_fixture.h"
+#include "tests/ui/window_rig.h"
 #include "ui/widget_kit.h"
 
 namespace korvel::testing {
@@ -57,7 +57,7 @@ TEST(LineLoss, AnAdapterPulledWhileIdleIsOneNoticeAndNoPortPicked) {
 class LineUi : public WindowTest {};
 
 TEST_F(LineUi, ALineLostInAnExchangeLeavesNoPortPicked) {
-    pickPort1();
+    pickPort();
     controller.faults().vanishAfterFrames = 0;
     QTest::mouseClick(find<QPushButton>("cmdReset"), Qt::LeftButton);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
@@ -65,7 +65,7 @@ TEST_F(LineUi, ALineLostInAnExchangeLeavesNoPortPicked) {
 }
 
 TEST_F(LineUi, TheLogIsARecordThatEscapeOnlyHides) {
-    pickPort1();
+    pickPort();
     window->messageLog().showWindow();
     window->link().Transact(Frame{1, 0});
     ui::MessageLogWindow* log = window->messageLog().existingWindow();
@@ -83,7 +83,7 @@ TEST_F(LineUi, TheLogIsARecordThatEscapeOnlyHides) {
 }
 
 TEST_F(LineUi, AShiftDoubleClickOnStatusRunsOneClassicRequest) {
-    pickPort1();
+    pickPort();
     QPushButton* status = find<QPushButton>("cmdStatus");
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, Qt::ShiftModifier,
                        status->mapTo(window.get(), status->rect().center()));
@@ -110,7 +110,7 @@ TEST(BusyCursorUi, AMessageBoxShowsTheNormalCursorAndTheWaitCursorReturns) {
 // The lists are rebuilt before the request's closing frame, so a report it
 // collects meets the new selection (the first module, " 0"), not the old one.
 TEST_F(LineUi, AReportOnTheClosingFrameMeetsTheNewList) {
-    pickPort1();
+    pickPort();
     QTest::mouseClick(find<QPushButton>("cmdStatus"), Qt::LeftButton);
     auto* cboKX = find<QComboBox>("cboKX");
     const int three = cboKX->findText(" 3");

@@ -8,7 +8,8 @@ namespace {
 QtMessageHandler defaultHandler = nullptr;
 
 // The offscreen platform says so for every window it cannot raise; that is noise here.
-void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
     if (message.startsWith("This plugin does not support")) return;
     if (defaultHandler) defaultHandler(type, context, message);
 }

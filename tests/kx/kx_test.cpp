@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include "kx/commands.h"
+#include "kx/master_slave_check.h"
+#include "kx/page_state.h"
+#include "kx/reply_decoding.h"
+#include "sim/handlers.h"
+#include "tests/support/recorders.h"
+
+namespace korvel {
+namespace {
+
+using namespace std::chrono_literals;
+using N = KxNumberSetting;
+using O = KxOptionSetting;
+using sim::FrameData;
+using testing::SimBench;
+using Frames = std::vector<FrameData>;
+
+struct NumberCase {
+    N setting;
+    const char* text;
+    KxSelectors selectors;
+    bool permanent;
+    int v, x;
+    std::optional<std::string> corrected;
+};
+
+constexpr KxSelectors kEverySelector{true, true, true, true};
+
+TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
+    const NumberCase cases[] = {
+        {N::HFI, "12.5", {}, false, 1, 12, {}},
+        {N::HFI, "13.5 mA", kEverySelector, true, 65, 14, {}},
+        {N::HFI, "high", {}, false, 1, 0, {}},
+        {N::AlarmDelay, "127", {.alarmOn = true}, false, 3, 127, {}},
+        {N::AlarmDelay, "128", {}, false, 2, 127, "127"},
+        {N::SwitchDelay, "6.5", {}, false, 4, 6, {}},
+        {N::SwitchDelay, "7.5", {.bank1 = true}, false, 5, 7, "7"},
+        {N::SwitchDelay, "1", {.switchOn = true}, false, 6, 1, {}},
+        {N::SwitchDelay, "1", {.switchOn = true, .bank1 = true}, true, 71, 1, {}},
+        {N::DCShift, "8", {}, false, 8, 7, "7"},
+        {N::LoopCurrent, "19.5", {}, false, 13, 20, "20"},
+        {N::LoopCurrent, "20", {.loopB = true}, true, 78, 20, {}},
+        {N::Address, "15", {}, true, 79, 15, {}},
+        {N::Address, "1e400", {}, false, 15, 15, "15"},
+    };
+    for (const NumberCase& c : cases) {
+        const KxCommand k = numberCommand(c.setting, c.text, c.selectors, c.permanent);
+        EXPECT_EQ(k.v, c.v) << c.text;
+        EXPECT_EQ(k.x, c.x) << c.text;
+        EXPECT_EQ(k.correctedText, c.corrected) << c.text;
+    }
+}
+
+TEST(KxOptionCommand, ValueIsTheSelectedIndexOrZero) {
+    const std::tuple<O, std::optional<int>, bool, int, int> cases[] = {
+        {O::PWMMult, 16, false, 9, 16}, {O::PWMMult, 2, false, 9, 2}, {O::PWMMult, 6, false, 9, 0},
+        {O::PWMMult, {}, false, 9, 0},  {O::OCDMode, 2, true, 74, 2}, {O::OCDMode, 3, false, 10, 0},
+        {O::MSMode, 1, false, 11, 1},   {O::MSMode, 3, false, 11, 0}, {O::PowerCtl, 1, true, 76, 1},
+        {O::PowerCtl, 2, false, 12, 0}};
+    for (const auto& [setting, index, permanent, v, x] : cases) {
+        const KxCommand k = optionCommand(setting, index, permanent);
+        EXPECT_EQ(k.v, v) << v << " " << index.value_or(-1);
+        EXPECT_EQ(k.x, x) << v << " " << index.value_or(-1);
+    }
+}
+
+// A settings report of the module at bus address b2 - 32 (second half when b3 has 16).
+ReplyBuffer report(int b2, int b3, int v, int x) {
+    ReplyBuffer r;
+    r.bytes = {13, 0, std::uint8_t(b2), std::uint8_t(b3), std::uint8_t(v), std::uint8_t(x)};
+    return r;
+}
+
+struct DecodeCase {
+    ReplyBuffer reply;
+    KxPageInputs page;
+    std::optional<KxFieldUpdate> update;
+};
+
+TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
+    const auto field = [](KxField f, std::string text) {
+        return KxFieldUpdate{f, std::move(text)};
+    };
+    const auto option = [](KxField f, int index) { return KxFieldUpdate{f, "", index}; };
+    const DecodeCase cases[] = {
+        {report(35, 26, 1, 12), {19, false, {}}, field(KxField::txtHFI, "12")},
+        {report(35, 26, 1, 12), {3, false, {}}, {}},
+        {report(35, 10, 1, 12), {19, false, {}}, {}},
+        {report(32, 10, 1, 12), {kAllKXxx, false, {}}, {}},
+        {report(32, 10, 1, 12), {}, {}},
+        {report(32, 10, 65, 3), {0, false, {}}, {}},
+        {report(32, 10, 65, 3), {0, true, {}}, field(KxField::txtHFI, "3")},
+        {report(32, 10, 1, 3), {0, true, {}}, {}},
+        {report(32, 10, 3, 90), {0, false, {}}, {}},
+        {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(KxField::txtAL, "90")},
+        {report(32, 10, 7, 5), {0, false, {.switchOn = true}}, {}},
+        {report(32, 10, 7, 5),
+         {0, false, {.switchOn = true, .bank1 = true}},
+         field(KxField::txtSW, "5")},
+        {report(32, 10, 8, 127), {0, false, {}}, field(KxField::txtDCShift, "127")},
+        {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(KxField::txtLC, "40")},
+        {report(32, 10, 15, 0), {0, false, {}}, field(KxField::txtAD, "0")},
+        {report(32, 10, 9, 32), {0, false, {}}, option(KxField::optPWMM, 32)},
+        {report(32, 10, 9, 6), {0, false, {}}, {}},
+        {report(32, 10, 10, 0), {0, false, {}}, option(KxField::optOCD, 0)},
+        {report(32, 10, 75, 2), {0, true, {}}, option(KxField::optMS, 2)},
+        {report(32, 10, 11, 3), {0, false, {}}, {}},
+        {report(32, 10, 12, 1), {0, false, {}}, option(KxField::optPC, 1)},
+        {report(32, 10, 64, 1), {0, false, {}}, {}},
+    };
+    for (const DecodeCase& c : cases)
+        EXPECT_EQ(DecodeKXReply(c.reply, c.page), c.update)
+            << int(c.reply[2]) << " " << int(c.reply[3]) << " " << int(c.reply[4]);
+}
+
+struct PageCase {
+    std::int32_t item;
+    const char* panels;
+    bool msSet, getButtons, msGet;
+    const char* msCaption;
+    bool bank1;
+    const char* type;
+};
+
+std::string panelsShown(const KxPageState& p) {
+    std::string s;
+    for (const auto& [shown, name] : {std::pair{p.frmHFI, "HFI "},
+                                      {p.frmAL, "AL "},
+                                      {p.frmSW, "SW "},
+                                      {p.frmDCS, "DCS "},
+                                      {p.frmPWMM, "PWMM "},
+                                      {p.frmOCD, "OCD "},
+                                      {p.frmMS, "MS "},
+                                      {p.frmPC, "PC "},
+                                      {p.FrmLC, "LC "},
+                                      {p.frmAD, "AD "}})
+        if (shown) s += name;
+    return s;
+}
+
+class KxSelection : public ::testing::TestWithParam<PageCase> {};
+
+// The demo system's modules plus one of unrecognised type at 7; each selection
+// is made after "All_KXxx", so nothing carries over from the one before.
+TEST_P(KxSelection, PageMatchesTheSelectedEntry) {
+    const PageCase& e = GetParam();
+    KxTypeTable types = testing::demoRegistry().kxTypes;
+    types[7] = kKxUnknown;
+    KxPageState page;
+    KXSelectionChanged(page, kAllKXxx, types);
+    KXSelectionChanged(page, e.item, types);
+    EXPECT_EQ(panelsShown(page), e.panels);
+    EXPECT_EQ(page.cmdMSSet, e.msSet);
+    EXPECT_EQ(page.getButtons, e.getButtons);
+    EXPECT_EQ(page.cmdMSGet, e.msGet);
+    EXPECT_EQ(page.cmdMSGetCaption, e.msCaption);
+    EXPECT_EQ(page.bank1Visible, e.bank1);
+    EXPECT_EQ(page.kxTypeVisible ? page.kxTypeCaption : "hidden", e.type);
+}
+
+constexpr const char* kAll = "HFI AL SW DCS PWMM OCD MS PC LC AD ";
+constexpr const char* kKXH = "HFI AL SW DCS PWMM OCD MS PC ";
+constexpr const char* kUpper = "HFI AL SW DCS PWMM OCD ";
+constexpr const char* kWobe = "SW LC AD ";
+constexpr const char* kGet = "Get MS mode";
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, KxSelection,
+    ::testing::Values(
+        PageCase{0, kKXH, true, true, true, kGet, true, "KX-H"},
+        PageCase{2, "HFI AL SW DCS PWMM OCD MS ", false, true, true, kGet, false, "KX44"},
+        PageCase{3, kWobe, false, false, false, kGet, true, "WOBE-s"},
+        PageCase{7, kAll, true, false, false, kGet, true, "hidden"},
+        PageCase{kAllKXH, kKXH, true, false, false, kGet, true, "KX-H"},
+        PageCase{kAllKX44, kUpper, false, false, false, kGet, false, "KX44"},
+        PageCase{kAllWobe, kWobe, false, false, false, kGet, true, "WOBE-s"},
+        PageCase{kAllKXxx, kUpper, false, false, true, "Check MS mode", false, "KXxx"}));
+
+struct KxCommands : ::testing::Test {
+    KxCommands() { b.openPort(); }
+    SimBench b;
+};
+
+TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
+    SendKXSetting(b.link, testing::selecting(18), KxButton::Get,
+                  numberCommand(N::HFI, "9", {}, true));
+    SendKXSetting(b.link, testing::selecting(5), KxButton::Set,
+                  numberCommand(N::SwitchDelay, "3", {.switchOn = true, .bank1 = true}, false));
+    SendOrCheckMSMode(b.link, testing::selecting(5), KxButton::Set, 2, true);
+    SendOrCheckMSMode(b.link, testing::selecting(5), KxButton::Get, 2, false);
+    EraseKXSettings(b.link, testing::selecting(2));
+    EXPECT_EQ(
+        b.commandsSince(0),
+        (Frames{
+            {0, 34, 24, 65}, {0, 37, 8, 7, 3}, {0, 37, 8, 75, 2}, {0, 37, 8, 11}, {0, 34, 8, 64}}));
+    EXPECT_EQ(b.frames().size(), 15u);
+    ASSERT_EQ(b.prompter.shown.size(), 1u);
+    EXPECT_EQ(b.prompter.shown[0].text,
+              "Warning! This will permanently erase all settings of all selected KX-units");
+    EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancel);
+}
+
+TEST_F(KxCommands, CancelledEraseSendsNothingAndTheCheckNeverAsksPermanent) {
+    b.prompter.answer = MessageAnswer::Cancel;
+    EraseKXSettings(b.link, testing::selecting(0));
+    EXPECT_TRUE(b.frames().empty());
+    EXPECT_EQ(b.prompter.texts().back(), "Operation Cancelled");
+    SendOrCheckMSMode(b.link, testing::selecting(kAllKXxx), KxButton::Get, 1, true);
+    EXPECT_EQ(b.commandsSince(0),
+              (Frames{{0, 32, 8, 11}, {0, 34, 8, 11}, {0, 37, 8, 11}, {0, 34, 24, 11}}));
+}
+
+// The demo system's modes set per case: KX-H 0, KX44 2 (both halves), KX-H 5.
+struct VerdictCase {
+    std::array<int, 4> modes;
+    const char* end;
+    MessageIcon icon;
+};
+
+TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
+    const VerdictCase cases[] = {
+        {{2, 2, 1, 2},
+         "KX-H 5 is master\r\nKX44  2.1 is slave\r\n\r\nYour master/slave settings are OK",
+         MessageIcon::None},
+        {{1, 2, 2, 1},
+         "KX44  2.1 is master\r\n\r\nYour system has multiple masters!",
+         MessageIcon::Critical},
+        {{0, 2, 3, 2},
+         "KX-H 5 returns error: 3\r\nKX44  2.1 is slave\r\n\r\nYour system has no master!",
+         MessageIcon::Critical},
+    };
+    for (const VerdictCase& c : cases) {
+        SimBench b;
+        b.openPort();
+        const auto kx = [&](int n) {
+            return sim::findModule(b.controller.system(), sim::ModuleFamily::KX, n);
+        };
+        kx(0)->kxActive.value[11] = c.modes[0];
+        kx(2)->kxActive.value[11] = c.modes[1];
+        kx(5)->kxActive.value[11] = c.modes[2];
+        kx(2)->kxSecondActive.value[11] = c.modes[3];
+        const MasterSlaveCheck check = checkMasterSlave(b.link, testing::demoRegistry().kxTypes);
+        EXPECT_TRUE(check.message.ends_with(c.end)) << check.message;
+        EXPECT_EQ(check.icon, c.icon);
+    }
+}
+
+// The answer of module 4 is held so that its frame ends exactly 2 s after the
+// question was answered (in time) or a nanosecond later (too late); module 7 is gone.
+TEST(MasterSlaveCheck, AnAnswerCountsUpToTwoSecondsAndSilenceEndsTheCheck) {
+    // The answering empty frame: 2 bytes out, its delay, 7 bytes in.
+    const auto inTime = 2s - 9 * sim::MemoryPort::kByteTime;
+    const Frames asked4{{0, 36, 8, 11}}, asked4and7{{0, 36, 8, 11}, {0, 39, 8, 11}};
+    for (const auto& [delay, silent, asked] :
+         {std::tuple{inTime, 7, asked4and7}, std::tuple{inTime + 1ns, 4, asked4}}) {
+        sim::SimModule kxh;
+        kxh.number = 4;
+        kxh.kxActive.value[11] = 1;
+        sim::SimSystem s;
+        s.modules = {kxh};
+        SimBench b(s);
+        b.openPort();
+        b.controller.faults().answerDelay = delay;
+        KxTypeTable types;
+        types.fill(kKxNone);
+        types[4] = types[7] = kKxH;
+        const MasterSlaveCheck check = checkMasterSlave(b.link, types);
+        EXPECT_EQ(check.outcome, MasterSlaveOutcome::ModuleSilent);
+        EXPECT_EQ(check.message, "No answer from module " + std::to_string(silent));
+        EXPECT_EQ(check.icon, MessageIcon::None);
+        EXPECT_EQ(b.commandsSince(0), asked);
+    }
+}
+
+TEST(MasterSlaveCheck, ForeignAndPermanentAnswersDoNotCount) {
+    sim::SimSystem s;
+    SimBench b(s);
+    b.openPort();
+    b.controller.faults().moduleAnswerDelay = 2;
+    for (const FrameData& m :
+         {FrameData{0, 36, 10, 75, 1}, FrameData{0, 37, 10, 11, 1}, FrameData{0, 36, 26, 11, 1},
+          FrameData{0, 36, 10, 10, 1}, FrameData{0, 36, 13, 11, 2}})
+        b.controller.queueMessage(m);
+    KxTypeTable types;
+    types.fill(kKxNone);
+    types[4] = kKxH;
+    const MasterSlaveCheck check = checkMasterSlave(b.link, types);
+    EXPECT_EQ(check.report, "KX-H 4 is slave\r\n");
+}
+
+}  // namespace
+}  // namespace korvel

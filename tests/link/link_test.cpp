@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "link/dispatch.h"
+#include "link/number_text.h"
+#include "link/ports.h"
+#include "link/receiver.h"
+#include "tests/support/recorders.h"
+
+namespace korvel {
+namespace {
+
+using namespace std::chrono_literals;
+using sim::FrameData;
+using testing::SimBench;
+using Bytes = std::vector<std::uint8_t>;
+using Frames = std::vector<FrameData>;
+using F = Family;
+
+TEST(Frame, WorkedExamplesAndLimits) {
+    EXPECT_EQ(encodeRequest(Frame{}, false, true), (Bytes{0x48, 0xB8}));
+    EXPECT_EQ(encodeRequest(Frame{1, 0}, true, false), (Bytes{0x2A, 0x81, 0x80, 0xD5}));
+    EXPECT_EQ(encodeRequest(Frame{1, 2, 3, 4, 5, 6, 127}, false, false),
+              (Bytes{0x0F, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0xFF, 0xDD}));
+    EXPECT_THROW(CommandByte(128), std::out_of_range);
+    EXPECT_THROW((Frame{1, 2, 3, 4, 5, 6, 7, 8}), std::length_error);
+}
+
+// The receiver against bytes placed on the in-memory line.
+struct Receiver : ::testing::Test {
+    Receiver() { port.open(1); }
+    std::string receive(const Bytes& bytes) {
+        port.inject(bytes);
+        return ReceiveFrame(port, clock, buffer);
+    }
+    sim::SimController controller{sim::SimSystem{}};
+    sim::FakeClock clock;
+    sim::MemoryPort port{controller, clock};
+    ReplyBuffer buffer;
+};
+
+TEST_F(Receiver, TakesWholeFramesAndResynchronisesOnHeaders) {
+    EXPECT_EQ(receive({0x90, 0x91, 0x08, 0xF8}), " 08 78");
+    EXPECT_EQ(receive({0x0C, 0x85, 0x0A, 0x81, 0x82, 0xF3}), " 0A 01 02 73");
+    EXPECT_EQ(buffer.bytes, (std::array<std::uint8_t, 10>{0x0A, 1, 2, 115}));
+    EXPECT_EQ(receive({0x0F, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0xD5}).size(), 27u);
+    EXPECT_EQ(buffer[8], 0x55);
+    EXPECT_EQ(receive({0x0A, 0x81, 0x82, 0xF4}), "");  // wrong check value
+    EXPECT_EQ(buffer[3], 116);
+}
+
+TEST_F(Receiver, KeepsIndexZeroUntilAHeaderArrives) {
+    buffer.bytes = {0x0D, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    EXPECT_EQ(receive({0x85}), "");
+    EXPECT_EQ(buffer.bytes, (std::array<std::uint8_t, 10>{0x0D, 0, 0, 0, 0, 0, 0, 0, 0, 9}));
+}
+
+// An answer whose last byte lands exactly at the limit counts; a nanosecond later it does not.
+TEST(ReplyWait, EndsTwoSecondsAfterTheRequestWasWritten) {
+    const auto twoBytes = 2 * sim::MemoryPort::kByteTime;
+    for (const auto& [late, answered] :
+         {std::pair{2s - twoBytes, true}, std::pair{2s - twoBytes + 1ns, false}}) {
+        SimBench b;
+        b.openPort();
+        b.controller.faults().aimed = sim::AimedFault{
+            sim::FaultKind::Late, [](const FrameData& f) { return f.empty(); }, 0, late};
+        const auto start = b.clock.now();
+        EXPECT_EQ(b.link.Transact(Frame{}), answered);
+        EXPECT_LE(b.clock.now() - start, 2s + 3ms);
+    }
+}
+
+TEST(Transaction, ToggleBitStopFlagAndLogLines) {
+    SimBench b;
+    b.openPort();
+    ASSERT_TRUE(b.link.Transact(Frame{0, 33}));
+    EXPECT_EQ(b.log.text, ">> 2A 00 21 35" + std::string(17, ' ') + "<< 08 78\r\n");
+    EXPECT_TRUE(b.link.polling());
+    b.link.setStopFlag(false);
+    b.controller.faults().skipAnswers = 1;
+    b.log.text.clear();
+    EXPECT_FALSE(b.link.Transact(Frame{1, 3, 1}));
+    EXPECT_EQ(b.log.text, ">> 4B 01 03 01 30" + std::string(12, ' ') + "\r\n");
+    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
+    EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_FALSE(b.link.polling());
+    EXPECT_TRUE(b.link.Transact(Frame{}));
+    EXPECT_EQ(b.controller.headersReceived(), (Bytes{0x2A, 0x4B, 0x08}));
+    b.controller.faults().skipAnswers = 1;
+    EXPECT_FALSE(b.link.Transact(Frame{}));
+    EXPECT_TRUE(b.log.text.ends_with("\r\n\r\n"));  // an unanswered empty frame: an empty line
+}
+
+TEST(Transaction, OnlyPollAnswersThatCarryDataAreLoggedAndHandedOn) {
+    SimBench b;
+    b.openPort();
+    std::vector<int> handed;
+    b.link.setAnswerListener([&](const ReplyBuffer& r) { handed.push_back(r[2]); });
+    b.link.pollTick();
+    EXPECT_EQ(b.log.text, "");
+    b.controller.queueMessage({0, 35, 10, 1, 12});
+    b.controller.queueMessage({0, 70, 10, 1, 13});
+    b.controller.queueMessage({0, 36, 10, 1});
+    for (int i = 0; i < 3; ++i) b.link.pollTick();
+    EXPECT_TRUE(b.log.text.starts_with(">> 68 18" + std::string(21, ' ') +
+                                       "  << 0D 00 23 0A 01 0C 39\r\n"));
+    EXPECT_EQ(handed, (std::vector<int>{35, 70, 36}));
+    // The same bytes answering a request with data are not handed on; leftovers are drained.
+    b.port.inject(sim::SimController::encodeAnswer({0, 35, 10, 1, 14}));
+    b.link.Transact(Frame{1, 0});
+    EXPECT_EQ(handed, (std::vector<int>{35, 70, 36}));
+    EXPECT_EQ(b.link.reply()[0] & 15, 8);
+}
+
+TEST(Ports, ListOpenPickRefreshAndDeviceNames) {
+    SimBench b;
+    b.port.availablePorts = {1, 3, 17};
+    b.port.busyPorts = {3};
+    EXPECT_EQ(FillPortList(b.port), (std::vector<int>{1}));
+    EXPECT_FALSE(b.port.isOpen());
+    EXPECT_FALSE(PickPort(b.link, " 3"));
+    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Fout bij openen COM poort"});
+    ASSERT_TRUE(PickPort(b.link, " 1"));
+    b.link.pollTick();
+    ASSERT_TRUE(b.link.polling());
+    b.port.busyPorts.clear();
+    ASSERT_TRUE(PickPort(b.link, " 3"));
+    EXPECT_EQ(b.port.openedPort(), 3);
+    EXPECT_FALSE(b.link.polling());
+    EXPECT_EQ(RefreshPorts(b.link), (std::vector<int>{1, 3}));
+    EXPECT_FALSE(b.port.isOpen());
+    b.link.pollTick();
+    EXPECT_FALSE(b.link.polling());
+    const int ports[] = {1, 4, 5, 12, 13, 16, 17};
+    const char* names[] = {"/dev/ttyS0",
+                           "/dev/ttyS3",
+                           "/dev/ttyUSB0",
+                           "/dev/ttyUSB7",
+                           "/dev/ttyACM0",
+                           "/dev/ttyACM3",
+                           ""};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(portDeviceName(ports[i]), names[i]) << ports[i];
+}
+
+TEST(NumberText, LeadingNumberHalvesToEvenAndRangeCorrection) {
+    const std::pair<const char*, double> leading[] = {
+        {"12", 12},    {"  -3.5abc", -3.5}, {"+7", 7},  {".5", 0.5},
+        {"1e2x", 100}, {"1e", 1},           {"abc", 0}, {"", 0},
+        {"-", 0},      {"inf", 0},          {"nan", 0}, {"0x1F", 0}};
+    for (const auto& [text, number] : leading) EXPECT_EQ(leadingNumber(text), number) << text;
+    EXPECT_TRUE(std::isfinite(leadingNumber("-1e999999")));
+    for (const auto& [x, rounded] : {std::pair{12.5, 12.0}, std::pair{13.5, 14.0},
+                                     std::pair{-2.5, -2.0}, std::pair{2.5001, 3.0}})
+        EXPECT_EQ(roundHalfEven(x), rounded) << x;
+    struct Case {
+        const char* text;
+        int minimum, maximum;
+        const char* shown;
+        int value;
+        bool corrected;
+    };
+    const Case cases[] = {{"5", 20, 70, "20", 20, true},       {"99", 20, 70, "70", 70, true},
+                          {"6.5", 0, 7, "6.5", 6, false},      {"7.5", 0, 7, "7", 7, true},
+                          {"hello", 0, 15, "hello", 0, false}, {"-1e300", 0, 127, "0", 0, true}};
+    for (const Case& c : cases) {
+        const RangedValue r = readRanged(c.text, c.minimum, c.maximum);
+        EXPECT_EQ(r.text, c.shown) << c.text;
+        EXPECT_EQ(r.value, c.value) << c.text;
+        EXPECT_EQ(r.corrected, c.corrected) << c.text;
+    }
+}
+
+constexpr std::int32_t kNoList = 99;
+
+// "All" of the ZR list: every number 0..7 in turn.
+Frames everyZr() {
+    Frames frames;
+    for (std::uint8_t m = 0; m < 8; ++m) frames.push_back({0, std::uint8_t(64 + m), 8, 11});
+    return frames;
+}
+
+struct DispatchCase {
+    Family family;
+    std::int32_t item;  // the one entry of the family's list
+    Frames expected;    // between the two empty frames
+};
+
+class Dispatch : public ::testing::TestWithParam<DispatchCase> {};
+
+// SendModuleCommand(n = 2, c = 8, v = 11, x = 5; a VG frame counts its leading 1): the demo
+// system's registry plus a WOBE at 9.
+TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
+    const DispatchCase& c = GetParam();
+    SimBench b;
+    b.openPort();
+    ModuleRegistry registry = testing::demoRegistry();
+    registry.kxTypes[7] = kKxUnknown;
+    registry.kxTypes[9] = kKxWobe;
+    registry.kxList.clear();
+    registry.zrList.clear();
+    ModuleList& list = c.family == Family::ZR ? registry.zrList : registry.kxList;
+    if (c.item != kNoList) list.add("entry", c.item), list.selected = 0;
+    SendModuleCommand(b.link, registry, c.family, 2, 8, 11, 5);
+    Frames expected{{}};
+    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+    expected.push_back({});
+    EXPECT_EQ(b.frames(), expected);
+    std::vector<std::string> texts;
+    if (c.item == kNoList && c.family != Family::VG)
+        texts.push_back("Please request Status first to register modules");
+    EXPECT_EQ(b.prompter.texts(), texts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, Dispatch,
+    ::testing::Values(
+        DispatchCase{F::KX, 5, {{0, 37, 8, 11}}}, DispatchCase{F::KX, 19, {{0, 35, 24, 11}}},
+        DispatchCase{F::KX, kAllKXH, {{0, 32, 8, 11}, {0, 37, 8, 11}}},
+        DispatchCase{
+            F::KX, kAllKXxx, {{0, 32, 8, 11}, {0, 34, 8, 11}, {0, 37, 8, 11}, {0, 34, 24, 11}}},
+        DispatchCase{F::KX, kAllKX44, {{0, 34, 8, 11}, {0, 34, 24, 11}}},
+        DispatchCase{F::KX, kAllWobe, {{0, 35, 8, 11}, {0, 41, 8, 11}}},
+        DispatchCase{F::KX, 32, {}}, DispatchCase{F::ZR, 7, {{0, 71, 8, 11}}},
+        DispatchCase{F::ZR, 8, {}}, DispatchCase{F::ZR, kAllZR, everyZr()},
+        DispatchCase{F::VG, kNoList, {{1, 8}}}, DispatchCase{F::KX, kNoList, {}},
+        DispatchCase{F::ZR, kNoList, {}}));
+
+TEST(DispatchFailure, ClosedPortUnansweredOpeningAndZrAllStoppingAtTheFirstSilence) {
+    SimBench b;
+    ModuleRegistry registry = testing::demoRegistry();
+    SendModuleCommand(b.link, registry, Family::KX, 2, 8, 1, 0);
+    EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});
+    EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
+    b.openPort();
+    b.controller.faults().skipAnswers = 1;
+    SendModuleCommand(b.link, registry, Family::KX, 2, 8, 1, 0);
+    EXPECT_EQ(b.frames().size(), 1u);
+    b.controller.faults().unanswered = [](const FrameData& f) { return f == FrameData{0, 66, 64}; };
+    SendModuleCommand(b.link, registry, Family::ZR, 1, 64, 0, 0);
+    EXPECT_EQ(b.commandsSince(1), (Frames{{0, 64, 64}, {0, 65, 64}, {0, 66, 64}}));
+    EXPECT_FALSE(b.frames().back().empty());
+}
+
+}  // namespace
+}  // namespace korvel

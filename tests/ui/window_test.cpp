@@ -1,0 +1,350 @@
+// The windows as the user works them: what each control sends, shows and keeps.
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "sim/handlers.h"
+#include "tests/ui/window_rig.h"
+#include "ui/message_log.h"
+#include "ui/up_down.h"
+
+namespace korvel::testing {
+namespace {
+
+using sim::FrameData;
+using Frames = std::vector<FrameData>;
+
+TEST_F(WindowTest, StartsWithPortsListedNothingSentAndTheVgTabInFront) {
+    EXPECT_EQ(window->windowTitle(), "KorvelConfig 1.30A");
+    EXPECT_EQ(shown("cboPort"), " 1");
+    EXPECT_EQ(shown("Check_Stop"), "on");
+    EXPECT_EQ(shown("cboKX") + shown("cboZR"), "");
+    EXPECT_EQ(window->tabs()->currentIndex(), 2);
+    EXPECT_EQ(shown("Frame_Test"), "hidden");
+    EXPECT_EQ(find("cmdStatus")->toolTip(), "Shift+Click for Classic View");
+    EXPECT_TRUE(controller.framesReceived().empty());
+    screenshot(window.get(), "main_window");
+    click("cmdReset");
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});
+}
+
+TEST_F(WindowTest, ResetFaultAndTheMessageLog) {
+    pickPort();
+    click("cmdReset");
+    EXPECT_EQ(port.written(), (std::vector<std::uint8_t>{0x2A, 0x81, 0x80, 0xD5}));
+    EXPECT_TRUE(polling());
+    EXPECT_EQ(controller.system().resetFaultCount, 1);
+    showLogAndTestFrame();
+    ui::MessageLogWindow* log = window->messageLog().existingWindow();
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->windowTitle(), "Message Log");
+    EXPECT_EQ(shown("txtMsgLog"), ">> 2A 01 00 55" + QString(17, ' ') + "<< 08 78\n");
+    EXPECT_EQ(shown("Frame_Test"), "shown");
+    controller.queueMessage({0, 64, 49, 12});
+    tick();
+    EXPECT_TRUE(logText().endsWith("  << 0C 00 40 31 0C 77\n"));
+    screenshot(log, "message_log");
+    QTest::mouseClick(log->findChild<QPushButton*>("cmdClear"), Qt::LeftButton);
+    EXPECT_EQ(logText(), "");
+    log->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    click("cmdReset");
+    showLogAndTestFrame();
+    EXPECT_TRUE(logText().startsWith(">> 2A 01 00 55"));  // a closed log starts anew
+    click("cmdRefresh");
+    EXPECT_FALSE(port.isOpen());
+    pickPort();
+    click("Check_Stop");
+    click("cmdReset");
+    EXPECT_EQ(port.written()[port.written().size() - 4] & 0x20, 0);  // Stop off: bit 5 clear
+    window->close();
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(shown("dlgMsgLog"), "hidden");
+}
+
+TEST_F(WindowTest, StatusViewFollowsTheModifiersAndTheWindowsAreReused) {
+    pickPort();
+    click("cmdStatus");
+    EXPECT_EQ(shown("dlgKorvelStatus44"), "shown");
+    EXPECT_EQ(shown("dlgKorvelStatus"), "hidden");
+    const std::pair<const char*, const char*> standard[] = {
+        {"txtSystem", "OK"},         {"txtProtVer", "3.10 A"},      {"txtSysVer", "VG-U 1.02"},
+        {"txtLicense", "Unknown"},   {"txtKXtype_2", "KX44"},       {"txtKXversion_18", "1.01 G"},
+        {"txtZRstatus_6", "Active"}, {"txtZRver_6", "1.03 A"},      {"txtQHstatus_4", "Active"},
+        {"txtQHver_4", "1.00 E"},    {"txtKXstatus_1", "Not Found"}};
+    for (const auto& [box, text] : standard)
+        EXPECT_EQ(shown(QString("dlgKorvelStatus44/") + box), text) << box;
+    EXPECT_EQ(shown("lblVGtype"), "VG-U");
+    screenshot(find("dlgKorvelStatus44"), "status_standard");
+    find("dlgKorvelStatus44")->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    click("cmdStatus", Qt::ShiftModifier | Qt::ControlModifier);
+    click("cmdStatus", Qt::ShiftModifier | Qt::AltModifier);
+    EXPECT_EQ(shown("dlgKorvelStatus44"), "shown");
+    EXPECT_EQ(shown("dlgKorvelStatus"), "hidden");
+    click("cmdStatus", Qt::ShiftModifier);
+    click("cmdStatus", Qt::ShiftModifier);
+    EXPECT_EQ(window->findChildren<QDialog*>("dlgKorvelStatus").size(), 1);  // reused
+    EXPECT_EQ(shown("dlgKorvelStatus"), "shown");
+    const std::pair<const char*, const char*> classic[] = {
+        {"txtSystem", "OK"},        {"txtProtVer", "3.10 A"},
+        {"txtSysVer", "VG-U 1.02"}, {"txtCap", "87"},
+        {"txtDIP_0", "Off"},        {"txtDIP_1", "On"},
+        {"txtKXtype_3", "KXCC"},    {"txtKXstatus_1", "Not found"},
+        {"txtZRstatus_6", "OK"}};
+    for (const auto& [box, text] : classic)
+        EXPECT_EQ(shown(QString("dlgKorvelStatus/") + box), text) << box;
+    EXPECT_EQ(shown("cboKX"), "All_KX-H|All_WOBE| 0| 2| 3| 5");
+    screenshot(find("dlgKorvelStatus"), "status_classic");
+    EXPECT_TRUE(prompter.shown.empty());
+    window->close();
+    EXPECT_EQ(shown("dlgKorvelStatus") + shown("dlgKorvelStatus44"), "hiddenhidden");
+}
+
+TEST_F(WindowTest, KxValuesAreConfirmedInGreenUntilTheButtonIsLeft) {
+    registerDemo();
+    showTab(0);
+    type("txtHFI", "9");
+    std::size_t mark = controller.framesReceived().size();
+    click("cmdHFI(0)");
+    EXPECT_EQ(commandsSince(controller, mark), (Frames{{0, 32, 8, 1, 9}}));
+    EXPECT_EQ(shown("txtHFI"), "9 green");
+    find("chkKXperm")->setFocus();
+    EXPECT_EQ(shown("txtHFI"), "9");
+    click("chkKXperm");
+    click("cmdPWMM(1)");
+    EXPECT_EQ(shown("optPWMM(4)"), "on green");
+    screenshot(window.get(), "kx_page_confirmed");
+    find<ui::UpDown>("updownHFI")->stepBy(1);
+    EXPECT_EQ(shown("txtHFI"), "10");
+    pick("cboKX", "All_KX-H");
+    EXPECT_EQ(shown("cmdHFI(1)"), "hidden");
+    controller.queueMessage({0, 32, 10, 1, 12});
+    tick();
+    EXPECT_EQ(shown("txtHFI"), "10");  // a group's reports are not shown
+}
+
+// What each kind of selection offers: its type, the PC panel, Get buttons, the MS buttons.
+TEST_F(WindowTest, KxPageFollowsTheKindOfTheSelection) {
+    sim::SimModule unknown;  // a KX module of a type the program does not know
+    unknown.number = 7;
+    unknown.status = sim::kAnswered | 5;
+    controller.system().modules.push_back(unknown);
+    registerDemo();
+    showTab(0);
+    const std::array<const char*, 6> rows[] = {
+        {" 0", "KX-H", "shown", "shown", "shown", "Get MS mode"},
+        {" 2.1", "KX44", "hidden", "shown", "hidden", "Get MS mode"},
+        {" 3", "WOBE-s", "hidden", "hidden", "hidden", "hidden"},
+        {" 7", "hidden", "shown", "hidden", "shown", "hidden"},
+        {"All_KXxx", "KXxx", "hidden", "hidden", "hidden", "Check MS mode"}};
+    for (const auto& [entry, type, pc, get, msSet, msGet] : rows) {
+        pick("cboKX", entry);
+        EXPECT_EQ(
+            QStringList(
+                {shown("lblKXtype"), shown("frmPC"), shown("cmdHFI(1)"), shown("cmdMS(0)"),
+                 shown("cmdMS(1)") == "hidden" ? "hidden" : find<QPushButton>("cmdMS(1)")->text()}),
+            QStringList({type, pc, get, msSet, msGet}))
+            << entry;
+    }
+}
+
+// "Bank 1" ticked, then a KX44 hides it: back on a KX-H, "Bank 0" is the one ticked.
+TEST_F(WindowTest, AHiddenBank1IsNotLeftTicked) {
+    registerDemo();
+    showTab(0);
+    click("optBank(1)");
+    pick("cboKX", " 2.0");
+    EXPECT_EQ(shown("optBank(1)"), "hidden");
+    pick("cboKX", " 0");
+    EXPECT_EQ(shown("optBank(1)"), "off");
+    EXPECT_EQ(shown("optBank(0)"), "on");
+    const std::size_t mark = controller.framesReceived().size();
+    click("cmdSW(0)");
+    EXPECT_EQ(commandsSince(controller, mark)[0][3], 4);
+}
+
+TEST_F(WindowTest, ZrReportShownHiddenAndInColumnsThatLineUp) {
+    showTab(1);
+    EXPECT_EQ(shown("cmdGetZRConfig"), "hidden");  // no module list yet
+    registerDemo();
+    EXPECT_EQ(shown("cmdGetZRConfig"), "hidden");
+    pick("cboZR", " 6");
+    click("chkZRperm");
+    click("cmdGetZRConfig");
+    EXPECT_TRUE(shown("textZRReport").startsWith("ZR32#6 Permanent settings:\nDefault Timing ="));
+    EXPECT_EQ(find("textZRReport")->isVisible(), true);
+    screenshot(window.get(), "zr_page_report");
+    // Every character of the report has the same advance with the font the machine has.
+    auto* report = find<QPlainTextEdit>("textZRReport");
+    const QFontMetricsF metrics(report->font(), report);
+    const QString text = report->toPlainText().remove('\n');
+    for (QChar c : text)
+        ASSERT_EQ(metrics.horizontalAdvance(c), metrics.horizontalAdvance('0')) << int(c.unicode());
+    pick("cboZR", "All");
+    EXPECT_EQ(shown("textZRReport") != "", true);
+    EXPECT_EQ(find("textZRReport")->isVisible(), false);
+    pick("cboZR", " 1");
+    click("cmdGetZRConfig");
+    click("cmdHideZRConfig");
+    EXPECT_EQ(shown("textZRReport"), "");
+    EXPECT_EQ(shown("cmdGetZRConfig"), "shown");
+}
+
+struct BoxCase {
+    const char* box;
+    int tab;
+    const char* entry;  // the module picked, nullptr for the test frame
+    const char* tick;   // an option picked first, or nullptr
+    const char* button;
+    const char* typed;
+    int at;  // the frame value that carries the box's number; -1 the decoder address
+    int sent;
+    const char* shown;
+};
+
+class BoxWiring : public WindowTest, public ::testing::WithParamInterface<BoxCase> {};
+
+// Modules that never confirm, so the box shows only what the button wrote back.
+TEST_P(BoxWiring, SendsTheNumberWithinItsRangeAndShowsWhatWasSent) {
+    const BoxCase& c = GetParam();
+    registerDemo();
+    controller.system().modules.clear();
+    showLogAndTestFrame();
+    showTab(c.tab);
+    if (c.entry) pick(c.tab == 0 ? "cboKX" : "cboZR", c.entry);
+    if (c.tick) click(c.tick);
+    type(c.box, c.typed);
+    const std::size_t mark = controller.framesReceived().size();
+    click(c.button);
+    const Frames sent = commandsSince(controller, mark);
+    ASSERT_EQ(sent.size(), 1u);
+    const FrameData& f = sent[0];
+    EXPECT_EQ(c.at >= 0 ? f[std::size_t(c.at)] : f[3] + 128 * (f.size() > 4 ? f[4] : 0), c.sent);
+    EXPECT_EQ(shown(c.box), c.shown);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryBox, BoxWiring,
+    ::testing::Values(
+        BoxCase{"txtHFI", 0, " 0", nullptr, "cmdHFI(0)", "99", 4, 15, "15"},
+        BoxCase{"txtHFI", 0, " 0", nullptr, "cmdHFI(0)", "12.5", 4, 12, "12.5"},
+        BoxCase{"txtAL", 0, " 0", nullptr, "cmdAL(0)", "-5", 4, 0, "0"},
+        BoxCase{"txtSW", 0, " 0", nullptr, "cmdSW(0)", "7.5", 4, 7, "7"},
+        BoxCase{"txtDCShift", 0, " 0", nullptr, "cmdDCShift(0)", "8", 4, 7, "7"},
+        BoxCase{"txtLC", 0, " 3", nullptr, "cmdLC(0)", "19", 4, 20, "20"},
+        BoxCase{"txtAD", 0, " 3", nullptr, "cmdAD(0)", "16", 4, 15, "15"},
+        BoxCase{"txtZRtime", 1, " 1", nullptr, "cmdTIME", "128", 3, 127, "127"},
+        BoxCase{"txtZRtime", 1, " 1", nullptr, "cmdDeviceTime", "13.5", 4, 14, "13.5"},
+        BoxCase{"txtZRdevice", 1, " 1", nullptr, "cmdDevicePower", "64", 3, 63, "63"},
+        BoxCase{"txtZRdevice", 1, " 1", nullptr, "cmdDeviceTime", "-1", 3, 0, "0"},
+        BoxCase{"txtAL", 0, " 0", "optAL(1)", "cmdAL(0)", "5", 3, 3, "5"},
+        BoxCase{"txtSW", 0, " 0", "optSW(1)", "cmdSW(0)", "5", 3, 6, "5"},
+        BoxCase{"txtLC", 0, " 3", "OptLC(1)", "cmdLC(0)", "50", 3, 14, "50"},
+        BoxCase{"txtZRdevice", 1, " 1", "optZRpower(2)", "cmdDevicePower", "5", 4, 2, "5"},
+        BoxCase{"Text_Block", 2, nullptr, nullptr, "Command1(0)", "126.5", 1, 126, "126.5"},
+        BoxCase{"Text_Decoder", 2, nullptr, nullptr, "Command1(0)", "16383", -1, 16383, "16383"}));
+
+TEST_F(WindowTest, SpinnersStepWithinTheRangesOfTheirBoxes) {
+    const std::tuple<const char*, int, int> spinners[] = {
+        {"updownHFI", 0, 15},     {"updownAL", 0, 127},     {"updownSW", 0, 7},
+        {"updownDCShift", 0, 7},  {"UpDownLC", 20, 70},     {"updownAD", 0, 15},
+        {"updownZRtime", 0, 127}, {"updownZRdevice", 0, 63}};
+    for (const auto& [name, minimum, maximum] : spinners) {
+        EXPECT_EQ(find<ui::UpDown>(name)->minimum(), minimum) << name;
+        EXPECT_EQ(find<ui::UpDown>(name)->maximum(), maximum) << name;
+    }
+    showTab(1);
+    type("txtZRdevice", "63");
+    find<ui::UpDown>("updownZRdevice")->stepBy(1);
+    EXPECT_EQ(shown("txtZRdevice"), "63");
+    QTest::keyClick(find("txtZRdevice"), Qt::Key_Down);
+    EXPECT_EQ(shown("txtZRdevice"), "62");
+    for (QToolButton* arrow : find("updownZRdevice")->findChildren<QToolButton*>())
+        if (arrow->accessibleName() == "Down") QTest::mouseClick(arrow, Qt::LeftButton);
+    EXPECT_EQ(shown("txtZRdevice"), "61");
+}
+
+TEST_F(WindowTest, TestFrameSendsTheTickedPatternOfItsButtonsGroup) {
+    pickPort();
+    showLogAndTestFrame();
+    screenshot(find("Frame_Test"), "test_frame");
+    click("Check_Pattern(0)");
+    click("Check_Pattern(4)");
+    click("Command1(1)");
+    EXPECT_EQ(controller.decoderCommands(), (Frames{{40, 0, 49, 1}}));
+}
+
+TEST_F(WindowTest, VgPageOffersWhatTheUnitHasAndSendsNoHiddenTick) {
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(shown(QString("chkVGUconfig_%1").arg(i)) != "hidden",
+                  i == 0 || (i >= 4 && i <= 6));
+        EXPECT_EQ(shown(QString("chkVGUoptions_%1").arg(i)) != "hidden",
+                  i == 1 || (i >= 4 && i <= 6));
+    }
+    screenshot(window.get(), "vg_page");
+    pickPort();
+    click("chkVGUoptions_1");
+    click("cmdOptions");
+    EXPECT_EQ(controller.framesReceived()[1], (FrameData{1, 5, 2}));
+    controller.system().systemType = 10;  // an older WOBE
+    click("chkVGUconfig_0");
+    click("cmdStatus");
+    EXPECT_EQ(shown("lblVGtype"), "WOBE");
+    EXPECT_EQ(shown("frmOPT"), "hidden");
+    click("chkVGUconfig_4");
+    click("chkVGperm");
+    const std::size_t mark = controller.framesReceived().size();
+    click("cmdConfig");
+    EXPECT_EQ(commandsSince(controller, mark), (Frames{{1, 7, 0, 1}}));
+}
+
+// Tab walks a page row by row, each row from left to right.
+TEST_F(WindowTest, TabWalksThePageRowByRow) {
+    registerDemo();
+    showTab(1);
+    find("cboZR")->setFocus();
+    QStringList order;
+    for (int i = 0; i < 10; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+        order << QApplication::focusWidget()->objectName();
+    EXPECT_EQ(order.join(' ').toStdString(),
+              "cboZR chkZRperm cmdZRerase txtZRtime cmdTIME txtZRdevice "
+              "cmdDeviceTime optZRpower(0) cmdDevicePower cboPort");
+}
+
+TEST_F(WindowTest, EveryInputIsNamedForScreenReadersAndEnterPressesAButton) {
+    pickPort();
+    click("cmdStatus");
+    click("cmdStatus", Qt::ShiftModifier);
+    showLogAndTestFrame();
+    int inputs = 0;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible()) continue;
+        for (QWidget* w : top->findChildren<QWidget*>()) {
+            const bool input = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                               qobject_cast<QAbstractButton*>(w) ||
+                               qobject_cast<QPlainTextEdit*>(w);
+            if (!input || w->focusPolicy() == Qt::NoFocus) continue;
+            ++inputs;
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+            EXPECT_FALSE(face && face->text(QAccessible::Name).trimmed().isEmpty())
+                << w->objectName().toStdString();
+        }
+    }
+    EXPECT_GT(inputs, 80);
+    find("cmdReset")->setFocus();
+    const std::size_t frames = controller.framesReceived().size();
+    QTest::keyClick(find("cmdReset"), Qt::Key_Return);
+    EXPECT_EQ(controller.framesReceived().size(), frames + 1);
+}
+
+}  // namespace
+}  // namespace korvel::testing
