@@ -119,6 +119,7 @@ TEST_F(WindowTest, KxValuesAreConfirmedInGreenUntilTheButtonIsLeft) {
     find("chkKXperm")->setFocus();
     EXPECT_EQ(shown("txtHFI"), "9");
     click("chkKXperm");
+    QApplication::processEvents();  // focus settles before the picture, as it would on a desk
     click("cmdPWMM(1)");
     EXPECT_EQ(shown("optPWMM(4)"), "on green");
     screenshot(window.get(), "kx_page_confirmed");
