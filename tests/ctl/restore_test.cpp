@@ -126,6 +126,7 @@ TEST_F(RestoreTest, EachCommandEndsAsItShould) {
          "korvelctl: switch-delay --bank 1 is not a setting of a KX44\n"},
         {{"kx", "set", "0", "alarm-delay", "--on", "100"}, 0, "kx:0 alarm-delay --on = 100 confirmed\n", ""},
         {{"kx", "set", "All_KX44", "ocd", "slow"}, 0, "kx:2.0 ocd = 2 confirmed\nkx:2.1 ocd = 2 confirmed\n", ""},
+        {{"kx", "set", "0", "ms", "master"}, 0, "kx:0 ms = 1 confirmed\n", ""},
         {{"zr", "report", "1", "--permanent"}, 0, "ZR32#1 Permanent settings:\nDefault Timing =   500ms\n", ""},
         {{"zr", "report", "6"}, 0, "    63   300ms  Unlimited\n", ""},
         {{"status"}, 0, "kx:2.1  KX44    Active     1.01 G\n", ""},

@@ -1,9 +1,13 @@
-// The real serial-port code against the simulated controller on a pseudo-terminal.
+// The real serial-port code against the simulated controller on a pseudo-terminal;
+// faults that live in timing run there at 19200 baud.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -11,7 +15,9 @@
 #include "link/ports.h"
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
+#include "status/status_request.h"
 #include "tests/support/recorders.h"
+#include "zr/zr_report.h"
 
 namespace korvel {
 namespace {
@@ -24,10 +30,18 @@ const char* const kVerdictOk =
     "KX-H 0 is master\r\nKX44  2.0 is slave\r\nKX-H 5 is slave\r\nKX44  2.1 is slave\r\n\r\n"
     "Your master/slave settings are OK";
 
+struct ZrModule1 final : ZrReportInputs {
+    std::optional<std::int32_t> selectedModule() override { return 1; }
+    bool permanent() override { return false; }
+};
+
 struct Pty : ::testing::Test {
-    Pty() : server(std::in_place, sim::demoSystem()) { useDevice(server->devicePath()); }
-    void useDevice(const std::string& path) {
-        port.overrideDevice(1, path);
+    Pty() { plugIn(); }
+    // A new simulated system on a new device; at the wire's pace when `atWirePace`.
+    void plugIn(bool atWirePace = false) {
+        server.emplace(sim::demoSystem());
+        if (atWirePace) server->setByteTime(std::chrono::nanoseconds(10'000'000'000 / 19200));
+        port.overrideDevice(1, server->devicePath());
         // Keep the scan away from real devices of the machine running the tests.
         for (int n = 2; n <= kLastPort; ++n)
             port.overrideDevice(n, "/nonexistent/port" + std::to_string(n));
@@ -37,6 +51,13 @@ struct Pty : ::testing::Test {
             c.faults().aimed = sim::AimedFault{
                 kind, [target](const FrameData& f) { return f == target; }, 0, late};
         });
+    }
+    // What the user sees of one action: its message boxes, or its report.
+    std::vector<std::string> run(int action) {
+        prompter.shown.clear();
+        if (action == 0) RunMasterSlaveCheck(link, registry.kxTypes);
+        if (action == 1) prompter.shown.push_back({RunZRReport(link, zr, {}), {}, {}, {}});
+        return prompter.texts();
     }
     double secondsFor(auto&& f) {
         const auto start = WallClock::now();
@@ -52,6 +73,7 @@ struct Pty : ::testing::Test {
     testing::PollRecorder poll;
     Link link{port, clock, prompter, log, poll};
     ModuleRegistry registry = testing::demoRegistry();
+    ZrModule1 zr;
 };
 
 TEST_F(Pty, ListsOpensAndExchangesFramesByteExactOnAPortNoOneElseHolds) {
@@ -92,12 +114,68 @@ TEST_F(Pty, ALineLostInTheCheckIsOneMessageThenAPortIsAskedFor) {
     EXPECT_FALSE(PickPort(link, " 1"));
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Selecteer communicatie poort",
                                                           "Fout bij openen COM poort"}));
-    server.emplace(sim::demoSystem());
-    useDevice(server->devicePath());
+    plugIn();
     ASSERT_TRUE(PickPort(link, " 1"));
     prompter.shown.clear();
     RunMasterSlaveCheck(link, registry.kxTypes);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{kVerdictOk});
+}
+
+TEST_F(Pty, AModuleAnsweringSecondsLateCostsOnlyItsBoxesInBothViews) {
+    plugIn(true);
+    ASSERT_TRUE(PickPort(link, " 1"));
+    for (const bool classic : {false, true}) {
+        const StatusReport clean = *RequestStatus(link, registry, classic);
+        aim(sim::FaultKind::LateAside, classic ? FrameData{1, 3, 1} : FrameData{1, 11, 35}, 3500ms);
+        prompter.shown.clear();
+        const StatusReport late = *RequestStatus(link, registry, classic);
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{kNoAnswer});
+        StatusReport expected = clean;
+        if (classic) {
+            std::get<ClassicStatusTexts>(expected.dialog).cap = "Unknown";
+            EXPECT_EQ(std::get<ClassicStatusTexts>(late.dialog),
+                      std::get<ClassicStatusTexts>(expected.dialog));
+        } else {
+            auto& t = std::get<StandardStatusTexts>(expected.dialog);
+            t.kxStatus[3] = t.kxType[3] = t.kxVersion[3] = "-";
+            EXPECT_EQ(std::get<StandardStatusTexts>(late.dialog), t);
+        }
+    }
+}
+
+// A late answer ends the master/slave check or the ZR report with one box; the
+// next run finds the link in step and gives what a clean run gives.
+TEST_F(Pty, ALateAnswerEndsTheSequenceAndTheNextRunIsClean) {
+    const FrameData targets[] = {{0, 37, 8, 11}, {0, 65, 56, 5}};
+    for (int action = 0; action < 2; ++action) {
+        plugIn(true);  // no late answer of the other action still on its way
+        ASSERT_TRUE(PickPort(link, " 1"));
+        const std::vector<std::string> clean = run(action);
+        aim(sim::FaultKind::LateAside, targets[action], 3500ms);
+        const std::vector<std::string> late = run(action);
+        EXPECT_EQ(std::count(late.begin(), late.end(), kNoAnswer), 1) << "action " << action;
+        EXPECT_EQ(run(action), clean) << "action " << action;
+    }
+}
+
+TEST_F(Pty, OpeningAsksTheDriverForLowLatencyAndARefusalChangesNothing) {
+    static std::vector<unsigned long> calls;
+    static bool grant = false;
+    port.setDriverCall([](int fd, unsigned long request, void* settings) {
+        calls.push_back(request);
+        if (request == TIOCSSERIAL) {
+            EXPECT_TRUE(static_cast<serial_struct*>(settings)->flags & ASYNC_LOW_LATENCY);
+        }
+        return grant ? 0 : ::ioctl(fd, request, settings);  // a pseudo-terminal refuses
+    });
+    for (const bool granted : {true, false}) {
+        calls.clear();
+        grant = granted;
+        ASSERT_TRUE(PickPort(link, " 1"));
+        const std::vector<unsigned long> asked{TIOCGSERIAL, TIOCSSERIAL};
+        EXPECT_EQ(calls, std::vector(asked.begin(), asked.begin() + (granted ? 2 : 1)));
+        EXPECT_TRUE(link.Transact(Frame{}));
+    }
 }
 
 // With a byte time set, no answer byte leaves before the request is in and the

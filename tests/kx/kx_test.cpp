@@ -115,6 +115,17 @@ TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
             << int(c.reply[2]) << " " << int(c.reply[3]) << " " << int(c.reply[4]);
 }
 
+// Of the messages the controller held, only a KX module's report with five to
+// seven data bytes goes to the page.
+TEST(SettingsReport, IsPickedOutByLengthB1AndAddress) {
+    const std::pair<FrameData, bool> cases[] = {
+        {{0, 35, 10, 1, 12}, true},  {{0, 63, 26, 1, 12, 0, 0}, true}, {{0, 35, 10, 1}, false},
+        {{0, 64, 10, 1, 12}, false}, {{0, 31, 10, 1, 12}, false},      {{1, 35, 10, 1, 12}, false}};
+    for (const auto& [data, report] : cases)
+        EXPECT_EQ(isSettingsReport(testing::replyOf(data)), report)
+            << int(data[1]) << " " << data.size();
+}
+
 struct PageCase {
     std::int32_t item;
     const char* panels;

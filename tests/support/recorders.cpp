@@ -24,6 +24,13 @@ std::vector<sim::FrameData> commandsSince(const sim::SimController& c, std::size
     return out;
 }
 
+ReplyBuffer replyOf(const sim::FrameData& data, std::uint8_t headerBits) {
+    ReplyBuffer r;
+    const auto bytes = sim::SimController::encodeAnswer(data, headerBits);
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) r.bytes[i] = bytes[i] & 127;
+    return r;
+}
+
 ModuleRegistry demoRegistry() {
     ModuleRegistry r;
     r.kxTypes[0] = r.kxTypes[5] = kKxH;

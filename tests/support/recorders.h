@@ -67,6 +67,9 @@ struct SimBench {
 // The frames the controller received since `mark`, without the empty ones.
 std::vector<sim::FrameData> commandsSince(const sim::SimController& c, std::size_t mark);
 
+// An answer as the receiver keeps it: its header and data bytes without the top bit.
+ReplyBuffer replyOf(const sim::FrameData& data, std::uint8_t headerBits = 0);
+
 // What a status request of the demo system registers.
 ModuleRegistry demoRegistry();
 

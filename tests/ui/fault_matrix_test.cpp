@@ -1,6 +1,7 @@
 // Each operation of the program with one of its frames lost on the line, or the
 // line gone at that frame: what it sends, shows and keeps, and that it works after.
 #include <QApplication>
+#include <QComboBox>
 #include <functional>
 
 #include "sim/handlers.h"
@@ -142,6 +143,7 @@ TEST_P(FaultMatrix, Cell) {
     }
     EXPECT_LT(clock.now() - start, 1s);
     EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(find<QComboBox>("cboPort")->currentIndex(), -1);  // no port picked
     expectLooks(op().vanished.empty() ? op().lost : op().vanished);
     // Until a port is picked again, nothing is sent.
     const std::size_t frames = controller.framesReceived().size();

@@ -1,19 +1,33 @@
-// The windows as the user works them: what each control sends, shows and keeps.
+// The windows as the user works them: what each control sends, shows and keeps,
+// where it lies, and what the window does when the line misbehaves.
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <optional>
 
+#include "qt_serial/qt_serial_port.h"
 #include "sim/handlers.h"
+#include "sim/pty_server.h"
 #include "tests/ui/window_rig.h"
+#include "ui/classic_status_dialog.h"
 #include "ui/message_log.h"
+#include "ui/placement.h"
+#include "ui/standard_status_dialog.h"
 #include "ui/up_down.h"
+#include "ui/widget_kit.h"
 
 namespace korvel::testing {
 namespace {
@@ -345,6 +359,165 @@ TEST_F(WindowTest, EveryInputIsNamedForScreenReadersAndEnterPressesAButton) {
     const std::size_t frames = controller.framesReceived().size();
     QTest::keyClick(find("cmdReset"), Qt::Key_Return);
     EXPECT_EQ(controller.framesReceived().size(), frames + 1);
+}
+
+// Controls are the named widgets we made; Qt's own parts are named "qt_..." or
+// live in a tab bar, and the pages of a tab control lie on one another by nature.
+bool isControl(const QWidget* w) {
+    const QWidget* parent = w->parentWidget();
+    return !w->objectName().isEmpty() && !w->objectName().startsWith("qt_") &&
+           qobject_cast<const QStackedWidget*>(parent) == nullptr &&
+           qobject_cast<const QTabBar*>(parent) == nullptr;
+}
+
+// The width a control needs to show its whole caption; 0 for controls without one.
+int captionWidth(const QWidget* w) {
+    const QStyle* style = w->style();
+    if (auto* button = qobject_cast<const QPushButton*>(w))
+        return w->fontMetrics().horizontalAdvance(button->text()) + 6;
+    if (auto* box = qobject_cast<const QCheckBox*>(w))
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) +
+               w->fontMetrics().horizontalAdvance(box->text());
+    if (auto* option = qobject_cast<const QRadioButton*>(w))
+        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w) +
+               w->fontMetrics().horizontalAdvance(option->text());
+    return 0;
+}
+
+std::string nameOf(const QWidget* w) {
+    const QVariant index = w->property("index");
+    const std::string name = w->objectName().toStdString();
+    return index.isValid() ? name + "(" + index.toString().toStdString() + ")" : name;
+}
+
+bool overlapNamed(const QWidget* a, const QWidget* b) {
+    return a->property(ui::kOverlapsProperty).toString() == b->objectName() ||
+           b->property(ui::kOverlapsProperty).toString() == a->objectName();
+}
+
+// Every control lies inside its parent, overlaps no sibling but the one its
+// placement names, and shows its whole caption.
+void expectSoundGeometry(QWidget* window) {
+    QList<QWidget*> controls = window->findChildren<QWidget*>();
+    controls.removeIf([](const QWidget* w) { return !isControl(w); });
+    ASSERT_GT(controls.size(), 1);
+    for (const QWidget* w : controls) {
+        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << nameOf(w);
+        EXPECT_LE(captionWidth(w), w->width()) << nameOf(w) << " clips its caption";
+        for (const QWidget* other : controls) {
+            if (other <= w || other->parentWidget() != w->parentWidget()) continue;
+            EXPECT_TRUE(!w->geometry().intersects(other->geometry()) || overlapNamed(w, other))
+                << nameOf(w) << " overlaps " << nameOf(other);
+        }
+    }
+}
+
+TEST_F(WindowTest, EveryWindowKeepsItsControlsApartAndWhole) {
+    expectSoundGeometry(window.get());
+    ui::MessageLogWindow log(nullptr);
+    expectSoundGeometry(&log);
+    ui::StandardStatusDialog standard(nullptr);
+    expectSoundGeometry(&standard);
+    ui::ClassicStatusDialog classic(nullptr);
+    expectSoundGeometry(&classic);
+}
+
+// The window when the line misbehaves: a pulled adapter, the message log as a
+// record, one request per press, the cursor under a message box, and a report
+// on the closing frame of a status request.
+TEST(LineLoss, AnAdapterPulledWhileIdleIsOneNoticeAndNoPortPicked) {
+    std::optional<sim::PtyServer> server(sim::demoSystem());
+    QtSerialPort port;
+    port.overrideDevice(1, server->devicePath());
+    SteadyClock clock;
+    RecordingPrompter prompter;
+    ui::MainWindow window(port, clock, prompter);
+    auto* cboPort = window.findChild<QComboBox*>("cboPort");
+    const int index = cboPort->findText(" 1");
+    cboPort->setCurrentIndex(index);
+    emit cboPort->activated(index);
+    ASSERT_TRUE(window.link().Transact(Frame{}));
+    ASSERT_TRUE(window.pollTimer().timer.isActive());
+
+    server->vanish();
+    QTimer giveUp;  // wakes the wait should the notice never come
+    giveUp.setSingleShot(true);
+    giveUp.start(2000);
+    while (prompter.shown.empty() && giveUp.isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
+    EXPECT_NE(prompter.shown[0].detail.find(server->devicePath()), std::string::npos);
+    EXPECT_EQ(cboPort->currentIndex(), -1);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(window.pollTimer().timer.isActive());
+
+    server.emplace(sim::demoSystem());  // plugged in again: Refresh and a pick work as at start
+    port.overrideDevice(1, server->devicePath());
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+    emit cboPort->activated(cboPort->findText(" 1"));
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(WindowTest, TheLogIsARecordThatEscapeOnlyHides) {
+    pickPort();
+    window->messageLog().showWindow();
+    window->link().Transact(Frame{1, 0});
+    ui::MessageLogWindow* log = window->messageLog().existingWindow();
+    auto* txt = log->findChild<QPlainTextEdit*>("txtMsgLog");
+    const QString logged = txt->toPlainText();
+    ASSERT_FALSE(logged.isEmpty());
+    QTest::keyClick(txt, Qt::Key_Z, Qt::ControlModifier);  // would take back the append
+    QTest::keyClicks(txt, "x");
+    EXPECT_EQ(txt->toPlainText(), logged);
+    QTest::keyClick(log, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(log->isVisible());
+    EXPECT_EQ(window->messageLog().existingWindow(), log);
+    EXPECT_EQ(log->text(), logged);
+}
+
+TEST_F(WindowTest, AShiftDoubleClickOnStatusRunsOneClassicRequest) {
+    pickPort();
+    QPushButton* status = find<QPushButton>("cmdStatus");
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, Qt::ShiftModifier,
+                       status->mapTo(window.get(), status->rect().center()));
+    EXPECT_EQ(std::count(controller.framesReceived().begin(), controller.framesReceived().end(),
+                         FrameData{1, 2}),
+              1);
+    EXPECT_NE(window->findChild<QWidget*>("dlgKorvelStatus"), nullptr);
+    EXPECT_EQ(window->findChild<QWidget*>("dlgKorvelStatus44"), nullptr);
+}
+
+TEST(BusyCursorUi, AMessageBoxShowsTheNormalCursorAndTheWaitCursorReturns) {
+    {
+        const ui::ArrowWhileWaiting idle;  // nothing busy: nothing to change
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    const ui::BusyCursor busy;
+    {
+        const ui::ArrowWhileWaiting box;
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+}
+
+// The lists are rebuilt before the request's closing frame, so a report it
+// collects meets the new selection (the first module, " 0"), not the old one.
+TEST_F(WindowTest, AReportOnTheClosingFrameMeetsTheNewList) {
+    pickPort();
+    click("cmdStatus");
+    pick("cboKX", " 3");
+    controller.queueMessage({0, 32, 10, 1, 12});
+    click("cmdStatus");
+    EXPECT_EQ(find<QComboBox>("cboKX")->currentText(), " 0");
+    EXPECT_EQ(shown("txtHFI"), "12 green");
+    controller.queueMessage({0, 32, 10, 1});  // too short to be a settings report
+    window->link().pollTick();
+    EXPECT_EQ(shown("txtHFI"), "12 green");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using sim::FrameData;
+using testing::replyOf;
 using testing::SimBench;
 using Frames = std::vector<FrameData>;
 
@@ -27,26 +28,20 @@ TEST(ZrFormat, TimingNumbersAndPowerNames) {
     EXPECT_EQ(ZRPowerName(-1), "Invalid setting");
 }
 
-ReplyBuffer replyOf(std::initializer_list<std::uint8_t> headerAndData) {
-    ReplyBuffer r;
-    std::copy(headerAndData.begin(), headerAndData.end(), r.bytes.begin());
-    return r;
-}
-
 TEST(ZrReplies, OnlyTheAnswersThatBelongToTheRequest) {
     const ZrTarget active{3, false}, permanent{3, true};
-    EXPECT_EQ(zrDefaultTimingReply(replyOf({0x4C, 0, 67, 49, 12}), active), 12);
-    EXPECT_EQ(zrDefaultTimingReply(replyOf({12, 0, 67, 113, 30}), permanent), 30);
-    for (const ReplyBuffer& wrong : {replyOf({12, 0, 67, 113, 12}), replyOf({13, 0, 67, 49, 12, 0}),
-                                     replyOf({12, 0, 66, 49, 12}), replyOf({12, 1, 67, 49, 12})})
+    EXPECT_EQ(zrDefaultTimingReply(replyOf({0, 67, 49, 12}, 0x40), active), 12);
+    EXPECT_EQ(zrDefaultTimingReply(replyOf({0, 67, 113, 30}), permanent), 30);
+    for (const ReplyBuffer& wrong : {replyOf({0, 67, 113, 12}), replyOf({0, 67, 49, 12, 0}),
+                                     replyOf({0, 66, 49, 12}), replyOf({1, 67, 49, 12})})
         EXPECT_EQ(zrDefaultTimingReply(wrong, active), std::nullopt);
-    const auto timing = zrDeviceTimingReply(replyOf({13, 0, 67, 50, 41, 60}), active);
+    const auto timing = zrDeviceTimingReply(replyOf({0, 67, 50, 41, 60}), active);
     ASSERT_TRUE(timing);
     EXPECT_EQ(timing->device, 41);
     EXPECT_EQ(timing->value, 60);
-    EXPECT_FALSE(zrDevicePowerReply(replyOf({13, 0, 67, 50, 41, 60}), active));
-    EXPECT_EQ(zrDevicePowerReply(replyOf({13, 0, 67, 122, 2, 3}), permanent)->value, 3);
-    EXPECT_FALSE(zrDevicePowerReply(replyOf({12, 0, 67, 58, 2}), active));
+    EXPECT_FALSE(zrDevicePowerReply(replyOf({0, 67, 50, 41, 60}), active));
+    EXPECT_EQ(zrDevicePowerReply(replyOf({0, 67, 122, 2, 3}), permanent)->value, 3);
+    EXPECT_FALSE(zrDevicePowerReply(replyOf({0, 67, 58, 2}), active));
 }
 
 struct SettingCase {
