@@ -18,6 +18,10 @@ void PrintTo(const Refusal& r, std::ostream* os) {
 
 struct ValidationTest : ::testing::TestWithParam<Refusal> {
     static void SetUpTestSuite() { folder = new BackupFolder; }
+    static void TearDownTestSuite() {
+        delete folder;  // removes its temporary folder
+        folder = nullptr;
+    }
 
     static void expectRefused(std::vector<std::string> args, const std::string& reason) {
         MemoryLine line;
