@@ -8,6 +8,7 @@
 
 #include "ctl/backup_file.h"
 #include "ctl/module_name.h"
+#include "status/status_texts.h"
 
 namespace korvel::ctl {
 
@@ -20,9 +21,7 @@ struct StatusRow {
 
 std::vector<StatusRow> statusRows(const StatusReport& report) {
     std::vector<StatusRow> rows;
-    const auto answered = [](const std::string& s) {
-        return s != "-" && s != "Not Found" && s != "Not found" && s != "Unknown";
-    };
+    const auto answered = [](const std::string& s) { return showsAnsweredModule(s); };
     if (const auto* t = std::get_if<StandardStatusTexts>(&report.dialog)) {
         for (std::size_t n = 0; n < 16; ++n) {
             const bool kx44 = t->kxType[n] == "KX44";

@@ -1,6 +1,7 @@
 #include "status/module_lists.h"
 #include "status/status_query.h"
 #include "status/status_request.h"
+#include "status/status_texts.h"
 #include "status/table_slot.h"
 
 namespace korvel {
@@ -44,7 +45,7 @@ void queryDipSwitches(Link& link, ClassicStatusTexts& t) {
 void queryKxModules(Link& link, ModuleRegistry& registry, ClassicStatusTexts& t) {
     if (querySummary(link, kKxPresence, 6))
         for (int k = 0; k < 16; ++k)
-            slot(t.kxStatus, k) = moduleBit(link.reply(), k) ? "Active" : "Not found";
+            slot(t.kxStatus, k) = moduleBit(link.reply(), k) ? "Active" : kClassicNotFoundText;
     if (querySummary(link, kKxTypes, 6)) {
         for (int k = 0; k < 16; ++k) {
             const bool kxcc = moduleBit(link.reply(), k);
@@ -64,7 +65,7 @@ void queryZrModules(Link& link, ModuleRegistry& registry, ClassicStatusTexts& t)
     if (!querySummary(link, kZrPresence, 4)) return;
     for (int k = 0; k < 8; ++k) {
         const bool present = moduleBit(link.reply(), k);
-        slot(t.zrStatus, k) = present ? "OK" : "Not found";
+        slot(t.zrStatus, k) = present ? "OK" : kClassicNotFoundText;
         if (present) slot(registry.zrPresent, k) = 1;
     }
 }
@@ -72,9 +73,9 @@ void queryZrModules(Link& link, ModuleRegistry& registry, ClassicStatusTexts& t)
 }  // namespace
 
 ClassicStatusTexts::ClassicStatusTexts() {
-    kxStatus.fill("Unknown");
-    kxType.fill("Unknown");
-    zrStatus.fill("Unknown");
+    kxStatus.fill(kUnknownText);
+    kxType.fill(kUnknownText);
+    zrStatus.fill(kUnknownText);
 }
 
 ClassicStatusTexts queryClassicView(Link& link, ModuleRegistry& registry,

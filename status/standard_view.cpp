@@ -20,7 +20,7 @@ void querySecondHalf(Link& link, ModuleRegistry& registry, StandardStatusTexts& 
     if (!answer) return;
     const int half = n + 16;
     if (!moduleAnswered(answer->status)) {
-        slot(t.kxStatus, half) = "Not Found";
+        slot(t.kxStatus, half) = kNotFoundText;
     } else if (kxTypeOf(answer->status).code != kKx44) {
         slot(t.kxStatus, half) = "Error";
     } else {
@@ -69,13 +69,13 @@ void queryQhModules(Link& link, StandardStatusTexts& t) {
 }  // namespace
 
 StandardStatusTexts::StandardStatusTexts() {
-    kxType.fill("-");
-    kxStatus.fill("-");
-    kxVersion.fill("-");
-    zrStatus.fill("-");
-    zrVersion.fill("-");
-    qhStatus.fill("-");
-    qhVersion.fill("-");
+    kxType.fill(kNotAskedText);
+    kxStatus.fill(kNotAskedText);
+    kxVersion.fill(kNotAskedText);
+    zrStatus.fill(kNotAskedText);
+    zrVersion.fill(kNotAskedText);
+    qhStatus.fill(kNotAskedText);
+    qhVersion.fill(kNotAskedText);
 }
 
 StandardStatusTexts queryStandardView(Link& link, ModuleRegistry& registry,

@@ -30,8 +30,13 @@ bool moduleAnswered(std::uint8_t status) {
     return (status & 15) >= 8;
 }
 
+bool showsAnsweredModule(std::string_view statusText) {
+    return statusText != kNotFoundText && statusText != kClassicNotFoundText &&
+           statusText != kNotAskedText && statusText != kUnknownText;
+}
+
 std::string moduleStatusText(ModuleKind kind, std::uint8_t status) {
-    if (!moduleAnswered(status)) return "Not Found";
+    if (!moduleAnswered(status)) return kNotFoundText;
     if ((status & 31) >= 16) return "Idle";
     if (kind != ModuleKind::QH && (status & 63) >= 32)
         return kind == ModuleKind::KX ? "Fault" : "Hold";

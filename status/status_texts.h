@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "link/module_registry.h"
 #include "vg/vg_unit.h"
@@ -12,6 +13,14 @@ enum class ModuleKind { KX, ZR, QH };
 
 // Bit 3 of a module status byte: the module answered.
 bool moduleAnswered(std::uint8_t status);
+
+// What a module's status box shows when the module did not answer, or was not asked.
+inline constexpr const char* kNotFoundText = "Not Found";         // standard view
+inline constexpr const char* kClassicNotFoundText = "Not found";  // classic view
+inline constexpr const char* kNotAskedText = "-";                 // standard view
+inline constexpr const char* kUnknownText = "Unknown";            // classic view
+// True when a status box's text stands for a module that answered.
+bool showsAnsweredModule(std::string_view statusText);
 
 // "Not Found", "Idle", "Fault"/"Hold" (not for QH) or "Active".
 std::string moduleStatusText(ModuleKind kind, std::uint8_t status);

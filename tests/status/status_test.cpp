@@ -344,6 +344,11 @@ TEST(StatusTexts, ModuleStatusTypeAndVersion) {
     }
     EXPECT_EQ(moduleVersionText(0), "Unknown");
     EXPECT_EQ(versionText(-1), "Unknown");
+    // What each view shows for a module that was not asked or did not answer.
+    for (const char* absent : {"-", "Not Found", "Not found", "Unknown"})
+        EXPECT_FALSE(showsAnsweredModule(absent)) << absent;
+    for (const char* answered : {"Active", "Idle", "Fault", "Hold", "OK", "Error"})
+        EXPECT_TRUE(showsAnsweredModule(answered)) << answered;
 }
 
 }  // namespace
