@@ -62,7 +62,7 @@ struct PtyRig {
     QWidget logOwner;
     ui::MessageLog log{&logOwner};
     NoPoll poll;
-    Link link{port, clock, prompter, log, poll};
+    Link link{port, clock, log, poll};
 };
 
 // Processor time of the program alone: the process less the simulator's thread.

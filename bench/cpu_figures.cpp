@@ -31,7 +31,7 @@ void unansweredWaitFigure() {
     for (int i = 0; i < 3; ++i) {
         const double cpu0 = programCpuSeconds(rig.server);
         const Clock::time_point start = Clock::now();
-        const bool answered = rig.link.Transact(Frame{});
+        const bool answered = static_cast<bool>(rig.link.Transact(Frame{}));
         wall.add(seconds(Clock::now() - start));
         share.add((programCpuSeconds(rig.server) - cpu0) / wall.values.back());
         if (answered) printLine("(an answer came; the figure is void)");

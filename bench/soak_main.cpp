@@ -22,7 +22,7 @@
 #include <random>
 #include <string>
 
-#include "link/ports.h"
+#include "service/ports.h"
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "ui/main_window.h"

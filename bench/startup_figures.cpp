@@ -14,7 +14,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/figures.h"
-#include "link/ports.h"
+#include "service/ports.h"
 #include "ui/main_window.h"
 #include "ui/style.h"
 

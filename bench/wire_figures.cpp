@@ -113,7 +113,7 @@ void backupFigure() {
     const ctl::Terminal terminal{discard, discard, false};
     // korvelctl's own link: no log window behind it.
     ctl::DiscardedLog log;
-    Link link{rig.port, rig.clock, rig.prompter, log, rig.poll};
+    Link link{rig.port, rig.clock, log, rig.poll};
     measureAgainstWire(3, rig, [&] {
         ModuleRegistry registry;
         const std::optional<StatusReport> report = RequestStatus(link, registry, false);

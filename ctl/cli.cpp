@@ -11,8 +11,9 @@
 #include "ctl/backup_restore.h"
 #include "ctl/kx_setting_table.h"
 #include "ctl/status_output.h"
-#include "link/dispatch.h"
-#include "link/ports.h"
+#include "service/dispatch.h"
+#include "service/prompter.h"
+#include "service/ports.h"
 
 namespace korvel::ctl {
 
@@ -88,7 +89,9 @@ class Command {
           line_(line),
           term_(term),
           prompter_(term),
-          link_(line.port(), line.clock(), prompter_, log_, poll_) {}
+          link_(line.port(), line.clock(), log_, poll_) {
+        presentFailuresWith(link_, prompter_);
+    }
 
     int run(const CommandInfo& info, const QStringList& args);
 
@@ -135,7 +138,7 @@ bool Command::open() {
             throw UsageError{"-p takes a port number 1..16 or a device path, not \"" + value +
                              "\""};
     }
-    return PickPort(link_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
+    return PickPort(link_, prompter_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
 }
 
 std::optional<StatusReport> Command::status(bool classic) {

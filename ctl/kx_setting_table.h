@@ -9,7 +9,7 @@
 #include "kx/page_state.h"
 #include "kx/reply_decoding.h"
 #include "kx/settings.h"
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 
 namespace korvel::ctl {
 

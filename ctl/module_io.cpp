@@ -1,7 +1,7 @@
 #include "ctl/module_io.h"
 
 #include "kx/commands.h"
-#include "link/dispatch.h"
+#include "service/dispatch.h"
 #include "status/module_lists.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_replies.h"
@@ -10,15 +10,6 @@
 namespace korvel::ctl {
 
 namespace {
-
-// The registry as the page would have it with this entry selected in cboKX.
-ModuleRegistry withKxSelected(const ModuleRegistry& registry, std::int32_t itemData) {
-    ModuleRegistry r = registry;
-    r.kxList.clear();
-    r.kxList.add(moduleEntryText(itemData), itemData);
-    r.kxList.selected = 0;
-    return r;
-}
 
 KxCommand commandFor(const KxSettingName& row, int value, bool permanent) {
     if (row.setting().isOption())
@@ -39,9 +30,9 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
         if (u && u->field == row.field)
             reported = u->isOption() ? u->optionIndex : std::stoi(u->text);
     });
-    SendKXSetting(link, withKxSelected(registry, target), button,
-                  commandFor(row, value, permanent));
-    if (target >= 0) {
+    const DispatchOutcome sent = sendKxCommand(link, kxTargets(target, registry.kxTypes), button,
+                                               commandFor(row, value, permanent));
+    if (sent.done() && target >= 0) {
         const Clock::time_point start = link.clock().now();
         while (!reported && link.polling() && link.clock().now() <= start + kModuleReportWait)
             link.Transact(Frame{});
@@ -144,12 +135,7 @@ bool writeZrStep(Link& link, int module, const ZrWriteStep& step, bool permanent
         boxes.power[static_cast<std::size_t>(step.value)] = true;
         setting = zrDevicePowerSetting(boxes);
     }
-    ModuleRegistry registry;
-    registry.zrPresent[static_cast<std::size_t>(module)] = 1;
-    registry.zrList.add(moduleEntryText(module), module);
-    registry.zrList.selected = 0;
-    SendZRSetting(link, registry, setting);
-    return link.polling();
+    return sendZrCommand(link, std::vector<int>{module}, setting).done();
 }
 
 }  // namespace korvel::ctl

@@ -7,7 +7,7 @@
 
 #include "ctl/kx_setting_table.h"
 #include "link/link.h"
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 
 namespace korvel::ctl {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/link.h"
+#include "service/prompter.h"
 
 namespace korvel::ctl {
 

@@ -5,24 +5,36 @@
 
 namespace korvel {
 
-void SendKXSetting(Link& link, const ModuleRegistry& registry, KxButton button,
-                   const KxCommand& command) {
+DispatchOutcome sendKxCommand(Link& link, const Targets& targets, KxButton button,
+                              const KxCommand& command) {
     const int n = 3 - static_cast<int>(button);
-    SendModuleCommand(link, registry, Family::KX, n, kKxCommandMark, command.v, command.x);
+    return SendModuleCommand(link, ModuleFamily::KX, targets, n, kKxCommandMark, command.v,
+                             command.x);
 }
 
-void EraseKXSettings(Link& link, const ModuleRegistry& registry) {
-    if (!confirmOrCancel(link.prompter(), kEraseWarning)) return;
-    SendModuleCommand(link, registry, Family::KX, 2, kKxCommandMark, kEraseCode, 0);
+DispatchOutcome eraseKxSettings(Link& link, const Targets& targets) {
+    return SendModuleCommand(link, ModuleFamily::KX, targets, 2, kKxCommandMark, kEraseCode, 0);
 }
 
-void SendOrCheckMSMode(Link& link, const ModuleRegistry& registry, KxButton button,
-                       std::optional<int> selectedMode, bool permanent) {
+void SendKXSetting(Link& link, Prompter& prompter, const ModuleRegistry& registry,
+                   KxButton button, const KxCommand& command) {
+    presentOutcome(prompter, sendKxCommand(link, selectedTargets(registry, ModuleFamily::KX),
+                                           button, command));
+}
+
+void EraseKXSettings(Link& link, Prompter& prompter, const ModuleRegistry& registry) {
+    if (!confirmOrCancel(prompter, kEraseWarning)) return;
+    presentOutcome(prompter,
+                   eraseKxSettings(link, selectedTargets(registry, ModuleFamily::KX)));
+}
+
+void SendOrCheckMSMode(Link& link, Prompter& prompter, const ModuleRegistry& registry,
+                       KxButton button, std::optional<int> selectedMode, bool permanent) {
     if (registry.kxList.selectedItemData() == kAllKXxx) {
-        RunMasterSlaveCheck(link, registry.kxTypes);
+        RunMasterSlaveCheck(link, prompter, registry.kxTypes);
         return;
     }
-    SendKXSetting(link, registry, button,
+    SendKXSetting(link, prompter, registry, button,
                   optionCommand(KxOptionSetting::MSMode, selectedMode, permanent));
 }
 

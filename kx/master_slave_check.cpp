@@ -5,6 +5,7 @@
 
 #include "kx/settings.h"
 #include "link/bus_words.h"
+#include "service/dispatch.h"
 
 namespace korvel {
 
@@ -71,7 +72,7 @@ void judge(MasterSlaveCheck& check) {
 
 MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types) {
     MasterSlaveCheck check;
-    if (!requirePortOpen(link)) return check;
+    if (!link.portOpen()) return check;
     if (!link.Transact(Frame{})) return check;
 
     for (int m = 0; m < 32; ++m) {
@@ -94,9 +95,10 @@ MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types) {
     return check;
 }
 
-void RunMasterSlaveCheck(Link& link, const KxTypeTable& types) {
+void RunMasterSlaveCheck(Link& link, Prompter& prompter, const KxTypeTable& types) {
+    if (!requirePortOpen(link, prompter)) return;
     const MasterSlaveCheck check = checkMasterSlave(link, types);
-    if (!check.message.empty()) link.prompter().show(check.message, check.icon);
+    if (!check.message.empty()) prompter.show(check.message, check.icon);
 }
 
 }  // namespace korvel

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "link/link.h"
-#include "link/module_registry.h"
+#include "service/module_registry.h"
+#include "service/prompter.h"
 
 namespace korvel {
 
@@ -28,9 +29,10 @@ struct MasterSlaveCheck {
 
 // Asks every registered KX-H and KX44 module (both halves) for its master/slave
 // mode, one after another, and judges the answers. Changes no setting.
+// Abandoned with the port closed, no message.
 MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types);
 
 // The check with its closing message box.
-void RunMasterSlaveCheck(Link& link, const KxTypeTable& types);
+void RunMasterSlaveCheck(Link& link, Prompter& prompter, const KxTypeTable& types);
 
 }  // namespace korvel

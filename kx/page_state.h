@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 
 namespace korvel {
 

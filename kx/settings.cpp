@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/number_text.h"
+#include "service/number_text.h"
 
 namespace korvel {
 

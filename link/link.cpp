@@ -9,8 +9,8 @@ namespace {
 constexpr const char* kSetAside = "  (ignored: not the answer to this request)";
 }
 
-Link::Link(SerialPort& port, Clock& clock, Prompter& prompter, LogSink& log, PollSwitch& poll)
-    : port_(port), clock_(clock), prompter_(prompter), log_(log), poll_(poll) {
+Link::Link(SerialPort& port, Clock& clock, LogSink& log, PollSwitch& poll)
+    : port_(port), clock_(clock), log_(log), poll_(poll) {
     port_.setIdleFailureListener([this] { reportLineLost(); });
 }
 
@@ -23,25 +23,26 @@ void Link::setPolling(bool on) {
     poll_.setPolling(on);
 }
 
-bool Link::Transact(const Frame& frame) {
+Exchange Link::Transact(const Frame& frame) {
     setPolling(false);
     // A lost port or a silent controller has been reported once; a sequence
     // that goes on must not raise a box for every remaining step.
-    if (!port_.isOpen() || silent_) return false;
+    if (!port_.isOpen()) return {ExchangeOutcome::PortClosed};
+    if (silent_) return {ExchangeOutcome::ControllerSilent};
 
     drain();
     const std::string request = send(frame);
     const std::string answer = awaitAnswer(frame, request);
     if (answer.empty()) {
-        reportNoAnswer();
+        const ExchangeOutcome outcome = reportNoAnswer();
         log_.append("\r\n");
-        return false;
+        return {outcome};
     }
     unansweredInRow_ = 0;
     logAnswer(frame, request, answer);
     if (frame.empty() && reply_.dataCount() > 0 && answerListener_) answerListener_(reply_);
     setPolling(true);
-    return true;
+    return {ExchangeOutcome::Answered};
 }
 
 void Link::drain() {
@@ -82,21 +83,24 @@ void Link::logAnswer(const Frame& frame, const std::string& request, const std::
         log_.append(request + "  <<" + answer + "\r\n");
 }
 
-void Link::reportNoAnswer() {
+ExchangeOutcome Link::reportNoAnswer() {
     ++unansweredInRow_;
     if (!port_.isOpen()) {
         reportLineLost();
-    } else if (tolerant_ && unansweredInRow_ >= 2) {
-        silent_ = true;
-    } else {
-        prompter_.show(kNoAnswer, MessageIcon::Exclamation);
+        return ExchangeOutcome::LineLost;
     }
+    if (tolerant_ && unansweredInRow_ >= 2) {
+        silent_ = true;
+        return ExchangeOutcome::ControllerSilent;
+    }
+    if (failureListener_) failureListener_(ExchangeOutcome::NoAnswer, {});
+    return ExchangeOutcome::NoAnswer;
 }
 
 // The same one notice whether the line failed in an exchange or between them.
 void Link::reportLineLost() {
     setPolling(false);
-    prompter_.showWithDetail(kNoAnswer, port_.lineErrorDetail(), MessageIcon::Exclamation);
+    if (failureListener_) failureListener_(ExchangeOutcome::LineLost, port_.lineErrorDetail());
     if (lineLostListener_) lineLostListener_();
 }
 
@@ -116,12 +120,6 @@ void Link::pollTick() {
         Transact(Frame{});
     else
         setPolling(false);
-}
-
-bool requirePortOpen(Link& link) {
-    if (link.portOpen()) return true;
-    link.prompter().show(kSelectPort, MessageIcon::Exclamation);
-    return false;
 }
 
 }  // namespace korvel

@@ -4,23 +4,37 @@
 #include <string>
 
 #include "link/frame.h"
-#include "link/prompter.h"
+#include "link/log_sink.h"
 #include "link/serial_port.h"
 
 namespace korvel {
+
+// What one exchange came to. The link raises no message box: it returns this,
+// and tells the front end's failure listener, which decides what the user sees.
+enum class ExchangeOutcome {
+    Answered,
+    NoAnswer,          // the 2 s passed without an answer
+    LineLost,          // the line failed; the port is closed now
+    PortClosed,        // nothing was sent: no port, or it was lost before
+    ControllerSilent,  // nothing was sent: the controller fell silent under a LossTolerance
+};
+
+struct Exchange {
+    ExchangeOutcome outcome = ExchangeOutcome::PortClosed;
+    explicit operator bool() const { return outcome == ExchangeOutcome::Answered; }
+};
 
 // The one road to the bus controller: one request frame out, one answer frame
 // back, both written to the message log. Owns ReplyBuffer and ToggleBit.
 class Link {
   public:
-    Link(SerialPort& port, Clock& clock, Prompter& prompter, LogSink& log, PollSwitch& poll);
+    Link(SerialPort& port, Clock& clock, LogSink& log, PollSwitch& poll);
     ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
-    // Sends `frame` and waits for its answer. True when an answer arrived (it is
-    // in reply()); false after "Geen antwoord van Korvel".
-    bool Transact(const Frame& frame);
+    // Sends `frame` and waits for its answer; when one arrived it is in reply().
+    Exchange Transact(const Frame& frame);
     // One tick of the poll timer: an empty frame while the port is open.
     void pollTick();
 
@@ -38,8 +52,13 @@ class Link {
     void setAnswerListener(std::function<void(const ReplyBuffer&)> listener) {
         answerListener_ = std::move(listener);
     }
-    // Told after the line failed, during an exchange or between exchanges,
-    // once the one notice has been shown and the port is closed.
+    // Told of an exchange that went unanswered, and of a line that failed during
+    // an exchange or between exchanges (once, with the device and the system's
+    // error; the port is closed by then). Not told of an unanswered exchange
+    // that made the controller count as silent.
+    using FailureListener = std::function<void(ExchangeOutcome, const std::string& detail)>;
+    void setFailureListener(FailureListener listener) { failureListener_ = std::move(listener); }
+    // Told after a lost line has been reported, to put the front end back to "no port".
     void setLineLostListener(std::function<void()> listener) {
         lineLostListener_ = std::move(listener);
     }
@@ -62,19 +81,17 @@ class Link {
 
     SerialPort& port() { return port_; }
     Clock& clock() { return clock_; }
-    Prompter& prompter() { return prompter_; }
 
   private:
     void drain();
     std::string send(const Frame& frame);
     std::string awaitAnswer(const Frame& frame, const std::string& request);
     void logAnswer(const Frame& frame, const std::string& request, const std::string& answer);
-    void reportNoAnswer();
+    ExchangeOutcome reportNoAnswer();
     void reportLineLost();
 
     SerialPort& port_;
     Clock& clock_;
-    Prompter& prompter_;
     LogSink& log_;
     PollSwitch& poll_;
     ReplyBuffer reply_;
@@ -85,11 +102,8 @@ class Link {
     int unansweredInRow_ = 0;
     bool silent_ = false;
     std::function<void(const ReplyBuffer&)> answerListener_;
+    FailureListener failureListener_;
     std::function<void()> lineLostListener_;
 };
-
-// The check every sending operation makes first: shows "Selecteer communicatie
-// poort" and returns false when no port is open.
-bool requirePortOpen(Link& link);
 
 }  // namespace korvel

@@ -42,6 +42,13 @@ class SerialPort {
     virtual std::string describePort(int portNumber) const { return deviceName(portNumber); }
 };
 
+inline constexpr int kFirstPort = 1;
+inline constexpr int kLastPort = 16;
+
+// Device behind port number n: COMn on Windows; on Linux 1-4 /dev/ttyS0-3,
+// 5-12 /dev/ttyUSB0-7, 13-16 /dev/ttyACM0-3. Empty outside 1..16.
+std::string portDeviceName(int portNumber);
+
 class Clock {
   public:
     using time_point = std::chrono::steady_clock::time_point;

@@ -10,7 +10,6 @@
 
 #include <QSerialPortInfo>
 
-#include "link/ports.h"
 
 namespace korvel {
 

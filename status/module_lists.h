@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 
 namespace korvel {
 

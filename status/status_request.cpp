@@ -7,7 +7,7 @@ namespace korvel {
 
 std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
                                           bool classicRequested, const StatusResultHook& onResult) {
-    if (!requirePortOpen(link)) return std::nullopt;
+    if (!link.portOpen()) return std::nullopt;
     // One lost frame costs its step; a controller that stays silent costs one box.
     const Link::LossTolerance tolerance(link);
     const std::optional<SystemFacts> facts = queryController(link);
@@ -29,7 +29,7 @@ std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
 }
 
 void ResetFault(Link& link) {
-    if (!requirePortOpen(link)) return;
+    if (!link.portOpen()) return;
     link.Transact(kResetFaultRequest);
 }
 

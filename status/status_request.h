@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "link/link.h"
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 #include "status/system_query.h"
 
 namespace korvel {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 #include "vg/vg_unit.h"
 
 namespace korvel {

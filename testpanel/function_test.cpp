@@ -1,6 +1,6 @@
 #include "testpanel/function_test.h"
 
-#include "link/number_text.h"
+#include "service/number_text.h"
 
 namespace korvel {
 
@@ -25,16 +25,17 @@ std::variant<Frame, std::string> functionTestFrame(FunctionGroup group,
     return FunctionGroupFrame(group, *block, *decoder, patternByte(inputs.pattern));
 }
 
-void SendFunctionPattern(Link& link, int index, const FunctionTestInputs& inputs) {
+void SendFunctionPattern(Link& link, Prompter& prompter, int index,
+                         const FunctionTestInputs& inputs) {
     if (!link.portOpen()) {
-        link.prompter().show(kSelectComPort, MessageIcon::None);
+        prompter.show(kSelectComPort, MessageIcon::None);
         return;
     }
     const std::optional<FunctionGroup> group = functionGroup(index);
     if (!group) return;
     const std::variant<Frame, std::string> frame = functionTestFrame(*group, inputs);
     if (const auto* refusal = std::get_if<std::string>(&frame)) {
-        link.prompter().show(*refusal, MessageIcon::Exclamation);
+        prompter.show(*refusal, MessageIcon::Exclamation);
         return;
     }
     link.Transact(std::get<Frame>(frame));

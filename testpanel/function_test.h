@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "link/link.h"
+#include "service/prompter.h"
 #include "testpanel/function_frame.h"
 
 namespace korvel {
@@ -25,7 +26,8 @@ std::variant<Frame, std::string> functionTestFrame(FunctionGroup group,
 // Button Command1(index): sends the pattern of that group straight to the link.
 // Nothing is sent with the port closed, for an out-of-range box (the message
 // names the allowed range and the box keeps its text), or for an unknown index.
-void SendFunctionPattern(Link& link, int index, const FunctionTestInputs& inputs);
+void SendFunctionPattern(Link& link, Prompter& prompter, int index,
+                         const FunctionTestInputs& inputs);
 
 inline constexpr const char* kSelectComPort = "Please select com-port";
 inline constexpr const char* kBlockOutOfRange = "Block must be a number from 0 to 127";

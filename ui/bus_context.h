@@ -1,7 +1,8 @@
 #pragma once
 
 #include "link/link.h"
-#include "link/module_registry.h"
+#include "service/module_registry.h"
+#include "service/prompter.h"
 
 namespace korvel::ui {
 

@@ -170,7 +170,7 @@ void KxPage::numberClicked(NumberPanel& panel, KxButton button) {
         numberCommand(panel.setting, textOf(panel.txt), readSelectors(), chkKXperm_->isChecked());
     if (command.correctedText) panel.txt->setText(QString::fromStdString(*command.correctedText));
     BusyCursor busy;
-    SendKXSetting(bus_.link, bus_.registry, button, command);
+    SendKXSetting(bus_.link, bus_.prompter, bus_.registry, button, command);
 }
 
 void KxPage::optionClicked(OptionPanel& panel, KxButton button) {
@@ -180,14 +180,14 @@ void KxPage::optionClicked(OptionPanel& panel, KxButton button) {
     const bool permanent = chkKXperm_->isChecked();
     BusyCursor busy;
     if (panel.setting == KxOptionSetting::MSMode)
-        SendOrCheckMSMode(bus_.link, bus_.registry, button, selected, permanent);
+        SendOrCheckMSMode(bus_.link, bus_.prompter, bus_.registry, button, selected, permanent);
     else
-        SendKXSetting(bus_.link, bus_.registry, button,
+        SendKXSetting(bus_.link, bus_.prompter, bus_.registry, button,
                       optionCommand(panel.setting, selected, permanent));
 }
 
 void KxPage::cmdErase_Click() {
-    EraseKXSettings(bus_.link, bus_.registry);
+    EraseKXSettings(bus_.link, bus_.prompter, bus_.registry);
 }
 
 void KxPage::onSettingsReport(const ReplyBuffer& reply) {

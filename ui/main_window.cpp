@@ -10,7 +10,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "link/ports.h"
+#include "service/dispatch.h"
+#include "service/ports.h"
 #include "status/status_request.h"
 #include "ui/kx_page.h"
 #include "ui/placement.h"
@@ -51,7 +52,7 @@ PollTimer::PollTimer() {
 MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     : port_(port),
       log_(this),
-      link_(port, clock, prompter, log_, poll_),
+      link_(port, clock, log_, poll_),
       bus_{link_, registry_, prompter} {
     setObjectName("frmKorvelConfig");
     setWindowTitle("KorvelConfig 1.30A");
@@ -73,6 +74,7 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     link_.setAnswerListener([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
     link_.setStopFlag(Check_Stop_->isChecked());
     // The notice is shown and the port closed; the list must not claim a port.
+    presentFailuresWith(link_, prompter);
     link_.setLineLostListener([this] { cboPort_->setCurrentIndex(-1); });
 
     // Start-up: the usable ports, empty module lists, nothing sent.
@@ -161,7 +163,7 @@ void MainWindow::showPorts(const std::vector<int>& ports) {
 
 void MainWindow::cboPort_Click(int index) {
     BusyCursor busy;
-    PickPort(link_, cboPort_->itemText(index).toStdString());
+    PickPort(link_, bus_.prompter, cboPort_->itemText(index).toStdString());
 }
 
 void MainWindow::cmdRefresh_Click() {
@@ -169,11 +171,13 @@ void MainWindow::cmdRefresh_Click() {
 }
 
 void MainWindow::cmdReset_Click() {
+    if (!requirePortOpen(link_, bus_.prompter)) return;
     BusyCursor busy;
     ResetFault(link_);
 }
 
 void MainWindow::cmdStatus_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    if (!requirePortOpen(link_, bus_.prompter)) return;
     BusyCursor busy;
     runStatusRequest(bus_, *statusDialogs_, *kxPage_, *zrPage_, *vgPage_,
                      statusClassicRequested(button, modifiers));

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "link/link.h"
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 #include "ui/bus_context.h"
 #include "ui/message_log.h"
 

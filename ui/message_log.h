@@ -3,7 +3,8 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "link/prompter.h"
+#include "link/log_sink.h"
+#include "service/prompter.h"
 
 class QPlainTextEdit;
 class QPushButton;

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "link/prompter.h"
+#include "service/prompter.h"
 
 namespace korvel::ui {
 

@@ -92,7 +92,7 @@ void TestFrame::Command1_Click(int index) {
     inputs.decoderText = Text_Decoder_->text().toStdString();
     for (std::size_t k = 0; k < Check_Pattern_.size(); ++k)
         inputs.pattern[k] = Check_Pattern_[k]->isChecked();
-    SendFunctionPattern(bus_.link, index, inputs);
+    SendFunctionPattern(bus_.link, bus_.prompter, index, inputs);
 }
 
 }  // namespace korvel::ui

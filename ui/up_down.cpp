@@ -5,7 +5,7 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "link/number_text.h"
+#include "service/number_text.h"
 
 namespace korvel::ui {
 

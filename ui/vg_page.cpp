@@ -107,11 +107,11 @@ VgBoxes VgPage::ticked(const std::array<QCheckBox*, 8>& boxes) {
 }
 
 void VgPage::cmdConfig_Click() {
-    SendVGUConfig(bus_.link, bus_.registry, ticked(chkVGUconfig_), chkVGperm_->isChecked());
+    SendVGUConfig(bus_.link, bus_.prompter, ticked(chkVGUconfig_), chkVGperm_->isChecked());
 }
 
 void VgPage::cmdOptions_Click() {
-    SendVGUOptions(bus_.link, bus_.registry, ticked(chkVGUoptions_));
+    SendVGUOptions(bus_.link, bus_.prompter, ticked(chkVGUoptions_));
 }
 
 }  // namespace korvel::ui

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTextCursor>
 
+#include "service/dispatch.h"
 #include "ui/placement.h"
 #include "ui/up_down.h"
 #include "ui/widget_kit.h"
@@ -172,6 +173,7 @@ void ZrPage::cmdGetZRConfig_Click() {
     textZRReport_->clear();
     textZRReport_->show();
     cmdHideZRConfig_->show();
+    if (!requirePortOpen(bus_.link, bus_.prompter)) return;
     BusyCursor busy;
     RunZRReport(bus_.link, *this, [this](std::string_view piece) { appendReport(piece); });
 }
@@ -208,7 +210,7 @@ void ZrPage::send(const ZrSetting& setting) {
     setBoxText(txtZRtime_, setting.correctedTime);
     setBoxText(txtZRdevice_, setting.correctedDevice);
     BusyCursor busy;
-    SendZRSetting(bus_.link, bus_.registry, setting);
+    SendZRSetting(bus_.link, bus_.prompter, bus_.registry, setting);
 }
 
 void ZrPage::cmdTIME_Click() {
@@ -224,7 +226,7 @@ void ZrPage::cmdDevicePower_Click() {
 }
 
 void ZrPage::cmdZRerase_Click() {
-    EraseZRSettings(bus_.link, bus_.registry);
+    EraseZRSettings(bus_.link, bus_.prompter, bus_.registry);
 }
 
 }  // namespace korvel::ui

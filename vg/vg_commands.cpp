@@ -21,14 +21,21 @@ int packVgOptions(const VgBoxes& boxes) {
     return packBits(boxes, 0, 7);
 }
 
-void SendVGUConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes,
-                   bool permanent) {
+DispatchOutcome sendVgConfig(Link& link, const VgBoxes& boxes, bool permanent) {
     const VgConfigCommand cmd = packVgConfig(boxes, permanent);
-    SendModuleCommand(link, registry, Family::VG, 4, cmd.command, cmd.low, cmd.high);
+    return SendModuleCommand(link, ModuleFamily::VG, {}, 4, cmd.command, cmd.low, cmd.high);
 }
 
-void SendVGUOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes) {
-    SendModuleCommand(link, registry, Family::VG, 3, kVgOptions, packVgOptions(boxes), 0);
+DispatchOutcome sendVgOptions(Link& link, const VgBoxes& boxes) {
+    return SendModuleCommand(link, ModuleFamily::VG, {}, 3, kVgOptions, packVgOptions(boxes), 0);
+}
+
+void SendVGUConfig(Link& link, Prompter& prompter, const VgBoxes& boxes, bool permanent) {
+    presentOutcome(prompter, sendVgConfig(link, boxes, permanent));
+}
+
+void SendVGUOptions(Link& link, Prompter& prompter, const VgBoxes& boxes) {
+    presentOutcome(prompter, sendVgOptions(link, boxes));
 }
 
 }  // namespace korvel

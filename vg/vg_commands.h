@@ -3,7 +3,7 @@
 #include <array>
 
 #include "link/bus_words.h"
-#include "link/dispatch.h"
+#include "service/dispatch.h"
 
 namespace korvel {
 
@@ -26,8 +26,9 @@ VgConfigCommand packVgConfig(const VgBoxes& boxes, bool permanent);
 int packVgOptions(const VgBoxes& boxes);
 
 // "VGU-Config" and "VGU-Options": one command to the VG unit each.
-void SendVGUConfig(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes,
-                   bool permanent);
-void SendVGUOptions(Link& link, const ModuleRegistry& registry, const VgBoxes& boxes);
+DispatchOutcome sendVgConfig(Link& link, const VgBoxes& boxes, bool permanent);
+DispatchOutcome sendVgOptions(Link& link, const VgBoxes& boxes);
+void SendVGUConfig(Link& link, Prompter& prompter, const VgBoxes& boxes, bool permanent);
+void SendVGUOptions(Link& link, Prompter& prompter, const VgBoxes& boxes);
 
 }  // namespace korvel

@@ -1,8 +1,8 @@
 #include "zr/zr_commands.h"
 
 #include "link/bus_words.h"
-#include "link/dispatch.h"
-#include "link/number_text.h"
+#include "service/dispatch.h"
+#include "service/number_text.h"
 
 namespace korvel {
 
@@ -57,13 +57,24 @@ ZrSetting zrDevicePowerSetting(const ZrSettingBoxes& boxes) {
     return deviceSetting({}, boxes, kPowerCode, zrPowerCode(boxes.power));
 }
 
-void SendZRSetting(Link& link, const ModuleRegistry& registry, const ZrSetting& setting) {
-    SendModuleCommand(link, registry, Family::ZR, setting.n, setting.c, setting.v, setting.x);
+DispatchOutcome sendZrCommand(Link& link, const Targets& targets, const ZrSetting& setting) {
+    return SendModuleCommand(link, ModuleFamily::ZR, targets, setting.n, setting.c, setting.v,
+                             setting.x);
 }
 
-void EraseZRSettings(Link& link, const ModuleRegistry& registry) {
-    if (!confirmOrCancel(link.prompter(), kZrEraseWarning)) return;
-    SendModuleCommand(link, registry, Family::ZR, 1, kEraseCode, 0, 0);
+DispatchOutcome eraseZrSettings(Link& link, const Targets& targets) {
+    return SendModuleCommand(link, ModuleFamily::ZR, targets, 1, kEraseCode, 0, 0);
+}
+
+void SendZRSetting(Link& link, Prompter& prompter, const ModuleRegistry& registry,
+                   const ZrSetting& setting) {
+    presentOutcome(prompter,
+                   sendZrCommand(link, selectedTargets(registry, ModuleFamily::ZR), setting));
+}
+
+void EraseZRSettings(Link& link, Prompter& prompter, const ModuleRegistry& registry) {
+    if (!confirmOrCancel(prompter, kZrEraseWarning)) return;
+    presentOutcome(prompter, eraseZrSettings(link, selectedTargets(registry, ModuleFamily::ZR)));
 }
 
 }  // namespace korvel

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "link/link.h"
-#include "link/module_registry.h"
+#include "service/dispatch.h"
+#include "service/module_registry.h"
+#include "service/prompter.h"
 
 namespace korvel {
 
@@ -39,11 +41,17 @@ ZrSetting zrDefaultTimeSetting(const ZrSettingBoxes& boxes);
 ZrSetting zrDeviceTimeSetting(const ZrSettingBoxes& boxes);
 ZrSetting zrDevicePowerSetting(const ZrSettingBoxes& boxes);
 
+// Sends the command to each target module.
+DispatchOutcome sendZrCommand(Link& link, const Targets& targets, const ZrSetting& setting);
+// Erases each target module's settings, without asking.
+DispatchOutcome eraseZrSettings(Link& link, const Targets& targets);
+
 // Hands the command to the module or modules selected in cboZR.
-void SendZRSetting(Link& link, const ModuleRegistry& registry, const ZrSetting& setting);
+void SendZRSetting(Link& link, Prompter& prompter, const ModuleRegistry& registry,
+                   const ZrSetting& setting);
 
 // "Erase All": asks first; only OK erases, any other answer says so and sends nothing.
-void EraseZRSettings(Link& link, const ModuleRegistry& registry);
+void EraseZRSettings(Link& link, Prompter& prompter, const ModuleRegistry& registry);
 
 inline constexpr const char* kZrEraseWarning =
     "Warning! This will permanently erase all settings of all selected ZR32-units";

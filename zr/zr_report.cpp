@@ -35,7 +35,7 @@ class ReportRun {
 };
 
 std::string ReportRun::run() {
-    if (!requirePortOpen(link_)) return text_;
+    if (!link_.portOpen()) return text_;
     if (!link_.Transact(Frame{})) return text_;
     if (!headerLine() || !defaultTiming()) return text_;
     append(std::string("Device  Timing  Power") + kLineEnd);

@@ -1,6 +1,6 @@
 #include "zr/zr_selection.h"
 
-#include "link/module_registry.h"
+#include "service/module_registry.h"
 
 namespace korvel {
 

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "kx/master_slave_check.h"
-#include "link/ports.h"
+#include "service/ports.h"
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "status/status_request.h"
@@ -55,7 +55,7 @@ struct Pty : ::testing::Test {
     // What the user sees of one action: its message boxes, or its report.
     std::vector<std::string> run(int action) {
         prompter.shown.clear();
-        if (action == 0) RunMasterSlaveCheck(link, registry.kxTypes);
+        if (action == 0) RunMasterSlaveCheck(link, prompter, registry.kxTypes);
         if (action == 1) prompter.shown.push_back({RunZRReport(link, zr, {}), {}, {}, {}});
         return prompter.texts();
     }
@@ -71,15 +71,16 @@ struct Pty : ::testing::Test {
     testing::RecordingPrompter prompter;
     testing::StringLog log;
     testing::PollRecorder poll;
-    Link link{port, clock, prompter, log, poll};
+    Link link{port, clock, log, poll};
+    testing::PresentedFailures failures{link, prompter};
     ModuleRegistry registry = testing::demoRegistry();
     ZrModule1 zr;
 };
 
 TEST_F(Pty, ListsOpensAndExchangesFramesByteExactOnAPortNoOneElseHolds) {
     EXPECT_EQ(FillPortList(port), std::vector<int>{1});
-    ASSERT_TRUE(PickPort(link, " 1"));
-    ASSERT_TRUE(PickPort(link, " 1"));  // the exclusive flag does not stick after a close
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));  // the exclusive flag does not stick after a close
     QtSerialPort other;
     other.overrideDevice(1, server->devicePath());
     EXPECT_FALSE(other.open(1));
@@ -91,39 +92,39 @@ TEST_F(Pty, ListsOpensAndExchangesFramesByteExactOnAPortNoOneElseHolds) {
 // Past the 2 s the check ends; the late answer, arriving meanwhile, is not taken
 // for the next request's.
 TEST_F(Pty, ALateAnswerEndsTheCheckAndIsNotTakenForTheNextOne) {
-    ASSERT_TRUE(PickPort(link, " 1"));
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));
     aim(sim::FaultKind::Late, {0, 37, 8, 11}, 2100ms);
-    const double waited = secondsFor([&] { RunMasterSlaveCheck(link, registry.kxTypes); });
+    const double waited = secondsFor([&] { RunMasterSlaveCheck(link, prompter, registry.kxTypes); });
     EXPECT_GE(waited, 2.0);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
     EXPECT_TRUE(port.waitForReadyRead(1000ms));
     prompter.shown.clear();
-    RunMasterSlaveCheck(link, registry.kxTypes);
+    RunMasterSlaveCheck(link, prompter, registry.kxTypes);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{kVerdictOk});
 }
 
 TEST_F(Pty, ALineLostInTheCheckIsOneMessageThenAPortIsAskedFor) {
-    ASSERT_TRUE(PickPort(link, " 1"));
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));
     aim(sim::FaultKind::Vanish, {0, 37, 8, 11});
-    EXPECT_LT(secondsFor([&] { RunMasterSlaveCheck(link, registry.kxTypes); }), 1.0);
+    EXPECT_LT(secondsFor([&] { RunMasterSlaveCheck(link, prompter, registry.kxTypes); }), 1.0);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(link.polling());
     prompter.shown.clear();
-    RunMasterSlaveCheck(link, registry.kxTypes);
-    EXPECT_FALSE(PickPort(link, " 1"));
+    RunMasterSlaveCheck(link, prompter, registry.kxTypes);
+    EXPECT_FALSE(PickPort(link, prompter, " 1"));
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Selecteer communicatie poort",
                                                           "Fout bij openen COM poort"}));
     plugIn();
-    ASSERT_TRUE(PickPort(link, " 1"));
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));
     prompter.shown.clear();
-    RunMasterSlaveCheck(link, registry.kxTypes);
+    RunMasterSlaveCheck(link, prompter, registry.kxTypes);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{kVerdictOk});
 }
 
 TEST_F(Pty, AModuleAnsweringSecondsLateCostsOnlyItsBoxesInBothViews) {
     plugIn(true);
-    ASSERT_TRUE(PickPort(link, " 1"));
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));
     for (const bool classic : {false, true}) {
         const StatusReport clean = *RequestStatus(link, registry, classic);
         aim(sim::FaultKind::LateAside, classic ? FrameData{1, 3, 1} : FrameData{1, 11, 35}, 3500ms);
@@ -149,7 +150,7 @@ TEST_F(Pty, ALateAnswerEndsTheSequenceAndTheNextRunIsClean) {
     const FrameData targets[] = {{0, 37, 8, 11}, {0, 65, 56, 5}};
     for (int action = 0; action < 2; ++action) {
         plugIn(true);  // no late answer of the other action still on its way
-        ASSERT_TRUE(PickPort(link, " 1"));
+        ASSERT_TRUE(PickPort(link, prompter, " 1"));
         const std::vector<std::string> clean = run(action);
         aim(sim::FaultKind::LateAside, targets[action], 3500ms);
         const std::vector<std::string> late = run(action);
@@ -171,7 +172,7 @@ TEST_F(Pty, OpeningAsksTheDriverForLowLatencyAndARefusalChangesNothing) {
     for (const bool granted : {true, false}) {
         calls.clear();
         grant = granted;
-        ASSERT_TRUE(PickPort(link, " 1"));
+        ASSERT_TRUE(PickPort(link, prompter, " 1"));
         const std::vector<unsigned long> asked{TIOCGSERIAL, TIOCSSERIAL};
         EXPECT_EQ(calls, std::vector(asked.begin(), asked.begin() + (granted ? 2 : 1)));
         EXPECT_TRUE(link.Transact(Frame{}));

@@ -195,13 +195,13 @@ struct KxCommands : ::testing::Test {
 };
 
 TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
-    SendKXSetting(b.link, testing::selecting(18), KxButton::Get,
+    SendKXSetting(b.link, b.prompter, testing::selecting(18), KxButton::Get,
                   numberCommand(N::HFI, "9", {}, true));
-    SendKXSetting(b.link, testing::selecting(5), KxButton::Set,
+    SendKXSetting(b.link, b.prompter, testing::selecting(5), KxButton::Set,
                   numberCommand(N::SwitchDelay, "3", {.switchOn = true, .bank1 = true}, false));
-    SendOrCheckMSMode(b.link, testing::selecting(5), KxButton::Set, 2, true);
-    SendOrCheckMSMode(b.link, testing::selecting(5), KxButton::Get, 2, false);
-    EraseKXSettings(b.link, testing::selecting(2));
+    SendOrCheckMSMode(b.link, b.prompter, testing::selecting(5), KxButton::Set, 2, true);
+    SendOrCheckMSMode(b.link, b.prompter, testing::selecting(5), KxButton::Get, 2, false);
+    EraseKXSettings(b.link, b.prompter, testing::selecting(2));
     EXPECT_EQ(
         b.commandsSince(0),
         (Frames{
@@ -216,10 +216,10 @@ TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
 
 TEST_F(KxCommands, CancelledEraseSendsNothingAndTheCheckNeverAsksPermanent) {
     b.prompter.answer = MessageAnswer::Cancel;
-    EraseKXSettings(b.link, testing::selecting(0));
+    EraseKXSettings(b.link, b.prompter, testing::selecting(0));
     EXPECT_TRUE(b.frames().empty());
     EXPECT_EQ(b.prompter.texts().back(), "Operation Cancelled");
-    SendOrCheckMSMode(b.link, testing::selecting(kAllKXxx), KxButton::Get, 1, true);
+    SendOrCheckMSMode(b.link, b.prompter, testing::selecting(kAllKXxx), KxButton::Get, 1, true);
     EXPECT_EQ(b.commandsSince(0),
               (Frames{{0, 32, 8, 11}, {0, 34, 8, 11}, {0, 37, 8, 11}, {0, 34, 24, 11}}));
 }

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "link/answer_rule.h"
-#include "link/dispatch.h"
-#include "link/number_text.h"
-#include "link/ports.h"
+#include "service/dispatch.h"
+#include "service/number_text.h"
+#include "service/ports.h"
 #include "link/receiver.h"
 #include "tests/support/recorders.h"
 
@@ -19,7 +19,7 @@ using testing::replyOf;
 using testing::SimBench;
 using Bytes = std::vector<std::uint8_t>;
 using Frames = std::vector<FrameData>;
-using F = Family;
+using F = ModuleFamily;
 
 TEST(Frame, WorkedExamplesAndLimits) {
     EXPECT_EQ(encodeRequest(Frame{}, false, true), (Bytes{0x48, 0xB8}));
@@ -69,7 +69,7 @@ TEST(ReplyWait, EndsTwoSecondsAfterTheRequestWasWritten) {
         b.controller.faults().aimed = sim::AimedFault{
             sim::FaultKind::Late, [](const FrameData& f) { return f.empty(); }, 0, late};
         const auto start = b.clock.now();
-        EXPECT_EQ(b.link.Transact(Frame{}), answered);
+        EXPECT_EQ(static_cast<bool>(b.link.Transact(Frame{})), answered);
         EXPECT_LE(b.clock.now() - start, 2s + 3ms);
     }
 }
@@ -122,13 +122,13 @@ TEST(Ports, ListOpenPickRefreshAndDeviceNames) {
     b.port.busyPorts = {3};
     EXPECT_EQ(FillPortList(b.port), (std::vector<int>{1}));
     EXPECT_FALSE(b.port.isOpen());
-    EXPECT_FALSE(PickPort(b.link, " 3"));
+    EXPECT_FALSE(PickPort(b.link, b.prompter, " 3"));
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Fout bij openen COM poort"});
-    ASSERT_TRUE(PickPort(b.link, " 1"));
+    ASSERT_TRUE(PickPort(b.link, b.prompter, " 1"));
     b.link.pollTick();
     ASSERT_TRUE(b.link.polling());
     b.port.busyPorts.clear();
-    ASSERT_TRUE(PickPort(b.link, " 3"));
+    ASSERT_TRUE(PickPort(b.link, b.prompter, " 3"));
     EXPECT_EQ(b.port.openedPort(), 3);
     EXPECT_FALSE(b.link.polling());
     EXPECT_EQ(RefreshPorts(b.link), (std::vector<int>{1, 3}));
@@ -184,7 +184,7 @@ Frames everyZr() {
 }
 
 struct DispatchCase {
-    Family family;
+    ModuleFamily family;
     std::int32_t item;  // the one entry of the family's list
     Frames expected;    // between the two empty frames
 };
@@ -202,17 +202,20 @@ TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
     registry.kxTypes[9] = kKxWobe;
     registry.kxList.clear();
     registry.zrList.clear();
-    ModuleList& list = c.family == Family::ZR ? registry.zrList : registry.kxList;
+    ModuleList& list = c.family == F::ZR ? registry.zrList : registry.kxList;
     if (c.item != kNoList) list.add("entry", c.item), list.selected = 0;
-    SendModuleCommand(b.link, registry, c.family, 2, 8, 11, 5);
+    const DispatchOutcome outcome =
+        SendModuleCommand(b.link, c.family, selectedTargets(registry, c.family), 2, 8, 11, 5);
+    presentOutcome(b.prompter, outcome);
     Frames expected{{}};
     expected.insert(expected.end(), c.expected.begin(), c.expected.end());
     expected.push_back({});
     EXPECT_EQ(b.frames(), expected);
     std::vector<std::string> texts;
-    if (c.item == kNoList && c.family != Family::VG)
-        texts.push_back("Please request Status first to register modules");
+    const bool unregistered = c.item == kNoList && c.family != F::VG;
+    if (unregistered) texts.push_back("Please request Status first to register modules");
     EXPECT_EQ(b.prompter.texts(), texts);
+    EXPECT_EQ(outcome.result, unregistered ? DispatchOutcome::NotRegistered : DispatchOutcome::Done);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -231,18 +234,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DispatchFailure, ClosedPortUnansweredOpeningAndZrAllStoppingAtTheFirstSilence) {
     SimBench b;
-    ModuleRegistry registry = testing::demoRegistry();
-    SendModuleCommand(b.link, registry, Family::KX, 2, 8, 1, 0);
+    const ModuleRegistry registry = testing::demoRegistry();
+    const Targets kx = selectedTargets(registry, F::KX);
+    presentOutcome(b.prompter, SendModuleCommand(b.link, F::KX, kx, 2, 8, 1, 0));
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});
     EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
     b.openPort();
     b.controller.faults().skipAnswers = 1;
-    SendModuleCommand(b.link, registry, Family::KX, 2, 8, 1, 0);
+    const DispatchOutcome opening = SendModuleCommand(b.link, F::KX, kx, 2, 8, 1, 0);
     EXPECT_EQ(b.frames().size(), 1u);
+    EXPECT_EQ(opening.result, DispatchOutcome::Unanswered);
+    EXPECT_EQ(opening.module, -1);
     b.controller.faults().unanswered = [](const FrameData& f) { return f == FrameData{0, 66, 64}; };
-    SendModuleCommand(b.link, registry, Family::ZR, 1, 64, 0, 0);
+    const DispatchOutcome all = SendModuleCommand(b.link, F::ZR, zrTargets(kAllZR), 1, 64, 0, 0);
     EXPECT_EQ(b.commandsSince(1), (Frames{{0, 64, 64}, {0, 65, 64}, {0, 66, 64}}));
     EXPECT_FALSE(b.frames().back().empty());
+    EXPECT_EQ(all.result, DispatchOutcome::Unanswered);
+    EXPECT_EQ(all.module, 2);
+    EXPECT_EQ(all.exchange, ExchangeOutcome::NoAnswer);
+    EXPECT_EQ(all.answered, (std::vector<int>{0, 1}));
 }
 
 TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/module_registry.h"
+#include "service/dispatch.h"
+#include "service/module_registry.h"
 #include "sim/controller.h"
 #include "sim/memory_port.h"
 
@@ -34,6 +35,11 @@ class RecordingPrompter final : public Prompter {
     MessageAnswer answer = MessageAnswer::Ok;
 };
 
+// Failed exchanges shown in `prompter`, as the window shows them.
+struct PresentedFailures {
+    PresentedFailures(Link& link, Prompter& prompter) { presentFailuresWith(link, prompter); }
+};
+
 class StringLog final : public LogSink {
   public:
     void append(std::string_view piece) override { text += piece; }
@@ -61,7 +67,8 @@ struct SimBench {
     RecordingPrompter prompter;
     StringLog log;
     PollRecorder poll;
-    Link link{port, clock, prompter, log, poll};
+    Link link{port, clock, log, poll};
+    PresentedFailures failures{link, prompter};
 };
 
 // The frames the controller received since `mark`, without the empty ones.

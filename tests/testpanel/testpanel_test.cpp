@@ -47,15 +47,15 @@ FunctionTestInputs inputs(std::string block, std::string decoder) {
 
 TEST(FunctionTest, BoxesReadAsTheirLeadingNumberAndRefusedOutsideTheFrame) {
     testing::SimBench b;
-    SendFunctionPattern(b.link, 0, inputs("0", "3"));
+    SendFunctionPattern(b.link, b.prompter, 0, inputs("0", "3"));
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Please select com-port"});
     EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::None);
     b.openPort();
     b.prompter.shown.clear();
-    SendFunctionPattern(b.link, 1, inputs("", ""));
-    SendFunctionPattern(b.link, 1, inputs(" 2.5 blocks", "200.5"));
-    SendFunctionPattern(b.link, 3, inputs("3.5", "1e2"));
-    SendFunctionPattern(b.link, 5, inputs("0", "3"));
+    SendFunctionPattern(b.link, b.prompter, 1, inputs("", ""));
+    SendFunctionPattern(b.link, b.prompter, 1, inputs(" 2.5 blocks", "200.5"));
+    SendFunctionPattern(b.link, b.prompter, 3, inputs("3.5", "1e2"));
+    SendFunctionPattern(b.link, b.prompter, 5, inputs("0", "3"));
     EXPECT_EQ(b.controller.decoderCommands(),
               (std::vector<FrameData>{{40, 0, 48, 0}, {40, 2, 48, 72, 1}, {44, 4, 4, 0, 100}}));
     const std::pair<FunctionTestInputs, const char*> refused[] = {
@@ -64,7 +64,7 @@ TEST(FunctionTest, BoxesReadAsTheirLeadingNumberAndRefusedOutsideTheFrame) {
     };
     for (const auto& [in, message] : refused) {
         b.prompter.shown.clear();
-        SendFunctionPattern(b.link, 2, in);
+        SendFunctionPattern(b.link, b.prompter, 2, in);
         ASSERT_EQ(b.prompter.texts(), std::vector<std::string>{message});
         EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
     }

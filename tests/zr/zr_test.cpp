@@ -91,10 +91,10 @@ TEST_F(Zr, SettingsReachTheSelectedModuleAndEraseAsksFirst) {
     ZrSettingBoxes boxes;
     boxes.timeText = "30";
     boxes.deviceText = "5";
-    SendZRSetting(b.link, registry, zrDeviceTimeSetting(boxes));
+    SendZRSetting(b.link, b.prompter, registry, zrDeviceTimeSetting(boxes));
     EXPECT_EQ(b.frames(), (Frames{{}, {0, 65, 32, 5, 30}, {}}));
     EXPECT_EQ(active(1).devices[5].time, 30);
-    EraseZRSettings(b.link, registry);
+    EraseZRSettings(b.link, b.prompter, registry);
     EXPECT_EQ(b.commandsSince(3), (Frames{{0, 65, 64}}));
     EXPECT_EQ(active(1).devices[5].time, 0);
     ASSERT_EQ(b.prompter.shown.size(), 1u);
@@ -103,7 +103,7 @@ TEST_F(Zr, SettingsReachTheSelectedModuleAndEraseAsksFirst) {
     EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancel);
     b.prompter.answer = MessageAnswer::Cancel;
-    EraseZRSettings(b.link, registry);
+    EraseZRSettings(b.link, b.prompter, registry);
     EXPECT_EQ(b.prompter.texts().back(), "Operation Cancelled");
     EXPECT_EQ(b.frames().size(), 6u);
 }

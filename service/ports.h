@@ -4,15 +4,9 @@
 #include <vector>
 
 #include "link/link.h"
+#include "service/prompter.h"
 
 namespace korvel {
-
-inline constexpr int kFirstPort = 1;
-inline constexpr int kLastPort = 16;
-
-// Device behind port number n: COMn on Windows; on Linux 1-4 /dev/ttyS0-3,
-// 5-12 /dev/ttyUSB0-7, 13-16 /dev/ttyACM0-3. Empty outside 1..16.
-std::string portDeviceName(int portNumber);
 
 // The text of a port-list entry: the number after one blank (" 3").
 std::string portEntryText(int portNumber);
@@ -23,7 +17,7 @@ std::vector<int> FillPortList(SerialPort& port);
 // The user picked an entry of the port list: close any open port and stop
 // polling, then open the number at the start of the entry text.
 // Shows "Fout bij openen COM poort" when that fails. True when a port is open.
-bool PickPort(Link& link, const std::string& entryText);
+bool PickPort(Link& link, Prompter& prompter, const std::string& entryText);
 
 // "Refresh": close an open port (polling stops at its next tick), list the ports anew.
 std::vector<int> RefreshPorts(Link& link);

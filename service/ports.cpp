@@ -1,23 +1,8 @@
-#include "link/ports.h"
+#include "service/ports.h"
 
-#include "link/number_text.h"
+#include "service/number_text.h"
 
 namespace korvel {
-
-std::string portDeviceName(int portNumber) {
-    if (portNumber < kFirstPort || portNumber > kLastPort) return {};
-#ifdef _WIN32
-    return "COM" + std::to_string(portNumber);
-#else
-    if (portNumber <= 4) return "/dev/ttyS" + std::to_string(portNumber - 1);
-    if (portNumber <= 12) return "/dev/ttyUSB" + std::to_string(portNumber - 5);
-    return "/dev/ttyACM" + std::to_string(portNumber - 13);
-#endif
-}
-
-std::string SerialPort::deviceName(int portNumber) const {
-    return portDeviceName(portNumber);
-}
 
 std::string portEntryText(int portNumber) {
     return " " + std::to_string(portNumber);
@@ -34,7 +19,7 @@ std::vector<int> FillPortList(SerialPort& port) {
     return usable;
 }
 
-bool PickPort(Link& link, const std::string& entryText) {
+bool PickPort(Link& link, Prompter& prompter, const std::string& entryText) {
     SerialPort& port = link.port();
     if (port.isOpen()) {
         port.close();
@@ -46,7 +31,7 @@ bool PickPort(Link& link, const std::string& entryText) {
         if (rounded >= kFirstPort && rounded <= kLastPort && port.open(static_cast<int>(rounded)))
             return true;
     }
-    link.prompter().showWithDetail(kOpenPortFailed, port.openErrorDetail());
+    prompter.showWithDetail(kOpenPortFailed, port.openErrorDetail());
     return false;
 }
 

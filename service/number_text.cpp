@@ -1,4 +1,4 @@
-#include "link/number_text.h"
+#include "service/number_text.h"
 
 #include <algorithm>
 #include <charconv>
