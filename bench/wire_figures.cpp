@@ -117,7 +117,7 @@ void backupFigure() {
     measureAgainstWire(3, rig, [&] {
         ModuleRegistry registry;
         const std::optional<StatusReport> report = RequestStatus(link, registry, false);
-        return report && ctl::takeBackup(link, registry, *report, terminal).has_value();
+        return report && ctl::takeBackup(link, registry, *report, terminal, 0).has_value();
     });
 }
 

@@ -1,9 +1,12 @@
 #include "ctl/backup_restore.h"
 
 #include <QDateTime>
+#include <csignal>
+#include <algorithm>
 #include <map>
 
 #include "ctl/kx_setting_table.h"
+#include "ctl/stop_signal.h"
 
 namespace korvel::ctl {
 
@@ -47,12 +50,12 @@ void progress(const Terminal& term, const char* what, std::size_t n, std::size_t
 }
 
 bool readKxModule(Link& link, const ModuleRegistry& registry, ModuleBackup& m, const Terminal& term,
-                  const std::string& label) {
+                  const std::string& label, int retries) {
     for (bool permanent : {false, true}) {
         ModuleSettings& into = permanent ? m.permanent : m.active;
         for (const KxSettingName* row : backupRows(kxPage(m.name.item, registry.kxTypes))) {
             const std::optional<int> v =
-                readKxSetting(link, registry, m.name.item, *row, permanent);
+                readKxSetting(link, registry, m.name.item, *row, permanent, retries);
             if (!v) {
                 term.message(label + ": no answer to " + row->name +
                              (permanent ? " (permanent)" : " (active)"));
@@ -64,9 +67,10 @@ bool readKxModule(Link& link, const ModuleRegistry& registry, ModuleBackup& m, c
     return true;
 }
 
-bool readZrModule(Link& link, ModuleBackup& m, const Terminal& term, const std::string& label) {
+bool readZrModule(Link& link, ModuleBackup& m, const Terminal& term, const std::string& label,
+                  int retries) {
     for (bool permanent : {false, true}) {
-        std::optional<ZrConfiguration> c = readZrConfiguration(link, m.name.item, permanent);
+        std::optional<ZrConfiguration> c = readZrConfiguration(link, m.name.item, permanent, retries);
         if (!c) {
             term.message(label + ": the " + (permanent ? "permanent" : "active") +
                          " configuration did not come in whole");
@@ -97,34 +101,99 @@ std::string mismatch(const ModuleRegistry& registry, const RestoreTarget& t) {
     return {};
 }
 
-// Lists what a module got before it stopped.
-std::string writtenSoFar(const std::vector<std::string>& names) {
-    if (names.empty()) return "nothing was written";
-    std::string out = "written: ";
-    for (std::size_t i = 0; i < names.size(); ++i) out += (i ? ", " : "") + names[i];
-    return out;
+// The settings one restore writes to one module, in sending order; a KX44's
+// master/slave mode is only read back.
+struct RestoreStep {
+    std::string name;
+    int value = 0;
+    bool written = true;
+};
+
+std::vector<RestoreStep> restoreSteps(const ModuleBackup& saved, const KxPageState& page) {
+    std::vector<RestoreStep> steps;
+    if (saved.permanent.zr) {
+        for (const ZrWriteStep& z : zrWriteSteps(*saved.permanent.zr))
+            steps.push_back({z.name, z.value, true});
+        return steps;
+    }
+    for (const KxSettingName* row : backupRows(page))
+        steps.push_back({row->name, saved.permanent.kx.at(row->name), settableOn(*row, page)});
+    return steps;
 }
 
-// Writes each setting, then reads it back; stops when the module falls silent.
+// Why a run stopped, or nothing while it goes on.
+std::string stopReason(const Link& link) {
+    if (const int signal = stopSignal()) return signal == SIGINT ? "interrupted" : "terminated";
+    if (!link.portOpen()) return "the line was lost";
+    return {};
+}
+
+// What reached the modules so far, to be said when a restore stops.
+class RestoreLedger {
+  public:
+    void begin(const std::string& module, std::size_t steps) {
+        modules_.push_back({module, steps, {}});
+    }
+    void written(const std::string& setting) { modules_.back().written.push_back(setting); }
+    void skipped() { modules_.back().steps = 0; }
+
+    void report(const Terminal& term, const std::vector<std::string>& notReached) const {
+        std::string written, open;
+        const auto add = [](std::string& list, const std::string& item) {
+            list += (list.empty() ? "" : "; ") + item;
+        };
+        for (const Module& m : modules_) {
+            if (m.steps == 0) continue;
+            if (m.written.size() == m.steps)
+                add(written, m.name + " (every setting)");
+            else if (!m.written.empty())
+                add(written, m.name + " " + join(m.written));
+            if (m.written.size() < m.steps)
+                add(open, m.name + (m.written.empty() ? " (every setting)" : " (the rest)"));
+        }
+        for (const std::string& m : notReached) add(open, m + " (every setting)");
+        term.message("written: " + (written.empty() ? std::string("nothing") : written));
+        term.message("not written: " + (open.empty() ? std::string("nothing") : open));
+    }
+
+  private:
+    static std::string join(const std::vector<std::string>& names) {
+        std::string out;
+        for (const std::string& n : names) out += (out.empty() ? "" : ", ") + n;
+        return out;
+    }
+    struct Module {
+        std::string name;
+        std::size_t steps;
+        std::vector<std::string> written;
+    };
+    std::vector<Module> modules_;
+};
+
+// Writes each setting, then reads it back. False when the run must stop.
 bool restoreKx(Link& link, const ModuleRegistry& registry, const RestoreTarget& t,
-               const std::string& name, const Terminal& term, bool& equal) {
+               const std::string& name, const Terminal& term, RestoreLedger& ledger, bool& equal,
+               std::string& stopped, int retries) {
     const KxPageState page = kxPage(t.target.item, registry.kxTypes);
-    std::vector<std::string> written;
     for (const KxSettingName* r : backupRows(page)) {
         const KxSettingName& row = *r;
         const std::string settingName = row.name;
         const int value = t.saved->permanent.kx.at(settingName);
+        if (stopped = stopReason(link); !stopped.empty()) return false;
         if (settableOn(row, page)) {
-            if (!writeKxSetting(link, registry, t.target.item, row, value, true)) {
-                term.message(name + ": no answer to " + settingName + "; " + writtenSoFar(written));
+            const std::optional<int> confirmed =
+                writeKxSetting(link, registry, t.target.item, row, value, true, retries);
+            // The Set went out whether or not its confirmation came: the read-back decides.
+            if (link.portOpen()) ledger.written(settingName);
+            if (!confirmed && !link.portOpen()) {
+                stopped = "the line was lost at " + name + " " + settingName;
                 return false;
             }
-            written.push_back(settingName);
         }
-        const std::optional<int> back = readKxSetting(link, registry, t.target.item, row, true);
+        const std::optional<int> back =
+            readKxSetting(link, registry, t.target.item, row, true, retries);
         if (!back) {
-            term.message(name + ": no answer reading back " + settingName + "; " +
-                         writtenSoFar(written));
+            stopped = "no answer from " + name + " reading back " + settingName;
             return false;
         }
         if (*back != value) {
@@ -137,19 +206,21 @@ bool restoreKx(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
 }
 
 bool restoreZr(Link& link, const RestoreTarget& t, const std::string& name, const Terminal& term,
-               bool& equal) {
+               RestoreLedger& ledger, bool& equal, std::string& stopped, int retries) {
     const ZrConfiguration& saved = *t.saved->permanent.zr;
     const std::vector<ZrWriteStep> steps = zrWriteSteps(saved);
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        if (!writeZrStep(link, t.target.item, steps[i], true)) {
-            term.message(name + ": no answer to " + steps[i].name + "; written: " +
-                         (i == 0 ? "nothing" : steps[0].name + " through " + steps[i - 1].name));
+    for (const ZrWriteStep& step : steps) {
+        if (stopped = stopReason(link); !stopped.empty()) return false;
+        if (!writeZrStep(link, t.target.item, step, true)) {
+            stopped = "no answer from " + name + " to " + step.name;
             return false;
         }
+        ledger.written(step.name);
     }
-    const std::optional<ZrConfiguration> back = readZrConfiguration(link, t.target.item, true);
+    const std::optional<ZrConfiguration> back =
+        readZrConfiguration(link, t.target.item, true, retries);
     if (!back) {
-        term.message(name + ": written, but the configuration did not come back whole");
+        stopped = "the configuration of " + name + " did not come back whole";
         return false;
     }
     const std::vector<ZrWriteStep> now = zrWriteSteps(*back);
@@ -165,7 +236,7 @@ bool restoreZr(Link& link, const RestoreTarget& t, const std::string& name, cons
 }  // namespace
 
 std::optional<Backup> takeBackup(Link& link, const ModuleRegistry& registry,
-                                 const StatusReport& status, const Terminal& term) {
+                                 const StatusReport& status, const Terminal& term, int retries) {
     const SystemBoxes& system =
         std::visit([](const auto& t) -> const SystemBoxes& { return t.system; }, status.dialog);
     Backup b{QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(),
@@ -179,9 +250,14 @@ std::optional<Backup> takeBackup(Link& link, const ModuleRegistry& registry,
             modules[i], typeOf(registry, modules[i]), firmwareOf(status, modules[i]), {}, {}};
         const std::string name = label(m.name, m.type);
         progress(term, "backup", i + 1, modules.size(), name);
+        if (const int signal = stopSignal()) {
+            term.message(std::string("backup ") +
+                         (signal == SIGINT ? "interrupted" : "terminated") + " at " + name);
+            return std::nullopt;
+        }
         const bool read = m.name.family == ModuleFamily::KX
-                              ? readKxModule(link, registry, m, term, name)
-                              : readZrModule(link, m, term, name);
+                              ? readKxModule(link, registry, m, term, name, retries)
+                              : readZrModule(link, m, term, name, retries);
         if (!read) return std::nullopt;
         b.modules.push_back(std::move(m));
     }
@@ -192,16 +268,20 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
                                                          const std::vector<std::string>& only,
                                                          const std::vector<std::string>& map,
                                                          std::string& error) {
-    const auto inFile = [&](const std::string& text) -> const ModuleBackup* {
+    // The modules of the file a name stands for: "kx:5" is both halves of a KX44.
+    const auto inFile = [&](const std::string& text) -> std::vector<const ModuleBackup*> {
         const std::optional<ModuleName> name = parseModuleName(text);
         if (!name) {
             error = "\"" + text + "\" is no module name like kx:2, kx:2.1 or zr:1";
-            return nullptr;
+            return {};
         }
+        const bool wholeKx = name->family == ModuleFamily::KX && text.find('.') == std::string::npos;
+        std::vector<const ModuleBackup*> found;
         for (const ModuleBackup& m : backup.modules)
-            if (m.name == *name) return &m;
-        error = text + " is not in the backup";
-        return nullptr;
+            if (m.name == *name || (wholeKx && m.name == ModuleName{ModuleFamily::KX, name->item + 16}))
+                found.push_back(&m);
+        if (found.empty()) error = text + " is not in the backup";
+        return found;
     };
     std::map<const ModuleBackup*, ModuleName> moved;
     for (const std::string& pair : map) {
@@ -212,24 +292,45 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
             error = "--map takes OLD=NEW, like kx:3=kx:7, not \"" + pair + "\"";
             return std::nullopt;
         }
-        const ModuleBackup* from = inFile(pair.substr(0, eq));
-        if (!from) return std::nullopt;
-        if (from->name.family != to->family) {
+        const std::vector<const ModuleBackup*> from = inFile(pair.substr(0, eq));
+        if (from.empty()) return std::nullopt;
+        if (from.front()->name.family != to->family) {
             error = "--map " + pair + ": a module keeps its family";
             return std::nullopt;
         }
-        moved[from] = *to;
+        // A whole KX44 moves with both halves; a half moves to the half it names.
+        for (const ModuleBackup* m : from) {
+            ModuleName target = *to;
+            if (from.size() > 1 && m->name.item >= 16) target.item = to->item % 16 + 16;
+            moved[m] = target;
+        }
     }
     std::vector<RestoreTarget> targets;
     for (const std::string& text : only) {
-        const ModuleBackup* m = inFile(text);
-        if (!m) return std::nullopt;
-        targets.push_back({m, m->name});
+        const std::vector<const ModuleBackup*> found = inFile(text);
+        if (found.empty()) return std::nullopt;
+        for (const ModuleBackup* m : found)
+            if (std::none_of(targets.begin(), targets.end(),
+                             [&](const RestoreTarget& t) { return t.saved == m; }))
+                targets.push_back({m, m->name});
     }
     if (only.empty())
         for (const ModuleBackup& m : backup.modules) targets.push_back({&m, m.name});
     for (RestoreTarget& t : targets)
         if (auto it = moved.find(t.saved); it != moved.end()) t.target = it->second;
+    // A module that receives another's settings is written from that source only.
+    std::erase_if(targets, [&](const RestoreTarget& t) {
+        return !moved.contains(t.saved) &&
+               std::any_of(moved.begin(), moved.end(),
+                           [&](const auto& m) { return m.second == t.target; });
+    });
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (targets[i].target == targets[j].target) {
+                error = "--map puts two modules of the file on " +
+                        moduleNameText(targets[i].target, targets[i].saved->type == "KX44");
+                return std::nullopt;
+            }
     return targets;
 }
 
@@ -247,26 +348,40 @@ void printRestorePlan(const std::vector<RestoreTarget>& targets, const Terminal&
     }
 }
 
-bool restore(Link& link, const ModuleRegistry& registry, const std::vector<RestoreTarget>& targets,
-             const Terminal& term) {
-    bool whole = true;
+RestoreResult restore(Link& link, const ModuleRegistry& registry,
+                      const std::vector<RestoreTarget>& targets, const Terminal& term,
+                      int retries) {
+    RestoreResult result;
+    RestoreLedger ledger;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const RestoreTarget& t = targets[i];
         const std::string name = label(t.target, t.saved->type);
         progress(term, "restore", i + 1, targets.size(), name);
         if (const std::string why = mismatch(registry, t); !why.empty()) {
             term.message(name + ": " + why + "; skipped");
-            whole = false;
+            result.skipped = true;
             continue;
         }
+        ledger.begin(name, restoreSteps(*t.saved, kxPage(t.target.item, registry.kxTypes)).size());
         bool equal = true;
-        const bool answered = t.target.family == ModuleFamily::KX
-                                  ? restoreKx(link, registry, t, name, term, equal)
-                                  : restoreZr(link, t, name, term, equal);
-        if (!answered) return false;
-        whole = whole && equal;
+        std::string stopped;
+        const bool goesOn =
+            t.target.family == ModuleFamily::KX
+                ? restoreKx(link, registry, t, name, term, ledger, equal, stopped, retries)
+                : restoreZr(link, t, name, term, ledger, equal, stopped, retries);
+        result.equal = result.equal && equal;
+        if (!goesOn) {
+            std::vector<std::string> notReached;
+            for (std::size_t j = i + 1; j < targets.size(); ++j)
+                notReached.push_back(label(targets[j].target, targets[j].saved->type));
+            term.message("restore stopped: " + stopped);
+            ledger.report(term, notReached);
+            result.stopped = true;
+            result.signal = stopSignal();
+            return result;
+        }
     }
-    return whole;
+    return result;
 }
 
 }  // namespace korvel::ctl

@@ -3,13 +3,18 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iomanip>
 #include <map>
 #include <set>
 
 #include "ctl/backup_restore.h"
 #include "ctl/kx_setting_table.h"
+#include "ctl/safe_file.h"
+#include "ctl/stop_signal.h"
 #include "ctl/status_output.h"
 #include "service/dispatch.h"
 #include "service/prompter.h"
@@ -64,7 +69,10 @@ const CommandInfo kCommands[] = {
     {"backup", {}, true},
     {"restore", {"only", "map", "dry-run"}, true},
 };
-const std::set<QString> kGlobalOptions{"p", "port", "demo", "help", "version"};
+const std::set<QString> kGlobalOptions{"p", "port", "demo", "help", "version", "retries"};
+// A read that got no answer is asked again this many times, unless --retries says otherwise.
+constexpr int kDefaultRetries = 2;
+constexpr int kMaxRetries = 20;
 
 struct UsageError {
     std::string message;
@@ -106,6 +114,7 @@ class Command {
     int zrReport(const QStringList& args);
     int backup(const QStringList& args);
     int restoreCommand(const QStringList& args);
+    int stopped(int exit) const;
     const KxSettingName& settingArgument(const QString& name);
     std::int32_t kxTarget(const QString& text);
 
@@ -117,6 +126,7 @@ class Command {
     NoPolling poll_;
     Link link_;
     ModuleRegistry registry_;
+    int retries_ = kDefaultRetries;
 };
 
 void expectArguments(const QStringList& args, int count, const char* usage) {
@@ -234,7 +244,7 @@ int Command::kx(const QStringList& args) {
 }
 
 int Command::kxGet(int item, const KxSettingName& row, bool permanent) {
-    const std::optional<int> v = readKxSetting(link_, registry_, item, row, permanent);
+    const std::optional<int> v = readKxSetting(link_, registry_, item, row, permanent, retries_);
     if (!v) {
         term_.message(moduleNameText({ModuleFamily::KX, item}) + ": no answer to " + row.name);
         return kExitFailed;
@@ -253,7 +263,7 @@ int Command::kxSet(std::int32_t target, const KxSettingName& row, int value, boo
         results.push_back({target, confirmed});
     } else {
         for (int m : kxTargets(target, registry_.kxTypes))
-            results.push_back({m, readKxSetting(link_, registry_, m, row, permanent)});
+            results.push_back({m, readKxSetting(link_, registry_, m, row, permanent, retries_)});
     }
     int exit = kExitOk;
     for (const auto& [m, v] : results) {
@@ -283,35 +293,45 @@ int Command::zrReport(const QStringList& args) {
     }
     std::string text;
     const bool whole =
-        readZrConfiguration(link_, module->item, parser_.isSet("permanent"), &text).has_value();
+        readZrConfiguration(link_, module->item, parser_.isSet("permanent"), retries_, &text)
+            .has_value();
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
     term_.out << text;
     if (!whole) term_.message("zr:" + str(args[2]) + ": the report is incomplete");
     return whole ? kExitOk : kExitFailed;
 }
 
+// The folder a file will be written in, checked before the first frame so a
+// long run does not end in a file that cannot be written.
+std::string unwritableFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    if (::access(folder.c_str(), W_OK) == 0) return {};
+    return "cannot write in " + folder + ": " + std::strerror(errno);
+}
+
 int Command::backup(const QStringList& args) {
     expectArguments(args, 2, "backup FILE");
-    QSaveFile file(args[1]);
-    if (!file.open(QIODevice::WriteOnly)) {
-        term_.message(str(args[1]) + ": " + str(file.errorString()));
+    const std::string path = str(args[1]);
+    if (const std::string why = unwritableFolder(path); !why.empty()) {
+        term_.message(why + "; no backup written");
         return kExitFailed;
     }
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
     const std::optional<StatusReport> report = status();
-    if (!report) return kExitFailed;
-    const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_);
+    if (!report) return stopped(kExitFailed);
+    const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_, retries_);
     if (!b) {
         term_.message("no backup written");
+        return stopped(kExitFailed);
+    }
+    if (const std::string why = replaceFile(path, toJson(*b).toStdString()); !why.empty()) {
+        term_.message(why + "; no backup written");
         return kExitFailed;
     }
-    file.write(toJson(*b));
-    if (!file.commit()) {
-        term_.message(str(args[1]) + ": " + str(file.errorString()));
-        return kExitFailed;
-    }
-    term_.out << b->modules.size() << " modules saved in " << str(args[1]) << '\n';
+    term_.out << b->modules.size() << " modules saved in " << path << '\n';
     return kExitOk;
 }
 
@@ -329,8 +349,10 @@ int Command::restoreCommand(const QStringList& args) {
             "usage: korvelctl restore FILE [--only MODULE...] [--map OLD=NEW...] "
             "[--dry-run]"};
     QFile file(args[1]);
-    if (!file.open(QIODevice::ReadOnly))
-        throw UsageError{str(args[1]) + ": " + str(file.errorString())};
+    if (!file.open(QIODevice::ReadOnly)) {
+        term_.message("cannot read " + str(args[1]) + ": " + str(file.errorString()));
+        return kExitFailed;
+    }
     std::string error;
     const std::optional<Backup> b = fromJson(file.readAll(), error);
     if (!b) throw UsageError{str(args[1]) + ": " + error};
@@ -343,13 +365,29 @@ int Command::restoreCommand(const QStringList& args) {
         return kExitOk;
     }
     OpenLine guard{link_};
-    if (!open() || !status()) return kExitFailed;
-    if (!restore(link_, registry_, *targets, term_)) return kExitFailed;
+    if (!open()) return kExitFailed;
+    if (!status()) return stopped(kExitFailed);
+    const RestoreResult result = restore(link_, registry_, *targets, term_, retries_);
+    if (result.stopped) return stopped(kExitFailed);
+    if (!result.whole()) return kExitFailed;
     term_.out << targets->size() << " modules restored, every setting read back equal\n";
     return kExitOk;
 }
 
+// The exit of a run that ended early: 128 + the signal that stopped it, if one did.
+int Command::stopped(int exit) const {
+    if (const int signal = stopSignal()) return 128 + signal;
+    return exit;
+}
+
 int Command::run(const CommandInfo& info, const QStringList& args) {
+    if (parser_.isSet("retries")) {
+        bool ok = false;
+        retries_ = parser_.value("retries").toInt(&ok);
+        if (!ok || retries_ < 0 || retries_ > kMaxRetries)
+            throw UsageError{"--retries takes a number 0.." + std::to_string(kMaxRetries) +
+                             ", not \"" + str(parser_.value("retries")) + "\""};
+    }
     for (const QString& option : parser_.optionNames())
         if (!kGlobalOptions.count(option) && !info.options.count(option))
             throw UsageError{"--" + str(option) + " is not an option of " + info.name};
@@ -377,6 +415,7 @@ void addOptions(QCommandLineParser& parser) {
     parser.addOptions({
         {{"p", "port"}, "The port: a number 1-16 of the port table, or a device path.", "PORT"},
         {"demo", "Use the built-in simulated system instead of a port."},
+        {"retries", "Ask again this many times when a read gets no answer (default 2).", "N"},
         {"classic", "status: ask as the classic status view does."},
         {"json", "status: print JSON instead of aligned text."},
         {"permanent", "kx, zr: the stored setting instead of the active one."},
@@ -396,6 +435,7 @@ void addOptions(QCommandLineParser& parser) {
 int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {
     QCommandLineParser parser;
     addOptions(parser);
+    catchStopSignals();
     try {
         if (!parser.parse(arguments)) throw UsageError{str(parser.errorText())};
         if (parser.isSet("help")) {

@@ -91,22 +91,29 @@ class ZrCapture final : public ZrReportInputs {
 }  // namespace
 
 std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int module,
-                                 const KxSettingName& row, bool permanent) {
-    return kxExchange(link, registry, module, row, KxButton::Get, initialValue(row), permanent);
+                                 const KxSettingName& row, bool permanent, int retries) {
+    std::optional<int> value;
+    for (int tries = 0; !value && tries <= retries && link.portOpen(); ++tries)
+        value = kxExchange(link, registry, module, row, KxButton::Get, initialValue(row), permanent);
+    return value;
 }
 
 std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                                  const KxSettingName& row, int value, bool permanent) {
+                                  const KxSettingName& row, int value, bool permanent,
+                                  int retries) {
+    (void)retries;
     return kxExchange(link, registry, target, row, KxButton::Set, value, permanent);
 }
 
 std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
-                                                   std::string* text) {
-    ZrCapture capture(link, module, permanent);
-    RunZRReport(link, capture, [&](std::string_view piece) { capture.take(piece); });
-    if (text) *text = capture.text;
-    if (!capture.complete()) return std::nullopt;
-    return capture.config;
+                                                   int retries, std::string* text) {
+    for (int tries = 0; tries <= retries && link.portOpen(); ++tries) {
+        ZrCapture capture(link, module, permanent);
+        RunZRReport(link, capture, [&](std::string_view piece) { capture.take(piece); });
+        if (text) *text = capture.text;
+        if (capture.complete()) return capture.config;
+    }
+    return std::nullopt;
 }
 
 std::vector<ZrWriteStep> zrWriteSteps(const ZrConfiguration& c) {

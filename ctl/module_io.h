@@ -17,11 +17,14 @@ inline constexpr std::chrono::seconds kModuleReportWait{2};
 
 // One KX module (0..31, 16..31 the second half of a KX44) read or written
 // through the page's own command road. nullopt when no report came.
+// A read that got no answer is asked again up to `retries` times.
 std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int module,
-                                 const KxSettingName& row, bool permanent);
+                                 const KxSettingName& row, bool permanent, int retries = 0);
 // Writes and returns the value the module's answer to the Set confirms.
+// A write is sent once: a missing confirmation is for a read-back to settle.
 std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                                  const KxSettingName& row, int value, bool permanent);
+                                  const KxSettingName& row, int value, bool permanent,
+                                  int retries = 0);
 
 struct ZrDeviceSetting {
     int time = 0;
@@ -37,7 +40,7 @@ struct ZrConfiguration {
 // The configuration report of ZR32 module 0..7, as the page runs it. `text`
 // receives the report's text; the values are nullopt unless every line came.
 std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
-                                                   std::string* text = nullptr);
+                                                   int retries = 0, std::string* text = nullptr);
 
 // The settings of one ZR write, in sending order: the default time, then each
 // device's time and power.

@@ -1,6 +1,10 @@
 // Backup and restore against the simulated system: a restore puts back what
 // a backup saw, skips what is not there, and stops where a module falls silent.
+#include <sys/resource.h>
+
+#include <QDir>
 #include <QFile>
+#include <csignal>
 
 #include "ctl/qt_line.h"
 #include "sim/pty_server.h"
@@ -79,6 +83,10 @@ TEST_F(RestoreTest, DryRunSendsNothingAndMapMovesOneModule) {
     EXPECT_TRUE(line.controller.framesReceived().empty());
     EXPECT_NE(dry.out.find("kx:2.1 ms = 2 (read back, not written)\n"), std::string::npos);
     EXPECT_NE(dry.out.find("zr:6 device 63 power = 3\n"), std::string::npos);
+    // A KX44 named without its half is both halves.
+    const CtlRun both = restore(line, {"--dry-run", "--only", "kx:2"});
+    EXPECT_NE(both.out.find("kx:2.0 hfi = "), std::string::npos);
+    EXPECT_NE(both.out.find("kx:2.1 hfi = "), std::string::npos);
 
     // ZR32 module 1 was replaced by the one at 6: module 1's settings go there.
     EXPECT_EQ(restore(line, {"--only", "zr:1", "--map", "zr:1=zr:6"}).exit, ctl::kExitOk);
@@ -86,6 +94,21 @@ TEST_F(RestoreTest, DryRunSendsNothingAndMapMovesOneModule) {
     EXPECT_EQ(moduleOf(s, ModuleFamily::ZR, 6).zrPermanent.devices[63].time, 18);
     EXPECT_EQ(moduleOf(s, ModuleFamily::ZR, 1).zrPermanent.defaultTime, 30);
     EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[1], 3);
+}
+
+// The file's own entry for a module that receives another's settings by --map
+// is not written over them.
+TEST_F(RestoreTest, AMapTargetIsWrittenFromItsSourceOnly) {
+    sim::SimSystem differing = sim::demoSystem();
+    moduleOf(differing, ModuleFamily::ZR, 6).zrPermanent.defaultTime = 40;
+    MemoryLine before(differing);
+    ASSERT_EQ(runCtl(before, {"-p", "1", "backup", folder.path("d.json")}).exit, ctl::kExitOk);
+    MemoryLine line(differing);
+    const CtlRun r = runCtl(line, {"-p", "1", "restore", folder.path("d.json"), "--map",
+                                   "zr:1=zr:6"});
+    EXPECT_EQ(r.exit, ctl::kExitOk) << r.err;
+    EXPECT_EQ(moduleOf(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.defaultTime,
+              moduleOf(differing, ModuleFamily::ZR, 1).zrPermanent.defaultTime);
 }
 
 TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesReported) {
@@ -117,6 +140,32 @@ struct Outcome {
     int silentAddress = 0, dataCount = 0, nth = 0;
 };
 
+// A disk that fills up halfway through the new file: the older backup stays
+// byte for byte, no temporary file is left, and the run says it failed.
+TEST_F(RestoreTest, ABackupThatCannotBeWrittenWholeLeavesTheOlderFile) {
+    QFile older(QString::fromStdString(folder.path("b.json")));
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly));
+    const QByteArray before = older.readAll();
+    older.close();
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = static_cast<rlim_t>(before.size() / 2);
+    setrlimit(RLIMIT_FSIZE, &small);
+    MemoryLine line;
+    const CtlRun r = runCtl(line, {"-p", "1", "backup", folder.path("b.json")});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(r.exit, ctl::kExitFailed);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("cannot write " + folder.path("b.json")), std::string::npos) << r.err;
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly));
+    EXPECT_EQ(older.readAll(), before);
+    EXPECT_EQ(QDir(folder.dir.path()).entryList(QDir::Files), QStringList{"b.json"});
+}
+
 TEST_F(RestoreTest, EachCommandEndsAsItShould) {
     const std::string half = folder.path("half.json");
     // clang-format off
@@ -131,8 +180,17 @@ TEST_F(RestoreTest, EachCommandEndsAsItShould) {
         {{"zr", "report", "6"}, 0, "    63   300ms  Unlimited\n", ""},
         {{"status"}, 0, "kx:2.1  KX44    Active     1.01 G\n", ""},
         {{"status", "--json"}, 0, "\"system-version\": \"VG-U 1.02\"", ""},
-        {{"restore", "@"}, 1, "", "kx:0 (KX-H): no answer reading back alarm-delay --on; "
-         "written: hfi, alarm-delay, alarm-delay --on\n", 32, 5, 3},
+        {{"restore", "@"}, 1, "", "restore stopped: no answer from kx:0 (KX-H) reading back "
+         "alarm-delay --on\nwritten: kx:0 (KX-H) hfi, alarm-delay, alarm-delay --on\n"
+         "not written: kx:0 (KX-H) (the rest); kx:2.0 (KX44) (every setting); kx:2.1 (KX44) "
+         "(every setting); kx:3 (WOBE-s) (every setting); kx:5 (KX-H) (every setting); "
+         "zr:1 (ZR32) (every setting); zr:6 (ZR32) (every setting)\n", 32, 5, 3},
+        {{"restore", "/nonexistent/b.json"}, 1, "",
+         "cannot read /nonexistent/b.json: No such file or directory\n"},
+        {{"backup", "/nonexistent/b.json"}, 1, "",
+         "cannot write in /nonexistent: No such file or directory; no backup written\n"},
+        {{"backup", "/dev/full"}, 1, "", "cannot write /dev/full: No space left on device; "
+         "no backup written\n"},
         {{"backup", half}, 1, "", "zr:6 (ZR32): the active configuration did not come in whole\n"
          "no backup written\n", 70, 4, 20},
         {{"zr", "report", "6"}, 1, "", "zr:6: the report is incomplete\n", 70, 4, 20},

@@ -1,0 +1,88 @@
+#include "ctl/safe_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace korvel::ctl {
+
+namespace {
+
+std::string failure(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A device, pipe or terminal cannot be replaced by a rename; it takes the bytes.
+std::string writeInPlace(const std::string& path, std::string_view content) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return failure("cannot open", path);
+    const bool written = writeAll(fd, content);
+    const int saved = errno;
+    if (::close(fd) != 0 || !written) {
+        if (!written) errno = saved;
+        return failure("cannot write", path);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string replaceFile(const std::string& path, std::string_view content) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        return writeInPlace(path, content);
+
+    const std::string folder = folderOf(path);
+    std::string name = path + ".XXXXXX";
+    std::vector<char> temp(name.begin(), name.end());
+    temp.push_back('\0');
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return failure("cannot create a file in", folder);
+    const std::string tempPath(temp.data());
+    // The new file keeps the old one's permissions, or the usual ones for a new file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, existing.st_mode != 0 ? (existing.st_mode & 07777) : (0666 & ~mask));
+
+    std::string error;
+    if (!writeAll(fd, content))
+        error = failure("cannot write", path);
+    else if (::fsync(fd) != 0)
+        error = failure("cannot sync", path);
+    if (::close(fd) != 0 && error.empty()) error = failure("cannot close", path);
+    if (error.empty() && ::rename(tempPath.c_str(), path.c_str()) != 0)
+        error = failure("cannot replace", path);
+    if (!error.empty()) {
+        ::unlink(tempPath.c_str());
+        return error;
+    }
+    // The rename itself reaches the disk with the folder's entry.
+    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+}  // namespace korvel::ctl

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvel::ctl {
+
+// Replaces the file at `path` with `content` so that it is either the whole new
+// content or untouched: written to a temporary file in the same folder,
+// flushed, synced and renamed over it. A path that is no regular file (a
+// terminal, a pipe, a device) is written directly, every write checked.
+// Returns an empty string on success, else what failed in words.
+std::string replaceFile(const std::string& path, std::string_view content);
+
+}  // namespace korvel::ctl
