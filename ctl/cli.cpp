@@ -129,6 +129,14 @@ class Command {
     int retries_ = kDefaultRetries;
 };
 
+void checkOffered(const KxSettingName& row, const KxPageState& page, bool set) {
+    if (!offeredOn(row, page))
+        throw UsageError{std::string(row.name) + " is not a setting of a " + page.kxTypeCaption};
+    if (set && !settableOn(row, page))
+        throw UsageError{std::string(row.name) + " of a " + page.kxTypeCaption +
+                         " can be read, not set"};
+}
+
 void expectArguments(const QStringList& args, int count, const char* usage) {
     if (args.size() != count) throw UsageError{std::string("usage: korvelctl ") + usage};
 }
@@ -220,6 +228,8 @@ int Command::kx(const QStringList& args) {
         value = parseKxValue(row, str(args[4]), error);
         if (!value) throw UsageError{error};
     }
+    // A group's page is known without asking the system: refuse before the first frame.
+    if (target < 0) checkOffered(row, kxPage(target, registry_.kxTypes), set);
     OpenLine guard{link_};
     if (!open() || !status()) return kExitFailed;
 
@@ -233,12 +243,7 @@ int Command::kx(const QStringList& args) {
         return kExitFailed;
     }
     // The page decides what a selection offers; an unknown module shows every panel.
-    const KxPageState page = kxPage(target, registry_.kxTypes);
-    if (!offeredOn(row, page))
-        throw UsageError{std::string(row.name) + " is not a setting of a " + page.kxTypeCaption};
-    if (set && !settableOn(row, page))
-        throw UsageError{std::string(row.name) + " of a " + page.kxTypeCaption +
-                         " can be read, not set"};
+    checkOffered(row, kxPage(target, registry_.kxTypes), set);
     return set ? kxSet(target, row, *value, parser_.isSet("permanent"))
                : kxGet(target, row, parser_.isSet("permanent"));
 }

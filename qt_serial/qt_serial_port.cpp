@@ -1,5 +1,6 @@
 #include "qt_serial/qt_serial_port.h"
 
+#include <dirent.h>
 #include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #endif
 
 #include <QSerialPortInfo>
+#include <fstream>
 
 
 namespace korvel {
@@ -21,6 +23,75 @@ std::string permissionAdvice(const std::string& device) {
     return "Your user may not open " + device + ". It belongs to the group \"" + name +
            "\": add your user to that group (for example: sudo usermod -aG " + name +
            " $USER), then log in again.";
+}
+
+namespace {
+
+std::string processName(long pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    if (!std::getline(comm, name)) return {};
+    return "process " + std::to_string(pid) + " (" + name + ")";
+}
+
+// The live process a lock file names: Qt's own lock files and the classic
+// UUCP ones hold the process number first.
+std::string lockHolder(const std::string& device) {
+    std::string base = device.starts_with("/dev/") ? device.substr(5) : device;
+    std::string flat = base;
+    for (char& c : flat)
+        if (c == '/') c = '_';
+    for (const char* folder : {"/var/lock", "/run/lock", "/var/spool/locks", "/tmp"}) {
+        for (const std::string& name : {flat, base}) {
+            std::ifstream lock(std::string(folder) + "/LCK.." + name);
+            long pid = 0;
+            if (lock >> pid && pid > 0 && pid != ::getpid()) {
+                if (std::string holder = processName(pid); !holder.empty()) return holder;
+            }
+        }
+    }
+    return {};
+}
+
+// A process that has the device open without a lock file (only our own
+// processes can be seen without root).
+std::string openHolder(const std::string& device) {
+    char real[4096];
+    if (!::realpath(device.c_str(), real)) return {};
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return {};
+    std::string holder;
+    while (const dirent* entry = ::readdir(proc)) {
+        const long pid = std::atol(entry->d_name);
+        if (pid <= 0 || pid == ::getpid()) continue;
+        const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+        DIR* dir = ::opendir(fds.c_str());
+        if (!dir) continue;
+        while (const dirent* fd = ::readdir(dir)) {
+            char target[4096];
+            const ssize_t n =
+                ::readlink((fds + "/" + fd->d_name).c_str(), target, sizeof target - 1);
+            if (n > 0 && std::string(target, static_cast<std::size_t>(n)) == real) {
+                holder = processName(pid);
+                break;
+            }
+        }
+        ::closedir(dir);
+        if (!holder.empty()) break;
+    }
+    ::closedir(proc);
+    return holder;
+}
+
+}  // namespace
+
+std::string busyPortAdvice(const std::string& device) {
+    std::string holder = lockHolder(device);
+    if (holder.empty()) holder = openHolder(device);
+    if (!holder.empty())
+        return device + " is in use by " + holder + ": close that program, then pick the port again.";
+    if (::access(device.c_str(), R_OK | W_OK) != 0) return permissionAdvice(device);
+    return device + " is in use by another program: close it, then pick the port again.";
 }
 
 bool requestLowLatency(int fd, SerialIoctl call) {
@@ -84,7 +155,7 @@ bool QtSerialPort::open(int portNumber) {
     if (!port_.open(QIODevice::ReadWrite)) {
         openError_ = device + ": " + port_.errorString().toStdString();
         if (port_.error() == QSerialPort::PermissionError) {
-            const std::string advice = permissionAdvice(device);
+            const std::string advice = busyPortAdvice(device);
             if (!advice.empty()) openError_ += "\n" + advice;
         }
         return false;

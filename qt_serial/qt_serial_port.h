@@ -8,6 +8,10 @@
 namespace korvel {
 
 // What to tell a user who may not open `device`: the group that owns it, to join.
+// Why a port that reported a permission error cannot be opened: held by
+// another process (named from its lock file, or from its open files), or not
+// open to this user (with the group to join).
+std::string busyPortAdvice(const std::string& device);
 std::string permissionAdvice(const std::string& device);
 
 // The driver calls for serial settings, as ioctl(2) takes them; a seam for tests.

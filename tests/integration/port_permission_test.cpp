@@ -72,5 +72,36 @@ TEST(PortPermission, DetailNamesTheSystemErrorAndTheOwningGroup) {
     }
 }
 
+// Another process holding the port is named, not taken for a missing permission.
+TEST(PortPermission, APortHeldByAnotherProcessNamesThatProcess) {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        QtSerialPort holder;
+        holder.overrideDevice(1, name);
+        const char opened = holder.open(1) ? 'y' : 'n';
+        if (write(ready[1], &opened, 1) != 1) _exit(2);
+        char end;
+        if (read(done[0], &end, 1) < 0) _exit(2);
+        _exit(0);
+    }
+    char opened = 0;
+    ASSERT_EQ(read(ready[0], &opened, 1), 1);
+    const std::string detail = opened == 'y' ? openDetail(name) : "the holder could not open";
+    ASSERT_EQ(write(done[1], "x", 1), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    for (int fd : {ready[0], ready[1], done[0], done[1], slave, master}) ::close(fd);
+
+    EXPECT_NE(detail.find("in use by process " + std::to_string(child)), std::string::npos)
+        << detail;
+    EXPECT_EQ(detail.find("group"), std::string::npos) << detail;
+}
+
 }  // namespace
 }  // namespace korvel
