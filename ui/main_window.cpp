@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "generated/version.h"
 #include "link/ports.h"
 #include "status/status_request.h"
 #include "ui/kx_page.h"
@@ -54,7 +55,7 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
       link_(port, clock, prompter, log_, poll_),
       bus_{link_, registry_, prompter} {
     setObjectName("frmKorvelConfig");
-    setWindowTitle("KorvelConfig 1.30A");
+    setWindowTitle(QString("KorvelConfig ") + kReleaseText);
     setWindowIcon(programIcon());
 
     auto* central = new QWidget(this);
