@@ -58,6 +58,13 @@ void PtyServer::vanish() {
     }
 }
 
+termios PtyServer::lineSettings() {
+    std::lock_guard lock(mutex_);
+    termios t{};
+    if (master_ >= 0) tcgetattr(master_, &t);
+    return t;
+}
+
 std::chrono::nanoseconds PtyServer::cpuTime() {
     clockid_t id{};
     timespec t{};
