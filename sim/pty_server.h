@@ -54,6 +54,8 @@ class PtyServer {
     using WireClock = std::chrono::steady_clock;
 
     void run();
+    // The line disappears; the caller holds the mutex.
+    void hangUp();
     void receive(std::span<const std::uint8_t> bytes, WireClock::time_point arrived);
     void send(const SimAnswer& answer, WireClock::time_point ready);
     void sendDueAnswers();
