@@ -123,9 +123,9 @@ TEST_F(Pty, OpeningSetsTheLineTo19200Baud8N1WithoutFlowControl) {
     EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
 }
 
-// A pulled USB adapter fails the next read with EIO. The port's descriptor is
-// swapped for one that fails every read so: one message names the device, and
-// the port is closed.
+// The kernel fails a read on an adapter pulled out with EIO, which QSerialPort
+// reports as a device that disappeared. The port's descriptor is swapped for one
+// that fails every read so: one message names the device, and the port is closed.
 TEST_F(Pty, AReadFailingWithAnIoErrorIsALostLine) {
     const std::set<int> before = descriptorsOn(server->devicePath());
     ASSERT_TRUE(PickPort(link, " 1"));
