@@ -3,30 +3,31 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build() {
-    ./tools/install-deps.sh
-    cmake --preset "${1:-default}" >/dev/null
-    cmake --build --preset "${1:-default}"
+# build_with SET [PRESET]: installs the packages of SET (tools/install-deps.sh), then
+# configures and builds PRESET (default: default).
+build_with() {
+    ./tools/install-deps.sh "$1"
+    cmake --preset "${2:-default}" >/dev/null
+    cmake --build --preset "${2:-default}"
 }
 
 case "${1:-}" in
     demo)
-        build
+        build_with build
         shift
         exec ./build/bin/korvelconfig-demo "$@"
         ;;
     app)
-        build
+        build_with build
         shift
         exec ./build/bin/korvelconfig "$@"
         ;;
     test)
-        build
+        build_with test
         export QT_QPA_PLATFORM=offscreen
         ctest --preset default --timeout 300 -j2
         # The core, the simulator and the real serial path once more under
         # AddressSanitizer and UndefinedBehaviorSanitizer.
-        ./tools/install-deps.sh
         cmake --preset asan >/dev/null
         cmake --build --preset asan --target link_tests status_tests kx_tests zr_tests \
             vg_tests testpanel_tests integration_tests ctl_tests
@@ -34,29 +35,29 @@ case "${1:-}" in
         ;;
     mutants)
         # Deliberate faults, one at a time, against the whole suite.
-        build
+        build_with test
         shift
         exec ./tools/mutants.py tests/mutants.tsv "$@"
         ;;
     bench)
-        build
+        build_with build
         shift
         export QT_QPA_PLATFORM=offscreen
         exec ./build/bin/korvel-bench "$@"
         ;;
     soak)
-        build
+        build_with build
         export QT_QPA_PLATFORM=offscreen
         exec ./build/bin/korvel-soak --minutes "${2:-30}"
         ;;
     fuzz)
-        build fuzz
+        build_with fuzz fuzz
         mkdir -p build-fuzz/corpus
         exec ./build-fuzz/bin/fuzz_receiver -runs="${2:-10000000}" build-fuzz/corpus
         ;;
     screenshots)
         # Pictures of every window as the widget tests draw them, for the README.
-        build
+        build_with build
         export QT_QPA_PLATFORM=offscreen
         ./build/bin/ui_tests >/dev/null
         mkdir -p docs/screenshots
@@ -66,10 +67,11 @@ case "${1:-}" in
         done
         ;;
     build)
-        build "${2:-default}"
+        preset=${2:-default}
+        build_with "$([ "$preset" = fuzz ] && echo fuzz || echo build)" "$preset"
         ;;
     package)
-        build
+        build_with package
         rm -f build/package/*.deb
         cpack --config build/CPackConfig.cmake
         ;;

@@ -6,11 +6,12 @@
 
 #include "ctl/cli.h"
 #include "ctl/qt_line.h"
+#include "generated/version.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("korvelctl");
-    QCoreApplication::setApplicationVersion(KORVEL_VERSION);
+    QCoreApplication::setApplicationVersion(korvel::kReleaseText);
     korvel::ctl::QtLineAccess line;
     const korvel::ctl::Terminal terminal{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
     return korvel::ctl::runKorvelctl(QCoreApplication::arguments(), line, terminal);

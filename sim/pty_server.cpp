@@ -47,15 +47,25 @@ PtyServer::~PtyServer() {
 
 void PtyServer::vanish() {
     std::lock_guard lock(mutex_);
-    // Hanging up the slave side makes every open file on it fail, as a pulled adapter does.
-    if (slave_ >= 0) {
-        ::close(slave_);
-        slave_ = -1;
-    }
+    hangUp();
+}
+
+// Closing the master hangs up the slave side: every open file on it fails, as
+// when a USB adapter is pulled, and its name leaves /dev/pts. Our own slave stays
+// open until the server goes, so no other pseudo-terminal, of this process or
+// another, takes the vanished device's name meanwhile.
+void PtyServer::hangUp() {
     if (master_ >= 0) {
         ::close(master_);
         master_ = -1;
     }
+}
+
+termios PtyServer::lineSettings() {
+    std::lock_guard lock(mutex_);
+    termios t{};
+    if (master_ >= 0) tcgetattr(master_, &t);
+    return t;
 }
 
 std::chrono::nanoseconds PtyServer::cpuTime() {
@@ -113,8 +123,7 @@ void PtyServer::receive(std::span<const std::uint8_t> bytes, WireClock::time_poi
             std::lock_guard lock(mutex_);
             answers = controller_.receive({&byte, 1});
             if (controller_.vanished()) {
-                if (slave_ >= 0) ::close(slave_), slave_ = -1;
-                if (master_ >= 0) ::close(master_), master_ = -1;
+                hangUp();
                 return;
             }
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <termios.h>
+
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -37,6 +39,9 @@ class PtyServer {
     void setByteTime(std::chrono::nanoseconds t) { byteTime_ = t; }
     // The line disappears: the program's port fails as when a USB adapter is pulled.
     void vanish();
+    // The line's speed, framing and flow control as the program last set them on
+    // its end: a pseudo-terminal's master reports its slave's settings.
+    termios lineSettings();
 
     // Bytes that crossed the line so far: from the program, and back to it.
     std::size_t bytesIn() const { return bytesIn_; }
@@ -49,6 +54,8 @@ class PtyServer {
     using WireClock = std::chrono::steady_clock;
 
     void run();
+    // The line disappears; the caller holds the mutex.
+    void hangUp();
     void receive(std::span<const std::uint8_t> bytes, WireClock::time_point arrived);
     void send(const SimAnswer& answer, WireClock::time_point ready);
     void sendDueAnswers();

@@ -1,35 +1,63 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, and only
-# those that are missing, and generates the decimal-comma locale the number
-# tests run under. Quiet when everything is present.
+# Installs the Debian packages one or more sets need, and only those that are
+# missing; quiet when everything is present.
+#
+#   tools/install-deps.sh [build|test|package|fuzz ...]     (default: build)
+#
+#   build    build the programs and their tests, run the programs
+#   test     build, plus what the suite needs beyond it: the decimal-comma
+#            locale the number tests run under
+#   package  build, plus the Debian package's tools and tools/check-package.sh's
+#   fuzz     the clang compiler and libFuzzer for the fuzz preset
 set -euo pipefail
 
-packages=(
+# The default preset builds the test programs too, so the build set has GoogleTest.
+# pkg-config: Qt's CMake files look for XKB with it. The dialogs were laid out for
+# Liberation Sans; the ZR report needs a fixed-pitch face (DejaVu Sans Mono).
+build_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev
-  clang libclang-rt-dev
-  xvfb xauth
   fonts-dejavu-core fonts-liberation2
-  dpkg-dev file debootstrap
-  locales
-  help2man appstream
 )
+# The sanitizer runs use g++'s own AddressSanitizer and UBSan libraries.
+test_packages=("${build_packages[@]}" locales)
+# dpkg-shlibdeps (dpkg-dev) and file for CPack's dependency scan, help2man for
+# korvelctl's man page, debootstrap for the clean root of check-package.sh.
+package_packages=("${build_packages[@]}" dpkg-dev file help2man debootstrap)
+fuzz_packages=(cmake ninja-build clang libclang-rt-dev)
+
+packages=()
+want_locale=0
+[ $# -gt 0 ] || set -- build
+for set_name in "$@"; do
+  case "$set_name" in
+    build) packages+=("${build_packages[@]}") ;;
+    test) packages+=("${test_packages[@]}"); want_locale=1 ;;
+    package) packages+=("${package_packages[@]}") ;;
+    fuzz) packages+=("${fuzz_packages[@]}") ;;
+    *) echo "usage: tools/install-deps.sh [build|test|package|fuzz ...]" >&2; exit 2 ;;
+  esac
+done
 # A Dutch desktop writes numbers with a decimal comma; the program must not care.
 test_locale=nl_NL.UTF-8
 
 missing=()
-for p in "${packages[@]}"; do
+for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi
 done
 has_locale() { locale -a 2>/dev/null | grep -qix "${test_locale/UTF-8/utf-\\?8}"; }
-if [ ${#missing[@]} -eq 0 ] && has_locale; then exit 0; fi
+locale_missing=0
+if [ "$want_locale" -eq 1 ] && ! has_locale; then locale_missing=1; fi
+if [ ${#missing[@]} -eq 0 ] && [ "$locale_missing" -eq 0 ]; then exit 0; fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install: ${missing[*]} $test_locale" >&2; exit 1; }
+  wanted="${missing[*]}"
+  [ "$locale_missing" -eq 0 ] || wanted+=" the locale $test_locale"
+  command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install: $wanted" >&2; exit 1; }
   sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
@@ -40,7 +68,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
 fi
 
-if ! has_locale; then
+if [ "$locale_missing" -eq 1 ]; then
   echo "install-deps: generating the locale $test_locale"
   line="$test_locale UTF-8"
   if grep -q "^# *$line" /etc/locale.gen 2>/dev/null; then

@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "generated/version.h"
 #include "service/dispatch.h"
 #include "service/ports.h"
 #include "status/status_request.h"
@@ -55,7 +56,7 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
       link_(port, clock, log_, poll_),
       bus_{link_, registry_, prompter} {
     setObjectName("frmKorvelConfig");
-    setWindowTitle("KorvelConfig 1.30A");
+    setWindowTitle(QString("KorvelConfig ") + kReleaseText);
     setWindowIcon(programIcon());
 
     auto* central = new QWidget(this);

@@ -48,8 +48,7 @@ void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPag
                       bool classicRequested) {
     const auto takeResult = [&](const StatusReport& report) {
         vg.setUnitType(QString::fromStdString(report.vgTypeCaption));
-        vg.SetVGUPanelVisibility(report.vgFlags.configFrame, report.vgFlags.unitBits,
-                                 report.vgFlags.firmwareBits);
+        vg.SetVGUPanelVisibility(report.vgFlags);
         kx.refreshList();
         zr.refreshList();
     };

@@ -5,11 +5,13 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "generated/version.h"
+
 namespace korvel::ui {
 
 void applyApplicationStyle(QApplication& app) {
     QApplication::setApplicationName("KorvelConfig");
-    QApplication::setApplicationVersion("1.30A");
+    QApplication::setApplicationVersion(kReleaseText);
     // The layouts were drawn for a narrow 8 pt dialog font; Liberation Sans has
     // the metrics that keep every caption whole in its box.
     QFont font("Liberation Sans", 8);

@@ -23,11 +23,3 @@ void fitToCaption(QWidget* widget) {
 }
 
 }  // namespace korvel::ui
-
-namespace korvel::ui {
-
-void placeOnTab(QWidget* widget, int left, int top, int width, int height) {
-    placeTwips(widget, left, top - kTabStripTwips, width, height);
-}
-
-}  // namespace korvel::ui

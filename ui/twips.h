@@ -12,15 +12,8 @@ void placeTwips(QWidget* widget, int left, int top, int width, int height);
 // use where the space to its right is free.
 void fitToCaption(QWidget* widget);
 
-}  // namespace korvel::ui
-
-namespace korvel::ui {
-
 // Height of the tab strip of `SSTab1`. Positions on a tab page are drawn from
 // the top of the tab control, strip included; the page itself starts below it.
 inline constexpr int kTabStripTwips = 520;
-
-// Places a control of a tab page by its position within the whole tab control.
-void placeOnTab(QWidget* widget, int left, int top, int width, int height);
 
 }  // namespace korvel::ui

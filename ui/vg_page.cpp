@@ -91,8 +91,8 @@ void VgPage::applyVisibility(const VgPanelVisibility& v) {
     }
 }
 
-void VgPage::SetVGUPanelVisibility(bool a, bool b, bool c) {
-    applyVisibility(vgPanelVisibility({a, b, c}));
+void VgPage::SetVGUPanelVisibility(VgPanelFlags flags) {
+    applyVisibility(vgPanelVisibility(flags));
 }
 
 void VgPage::setUnitType(const QString& caption) {

@@ -22,7 +22,7 @@ class VgPage final : public QObject {
     VgPage(BusContext& bus, QWidget* tab);
 
     // Shows the frames and boxes the reported unit offers.
-    void SetVGUPanelVisibility(bool a, bool b, bool c);
+    void SetVGUPanelVisibility(VgPanelFlags flags);
     // Shows the unit type reported by the status request in `lblVGtype`.
     void setUnitType(const QString& caption);
 

@@ -5,7 +5,7 @@ namespace korvel {
 // The kind of VG unit the status request reported; decides what the VG page offers.
 enum class VgUnit { VgH, VgU, VgC, Wobe, Unknown };
 
-// The three flags of SetVGUPanelVisibility, a, b and c in its call. unitBits
+// The three flags SetVGUPanelVisibility takes (the design's a, b and c). unitBits
 // governs the boxes a VG-U or VG-C offers (configuration 0, 5, 6; options 1,
 // 6), firmwareBits the option boxes of newer firmware (4, 5).
 struct VgPanelFlags {

@@ -5,11 +5,14 @@
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
+#include <set>
 
 #include "kx/master_slave_check.h"
 #include "service/ports.h"
@@ -34,6 +37,17 @@ struct ZrModule1 final : ZrReportInputs {
     std::optional<std::int32_t> selectedModule() override { return 1; }
     bool permanent() override { return false; }
 };
+
+// The descriptors this process holds open on `device`.
+std::set<int> descriptorsOn(const std::string& device) {
+    std::set<int> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == device)
+            found.insert(std::stoi(entry.path().filename().string()));
+    }
+    return found;
+}
 
 struct Pty : ::testing::Test {
     Pty() { plugIn(); }
@@ -87,6 +101,46 @@ TEST_F(Pty, ListsOpensAndExchangesFramesByteExactOnAPortNoOneElseHolds) {
     ASSERT_TRUE(link.Transact(Frame{1, 0}));
     EXPECT_EQ(log.text, ">> 2A 01 00 55" + std::string(17, ' ') + "<< 08 78\r\n");
     EXPECT_TRUE(prompter.shown.empty());
+}
+
+// The line left at other settings (9600 baud, 7 data bits, odd parity, two stop
+// bits, both kinds of flow control) runs at 19200 8N1 without flow control once
+// the program has opened it; the controller's end of the line sees the settings.
+TEST_F(Pty, OpeningSetsTheLineTo19200Baud8N1WithoutFlowControl) {
+    const int fd = ::open(server->devicePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios t{};
+    ASSERT_EQ(tcgetattr(fd, &t), 0);
+    cfsetspeed(&t, B9600);
+    t.c_cflag = (t.c_cflag & ~tcflag_t(CSIZE)) | CS7 | PARENB | PARODD | CSTOPB | CRTSCTS;
+    t.c_iflag |= IXON | IXOFF;
+    ASSERT_EQ(tcsetattr(fd, TCSANOW, &t), 0);
+    ::close(fd);
+    ASSERT_TRUE(PickPort(link, " 1"));
+    t = server->lineSettings();
+    EXPECT_EQ(cfgetispeed(&t), speed_t(B19200));
+    EXPECT_EQ(cfgetospeed(&t), speed_t(B19200));
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
+}
+
+// The kernel fails a read on an adapter pulled out with EIO, which QSerialPort
+// reports as a device that disappeared. The port's descriptor is swapped for one
+// that fails every read so: one message names the device, and the port is closed.
+TEST_F(Pty, AReadFailingWithAnIoErrorIsALostLine) {
+    const std::set<int> before = descriptorsOn(server->devicePath());
+    ASSERT_TRUE(PickPort(link, " 1"));
+    std::set<int> opened = descriptorsOn(server->devicePath());
+    for (int fd : before) opened.erase(fd);
+    ASSERT_EQ(opened.size(), 1u);
+    const int failing = ::open("/proc/self/mem", O_RDWR);  // address 0 is never mapped: EIO
+    ASSERT_GE(failing, 0);
+    ASSERT_GE(::dup2(failing, *opened.begin()), 0);
+    ::close(failing);
+    EXPECT_FALSE(link.Transact(Frame{}));
+    ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
+    EXPECT_NE(prompter.shown[0].detail.find(server->devicePath()), std::string::npos);
+    EXPECT_FALSE(port.isOpen());
 }
 
 // Past the 2 s the check ends; the late answer, arriving meanwhile, is not taken

@@ -54,6 +54,7 @@ TEST_F(WindowTest, ResetFaultAndTheMessageLog) {
     click("cmdReset");
     EXPECT_EQ(port.written(), (std::vector<std::uint8_t>{0x2A, 0x81, 0x80, 0xD5}));
     EXPECT_TRUE(polling());
+    EXPECT_EQ(window->pollTimer().timer.interval(), 50);  // fetches every 50 ms
     EXPECT_EQ(controller.system().resetFaultCount, 1);
     showLogAndTestFrame();
     ui::MessageLogWindow* log = window->messageLog().existingWindow();
@@ -299,18 +300,33 @@ TEST_F(WindowTest, TestFrameSendsTheTickedPatternOfItsButtonsGroup) {
 }
 
 TEST_F(WindowTest, VgPageOffersWhatTheUnitHasAndSendsNoHiddenTick) {
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(shown(QString("chkVGUconfig_%1").arg(i)) != "hidden",
-                  i == 0 || (i >= 4 && i <= 6));
-        EXPECT_EQ(shown(QString("chkVGUoptions_%1").arg(i)) != "hidden",
-                  i == 1 || (i >= 4 && i <= 6));
-    }
+    // The numbers of the configuration and the option boxes the page shows.
+    const auto offered = [&] {
+        QString numbers[2];
+        for (int i = 0; i < 8; ++i) {
+            if (shown(QString("chkVGUconfig_%1").arg(i)) != "hidden")
+                numbers[0] += QString::number(i);
+            if (shown(QString("chkVGUoptions_%1").arg(i)) != "hidden")
+                numbers[1] += QString::number(i);
+        }
+        return numbers[0] + " " + numbers[1];
+    };
+    EXPECT_EQ(offered(), "0456 1456");
     screenshot(window.get(), "vg_page");
     pickPort();
     click("chkVGUoptions_1");
     click("cmdOptions");
     EXPECT_EQ(controller.framesReceived()[1], (FrameData{1, 5, 2}));
+    // A newer WOBE has the firmware's option boxes and not the unit's; an older VG-U the reverse.
+    const std::tuple<int, int, const char*> units[] = {{10, 1030, "4 45"}, {2, 1010, "0456 16"}};
+    for (const auto& [type, version, boxes] : units) {
+        controller.system().systemType = type;
+        controller.system().systemVersion = version;
+        click("cmdStatus");
+        EXPECT_EQ(offered(), boxes) << type;
+    }
     controller.system().systemType = 10;  // an older WOBE
+    controller.system().systemVersion = 1020;
     click("chkVGUconfig_0");
     click("cmdStatus");
     EXPECT_EQ(shown("lblVGtype"), "WOBE");
