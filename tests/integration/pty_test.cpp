@@ -116,7 +116,7 @@ TEST_F(Pty, OpeningSetsTheLineTo19200Baud8N1WithoutFlowControl) {
     t.c_iflag |= IXON | IXOFF;
     ASSERT_EQ(tcsetattr(fd, TCSANOW, &t), 0);
     ::close(fd);
-    ASSERT_TRUE(PickPort(link, " 1"));
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));
     t = server->lineSettings();
     EXPECT_EQ(cfgetispeed(&t), speed_t(B19200));
     EXPECT_EQ(cfgetospeed(&t), speed_t(B19200));
@@ -129,7 +129,7 @@ TEST_F(Pty, OpeningSetsTheLineTo19200Baud8N1WithoutFlowControl) {
 // that fails every read so: one message names the device, and the port is closed.
 TEST_F(Pty, AReadFailingWithAnIoErrorIsALostLine) {
     const std::set<int> before = descriptorsOn(server->devicePath());
-    ASSERT_TRUE(PickPort(link, " 1"));
+    ASSERT_TRUE(PickPort(link, prompter, " 1"));
     std::set<int> opened = descriptorsOn(server->devicePath());
     for (int fd : before) opened.erase(fd);
     ASSERT_EQ(opened.size(), 1u);
