@@ -220,13 +220,17 @@ TEST_F(Zr, ConfigurationReadsEveryValueOverTheReportsOwnFrames) {
     EXPECT_EQ(readZrConfiguration(b.link, 6, true, 2), configurationOf(stored));
     EXPECT_EQ(Frames(b.frames().begin() + static_cast<std::ptrdiff_t>(mark), b.frames().end()),
               reportFrames(6, true));
+    const std::size_t beforeEight = b.frames().size();
     EXPECT_EQ(readZrConfiguration(b.link, 8, false, 2), std::nullopt);
+    EXPECT_EQ(b.commandsSince(beforeEight), Frames{});
     EXPECT_TRUE(b.prompter.shown.empty());
 }
 
 // The power answer of device 5 never reaches the program: without retries the
-// read has no configuration; with one, that value alone is asked again.
+// read has no configuration; with one, that value alone is asked again, and
+// its answer, a frame late as every answer here, is fetched.
 TEST_F(Zr, ALostAnswerIsAskedAgainOnlyWithRetries) {
+    b.controller.faults().moduleAnswerDelay = 1;
     const auto power5 = static_cast<std::uint8_t>(active(1).devices[5].power);
     for (const int retries : {0, 1}) {
         bool dropped = false;
