@@ -8,33 +8,40 @@ namespace korvel::ctl {
 
 namespace {
 
-constexpr KxSelectors kNone{};
-constexpr KxSelectors kAlarmOn{.alarmOn = true};
-constexpr KxSelectors kSwitchOn{.switchOn = true};
-constexpr KxSelectors kBank1{.bank1 = true};
-constexpr KxSelectors kSwitchOnBank1{.switchOn = true, .bank1 = true};
-constexpr KxSelectors kLoopB{.loopB = true};
-
-using F = KxField;
-using P = KxPageState;
-
-const KxSettingName kRows[] = {
-    {"hfi", F::txtHFI, kNone, &P::frmHFI},
-    {"alarm-delay", F::txtAL, kNone, &P::frmAL},
-    {"alarm-delay --on", F::txtAL, kAlarmOn, &P::frmAL},
-    {"switch-delay", F::txtSW, kNone, &P::frmSW},
-    {"switch-delay --on", F::txtSW, kSwitchOn, &P::frmSW},
-    {"switch-delay --bank 1", F::txtSW, kBank1, &P::frmSW},
-    {"switch-delay --on --bank 1", F::txtSW, kSwitchOnBank1, &P::frmSW},
-    {"dc-shift", F::txtDCShift, kNone, &P::frmDCS},
-    {"pwm", F::optPWMM, kNone, &P::frmPWMM},
-    {"ocd", F::optOCD, kNone, &P::frmOCD},
-    {"ms", F::optMS, kNone, &P::frmMS},
-    {"power", F::optPC, kNone, &P::frmPC},
-    {"loop-current", F::txtLC, kNone, &P::FrmLC},
-    {"loop-current --loop B", F::txtLC, kLoopB, &P::FrmLC},
-    {"address", F::txtAD, kNone, &P::frmAD},
+// How the terminal spells a selector that is on, in the order of KxSelectors.
+struct SelectorOption {
+    bool KxSelectors::*selector;
+    const char* option;
 };
+constexpr SelectorOption kSelectorOptions[] = {{&KxSelectors::alarmOn, " --on"},
+                                               {&KxSelectors::switchOn, " --on"},
+                                               {&KxSelectors::bank1, " --bank 1"},
+                                               {&KxSelectors::loopB, " --loop B"}};
+
+// The names live as long as the program; the rows point into them.
+struct NameTable {
+    std::vector<std::string> names;
+    std::vector<KxSettingName> rows;
+
+    NameTable() {
+        std::vector<std::pair<KxField, KxSelectors>> variants;
+        for (const KxSettingRow& row : kKxSettings)
+            for (const KxSelectors& selectors : selectorVariants(row)) {
+                std::string name = row.termName;
+                for (const SelectorOption& o : kSelectorOptions)
+                    if (selectors.*o.selector) name += o.option;
+                names.push_back(std::move(name));
+                variants.emplace_back(row.field, selectors);
+            }
+        for (std::size_t i = 0; i < names.size(); ++i)
+            rows.push_back({names[i].c_str(), variants[i].first, variants[i].second});
+    }
+};
+
+std::span<const KxSettingName> nameRows() {
+    static const NameTable table;
+    return table.rows;
+}
 
 std::string lowerCase(std::string_view text) {
     std::string out(text);
@@ -84,12 +91,12 @@ std::optional<int> optionByName(const KxSettingRow& setting, std::string_view te
 }  // namespace
 
 std::span<const KxSettingName> kxSettingRows() {
-    return kRows;
+    return nameRows();
 }
 
 const KxSettingName* findKxSetting(std::string_view name) {
     const std::string wanted = canonical(name);
-    for (const KxSettingName& row : kRows)
+    for (const KxSettingName& row : nameRows())
         if (canonical(row.name) == wanted) return &row;
     return nullptr;
 }
@@ -108,16 +115,16 @@ KxPageState kxPageOfType(std::int16_t kxType) {
 }
 
 bool offeredOn(const KxSettingName& row, const KxPageState& page) {
-    return page.*row.panel && (!row.selectors.bank1 || page.bank1Visible);
+    return page.panel(row.field) && (!row.selectors.bank1 || page.bank1Visible);
 }
 
 bool settableOn(const KxSettingName& row, const KxPageState& page) {
-    return offeredOn(row, page) && (row.field != KxField::optMS || page.cmdMSSet);
+    return offeredOn(row, page) && page.setButton(row.field);
 }
 
 std::vector<const KxSettingName*> backupRows(const KxPageState& page) {
     std::vector<const KxSettingName*> rows;
-    for (const KxSettingName& row : kRows)
+    for (const KxSettingName& row : nameRows())
         if (offeredOn(row, page) && row.field != KxField::txtAD) rows.push_back(&row);
     return rows;
 }
@@ -134,7 +141,7 @@ std::optional<std::int16_t> kxTypeFromName(std::string_view name) {
 
 bool validKxValue(const KxSettingName& row, int value) {
     const KxSettingRow& setting = row.setting();
-    if (setting.isOption()) return isOptionIndex(setting, value);
+    if (setting.isOption()) return isOptionValue(setting, value);
     return value >= setting.range.minimum && value <= setting.range.maximum;
 }
 

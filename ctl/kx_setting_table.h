@@ -13,18 +13,18 @@
 
 namespace korvel::ctl {
 
-// One setting as korvelctl names it: the row of the settings table, the
-// selector buttons its options tick, and the page's panel that offers it.
+// One variant of a setting as korvelctl names it: the row of the settings
+// table and the selector buttons its options tick.
 struct KxSettingName {
-    const char* name;  // "alarm-delay --on": the setting and its selector options
+    const char* name;  // "alarm-delay --on": the row's terminal name and its selector options
     KxField field;
     KxSelectors selectors;
-    bool KxPageState::*panel;
 
     const KxSettingRow& setting() const { return settingRow(field); }
 };
 
-// Every setting korvelctl reads and writes, in the page's order.
+// Every variant of every setting of kKxSettings, in the page's order, each
+// setting's variants as selectorVariants gives them.
 std::span<const KxSettingName> kxSettingRows();
 
 // The row a name (with its selector options, in any order) stands for.
@@ -48,7 +48,8 @@ std::optional<std::int16_t> kxTypeFromName(std::string_view name);
 
 // Reads a value typed for `row`: a whole number, or an option's name. Out of
 // range or unknown: nullopt and `error` says what the setting takes.
-std::optional<int> parseKxValue(const KxSettingName& row, std::string_view text, std::string& error);
+std::optional<int> parseKxValue(const KxSettingName& row, std::string_view text,
+                                std::string& error);
 // What a setting takes, for messages: "0..15" or "2, 4, 8, 16, 32".
 std::string acceptedValues(const KxSettingName& row);
 // True when `value` may be written to the setting.

@@ -8,6 +8,7 @@
 #include "ctl/kx_setting_table.h"
 #include "link/link.h"
 #include "service/module_registry.h"
+#include "zr/zr_report.h"
 
 namespace korvel::ctl {
 
@@ -26,21 +27,12 @@ std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, st
                                   const KxSettingName& row, int value, bool permanent,
                                   int retries = 0);
 
-struct ZrDeviceSetting {
-    int time = 0;
-    int power = 0;
-    bool operator==(const ZrDeviceSetting&) const = default;
-};
-struct ZrConfiguration {
-    int defaultTime = 0;
-    std::array<ZrDeviceSetting, 64> devices{};
-    bool operator==(const ZrConfiguration&) const = default;
-};
-
 // The configuration report of ZR32 module 0..7, as the page runs it. `text`
 // receives the report's text; the values are nullopt unless every line came.
+// Without `text`, the zr folder's own reading.
+using korvel::readZrConfiguration;
 std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
-                                                   int retries = 0, std::string* text = nullptr);
+                                                   int retries, std::string* text);
 
 // The settings of one ZR write, in sending order: the default time, then each
 // device's time and power.

@@ -48,10 +48,12 @@ const SelectionKind* kindOf(std::int32_t itemData, const KxTypeTable& types) {
 }  // namespace
 
 void SetKXPanelVisibility(KxPageState& page, bool f44, bool fh, bool fw) {
-    const bool upper = f44 || fh;
-    page.frmHFI = page.frmAL = page.frmDCS = page.frmPWMM = page.frmOCD = upper;
-    page.cmdMSSet = page.frmMS = page.frmPC = fh;
-    page.frmAD = page.FrmLC = fw;
+    for (const KxSettingRow& row : kKxSettings) {
+        if (row.offer.everyKind()) continue;
+        const bool shown =
+            (f44 && row.offer.kx44) || (fh && row.offer.kxH) || (fw && row.offer.wobe);
+        page.panel(row.field) = page.setButton(row.field) = shown;
+    }
     page.bank1Visible = fh || fw;
     if (!fh && !fw) page.bank1Selected = false;
 }
@@ -79,8 +81,11 @@ void KXSelectionChanged(KxPageState& page, std::int32_t itemData, const KxTypeTa
     }
     SetKXPanelVisibility(page, kind->f44, kind->fh, kind->fw);
     ShowKXGetButtons(page, kind->getButtons);
-    // A single KX44's mode can be read with cmdMS(1) but not set: its Set button stays hidden.
-    if (kind == &kSingleKx44) page.frmMS = true;
+    // A single KX44's master/slave mode can be read with cmdMS(1) but not set:
+    // its Set button stays hidden.
+    if (kind == &kSingleKx44)
+        for (const KxSettingRow& row : kKxSettings)
+            if (row.offer.kx44Reads) page.panel(row.field) = true;
     page.kxTypeCaption = kind->caption;
     page.kxTypeVisible = true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "kx/settings.h"
 #include "service/module_registry.h"
 
 namespace korvel {
@@ -14,19 +16,18 @@ inline constexpr const char* kCheckMSModeCaption = "Check MS mode";
 // What the KX page shows for the current selection. The window copies it into
 // its controls; values typed into the panels are not part of it.
 struct KxPageState {
-    // The setting panels; frmSW is shown for every selection.
-    bool frmHFI = true;
-    bool frmAL = true;
-    bool frmSW = true;
-    bool frmDCS = true;
-    bool frmPWMM = true;
-    bool frmOCD = true;
-    bool frmMS = true;
-    bool frmPC = true;
-    bool FrmLC = true;
-    bool frmAD = true;
+    using FieldFlags = std::array<bool, kKxFieldCount>;
+    static constexpr FieldFlags everyField() {
+        FieldFlags flags{};
+        flags.fill(true);
+        return flags;
+    }
 
-    bool cmdMSSet = true;     // cmdMS(0), inside frmMS
+    // Each setting's panel (frmHFI, frmAL, ...) and the Set button (index 0)
+    // inside it, indexed by KxField; frmSW is shown for every selection.
+    FieldFlags panels = everyField();
+    FieldFlags setButtons = everyField();
+
     bool getButtons = false;  // the Get buttons (index 1) of every panel except frmMS
     bool cmdMSGet = false;    // cmdMS(1), on the page beside frmMS
     std::string cmdMSGetCaption = kGetMSModeDesignCaption;
@@ -37,12 +38,18 @@ struct KxPageState {
     std::string kxTypeCaption = "Unknown";  // lblKXtype
     bool kxTypeVisible = false;
 
+    bool& panel(KxField f) { return panels[static_cast<std::size_t>(f)]; }
+    bool panel(KxField f) const { return panels[static_cast<std::size_t>(f)]; }
+    bool& setButton(KxField f) { return setButtons[static_cast<std::size_t>(f)]; }
+    bool setButton(KxField f) const { return setButtons[static_cast<std::size_t>(f)]; }
+
     bool operator==(const KxPageState&) const = default;
 };
 
 enum class KxGetButtons : std::int16_t { None = 0, SingleModule = 1, MasterSlaveCheck = 2 };
 
-// Which panels a module kind offers: F44 for KX44, FH for KX-H, FW for WOBE-s.
+// Which panels a module kind offers (KxSettingRow::offer): F44 for KX44, FH
+// for KX-H, FW for WOBE-s.
 void SetKXPanelVisibility(KxPageState& page, bool f44, bool fh, bool fw);
 void ShowKXGetButtons(KxPageState& page, KxGetButtons mode);
 // Adapts the page to the selected cboKX entry; `itemData` is its ItemData.

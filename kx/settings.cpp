@@ -27,9 +27,23 @@ CommandByte commandByte(int code, bool permanent) {
     return CommandByte(withPermanent(code, permanent));
 }
 
-bool isOptionIndex(const KxSettingRow& row, int index) {
+bool isOptionValue(const KxSettingRow& row, int value) {
     return std::ranges::any_of(row.options,
-                               [index](const KxOptionValue& o) { return o.value == index; });
+                               [value](const KxOptionValue& o) { return o.value == value; });
+}
+
+std::vector<KxSelectors> selectorVariants(const KxSettingRow& row) {
+    const KxSelectorBits& bits = row.selectorBits;
+    std::vector<KxSelectors> variants;
+    for (int mask = 0; mask < 16; ++mask) {
+        const KxSelectors s{(mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0};
+        // A selector the setting does not read would only repeat a variant.
+        if ((s.alarmOn && bits.alarmOn == 0) || (s.switchOn && bits.switchOn == 0) ||
+            (s.bank1 && bits.bank1 == 0) || (s.loopB && bits.loopB == 0))
+            continue;
+        variants.push_back(s);
+    }
+    return variants;
 }
 
 KxCommand numberCommand(KxNumberSetting setting, std::string_view boxText,
@@ -41,10 +55,10 @@ KxCommand numberCommand(KxNumberSetting setting, std::string_view boxText,
     return command;
 }
 
-KxCommand optionCommand(KxOptionSetting setting, std::optional<int> selectedIndex, bool permanent) {
+KxCommand optionCommand(KxOptionSetting setting, std::optional<int> selected, bool permanent) {
     const KxSettingRow& row = settingRow(setting);
     // With no option button selected the value is 0, as for the first choice.
-    const int x = selectedIndex && isOptionIndex(row, *selectedIndex) ? *selectedIndex : 0;
+    const int x = selected && isOptionValue(row, *selected) ? *selected : 0;
     return {commandByte(settingCode(row, {}), permanent), x, {}};
 }
 

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/bus_words.h"
 #include "link/frame.h"
@@ -56,6 +57,8 @@ struct KxSelectors {
     bool switchOn = false;  // optSW(1) "On-delay"
     bool bank1 = false;     // optBank(1) "Bank 1"
     bool loopB = false;     // OptLC(1) "Loop B"
+
+    bool operator==(const KxSelectors&) const = default;
 };
 
 // What each selector adds to a setting's code when it is on; 0 where it does not apply.
@@ -77,15 +80,39 @@ struct KxOptionValue {
     const char* caption;
 };
 
-// One setting as the wire and the page know it.
+// Which module kinds offer a setting. A panel that every kind offers is left
+// as it is by a change of selection.
+struct KxOffer {
+    bool kxH = false;
+    bool kx44 = false;
+    bool wobe = false;
+    // A single KX44 shows the panel to read the value; its Set button stays hidden.
+    bool kx44Reads = false;
+
+    constexpr bool everyKind() const { return kxH && kx44 && wobe; }
+};
+
+// The page's controls of a setting: its panel, its Set (0) and Get (1) button
+// array, its text box or option array, and the text box's spinner.
+struct KxControlNames {
+    const char* frame;
+    const char* cmd;
+    const char* value;
+    const char* updown;  // null for option settings
+};
+
+// One setting as the wire, the page and the terminal know it.
 struct KxSettingRow {
     KxField field;
-    const char* name;  // the panel's caption; its buttons read "Set <name>" and "Get <name>"
-    int code;          // bits 0..5 of the command byte with every selector off
+    const char* name;      // the panel's caption; its buttons read "Set <name>" and "Get <name>"
+    const char* termName;  // korvelctl's word for it; its selectors add options
+    int code;              // bits 0..5 of the command byte with every selector off
     KxSelectorBits selectorBits;
     KxRange range;                           // the accepted values
     const char* initialText;                 // the text box at start; null for option settings
     std::span<const KxOptionValue> options;  // option buttons in page order; empty for numbers
+    KxOffer offer;
+    KxControlNames controls;
 
     constexpr bool isOption() const { return !options.empty(); }
 };
@@ -96,19 +123,36 @@ inline constexpr KxOptionValue kOcdModeOptions[] = {{0, "Fast"}, {1, "Moderate"}
 inline constexpr KxOptionValue kMsModeOptions[] = {{0, "Auto"}, {1, "Master"}, {2, "Slave"}};
 inline constexpr KxOptionValue kPowerCtlOptions[] = {{0, "Single"}, {1, "Double"}};
 
-// Every KX setting, indexed by its field.
-inline constexpr std::array<KxSettingRow, 10> kKxSettings{{
-    {KxField::txtHFI, "HFI-level", 1, {}, {0, 15}, "0", {}},
-    {KxField::txtAL, "Alarm-delay", 2, {.alarmOn = 1}, {0, 127}, "0", {}},
-    {KxField::txtSW, "Switch-delay", 4, {.switchOn = 2, .bank1 = 1}, {0, 7}, "0", {}},
-    {KxField::txtDCShift, "DC-Shift", 8, {}, {0, 7}, "0", {}},
-    {KxField::optPWMM, "PWM-Mult.", 9, {}, {2, 32}, nullptr, kPwmMultOptions},
-    {KxField::optOCD, "OCD-mode", 10, {}, {0, 2}, nullptr, kOcdModeOptions},
-    {KxField::optMS, "MS-mode", 11, {}, {0, 2}, nullptr, kMsModeOptions},
-    {KxField::optPC, "Power CTL", 12, {}, {0, 1}, nullptr, kPowerCtlOptions},
-    {KxField::txtLC, "Loop Current", 13, {.loopB = 1}, {20, 70}, "50", {}},
-    {KxField::txtAD, "Address", 15, {}, {0, 15}, "15", {}},
-}};
+inline constexpr KxOffer kUpperKinds{.kxH = true, .kx44 = true};
+inline constexpr KxOffer kEveryKind{.kxH = true, .kx44 = true, .wobe = true};
+
+// Every KX setting, indexed by its field: field, caption, terminal name, code,
+// selector bits, range, initial text, options; which kinds offer it; its controls.
+// clang-format off
+inline constexpr auto kKxSettings = std::to_array<KxSettingRow>({
+    {KxField::txtHFI, "HFI-level", "hfi", 1, {}, {0, 15}, "0", {},
+     kUpperKinds, {"frmHFI", "cmdHFI", "txtHFI", "updownHFI"}},
+    {KxField::txtAL, "Alarm-delay", "alarm-delay", 2, {.alarmOn = 1}, {0, 127}, "0", {},
+     kUpperKinds, {"frmAL", "cmdAL", "txtAL", "updownAL"}},
+    {KxField::txtSW, "Switch-delay", "switch-delay", 4, {.switchOn = 2, .bank1 = 1}, {0, 7}, "0", {},
+     kEveryKind, {"frmSW", "cmdSW", "txtSW", "updownSW"}},
+    {KxField::txtDCShift, "DC-Shift", "dc-shift", 8, {}, {0, 7}, "0", {},
+     kUpperKinds, {"frmDCS", "cmdDCShift", "txtDCShift", "updownDCShift"}},
+    {KxField::optPWMM, "PWM-Mult.", "pwm", 9, {}, {2, 32}, nullptr, kPwmMultOptions,
+     kUpperKinds, {"frmPWMM", "cmdPWMM", "optPWMM", nullptr}},
+    {KxField::optOCD, "OCD-mode", "ocd", 10, {}, {0, 2}, nullptr, kOcdModeOptions,
+     kUpperKinds, {"frmOCD", "cmdOCD", "optOCD", nullptr}},
+    {KxField::optMS, "MS-mode", "ms", 11, {}, {0, 2}, nullptr, kMsModeOptions,
+     {.kxH = true, .kx44Reads = true}, {"frmMS", "cmdMS", "optMS", nullptr}},
+    {KxField::optPC, "Power CTL", "power", 12, {}, {0, 1}, nullptr, kPowerCtlOptions,
+     {.kxH = true}, {"frmPC", "cmdPC", "optPC", nullptr}},
+    {KxField::txtLC, "Loop Current", "loop-current", 13, {.loopB = 1}, {20, 70}, "50", {},
+     {.wobe = true}, {"FrmLC", "cmdLC", "txtLC", "UpDownLC"}},
+    {KxField::txtAD, "Address", "address", 15, {}, {0, 15}, "15", {},
+     {.wobe = true}, {"frmAD", "cmdAD", "txtAD", "updownAD"}},
+});
+// clang-format on
+inline constexpr std::size_t kKxFieldCount = kKxSettings.size();
 
 constexpr const KxSettingRow& settingRow(KxField field) {
     return kKxSettings[static_cast<std::size_t>(field)];
@@ -130,8 +174,13 @@ int settingCode(const KxSettingRow& row, const KxSelectors& selectors);
 // Command byte v: the Permanent flag (bit 6) over the setting code.
 CommandByte commandByte(int code, bool permanent);
 
-// True when `index` names an option button of the setting (optPWMM 2..32, optOCD 0..2, ...).
-bool isOptionIndex(const KxSettingRow& row, int index);
+// True when `value` is one of the setting's option values (2, 4, 8, 16, 32 for
+// optPWMM; 0..2 for optOCD ...). An option button's index is the value it stands for.
+bool isOptionValue(const KxSettingRow& row, int value);
+
+// The selector settings that address distinct variants of the setting, every
+// selector off first, then in the order alarmOn, switchOn, bank1, loopB count up.
+std::vector<KxSelectors> selectorVariants(const KxSettingRow& row);
 
 // What a Set or Get button sends: command byte v and value byte x (also built
 // for Get, where it is not sent), and the box text after range correction.
@@ -143,8 +192,9 @@ struct KxCommand {
 
 KxCommand numberCommand(KxNumberSetting setting, std::string_view boxText,
                         const KxSelectors& selectors, bool permanent);
-// `selectedIndex` is the index of the selected option button, nullopt when none is.
-KxCommand optionCommand(KxOptionSetting setting, std::optional<int> selectedIndex, bool permanent);
+// `selected` is the index (that is, the value) of the selected option button,
+// nullopt when none is.
+KxCommand optionCommand(KxOptionSetting setting, std::optional<int> selected, bool permanent);
 
 // Erase of all settings: code 0 with the Permanent bit, whatever the box says.
 inline constexpr int kEraseCode = withPermanent(0, true);

@@ -97,6 +97,16 @@ OptionPanel& KxPage::option(KxOptionSetting setting) {
     return *std::ranges::find(options_, setting, &OptionPanel::setting);
 }
 
+QGroupBox* KxPage::frameOf(KxField field) {
+    if (settingRow(field).isOption()) return option(static_cast<KxOptionSetting>(field)).frame;
+    return number(static_cast<KxNumberSetting>(field)).frame;
+}
+
+const ButtonPair& KxPage::buttonsOf(KxField field) {
+    if (settingRow(field).isOption()) return option(static_cast<KxOptionSetting>(field)).cmd;
+    return number(static_cast<KxNumberSetting>(field)).cmd;
+}
+
 void KxPage::refreshList() {
     {
         const QSignalBlocker quiet(cboKX_);
@@ -129,26 +139,19 @@ KxPageState KxPage::readPageState() const {
 }
 
 void KxPage::applyPageState(const KxPageState& s) {
-    using N = KxNumberSetting;
-    using O = KxOptionSetting;
-    number(N::HFI).frame->setVisible(s.frmHFI);
-    number(N::AlarmDelay).frame->setVisible(s.frmAL);
-    number(N::SwitchDelay).frame->setVisible(s.frmSW);
-    number(N::DCShift).frame->setVisible(s.frmDCS);
-    option(O::PWMMult).frame->setVisible(s.frmPWMM);
-    option(O::OCDMode).frame->setVisible(s.frmOCD);
-    option(O::MSMode).frame->setVisible(s.frmMS);
-    option(O::PowerCtl).frame->setVisible(s.frmPC);
-    number(N::LoopCurrent).frame->setVisible(s.FrmLC);
-    number(N::Address).frame->setVisible(s.frmAD);
+    for (const KxSettingRow& row : kKxSettings) frameOf(row.field)->setVisible(s.panel(row.field));
 
     for (const NumberPanel& p : numbers_) p.cmd[1]->setVisible(s.getButtons);
     for (const OptionPanel& p : options_)
-        if (p.setting != O::MSMode) p.cmd[1]->setVisible(s.getButtons);
-    const ButtonPair& cmdMS = option(O::MSMode).cmd;
-    cmdMS[0]->setVisible(s.cmdMSSet);
-    cmdMS[1]->setText(QString::fromStdString(s.cmdMSGetCaption));
-    cmdMS[1]->setVisible(s.cmdMSGet);
+        if (p.setting != KxOptionSetting::MSMode) p.cmd[1]->setVisible(s.getButtons);
+    // Only a panel that can be shown for reading alone hides its Set button;
+    // elsewhere the Set button comes and goes with its panel.
+    for (const KxSettingRow& row : kKxSettings)
+        if (row.offer.kx44Reads) buttonsOf(row.field)[0]->setVisible(s.setButton(row.field));
+    // cmdMS(1) doubles as the master/slave check, captioned for what it does.
+    QPushButton* cmdMSGet = option(KxOptionSetting::MSMode).cmd[1];
+    cmdMSGet->setText(QString::fromStdString(s.cmdMSGetCaption));
+    cmdMSGet->setVisible(s.cmdMSGet);
 
     optBank_[1]->setVisible(s.bank1Visible);
     if (!s.bank1Selected) optBank_[0]->setChecked(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <algorithm>
 #include <array>
 #include <map>
 
@@ -45,6 +46,11 @@ struct OptionPanel {
     OptionArray opt;
 };
 
+// How many settings of each kind the table holds.
+inline constexpr std::size_t kOptionSettings =
+    static_cast<std::size_t>(std::ranges::count_if(kKxSettings, &KxSettingRow::isOption));
+inline constexpr std::size_t kNumberSettings = kKxSettings.size() - kOptionSettings;
+
 // The "KXxx / WOBE-s" tab: module selection, the setting panels and their
 // commands, and the confirmed values that modules report back.
 class KxPage final : public QObject {
@@ -86,6 +92,8 @@ class KxPage final : public QObject {
 
     NumberPanel& number(KxNumberSetting setting);
     OptionPanel& option(KxOptionSetting setting);
+    QGroupBox* frameOf(KxField field);
+    const ButtonPair& buttonsOf(KxField field);
 
     BusContext& bus_;
     QWidget* tab_;
@@ -97,8 +105,8 @@ class KxPage final : public QObject {
     QLabel* lblKXtype_ = nullptr;
 
     // In page order.
-    std::array<NumberPanel, 6> numbers_;
-    std::array<OptionPanel, 4> options_;
+    std::array<NumberPanel, kNumberSettings> numbers_;
+    std::array<OptionPanel, kOptionSettings> options_;
     std::array<QRadioButton*, 2> optAL_{};
     std::array<QRadioButton*, 2> optSW_{};
     std::array<QRadioButton*, 2> optBank_{};

@@ -96,31 +96,6 @@ constexpr Placement kKxPagePlacements[] = {
     {"cmdAD(1)", nullptr, 5400, 120, 1455, 375},
 };
 
-// The controls of each setting's panel, indexed by KxField.
-struct PanelNames {
-    const char* frame;
-    const char* cmd;
-    const char* value;   // text box or option array
-    const char* updown;  // null for option settings
-};
-constexpr PanelNames kPanelNames[] = {
-    {"frmHFI", "cmdHFI", "txtHFI", "updownHFI"},
-    {"frmAL", "cmdAL", "txtAL", "updownAL"},
-    {"frmSW", "cmdSW", "txtSW", "updownSW"},
-    {"frmDCS", "cmdDCShift", "txtDCShift", "updownDCShift"},
-    {"frmPWMM", "cmdPWMM", "optPWMM", nullptr},
-    {"frmOCD", "cmdOCD", "optOCD", nullptr},
-    {"frmMS", "cmdMS", "optMS", nullptr},
-    {"frmPC", "cmdPC", "optPC", nullptr},
-    {"FrmLC", "cmdLC", "txtLC", "UpDownLC"},
-    {"frmAD", "cmdAD", "txtAD", "updownAD"},
-};
-static_assert(std::size(kPanelNames) == kKxSettings.size());
-
-const PanelNames& namesOf(const KxSettingRow& row) {
-    return kPanelNames[static_cast<std::size_t>(row.field)];
-}
-
 // Puts a widget at its row; `tab` is the page, whose rows count the tab strip.
 // Array elements keep the array's name and carry their index, as the array's
 // members all answer to one name.
@@ -192,7 +167,7 @@ void KxPage::buildPanels() {
 }
 
 void KxPage::buildNumberPanel(const KxSettingRow& row, NumberPanel& p) {
-    const PanelNames& n = namesOf(row);
+    const KxControlNames& n = row.controls;
     p.setting = static_cast<KxNumberSetting>(row.field);
     const QString name = row.name;
     p.frame = makePanel(tab_, tab_, n.frame, name);
@@ -244,7 +219,7 @@ void KxPage::buildSwitchDelaySelectors(QGroupBox* sw) {
 }
 
 void KxPage::buildOptionPanel(const KxSettingRow& row, OptionPanel& p) {
-    const PanelNames& n = namesOf(row);
+    const KxControlNames& n = row.controls;
     p.setting = static_cast<KxOptionSetting>(row.field);
     const QString name = row.name;
     p.frame = makePanel(tab_, tab_, n.frame, name);

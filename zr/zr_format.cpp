@@ -28,4 +28,22 @@ std::string ZRPowerName(int value) {
     return kZrPowerNames[static_cast<std::size_t>(value)];
 }
 
+std::string formatZrReportItem(const ZrReportItem& item) {
+    constexpr const char* kLineEnd = "\r\n";
+    switch (item.kind) {
+        case ZrReportItem::Kind::Header:
+            return "ZR32#" + std::to_string(item.module) +
+                   (item.permanent ? " Permanent settings:" : " Active settings:") + kLineEnd;
+        case ZrReportItem::Kind::DefaultTime:
+            return "Default Timing =" + FormatZRTime(item.value) + kLineEnd;
+        case ZrReportItem::Kind::Columns:
+            return std::string("Device  Timing  Power") + kLineEnd;
+        case ZrReportItem::Kind::DeviceTime:
+            return AlignNumber(item.device, 6) + FormatZRTime(item.value);
+        case ZrReportItem::Kind::DevicePower:
+            return "  " + ZRPowerName(item.value) + kLineEnd;
+    }
+    return {};
+}
+
 }  // namespace korvel

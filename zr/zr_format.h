@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "zr/zr_report.h"
+
 namespace korvel {
 
 // The decimal value right-aligned in a field of `width` columns (at most nine
@@ -18,5 +20,9 @@ inline constexpr std::array<const char*, 4> kZrPowerNames{"Normal", "Low", "High
 
 // Power code 0-3 as its name; anything else is "Invalid setting".
 std::string ZRPowerName(int value);
+
+// The report's text for one item, with its own CR LF where a line ends: a
+// device's timing opens its line, its power closes it.
+std::string formatZrReportItem(const ZrReportItem& item);
 
 }  // namespace korvel

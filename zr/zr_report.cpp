@@ -1,5 +1,7 @@
 #include "zr/zr_report.h"
 
+#include <vector>
+
 #include "zr/zr_format.h"
 #include "zr/zr_replies.h"
 
@@ -7,40 +9,40 @@ namespace korvel {
 
 namespace {
 
-constexpr const char* kLineEnd = "\r\n";
-constexpr int kDevices = 64;
+using Kind = ZrReportItem::Kind;
 
 class ReportRun {
   public:
-    ReportRun(Link& link, ZrReportInputs& inputs, const ZrReportSink& sink)
+    ReportRun(Link& link, ZrReportInputs& inputs, const ZrItemSink& sink)
         : link_(link), inputs_(inputs), sink_(sink) {}
 
-    std::string run();
+    bool run();
 
   private:
     std::optional<ZrTarget> target();
     bool request(const std::function<Frame(ZrTarget)>& build);
-    void append(const std::string& piece);
+    void emit(const ZrReportItem& item) {
+        if (sink_) sink_(item);
+    }
     bool headerLine();
     bool defaultTiming();
     bool sweep();
-    void lateReplies();
+    bool lateReplies();
     bool testDeviceReplies();
 
     Link& link_;
     ZrReportInputs& inputs_;
-    const ZrReportSink& sink_;
-    std::string text_;
+    const ZrItemSink& sink_;
     int last_ = 0;
 };
 
-std::string ReportRun::run() {
-    if (!link_.portOpen()) return text_;
-    if (!link_.Transact(Frame{})) return text_;
-    if (!headerLine() || !defaultTiming()) return text_;
-    append(std::string("Device  Timing  Power") + kLineEnd);
-    if (sweep()) lateReplies();
-    return text_;
+bool ReportRun::run() {
+    if (!link_.portOpen()) return false;
+    if (!link_.Transact(Frame{})) return false;
+    if (!headerLine() || !defaultTiming()) return false;
+    emit({Kind::Columns});
+    if (!sweep()) return false;
+    return lateReplies();
 }
 
 // Only a single module can be read; "All" would put a KX address on the bus.
@@ -55,16 +57,10 @@ bool ReportRun::request(const std::function<Frame(ZrTarget)>& build) {
     return t && link_.Transact(build(*t));
 }
 
-void ReportRun::append(const std::string& piece) {
-    text_ += piece;
-    if (sink_) sink_(piece);
-}
-
 bool ReportRun::headerLine() {
     const std::optional<ZrTarget> t = target();
     if (!t) return false;
-    append("ZR32#" + std::to_string(t->module) +
-           (t->permanent ? " Permanent settings:" : " Active settings:") + kLineEnd);
+    emit({Kind::Header, t->module, t->permanent});
     return true;
 }
 
@@ -77,7 +73,7 @@ bool ReportRun::defaultTiming() {
         const std::optional<ZrTarget> t = target();
         if (!t) return false;
         if (const std::optional<int> time = zrDefaultTimingReply(link_.reply(), *t)) {
-            append("Default Timing =" + FormatZRTime(*time) + kLineEnd);
+            emit({.kind = Kind::DefaultTime, .value = *time});
             found = true;
         } else if (!link_.Transact(Frame{})) {
             return false;
@@ -87,7 +83,7 @@ bool ReportRun::defaultTiming() {
 }
 
 bool ReportRun::sweep() {
-    for (int d = 0; d < kDevices; ++d) {
+    for (int d = 0; d < kZrDevices; ++d) {
         if (!request([d](ZrTarget t) { return zrDeviceTimingRequest(t, d); })) return false;
         if (!testDeviceReplies()) return false;
         if (!request([d](ZrTarget t) { return zrDevicePowerRequest(t, d); })) return false;
@@ -98,12 +94,13 @@ bool ReportRun::sweep() {
 
 // Answers still on their way are fetched with empty frames until the power of
 // the last device has come in or the wait is over.
-void ReportRun::lateReplies() {
+bool ReportRun::lateReplies() {
     const Clock::time_point start = link_.clock().now();
     do {
-        if (!link_.Transact(Frame{})) return;
-        if (!testDeviceReplies()) return;
-    } while (link_.clock().now() <= start + kLateReplyWait && last_ != kDevices - 1);
+        if (!link_.Transact(Frame{})) return false;
+        if (!testDeviceReplies()) return false;
+    } while (link_.clock().now() <= start + kLateReplyWait && last_ != kZrDevices - 1);
+    return true;
 }
 
 // Any frame may carry the answer of an earlier device, so the device number
@@ -112,20 +109,124 @@ bool ReportRun::testDeviceReplies() {
     std::optional<ZrTarget> t = target();
     if (!t) return false;
     if (const std::optional<ZrDeviceValue> timing = zrDeviceTimingReply(link_.reply(), *t))
-        append(AlignNumber(timing->device, 6) + FormatZRTime(timing->value));
+        emit({.kind = Kind::DeviceTime, .device = timing->device, .value = timing->value});
     t = target();
     if (!t) return false;
     if (const std::optional<ZrDeviceValue> power = zrDevicePowerReply(link_.reply(), *t)) {
-        append("  " + ZRPowerName(power->value) + kLineEnd);
+        emit({.kind = Kind::DevicePower, .device = power->device, .value = power->value});
         last_ = power->device;
+    }
+    return true;
+}
+
+// The report's inputs for a module the caller names.
+class FixedTarget final : public ZrReportInputs {
+  public:
+    explicit FixedTarget(ZrTarget t) : target_(t) {}
+    std::optional<std::int32_t> selectedModule() override { return target_.module; }
+    bool permanent() override { return target_.permanent; }
+
+  private:
+    ZrTarget target_;
+};
+
+// The values of one module as they come in, and which of them are still missing.
+class Collected {
+  public:
+    void take(const ZrReportItem& item) {
+        const bool device = item.device >= 0 && item.device < kZrDevices;
+        const auto d = static_cast<std::size_t>(item.device);
+        if (item.kind == Kind::DefaultTime) {
+            values_.defaultTime = item.value;
+            defaultSeen_ = true;
+        } else if (item.kind == Kind::DeviceTime && device) {
+            values_.devices[d].time = item.value;
+            timeSeen_[d] = true;
+        } else if (item.kind == Kind::DevicePower && device) {
+            values_.devices[d].power = item.value;
+            powerSeen_[d] = true;
+        }
+    }
+
+    // Any of the module's answers in the reply buffer.
+    void takeReply(const ReplyBuffer& reply, ZrTarget t) {
+        if (const std::optional<int> time = zrDefaultTimingReply(reply, t))
+            take({.kind = Kind::DefaultTime, .value = *time});
+        if (const std::optional<ZrDeviceValue> v = zrDeviceTimingReply(reply, t))
+            take({.kind = Kind::DeviceTime, .device = v->device, .value = v->value});
+        if (const std::optional<ZrDeviceValue> v = zrDevicePowerReply(reply, t))
+            take({.kind = Kind::DevicePower, .device = v->device, .value = v->value});
+    }
+
+    // The requests of the values that have not come, in the report's order.
+    std::vector<Frame> missingRequests(ZrTarget t) const {
+        std::vector<Frame> requests;
+        if (!defaultSeen_) requests.push_back(zrDefaultTimingRequest(t));
+        for (int d = 0; d < kZrDevices; ++d) {
+            if (!timeSeen_[static_cast<std::size_t>(d)])
+                requests.push_back(zrDeviceTimingRequest(t, d));
+            if (!powerSeen_[static_cast<std::size_t>(d)])
+                requests.push_back(zrDevicePowerRequest(t, d));
+        }
+        return requests;
+    }
+
+    bool complete() const {
+        for (std::size_t d = 0; d < timeSeen_.size(); ++d)
+            if (!timeSeen_[d] || !powerSeen_[d]) return false;
+        return defaultSeen_;
+    }
+    const ZrConfiguration& values() const { return values_; }
+
+  private:
+    ZrConfiguration values_;
+    bool defaultSeen_ = false;
+    std::array<bool, kZrDevices> timeSeen_{};
+    std::array<bool, kZrDevices> powerSeen_{};
+};
+
+// Asks once more for what is missing, then fetches late answers as the report
+// does; false when the controller stopped answering.
+bool askAgain(Link& link, ZrTarget t, Collected& collected) {
+    for (const Frame& request : collected.missingRequests(t)) {
+        if (!link.Transact(request)) return false;
+        collected.takeReply(link.reply(), t);
+    }
+    const Clock::time_point start = link.clock().now();
+    while (!collected.complete() && link.clock().now() <= start + kLateReplyWait) {
+        if (!link.Transact(Frame{})) return false;
+        collected.takeReply(link.reply(), t);
     }
     return true;
 }
 
 }  // namespace
 
-std::string RunZRReport(Link& link, ZrReportInputs& inputs, const ZrReportSink& sink) {
+bool readZrReport(Link& link, ZrReportInputs& inputs, const ZrItemSink& sink) {
     return ReportRun(link, inputs, sink).run();
+}
+
+std::string RunZRReport(Link& link, ZrReportInputs& inputs, const ZrReportSink& sink) {
+    std::string text;
+    readZrReport(link, inputs, [&](const ZrReportItem& item) {
+        const std::string piece = formatZrReportItem(item);
+        text += piece;
+        if (sink) sink(piece);
+    });
+    return text;
+}
+
+std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
+                                                   int retries) {
+    if (module < 0 || module > 7) return std::nullopt;
+    const ZrTarget target{module, permanent};
+    FixedTarget inputs(target);
+    Collected collected;
+    readZrReport(link, inputs, [&](const ZrReportItem& item) { collected.take(item); });
+    for (int round = 0; round < retries && !collected.complete() && link.portOpen(); ++round)
+        askAgain(link, target, collected);
+    if (!collected.complete()) return std::nullopt;
+    return collected.values();
 }
 
 }  // namespace korvel

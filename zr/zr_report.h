@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -22,16 +23,52 @@ class ZrReportInputs {
     virtual bool permanent() = 0;
 };
 
+// One step of a report run as it happens: the heading lines, and each answer
+// decoded into its values.
+struct ZrReportItem {
+    enum class Kind { Header, DefaultTime, Columns, DeviceTime, DevicePower };
+    Kind kind = Kind::Header;
+    int module = 0;          // Header
+    bool permanent = false;  // Header
+    int device = 0;          // DeviceTime, DevicePower: as the answer names it, 0..127
+    int value = 0;           // times in 1/60 s; the power code
+
+    bool operator==(const ZrReportItem&) const = default;
+};
+using ZrItemSink = std::function<void(const ZrReportItem& item)>;
+
 // Receives each piece of report text as it is appended (pieces carry their own CR LF).
 using ZrReportSink = std::function<void(std::string_view piece)>;
 
 inline constexpr std::chrono::seconds kDefaultTimingWait{2};
 inline constexpr std::chrono::seconds kLateReplyWait{10};
+inline constexpr int kZrDevices = 64;
 
-// Reads the timing and power configuration of the selected ZR32 module and
-// builds its fixed-column report, appending whatever answer arrives in arrival
-// order. Returns the text gathered; it stays partial when the run stops early
-// (port closed, no answer, or no single module selected).
+// Runs the exchanges of the selected ZR32 module's configuration report and
+// hands over each item the moment its answer is recognised, in arrival order.
+// False when the run stopped early (port closed, no answer from the controller,
+// or no single module selected).
+bool readZrReport(Link& link, ZrReportInputs& inputs, const ZrItemSink& sink);
+
+// The report as the page shows it: the text of readZrReport's items. Returns
+// the text gathered; it stays partial when the run stops early.
 std::string RunZRReport(Link& link, ZrReportInputs& inputs, const ZrReportSink& sink);
+
+struct ZrDeviceSetting {
+    int time = 0;
+    int power = 0;
+    bool operator==(const ZrDeviceSetting&) const = default;
+};
+struct ZrConfiguration {
+    int defaultTime = 0;
+    std::array<ZrDeviceSetting, kZrDevices> devices{};
+    bool operator==(const ZrConfiguration&) const = default;
+};
+
+// Reads one module's whole configuration over the same road as the page's
+// report (same frames, same waits). nullopt unless every value came; a read
+// that got no answer is asked again up to `retries` times (the window passes 0).
+std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
+                                                   int retries = 0);
 
 }  // namespace korvel

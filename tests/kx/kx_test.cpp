@@ -109,10 +109,63 @@ TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
         {report(32, 10, 11, 3), {0, false, {}}, {}},
         {report(32, 10, 12, 1), {0, false, {}}, option(KxField::optPC, 1)},
         {report(32, 10, 64, 1), {0, false, {}}, {}},
+        {report(32, 10, 9, 0), {0, false, {}}, {}},
     };
     for (const DecodeCase& c : cases)
         EXPECT_EQ(DecodeKXReply(c.reply, c.page), c.update)
             << int(c.reply[2]) << " " << int(c.reply[3]) << " " << int(c.reply[4]);
+}
+
+// Every setting code with its variant, both halves, the Permanent flag, and
+// values the page cannot show; then what is no settings report of a module.
+TEST(DecodeKxReport, ModuleSettingVariantPermanentAndValueAsReported) {
+    using F = KxField;
+    const std::pair<FrameData, std::optional<KxReport>> cases[] = {
+        {{0, 32, 10, 1, 12}, KxReport{0, F::txtHFI, {}, false, 12}},
+        {{0, 35, 26, 66, 90}, KxReport{19, F::txtAL, {}, true, 90}},
+        {{0, 47, 10, 3, 127}, KxReport{15, F::txtAL, {.alarmOn = true}, false, 127}},
+        {{0, 47, 26, 4, 0}, KxReport{31, F::txtSW, {}, false, 0}},
+        {{0, 33, 10, 69, 5}, KxReport{1, F::txtSW, {.bank1 = true}, true, 5}},
+        {{0, 33, 10, 6, 7}, KxReport{1, F::txtSW, {.switchOn = true}, false, 7}},
+        {{0, 33, 26, 71, 1}, KxReport{17, F::txtSW, {.switchOn = true, .bank1 = true}, true, 1}},
+        {{0, 34, 10, 8, 9}, KxReport{2, F::txtDCShift, {}, false, 9}},
+        {{0, 34, 10, 9, 0}, KxReport{2, F::optPWMM, {}, false, 0}},
+        {{0, 36, 10, 74, 2}, KxReport{4, F::optOCD, {}, true, 2}},
+        {{0, 36, 26, 11, 3}, KxReport{20, F::optMS, {}, false, 3}},
+        {{0, 37, 10, 12, 1, 0, 0}, KxReport{5, F::optPC, {}, false, 1}},
+        {{0, 38, 10, 13, 0}, KxReport{6, F::txtLC, {}, false, 0}},
+        {{0, 38, 10, 78, 70}, KxReport{6, F::txtLC, {.loopB = true}, true, 70}},
+        {{0, 39, 10, 15, 15}, KxReport{7, F::txtAD, {}, false, 15}},
+        {{0, 32, 10, 0, 1}, {}},
+        {{0, 32, 10, 64, 0}, {}},
+        {{0, 32, 10, 16, 1}, {}},
+        {{0, 32, 10, 80, 1}, {}},
+        {{0, 48, 10, 1, 1}, {}},
+        {{0, 63, 26, 1, 1}, {}},
+        {{0, 32, 11, 1, 1}, {}},
+        {{0, 32, 24, 1, 1}, {}},
+        {{0, 32, 42, 1, 1}, {}},
+        {{0, 32, 10, 1}, {}},
+        {{1, 32, 10, 1, 5}, {}},
+    };
+    for (const auto& [data, expected] : cases)
+        EXPECT_EQ(decodeKxReport(testing::replyOf(data)), expected)
+            << int(data[1]) << " " << int(data[2]) << " " << int(data[3]);
+}
+
+TEST(PageCanShow, OptionValuesItHasAndNumbersInRange) {
+    using F = KxField;
+    const std::tuple<F, int, bool> cases[] = {
+        {F::optPWMM, 2, true},  {F::optPWMM, 32, true},  {F::optPWMM, 0, false},
+        {F::optPWMM, 6, false}, {F::optPWMM, 64, false}, {F::optOCD, 2, true},
+        {F::optOCD, 3, false},  {F::optMS, 0, true},     {F::optPC, 1, true},
+        {F::optPC, 2, false},   {F::txtHFI, 0, true},    {F::txtHFI, 15, true},
+        {F::txtHFI, 16, false}, {F::txtAL, 127, true},   {F::txtSW, 8, false},
+        {F::txtLC, 19, false},  {F::txtLC, 20, true},    {F::txtLC, 70, true},
+        {F::txtLC, 71, false},  {F::txtAD, 16, false}};
+    for (const auto& [field, value, shown] : cases)
+        EXPECT_EQ(pageCanShow(settingRow(field), value), shown)
+            << settingRow(field).name << " " << value;
 }
 
 // Of the messages the controller held, only a KX module's report with five to
@@ -136,18 +189,11 @@ struct PageCase {
 };
 
 std::string panelsShown(const KxPageState& p) {
+    constexpr const char* names[] = {"HFI ", "AL ", "SW ", "DCS ", "PWMM ",
+                                     "OCD ", "MS ", "PC ", "LC ",  "AD "};
     std::string s;
-    for (const auto& [shown, name] : {std::pair{p.frmHFI, "HFI "},
-                                      {p.frmAL, "AL "},
-                                      {p.frmSW, "SW "},
-                                      {p.frmDCS, "DCS "},
-                                      {p.frmPWMM, "PWMM "},
-                                      {p.frmOCD, "OCD "},
-                                      {p.frmMS, "MS "},
-                                      {p.frmPC, "PC "},
-                                      {p.FrmLC, "LC "},
-                                      {p.frmAD, "AD "}})
-        if (shown) s += name;
+    for (std::size_t f = 0; f < std::size(names); ++f)
+        if (p.panels.at(f)) s += names[f];
     return s;
 }
 
@@ -163,7 +209,12 @@ TEST_P(KxSelection, PageMatchesTheSelectedEntry) {
     KXSelectionChanged(page, kAllKXxx, types);
     KXSelectionChanged(page, e.item, types);
     EXPECT_EQ(panelsShown(page), e.panels);
-    EXPECT_EQ(page.cmdMSSet, e.msSet);
+    EXPECT_EQ(page.setButton(KxField::optMS), e.msSet);
+    for (const KxSettingRow& row : kKxSettings) {  // elsewhere a panel comes with its Set button
+        if (row.field != KxField::optMS) {
+            EXPECT_EQ(page.setButton(row.field), page.panel(row.field)) << row.name;
+        }
+    }
     EXPECT_EQ(page.getButtons, e.getButtons);
     EXPECT_EQ(page.cmdMSGet, e.msGet);
     EXPECT_EQ(page.cmdMSGetCaption, e.msCaption);

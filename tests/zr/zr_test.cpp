@@ -190,5 +190,70 @@ TEST_F(ZrReport, DefaultTimingCountsUpToTwoSecondsAfterItsRequest) {
     }
 }
 
+// The settings a simulated module holds, as the configuration read should find them.
+ZrConfiguration configurationOf(const sim::ZrSettings& s) {
+    ZrConfiguration c;
+    c.defaultTime = s.defaultTime;
+    for (std::size_t d = 0; d < c.devices.size(); ++d)
+        c.devices[d] = {s.devices[d].time, s.devices[d].power};
+    return c;
+}
+
+// The frames of the window's report of `module`, on a bench of its own.
+Frames reportFrames(int module, bool permanent) {
+    SimBench b;
+    b.openPort();
+    Inputs inputs;
+    inputs.module = module;
+    inputs.perm = permanent;
+    RunZRReport(b.link, inputs, {});
+    return b.frames();
+}
+
+TEST_F(Zr, ConfigurationReadsEveryValueOverTheReportsOwnFrames) {
+    sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, 1)->zrLateEvery = 3;
+    active(1).devices[63] = {127, 3};
+    const auto& stored =
+        sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, 6)->zrPermanent;
+    EXPECT_EQ(readZrConfiguration(b.link, 1, false), configurationOf(active(1)));
+    const std::size_t mark = b.frames().size();
+    EXPECT_EQ(readZrConfiguration(b.link, 6, true, 2), configurationOf(stored));
+    EXPECT_EQ(Frames(b.frames().begin() + static_cast<std::ptrdiff_t>(mark), b.frames().end()),
+              reportFrames(6, true));
+    const std::size_t beforeEight = b.frames().size();
+    EXPECT_EQ(readZrConfiguration(b.link, 8, false, 2), std::nullopt);
+    EXPECT_EQ(b.commandsSince(beforeEight), Frames{});
+    EXPECT_TRUE(b.prompter.shown.empty());
+}
+
+// The power answer of device 5 never reaches the program: without retries the
+// read has no configuration; with one, that value alone is asked again, and
+// its answer, a frame late as every answer here, is fetched.
+TEST_F(Zr, ALostAnswerIsAskedAgainOnlyWithRetries) {
+    b.controller.faults().moduleAnswerDelay = 1;
+    const auto power5 = static_cast<std::uint8_t>(active(1).devices[5].power);
+    for (const int retries : {0, 1}) {
+        bool dropped = false;
+        b.controller.faults().bendAnswer = [&dropped, power5](FrameData& data) {
+            if (!dropped && data == FrameData{0, 65, 58, 5, power5}) {
+                data.clear();
+                dropped = true;
+            }
+        };
+        const std::size_t mark = b.frames().size();
+        const std::optional<ZrConfiguration> read = readZrConfiguration(b.link, 1, false, retries);
+        EXPECT_TRUE(dropped);
+        const Frames sent = b.commandsSince(mark);
+        if (retries == 0) {
+            EXPECT_EQ(read, std::nullopt);
+            EXPECT_EQ(sent.size(), 1u + 128u);
+        } else {
+            EXPECT_EQ(read, configurationOf(active(1)));
+            ASSERT_EQ(sent.size(), 1u + 128u + 1u);
+            EXPECT_EQ(sent.back(), (FrameData{0, 65, 56, 5}));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace korvel
