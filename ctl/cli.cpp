@@ -13,6 +13,7 @@
 #include "ctl/status_output.h"
 #include "link/dispatch.h"
 #include "link/ports.h"
+#include "status/module_lists.h"
 
 namespace korvel::ctl {
 
@@ -94,7 +95,7 @@ class Command {
 
   private:
     bool open();
-    std::optional<StatusReport> status(bool classic = false);
+    std::optional<StatusFacts> status(bool classic = false);
     int ports();
     int printStatus();
     int kx(const QStringList& args);
@@ -138,9 +139,11 @@ bool Command::open() {
     return PickPort(link_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
 }
 
-std::optional<StatusReport> Command::status(bool classic) {
-    std::optional<StatusReport> report = RequestStatus(link_, registry_, classic);
+std::optional<StatusFacts> Command::status(bool classic) {
+    std::optional<StatusFacts> report =
+        RequestStatus(link_, StatusOptions{.classicRequested = classic});
     if (!report) term_.message("the status request did not complete");
+    if (report) registerModules(registry_, *report);
     return report;
 }
 
@@ -155,7 +158,7 @@ int Command::ports() {
 }
 
 int Command::printStatus() {
-    const std::optional<StatusReport> report = status(parser_.isSet("classic"));
+    const std::optional<StatusFacts> report = status(parser_.isSet("classic"));
     if (!report) return kExitFailed;
     if (parser_.isSet("json"))
         writeStatusJson(*report, term_.out);
@@ -296,7 +299,7 @@ int Command::backup(const QStringList& args) {
     }
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
-    const std::optional<StatusReport> report = status();
+    const std::optional<StatusFacts> report = status();
     if (!report) return kExitFailed;
     const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_);
     if (!b) {
