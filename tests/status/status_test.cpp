@@ -430,9 +430,10 @@ TEST(StatusFormat, StandardBoxesFromModuleFacts) {
 }
 
 TEST(StatusFormat, ClassicBoxesFromTheSummaries) {
-    ClassicFacts noTypes = kClassicDemo, noPresence = kClassicDemo;
+    ClassicFacts noTypes = kClassicDemo, faulty = kClassicDemo, noPresence = kClassicDemo;
     noTypes.kxccBits.reset();
-    noTypes.kxFaults = 0x01;
+    noTypes.kxFaults.reset();
+    faulty.kxFaults = 0x01;
     noPresence.kxPresent.reset();
     const struct {
         const ClassicFacts& c;
@@ -443,8 +444,9 @@ TEST(StatusFormat, ClassicBoxesFromTheSummaries) {
         {kClassicDemo, 0, "OK", "KX-H", "Not found"},
         {kClassicDemo, 1, "Not found", "N.A.", "OK"},
         {kClassicDemo, 3, "OK", "KXCC", "Not found"},
-        {noTypes, 0, "Fault", "Unknown", "Not found"},
-        {noTypes, 2, "OK", "Unknown", "Not found"},
+        {noTypes, 0, "Active", "Unknown", "Not found"},
+        {faulty, 0, "Fault", "KX-H", "Not found"},
+        {faulty, 2, "OK", "KX-H", "Not found"},
         {noPresence, 3, "Unknown", "N.A.", "Not found"},
     };
     for (const auto& r : rows) {
