@@ -43,16 +43,15 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
         const ModuleKind family = a < 64   ? ModuleKind::KX
                                   : a < 96 ? ModuleKind::ZR
                                            : ModuleKind::QH;
-        ModuleFact fact{family, a % 32, a < 16 ? 1 : 0};
-        fact.answered = true;
-        for (const sim::SimModule& m : s.modules) {
-            if (m.number != fact.number || int(m.family) != int(fact.family)) continue;
-            const bool half = fact.half == 1;
-            fact.status = half ? m.secondHalfStatus.value_or(0) : m.status;
-            fact.version = half ? (m.secondHalfStatus ? m.secondHalfVersion : 0) : m.version;
-        }
-        if (fact.family == ModuleKind::KX && fact.present())
-            fact.typeCode = kxTypeOf(fact.status).code;
+        ModuleFact fact{family, a % 32, a < 16 ? 1 : 0, kKxNone, 0, 0, true};
+        for (const sim::SimModule& m : s.modules)
+            if (m.number == fact.number && int(m.family) == int(family)) {
+                fact.status = fact.half ? m.secondHalfStatus.value_or(0) : m.status;
+                fact.version = !fact.half           ? m.version
+                               : m.secondHalfStatus ? m.secondHalfVersion
+                                                    : 0;
+            }
+        if (family == ModuleKind::KX && fact.present()) fact.typeCode = kxTypeOf(fact.status).code;
         facts.push_back(fact);
     }
     return facts;
@@ -360,19 +359,7 @@ TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
     }
 }
 
-TEST(StatusTexts, ModuleStatusTypeAndVersion) {
-    const std::tuple<std::uint8_t, const char*, const char*, const char*> status[] = {
-        {0x00, "Not Found", "Not Found", "Not Found"},
-        {0x37, "Not Found", "Not Found", "Not Found"},
-        {0x0B, "Active", "Active", "Active"},
-        {0x38, "Idle", "Idle", "Idle"},
-        {0x28, "Fault", "Hold", "Active"},
-        {0x48, "Active", "Active", "Active"}};
-    for (const auto& [s, kx, zr, qh] : status) {
-        EXPECT_EQ(moduleStatusText(ModuleKind::KX, s), kx) << int(s);
-        EXPECT_EQ(moduleStatusText(ModuleKind::ZR, s), zr) << int(s);
-        EXPECT_EQ(moduleStatusText(ModuleKind::QH, s), qh) << int(s);
-    }
+TEST(StatusTexts, VersionNumbersAndTexts) {
     const std::tuple<std::uint8_t, std::uint8_t, int, const char*> versions[] = {
         {25, 1, 3101, "3.10 A"},  {8, 16, 1020, "1.02"}, {3, 8, 310, "0.31"},
         {16, 11, 2013, "2.01 C"}, {0, 7, 7, "0.00 G"},   {127, 127, 15857, "1.58 G"}};
@@ -402,11 +389,11 @@ TEST(StatusFormat, StandardBoxesFromModuleFacts) {
         {{K::KX, 7, 1, kKxNone, 0x00, 0, true}, "Not Found", "-", nullptr},
         {{K::ZR, 1, 0, kKxNone, 0x28, 1031, true}, "Hold", "1.03 A", nullptr},
         {{K::ZR, 2, 0, kKxNone, 0, 0, false}, "-", "-", nullptr},
-        {{K::QH, 4, 0, kKxNone, 0x28, 1005, true}, "Active", "1.00 E", nullptr},
+        {{K::ZR, 3, 0, kKxNone, 0x38, 0, true}, "Idle", "Unknown", nullptr},
+        {{K::QH, 4, 0, kKxNone, 0x68, 1005, true}, "Active", "1.00 E", nullptr},
         {{K::QH, 5, 0, kKxNone, 0x00, 0, true}, "Not Found", "-", nullptr},
     };
     StatusFacts facts;
-    facts.system = {1, 3101, 1, 1020};
     for (const auto& r : rows) facts.modules.push_back(r.fact);
     const StandardStatusTexts t = standardStatusTexts(facts);
     for (const auto& r : rows) {
@@ -426,7 +413,6 @@ TEST(StatusFormat, StandardBoxesFromModuleFacts) {
     }
     EXPECT_EQ(t.kxType[6] + t.kxStatus[6] + t.kxStatus[17] + t.zrStatus[0] + t.qhVersion[0],
               "-----");
-    EXPECT_EQ(t.system, (SystemBoxes{"Hold", "3.10 A", "VG-H1.02", "Unknown"}));
 }
 
 TEST(StatusFormat, ClassicBoxesFromTheSummaries) {
