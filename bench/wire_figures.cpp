@@ -6,6 +6,7 @@
 #include "bench/bench_support.h"
 #include "bench/figures.h"
 #include "ctl/backup_restore.h"
+#include "status/module_lists.h"
 #include "status/status_request.h"
 #include "zr/zr_report.h"
 
@@ -86,8 +87,9 @@ void statusRequestFigure() {
     PtyRig rig(sim::demoSystem());
     ModuleRegistry registry;
     measureAgainstWire(7, rig, [&] {
-        const std::optional<StatusReport> report = RequestStatus(rig.link, registry, false);
-        return report && !report->classic() && !registry.kxList.empty();
+        const std::optional<StatusFacts> facts = RequestStatus(rig.link, {});
+        if (facts) registerModules(registry, *facts);
+        return facts && !facts->classic && !registry.kxList.empty();
     });
 }
 
@@ -116,8 +118,9 @@ void backupFigure() {
     Link link{rig.port, rig.clock, log, rig.poll};
     measureAgainstWire(3, rig, [&] {
         ModuleRegistry registry;
-        const std::optional<StatusReport> report = RequestStatus(link, registry, false);
-        return report && ctl::takeBackup(link, registry, *report, terminal, 0).has_value();
+        const std::optional<StatusFacts> facts = RequestStatus(link, {});
+        if (facts) registerModules(registry, *facts);
+        return facts && ctl::takeBackup(link, registry, *facts, terminal, 0).has_value();
     });
 }
 

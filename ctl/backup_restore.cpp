@@ -7,6 +7,7 @@
 
 #include "ctl/kx_setting_table.h"
 #include "ctl/stop_signal.h"
+#include "status/status_format.h"
 
 namespace korvel::ctl {
 
@@ -35,11 +36,11 @@ std::vector<ModuleName> registeredModules(const ModuleRegistry& registry, const 
     return modules;
 }
 
-std::string firmwareOf(const StatusReport& status, const ModuleName& m) {
-    const auto* t = std::get_if<StandardStatusTexts>(&status.dialog);
-    if (!t) return "";
+std::string firmwareOf(const StatusFacts& status, const ModuleName& m) {
+    if (status.classic) return "";
+    const StandardStatusTexts t = standardStatusTexts(status);
     const auto i = static_cast<std::size_t>(m.item);
-    return m.family == ModuleFamily::KX ? t->kxVersion[i] : t->zrVersion[i];
+    return m.family == ModuleFamily::KX ? t.kxVersion[i] : t.zrVersion[i];
 }
 
 void progress(const Terminal& term, const char* what, std::size_t n, std::size_t total,
@@ -236,9 +237,8 @@ bool restoreZr(Link& link, const RestoreTarget& t, const std::string& name, cons
 }  // namespace
 
 std::optional<Backup> takeBackup(Link& link, const ModuleRegistry& registry,
-                                 const StatusReport& status, const Terminal& term, int retries) {
-    const SystemBoxes& system =
-        std::visit([](const auto& t) -> const SystemBoxes& { return t.system; }, status.dialog);
+                                 const StatusFacts& status, const Terminal& term, int retries) {
+    const SystemBoxes system = systemBoxes(status.system);
     Backup b{QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(),
              system.system,
              system.protVer,

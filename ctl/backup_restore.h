@@ -14,7 +14,7 @@ namespace korvel::ctl {
 // module's configuration that the status request registered. nullopt after a
 // line saying what was missing: a backup is whole or not written.
 std::optional<Backup> takeBackup(Link& link, const ModuleRegistry& registry,
-                                 const StatusReport& status, const Terminal& terminal,
+                                 const StatusFacts& status, const Terminal& terminal,
                                  int retries);
 
 // A module of the file and where its settings go (--map moves them).

@@ -19,6 +19,7 @@
 #include "service/dispatch.h"
 #include "service/prompter.h"
 #include "service/ports.h"
+#include "status/module_lists.h"
 
 namespace korvel::ctl {
 
@@ -105,7 +106,7 @@ class Command {
 
   private:
     bool open();
-    std::optional<StatusReport> status(bool classic = false);
+    std::optional<StatusFacts> status(bool classic = false);
     int ports();
     int printStatus();
     int kx(const QStringList& args);
@@ -159,9 +160,11 @@ bool Command::open() {
     return PickPort(link_, prompter_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
 }
 
-std::optional<StatusReport> Command::status(bool classic) {
-    std::optional<StatusReport> report = RequestStatus(link_, registry_, classic);
+std::optional<StatusFacts> Command::status(bool classic) {
+    std::optional<StatusFacts> report =
+        RequestStatus(link_, StatusOptions{.classicRequested = classic});
     if (!report) term_.message("the status request did not complete");
+    if (report) registerModules(registry_, *report);
     return report;
 }
 
@@ -176,7 +179,7 @@ int Command::ports() {
 }
 
 int Command::printStatus() {
-    const std::optional<StatusReport> report = status(parser_.isSet("classic"));
+    const std::optional<StatusFacts> report = status(parser_.isSet("classic"));
     if (!report) return kExitFailed;
     if (parser_.isSet("json"))
         writeStatusJson(*report, term_.out);
@@ -325,7 +328,7 @@ int Command::backup(const QStringList& args) {
     }
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
-    const std::optional<StatusReport> report = status();
+    const std::optional<StatusFacts> report = status();
     if (!report) return stopped(kExitFailed);
     const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_, retries_);
     if (!b) {

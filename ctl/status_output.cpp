@@ -8,85 +8,140 @@
 
 #include "ctl/backup_file.h"
 #include "ctl/module_name.h"
-#include "status/status_texts.h"
+#include "status/status_format.h"
 
 namespace korvel::ctl {
 
 namespace {
 
-// Modules of the status as the dialog lists them: those that answered.
+constexpr const char* kNotAnswering = "not answering";
+
+// One line of the module table: a module that is there, or one whose step got
+// no answer. Modules that answered as absent are left out, as the dialog's
+// lists leave them out.
 struct StatusRow {
-    std::string module, type, status, version;
+    StatusRow(std::string module, std::string family, int number)
+        : module(std::move(module)), family(std::move(family)), number(number) {}
+
+    // The step that asks this module got no answer.
+    void notAnswering() {
+        answering = false;
+        type.clear();
+        status = kNotAnswering;
+        version.clear();
+    }
+
+    std::string module, family;
+    int number = 0;
+    std::optional<int> half;  // only for the halves of a KX44
+    bool answering = true;
+    std::string type, status, version;
 };
 
-std::vector<StatusRow> statusRows(const StatusReport& report) {
-    std::vector<StatusRow> rows;
-    const auto answered = [](const std::string& s) { return showsAnsweredModule(s); };
-    if (const auto* t = std::get_if<StandardStatusTexts>(&report.dialog)) {
-        for (std::size_t n = 0; n < 16; ++n) {
-            const bool kx44 = t->kxType[n] == "KX44";
-            const int item = static_cast<int>(n);
-            if (answered(t->kxStatus[n]))
-                rows.push_back({moduleNameText({ModuleFamily::KX, item}, kx44), t->kxType[n],
-                                t->kxStatus[n], t->kxVersion[n]});
-            if (kx44 && answered(t->kxStatus[n + 16]))
-                rows.push_back({moduleNameText({ModuleFamily::KX, item + 16}), "KX44",
-                                t->kxStatus[n + 16], t->kxVersion[n + 16]});
-        }
-        for (std::size_t n = 0; n < 8; ++n)
-            if (answered(t->zrStatus[n]))
-                rows.push_back(
-                    {"zr:" + std::to_string(n), kZrType, t->zrStatus[n], t->zrVersion[n]});
-        for (std::size_t n = 0; n < 16; ++n)
-            if (answered(t->qhStatus[n]))
-                rows.push_back({"qh:" + std::to_string(n), "QH", t->qhStatus[n], t->qhVersion[n]});
-    } else {
-        const auto& c = std::get<ClassicStatusTexts>(report.dialog);
-        for (std::size_t n = 0; n < 16; ++n)
-            if (answered(c.kxStatus[n]))
-                rows.push_back({"kx:" + std::to_string(n), c.kxType[n], c.kxStatus[n], ""});
-        for (std::size_t n = 0; n < 8; ++n)
-            if (answered(c.zrStatus[n]))
-                rows.push_back({"zr:" + std::to_string(n), kZrType, c.zrStatus[n], ""});
+// The module's name and family, and the type it reported.
+StatusRow namedRow(const ModuleFact& f) {
+    if (f.family == ModuleKind::KX) {
+        const bool kx44 = f.half == 1 || f.typeCode == kKx44;
+        StatusRow row(moduleNameText({ModuleFamily::KX, f.kxIndex()}, kx44), "kx", f.number);
+        if (kx44) row.half = f.half;
+        row.type = kxTypeBoxText(f);
+        return row;
     }
+    if (f.family == ModuleKind::ZR) {
+        StatusRow row(moduleNameText({ModuleFamily::ZR, f.number}), "zr", f.number);
+        row.type = kZrType;
+        return row;
+    }
+    StatusRow row("qh:" + std::to_string(f.number), "qh", f.number);
+    row.type = "QH";
+    return row;
+}
+
+StatusRow standardRow(const ModuleFact& f) {
+    StatusRow row = namedRow(f);
+    if (!f.answered) {
+        row.notAnswering();
+    } else {
+        row.status = moduleStatusBoxText(f);
+        row.version = moduleVersionBoxText(f);
+    }
+    return row;
+}
+
+// The classic view has no versions; a summary that got no answer leaves every
+// module it covers not answering.
+void classicRows(const ClassicFacts& c, std::vector<StatusRow>& rows) {
+    for (int k = 0; k < 16; ++k) {
+        if (c.kxPresent && !c.kxActive(k)) continue;
+        StatusRow row(moduleNameText({ModuleFamily::KX, k}), "kx", k);
+        row.type = classicKxTypeText(c, k);
+        row.status = classicKxStatusText(c, k);
+        if (!c.kxPresent) row.notAnswering();
+        rows.push_back(row);
+    }
+    for (int k = 0; k < 8; ++k) {
+        if (c.zrPresent && !ClassicFacts::bit(*c.zrPresent, k)) continue;
+        StatusRow row(moduleNameText({ModuleFamily::ZR, k}), "zr", k);
+        row.type = kZrType;
+        row.status = classicZrStatusText(c, k);
+        if (!c.zrPresent) row.notAnswering();
+        rows.push_back(row);
+    }
+}
+
+std::vector<StatusRow> statusRows(const StatusFacts& facts) {
+    std::vector<StatusRow> rows;
+    if (facts.classic) {
+        classicRows(facts.summary, rows);
+        return rows;
+    }
+    for (const ModuleFact& f : facts.modules)
+        if (!f.answered || f.present()) rows.push_back(standardRow(f));
     return rows;
 }
 
-const SystemBoxes& systemOf(const StatusReport& report) {
-    return std::visit([](const auto& t) -> const SystemBoxes& { return t.system; }, report.dialog);
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 }  // namespace
 
-void writeStatusJson(const StatusReport& report, std::ostream& out) {
-    const SystemBoxes& s = systemOf(report);
-    const auto* classic = std::get_if<ClassicStatusTexts>(&report.dialog);
+void writeStatusJson(const StatusFacts& facts, std::ostream& out) {
+    const SystemBoxes s = systemBoxes(facts.system);
     QJsonArray modules;
-    for (const StatusRow& r : statusRows(report)) {
-        QJsonObject m{{"module", QString::fromStdString(r.module)},
-                      {"type", QString::fromStdString(r.type)},
-                      {"status", QString::fromStdString(r.status)}};
-        // The classic view reports no versions.
-        if (!r.version.empty()) m.insert("version", QString::fromStdString(r.version));
+    for (const StatusRow& r : statusRows(facts)) {
+        QJsonObject m{{"module", q(r.module)},
+                      {"family", q(r.family)},
+                      {"number", r.number},
+                      {"answering", r.answering}};
+        if (r.half) m.insert("half", *r.half);
+        if (r.answering) {
+            m.insert("type", q(r.type));
+            m.insert("status", q(r.status));
+            if (!r.version.empty()) m.insert("version", q(r.version));
+        }
         modules.append(m);
     }
-    QJsonObject o{{"system-status", QString::fromStdString(s.system)},
-                  {"protocol-version", QString::fromStdString(s.protVer)},
-                  {"system-version", QString::fromStdString(s.sysVer)},
-                  {"license-code", QString::fromStdString(s.license)},
+    QJsonObject o{{"view", facts.classic ? "classic" : "standard"},
+                  {"system-status", q(s.system)},
+                  {"protocol-version", q(s.protVer)},
+                  {"system-version", q(s.sysVer)},
+                  {"license-code", q(s.license)},
                   {"modules", modules}};
-    if (classic) {
-        o.insert("remaining-capacity", QString::fromStdString(classic->cap));
+    if (facts.classic) {
+        const ClassicFacts& c = facts.summary;
+        o.insert("remaining-capacity", c.capacity ? QJsonValue(*c.capacity) : QJsonValue());
+        const ClassicStatusTexts texts = classicStatusTexts(facts);
         QJsonArray dip;
-        for (const std::string& d : classic->dip) dip.append(QString::fromStdString(d));
+        if (c.dipBits)
+            for (const std::string& d : texts.dip) dip.append(q(d));
         o.insert("dip-switches", dip);
     }
     out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
 }
 
-void writeStatusText(const StatusReport& report, std::ostream& out) {
-    const SystemBoxes& s = systemOf(report);
-    const auto* classic = std::get_if<ClassicStatusTexts>(&report.dialog);
+void writeStatusText(const StatusFacts& facts, std::ostream& out) {
+    const SystemBoxes s = systemBoxes(facts.system);
     const auto line = [&](const char* caption, const std::string& value) {
         out << std::left << std::setw(18) << caption << value << '\n';
     };
@@ -94,18 +149,19 @@ void writeStatusText(const StatusReport& report, std::ostream& out) {
     line("Protocol Version", s.protVer);
     line("System Version", s.sysVer);
     line("License code", s.license);
-    if (classic) {
-        line("Remaining Cap", classic->cap);
+    if (facts.classic) {
+        const ClassicStatusTexts texts = classicStatusTexts(facts);
+        line("Remaining Cap", texts.cap);
         std::string dip;
         for (std::size_t i = 0; i < 4; ++i)
-            dip += (i ? " " : "") + std::to_string(i + 1) + ":" + classic->dip[i];
+            dip += (i ? " " : "") + std::to_string(i + 1) + ":" + texts.dip[i];
         line("DIP status", dip);
     }
     out << '\n'
         << std::left << std::setw(8) << "Module" << std::setw(8) << "Type" << std::setw(11)
         << "Status"
         << "Version" << '\n';
-    for (const StatusRow& r : statusRows(report)) {
+    for (const StatusRow& r : statusRows(facts)) {
         std::ostringstream row;
         row << std::left << std::setw(8) << r.module << std::setw(8) << r.type << std::setw(11)
             << r.status << r.version;

@@ -2,13 +2,14 @@
 
 #include <ostream>
 
-#include "status/status_request.h"
+#include "status/status_facts.h"
 
 namespace korvel::ctl {
 
-// What the status dialog shows: the system boxes, then every module that
-// answered with its name, type, state and version.
-void writeStatusText(const StatusReport& report, std::ostream& out);
-void writeStatusJson(const StatusReport& report, std::ostream& out);
+// The system boxes, then every module that is there with its name, type,
+// state and version, and every module whose step got no answer as not
+// answering. The JSON gives numbers as numbers.
+void writeStatusText(const StatusFacts& facts, std::ostream& out);
+void writeStatusJson(const StatusFacts& facts, std::ostream& out);
 
 }  // namespace korvel::ctl

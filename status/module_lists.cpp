@@ -1,5 +1,7 @@
 #include "status/module_lists.h"
 
+#include "status/table_slot.h"
+
 namespace korvel {
 
 namespace {
@@ -34,7 +36,39 @@ bool anyOfType(const ModuleRegistry& registry, std::int16_t wanted) {
     return anyKxModule(registry, [wanted](std::int16_t t) { return t == wanted; });
 }
 
+void registerStandard(ModuleRegistry& registry, const std::vector<ModuleFact>& modules) {
+    for (int n = 0; n < 32; ++n) slot(registry.kxTypes, n) = kKxNone;
+    for (const ModuleFact& f : modules) {
+        if (!f.present()) continue;
+        if (f.family == ModuleKind::ZR) slot(registry.zrPresent, f.number) = 1;
+        if (f.family == ModuleKind::KX && (f.half == 0 || f.typeCode == kKx44))
+            slot(registry.kxTypes, f.kxIndex()) = f.typeCode;
+    }
+    rebuildKxListStandard(registry);
+}
+
+void registerClassic(ModuleRegistry& registry, const ClassicFacts& c) {
+    for (int k = 0; k < 16; ++k) {
+        const bool typed = c.kxccBits && c.kxActive(k);
+        slot(registry.kxTypes, k) =
+            typed ? classicKxTypeOf(ClassicFacts::bit(*c.kxccBits, k)).code : std::int16_t{kKxNone};
+    }
+    if (c.zrPresent)
+        for (int k = 0; k < 8; ++k)
+            if (ClassicFacts::bit(*c.zrPresent, k)) slot(registry.zrPresent, k) = 1;
+    rebuildKxListClassic(registry);
+}
+
 }  // namespace
+
+void registerModules(ModuleRegistry& registry, const StatusFacts& facts) {
+    for (int n = 0; n < 8; ++n) slot(registry.zrPresent, n) = -1;
+    if (facts.classic)
+        registerClassic(registry, facts.summary);
+    else
+        registerStandard(registry, facts.modules);
+    rebuildZrList(registry);
+}
 
 std::string moduleEntryText(int n) {
     return " " + std::to_string(n);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/module_registry.h"
+#include "status/status_facts.h"
 
 namespace korvel {
 
@@ -13,5 +14,10 @@ std::string moduleEntryText(int n);
 void rebuildKxListStandard(ModuleRegistry& registry);
 void rebuildKxListClassic(ModuleRegistry& registry);
 void rebuildZrList(ModuleRegistry& registry);
+
+// The registry as a request's facts fill it: the type table, the ZR presence
+// table and both lists. The classic view owns only KX entries 0..15; the second
+// halves keep what a standard request found.
+void registerModules(ModuleRegistry& registry, const StatusFacts& facts);
 
 }  // namespace korvel

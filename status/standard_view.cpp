@@ -1,94 +1,44 @@
-#include "status/module_lists.h"
+#include "link/bus_words.h"
 #include "status/status_query.h"
 #include "status/status_request.h"
-#include "status/status_texts.h"
-#include "status/table_slot.h"
-#include "status/version.h"
 
 namespace korvel {
 
 namespace {
 
-void resetRegistry(ModuleRegistry& registry) {
-    for (int n = 0; n < 8; ++n) slot(registry.zrPresent, n) = -1;
-    for (int n = 0; n < 32; ++n) slot(registry.kxTypes, n) = kKxNone;
+ModuleFact askModule(StatusSteps& steps, ModuleKind family, int number, int address, int half = 0) {
+    ModuleFact fact{family, number, half};
+    const std::optional<ModuleAnswer> answer = queryModule(steps, address);
+    if (!answer) return fact;
+    fact.answered = true;
+    fact.status = answer->status;
+    fact.version = answer->version;
+    if (family == ModuleKind::KX && fact.present()) fact.typeCode = kxTypeOf(fact.status).code;
+    return fact;
 }
 
-// The second half of a KX44 answers at bus address n and must report itself as a KX44.
-void querySecondHalf(Link& link, ModuleRegistry& registry, StandardStatusTexts& t, int n) {
-    const std::optional<ModuleAnswer> answer = queryModule(link, n);
-    if (!answer) return;
-    const int half = n + 16;
-    if (!moduleAnswered(answer->status)) {
-        slot(t.kxStatus, half) = kNotFoundText;
-    } else if (kxTypeOf(answer->status).code != kKx44) {
-        slot(t.kxStatus, half) = "Error";
-    } else {
-        slot(registry.kxTypes, half) = kKx44;
-        slot(t.kxStatus, half) = moduleStatusText(ModuleKind::KX, answer->status);
-        slot(t.kxVersion, half) = moduleVersionText(answer->version);
-    }
-}
-
-void queryKxModules(Link& link, ModuleRegistry& registry, StandardStatusTexts& t) {
+// The second half of a KX44 answers at bus address n, right after its first half.
+void askKxModules(StatusSteps& steps, std::vector<ModuleFact>& facts) {
     for (int n = 0; n < 16; ++n) {
-        const std::optional<ModuleAnswer> answer = queryModule(link, kKxAddress + n);
-        if (!answer) continue;
-        slot(t.kxStatus, n) = moduleStatusText(ModuleKind::KX, answer->status);
-        if (!moduleAnswered(answer->status)) continue;
-        const KxTypeInfo type = kxTypeOf(answer->status);
-        slot(registry.kxTypes, n) = type.code;
-        slot(t.kxType, n) = type.text;
-        slot(t.kxVersion, n) = moduleVersionText(answer->version);
-        if (slot(t.kxType, n) == "KX44") querySecondHalf(link, registry, t, n);
+        facts.push_back(askModule(steps, ModuleKind::KX, n, kKxAddress + n));
+        if (facts.back().typeCode == kKx44)
+            facts.push_back(askModule(steps, ModuleKind::KX, n, n, 1));
     }
 }
 
-void queryZrModules(Link& link, ModuleRegistry& registry, StandardStatusTexts& t) {
-    for (int n = 0; n < 8; ++n) {
-        const std::optional<ModuleAnswer> answer = queryModule(link, kZrAddress + n);
-        if (!answer) continue;
-        slot(t.zrStatus, n) = moduleStatusText(ModuleKind::ZR, answer->status);
-        if (!moduleAnswered(answer->status)) continue;
-        slot(registry.zrPresent, n) = 1;
-        slot(t.zrVersion, n) = moduleVersionText(answer->version);
-    }
-}
-
-// QH modules are shown but not registered.
-void queryQhModules(Link& link, StandardStatusTexts& t) {
-    for (int n = 0; n < 16; ++n) {
-        const std::optional<ModuleAnswer> answer = queryModule(link, kQhAddress + n);
-        if (!answer) continue;
-        slot(t.qhStatus, n) = moduleStatusText(ModuleKind::QH, answer->status);
-        if (moduleAnswered(answer->status))
-            slot(t.qhVersion, n) = moduleVersionText(answer->version);
-    }
+void askModules(StatusSteps& steps, std::vector<ModuleFact>& facts, ModuleKind family, int count,
+                int firstAddress) {
+    for (int n = 0; n < count; ++n) facts.push_back(askModule(steps, family, n, firstAddress + n));
 }
 
 }  // namespace
 
-StandardStatusTexts::StandardStatusTexts() {
-    kxType.fill(kNotAskedText);
-    kxStatus.fill(kNotAskedText);
-    kxVersion.fill(kNotAskedText);
-    zrStatus.fill(kNotAskedText);
-    zrVersion.fill(kNotAskedText);
-    qhStatus.fill(kNotAskedText);
-    qhVersion.fill(kNotAskedText);
-}
-
-StandardStatusTexts queryStandardView(Link& link, ModuleRegistry& registry,
-                                      const SystemFacts& facts) {
-    StandardStatusTexts t;
-    resetRegistry(registry);
-    t.system = systemBoxes(facts);
-    queryKxModules(link, registry, t);
-    rebuildKxListStandard(registry);
-    queryZrModules(link, registry, t);
-    rebuildZrList(registry);
-    queryQhModules(link, t);
-    return t;
+std::vector<ModuleFact> queryStandardView(StatusSteps& steps) {
+    std::vector<ModuleFact> facts;
+    askKxModules(steps, facts);
+    askModules(steps, facts, ModuleKind::ZR, 8, kZrAddress);
+    askModules(steps, facts, ModuleKind::QH, 16, kQhAddress);
+    return facts;
 }
 
 }  // namespace korvel

@@ -5,27 +5,26 @@
 
 namespace korvel {
 
-std::optional<StatusReport> RequestStatus(Link& link, ModuleRegistry& registry,
-                                          bool classicRequested, const StatusResultHook& onResult) {
+std::optional<StatusFacts> RequestStatus(Link& link, const StatusOptions& options,
+                                         const StatusResultHook& onResult) {
     if (!link.portOpen()) return std::nullopt;
-    // One lost frame costs its step; a controller that stays silent costs one box.
-    const Link::LossTolerance tolerance(link);
-    const std::optional<SystemFacts> facts = queryController(link);
-    if (!facts) return std::nullopt;
+    // One lost step costs itself; a controller that stays silent costs one box.
+    StatusSteps steps(link, options.retries);
+    const std::optional<SystemFacts> system = queryController(steps);
+    if (!system) return std::nullopt;
 
-    // The registry changes only when the request ran to its end on a live line:
-    // a line that vanished halfway would otherwise drop modules that exist.
-    ModuleRegistry found = registry;
-    StatusReport report{StandardStatusTexts{}, vgTypeCaption(*facts), vgFlags(*facts)};
-    if (useClassicView(classicRequested, facts->protocolVersion))
-        report.dialog = queryClassicView(link, found, *facts);
+    StatusFacts facts;
+    facts.system = *system;
+    facts.classic = useClassicView(options.classicRequested, system->protocolVersion);
+    if (facts.classic)
+        facts.summary = queryClassicView(steps);
     else
-        report.dialog = queryStandardView(link, found, *facts);
-    if (!link.portOpen() || link.controllerSilent()) return std::nullopt;
-    registry = std::move(found);
-    if (onResult) onResult(report);
+        facts.modules = queryStandardView(steps);
+    // A line that vanished halfway would drop modules that exist.
+    if (!steps.complete()) return std::nullopt;
+    if (onResult) onResult(facts);
     link.Transact(Frame{});
-    return report;
+    return facts;
 }
 
 void ResetFault(Link& link) {

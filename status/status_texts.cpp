@@ -30,11 +30,6 @@ bool moduleAnswered(std::uint8_t status) {
     return (status & 15) >= 8;
 }
 
-bool showsAnsweredModule(std::string_view statusText) {
-    return statusText != kNotFoundText && statusText != kClassicNotFoundText &&
-           statusText != kNotAskedText && statusText != kUnknownText;
-}
-
 std::string moduleStatusText(ModuleKind kind, std::uint8_t status) {
     if (!moduleAnswered(status)) return kNotFoundText;
     if ((status & 31) >= 16) return "Idle";
@@ -46,6 +41,14 @@ std::string moduleStatusText(ModuleKind kind, std::uint8_t status) {
 KxTypeInfo kxTypeOf(std::uint8_t status) {
     const std::size_t bits = status & 7u;
     return bits < kKxTypes.size() ? kKxTypes[bits] : KxTypeInfo{};
+}
+
+KxTypeInfo classicKxTypeOf(bool kxcc) {
+    return kxcc ? KxTypeInfo{kKxWobe, "KXCC"} : KxTypeInfo{kKxH, "KX-H"};
+}
+
+const char* dipSwitchText(bool bitSet) {
+    return bitSet ? "Off" : "On";
 }
 
 SystemTypeInfo systemTypeOf(int code) {

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "service/module_registry.h"
 #include "vg/vg_unit.h"
@@ -19,8 +18,9 @@ inline constexpr const char* kNotFoundText = "Not Found";         // standard vi
 inline constexpr const char* kClassicNotFoundText = "Not found";  // classic view
 inline constexpr const char* kNotAskedText = "-";                 // standard view
 inline constexpr const char* kUnknownText = "Unknown";            // classic view
-// True when a status box's text stands for a module that answered.
-bool showsAnsweredModule(std::string_view statusText);
+
+// The second half of a KX44 that reports another type.
+inline constexpr const char* kWrongHalfText = "Error";
 
 // "Not Found", "Idle", "Fault"/"Hold" (not for QH) or "Active".
 std::string moduleStatusText(ModuleKind kind, std::uint8_t status);
@@ -31,6 +31,16 @@ struct KxTypeInfo {
     const char* text = "Unknown";
 };
 KxTypeInfo kxTypeOf(std::uint8_t status);
+
+// The classic view's words for what the summary bitmaps say.
+inline constexpr const char* kClassicActiveText = "Active";  // present, faults not known
+inline constexpr const char* kClassicOkText = "OK";
+inline constexpr const char* kClassicFaultText = "Fault";
+inline constexpr const char* kClassicNoTypeText = "N.A.";
+// The classic type of a present KX module: "KXCC" or "KX-H", with its type table code.
+KxTypeInfo classicKxTypeOf(bool kxcc);
+// A DIP switch is "Off" when its bit is set.
+const char* dipSwitchText(bool bitSet);
 
 // The system type reported by the controller, as the VG page caption and the
 // prefix of the system version text; an unknown type has no prefix.

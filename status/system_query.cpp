@@ -1,6 +1,7 @@
 #include "status/system_query.h"
 
-#include "status/status_query.h"
+#include "link/bus_words.h"
+#include "status/status_steps.h"
 #include "status/status_texts.h"
 #include "status/version.h"
 
@@ -19,24 +20,24 @@ int protocolVersionOf(const ReplyBuffer& reply) {
 // The controller may answer the first query before its version is ready; the
 // version then comes with one of the next empty frames. An unanswered empty
 // frame does not end the wait.
-int awaitProtocolVersion(Link& link) {
+int awaitProtocolVersion(StatusSteps& steps) {
     for (int i = 0; i < kProtocolVersionWait; ++i)
-        if (link.Transact(Frame{}) && isProtocolAnswer(link.reply()))
-            return protocolVersionOf(link.reply());
+        if (steps.ask(Frame{}) && isProtocolAnswer(steps.reply()))
+            return protocolVersionOf(steps.reply());
     return -1;
 }
 
 }  // namespace
 
-std::optional<SystemFacts> queryController(Link& link) {
-    if (!link.Transact(kProtocolVersionQuery)) return std::nullopt;
+std::optional<SystemFacts> queryController(StatusSteps& steps) {
+    if (!steps.ask(kProtocolVersionQuery)) return std::nullopt;
     SystemFacts facts;
-    facts.statusCode = (link.reply().header() >> 4) & 3;
-    facts.protocolVersion = isProtocolAnswer(link.reply()) ? protocolVersionOf(link.reply())
-                                                           : awaitProtocolVersion(link);
+    facts.statusCode = (steps.reply().header() >> 4) & 3;
+    facts.protocolVersion = isProtocolAnswer(steps.reply()) ? protocolVersionOf(steps.reply())
+                                                            : awaitProtocolVersion(steps);
 
-    if (queryMatches(link, kSystemVersionQuery, 5, {kToController, kSystemVersion})) {
-        const ReplyBuffer& r = link.reply();
+    if (steps.askMatching(kSystemVersionQuery, 5, {kToController, kSystemVersion})) {
+        const ReplyBuffer& r = steps.reply();
         facts.systemType = r[3];
         facts.systemVersion = versionNumber(r[4], r[5]);
     }

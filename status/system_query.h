@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "link/link.h"
+#include "status/status_steps.h"
 #include "vg/vg_unit.h"
 
 namespace korvel {
@@ -15,6 +15,7 @@ struct SystemFacts {
     int protocolVersion = -1;
     int systemType = -1;
     int systemVersion = -1;
+    bool operator==(const SystemFacts&) const = default;
 };
 
 // Empty frames the request spends waiting for a late protocol version answer.
@@ -22,7 +23,7 @@ inline constexpr int kProtocolVersionWait = 40;
 
 // Asks for the protocol version (waiting for a late answer) and the system type
 // and version. nullopt when the first query gets no answer at all.
-std::optional<SystemFacts> queryController(Link& link);
+std::optional<SystemFacts> queryController(StatusSteps& steps);
 
 // The system boxes both dialogs share.
 struct SystemBoxes {

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <array>
 
-#include "status/status_request.h"
+#include "status/status_format.h"
 
 class QLineEdit;
 

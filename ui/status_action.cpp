@@ -1,5 +1,7 @@
 #include "ui/status_action.h"
 
+#include "status/module_lists.h"
+#include "status/status_format.h"
 #include "status/status_request.h"
 #include "status/view_choice.h"
 #include "ui/classic_status_dialog.h"
@@ -46,20 +48,21 @@ bool statusClassicRequested(Qt::MouseButton button, Qt::KeyboardModifiers modifi
 
 void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPage& zr, VgPage& vg,
                       bool classicRequested) {
-    const auto takeResult = [&](const StatusReport& report) {
-        vg.setUnitType(QString::fromStdString(report.vgTypeCaption));
-        vg.SetVGUPanelVisibility(report.vgFlags);
+    const auto takeResult = [&](const StatusFacts& facts) {
+        registerModules(bus.registry, facts);
+        vg.setUnitType(QString::fromStdString(vgTypeCaption(facts.system)));
+        vg.SetVGUPanelVisibility(vgFlags(facts.system));
         kx.refreshList();
         zr.refreshList();
     };
-    const std::optional<StatusReport> report =
-        RequestStatus(bus.link, bus.registry, classicRequested, takeResult);
-    if (!report) return;
+    const std::optional<StatusFacts> facts =
+        RequestStatus(bus.link, StatusOptions{.classicRequested = classicRequested}, takeResult);
+    if (!facts) return;
 
-    if (const auto* texts = std::get_if<ClassicStatusTexts>(&report->dialog))
-        fillAndShow(dialogs.classic(), *texts);
+    if (facts->classic)
+        fillAndShow(dialogs.classic(), classicStatusTexts(*facts));
     else
-        fillAndShow(dialogs.standard(), std::get<StandardStatusTexts>(report->dialog));
+        fillAndShow(dialogs.standard(), standardStatusTexts(*facts));
 }
 
 }  // namespace korvel::ui

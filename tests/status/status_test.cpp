@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "status/module_lists.h"
+#include "status/status_format.h"
 #include "status/status_request.h"
 #include "status/status_texts.h"
 #include "status/system_query.h"
@@ -31,46 +32,60 @@ Frames standardFrames(std::vector<int> kx44) {
     return frames;
 }
 
-const StandardStatusTexts& standard(const StatusReport& r) {
-    return std::get<StandardStatusTexts>(r.dialog);
+// What a standard request should find: for each module query among `frames`,
+// the module at that address as the simulated system reports it (an empty
+// address reports status 0, version 0).
+std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) {
+    std::vector<ModuleFact> facts;
+    for (const FrameData& f : frames) {
+        if (f.size() != 3) continue;
+        const int a = f[2];
+        const ModuleKind family = a < 64   ? ModuleKind::KX
+                                  : a < 96 ? ModuleKind::ZR
+                                           : ModuleKind::QH;
+        ModuleFact fact{family, a % 32, a < 16 ? 1 : 0, kKxNone, 0, 0, true};
+        for (const sim::SimModule& m : s.modules)
+            if (m.number == fact.number && int(m.family) == int(family)) {
+                fact.status = fact.half ? m.secondHalfStatus.value_or(0) : m.status;
+                fact.version = !fact.half           ? m.version
+                               : m.secondHalfStatus ? m.secondHalfVersion
+                                                    : 0;
+            }
+        if (family == ModuleKind::KX && fact.present()) fact.typeCode = kxTypeOf(fact.status).code;
+        facts.push_back(fact);
+    }
+    return facts;
 }
-const ClassicStatusTexts& classic(const StatusReport& r) {
-    return std::get<ClassicStatusTexts>(r.dialog);
+
+StatusFacts request(SimBench& b, bool classic = false) {
+    const std::optional<StatusFacts> facts = RequestStatus(b.link, {classic});
+    return facts.value_or(StatusFacts{});
+}
+
+ModuleRegistry registered(const StatusFacts& facts, ModuleRegistry registry = {}) {
+    registerModules(registry, facts);
+    return registry;
 }
 
 TEST(StandardRequest, DemoSystemFrameByFrame) {
     SimBench b;
     b.openPort();
-    ModuleRegistry registry;
-    const StatusReport report = *RequestStatus(b.link, registry, false);
-    ASSERT_FALSE(report.classic());
+    const StatusFacts facts = request(b);
+    ASSERT_FALSE(facts.classic);
     EXPECT_EQ(b.frames(), standardFrames({2}));
     EXPECT_TRUE(b.log.text.starts_with(">> 2A 01 02 53"));
     EXPECT_NE(b.log.text.find("\r\n>> 2B 01 0B 20 29"), std::string::npos);
     EXPECT_TRUE(b.prompter.shown.empty());
-    const StandardStatusTexts& t = standard(report);
-    EXPECT_EQ(t.system, (SystemBoxes{"OK", "3.10 A", "VG-U 1.02", "Unknown"}));
-    EXPECT_EQ(report.vgTypeCaption, "VG-U");
-    EXPECT_EQ(report.vgFlags, (VgPanelFlags{true, true, true}));
-    const std::tuple<int, const char*, const char*, const char*> kx[] = {
-        {0, "KX-H", "Active", "2.01 C"}, {1, "-", "Not Found", "-"},
-        {2, "KX44", "Active", "1.01 G"}, {3, "WOBE-s", "Active", "1.10 B"},
-        {5, "KX-H", "Idle", "2.01 C"},   {16, "-", "-", "-"},
-        {18, "KX44", "Active", "1.01 G"}};
-    for (const auto& [n, type, status, version] : kx) {
-        EXPECT_EQ(n < 16 ? t.kxType[std::size_t(n)] : type, type) << n;  // halves have no type box
-        EXPECT_EQ(t.kxStatus[std::size_t(n)], status) << n;
-        EXPECT_EQ(t.kxVersion[std::size_t(n)], version) << n;
-    }
-    EXPECT_EQ(t.zrStatus[1], "Active");
-    EXPECT_EQ(t.zrStatus[0], "Not Found");
-    EXPECT_EQ(t.qhVersion[5], "-");
+    EXPECT_EQ(facts.system, (SystemFacts{0, 3101, 2, 1020}));
+    EXPECT_EQ(facts.modules, factsFor(b.frames(), b.controller.system()));
+    const ModuleRegistry registry = registered(facts);
     const ModuleRegistry demo = testing::demoRegistry();
     EXPECT_EQ(registry.kxList.entries, demo.kxList.entries);
     EXPECT_EQ(registry.kxList.selected, demo.kxList.selected);
     EXPECT_EQ(registry.zrList.entries, demo.zrList.entries);
     EXPECT_EQ(registry.zrList.selected, 0);
     EXPECT_EQ(registry.kxTypes, demo.kxTypes);
+    EXPECT_EQ(registry.zrPresent, demo.zrPresent);
 }
 
 sim::SimModule kxModule(int n, std::uint8_t status, int version = 1000) {
@@ -92,22 +107,17 @@ TEST(StandardRequest, SecondHalvesAndModulesThatDoNotAnswerAsExpected) {
                  kxModule(8, 0x37), kxModule(9, sim::kAnswered | 5, 0)};
     SimBench b(s);
     b.openPort();
-    ModuleRegistry registry;
-    registry.zrList.add("All", kAllZR);
-    const StandardStatusTexts t = standard(*RequestStatus(b.link, registry, false));
+    ModuleRegistry before;
+    before.zrList.add("All", kAllZR);
+    before.kxTypes[32] = kKxH;
+    const StatusFacts facts = request(b);
     EXPECT_EQ(b.frames(), standardFrames({5, 6, 7}));
-    const std::tuple<int, const char*, const char*, std::int16_t> kx[] = {
-        {21, "Fault", "Unknown", kKx44},
-        {22, "Error", "-", kKxNone},
-        {23, "Not Found", "-", kKxNone},
-        {8, "Not Found", "-", kKxNone},
-        {9, "Active", "Unknown", kKxUnknown}};
-    for (const auto& [n, status, version, type] : kx) {
-        EXPECT_EQ(t.kxStatus[std::size_t(n)], status) << n;
-        EXPECT_EQ(t.kxVersion[std::size_t(n)], version) << n;
-        EXPECT_EQ(registry.kxTypes[std::size_t(n)], type) << n;
-    }
-    EXPECT_EQ(t.kxType[9], "Unknown");
+    EXPECT_EQ(facts.modules, factsFor(b.frames(), s));
+    const ModuleRegistry registry = registered(facts, before);
+    const std::pair<int, std::int16_t> types[] = {{5, kKx44},    {21, kKx44},  {22, kKxNone},
+                                                  {23, kKxNone}, {8, kKxNone}, {9, kKxUnknown},
+                                                  {32, kKxH}};
+    for (const auto& [n, type] : types) EXPECT_EQ(registry.kxTypes[std::size_t(n)], type) << n;
     EXPECT_TRUE(registry.zrList.empty());
 }
 
@@ -135,23 +145,19 @@ TEST(SystemBoxes, StatusTypeAndVersionTexts) {
 const Frames kClassicFrames{{1, 2},    {1, 10},   {1, 3, 1}, {1, 3, 127}, {1, 3, 0},
                             {1, 3, 2}, {1, 3, 4}, {1, 3, 3}, {1, 3, 6},   {}};
 
+// The classic demo system: KX-H 0 and 5, KX44 2, WOBE-s 3 (a KXCC here), ZR 1 and 6.
+const ClassicFacts kClassicDemo{87, 0x05, 0x2D, 0x08, 0x00, 0x42};
+
 TEST(ClassicRequest, DemoSystemFrameByFrame) {
     SimBench b(sim::classicDemoSystem());
     b.openPort();
-    ModuleRegistry registry;
-    const StatusReport report = *RequestStatus(b.link, registry, false);
-    ASSERT_TRUE(report.classic());
+    const StatusFacts facts = request(b);
+    ASSERT_TRUE(facts.classic);
     EXPECT_EQ(b.frames(), kClassicFrames);
-    const ClassicStatusTexts& t = classic(report);
-    EXPECT_EQ(t.system, (SystemBoxes{"OK", "3.10", "VG-U 1.02", "Unknown"}));
-    EXPECT_EQ(t.cap, "87");
-    EXPECT_EQ(t.dip, (std::array<std::string, 4>{"Off", "On", "Off", "On"}));
-    EXPECT_EQ((std::array{t.kxStatus[0], t.kxStatus[1], t.kxStatus[3]}),
-              (std::array<std::string, 3>{"OK", "Not found", "OK"}));
-    EXPECT_EQ((std::array{t.kxType[0], t.kxType[1], t.kxType[3]}),
-              (std::array<std::string, 3>{"KX-H", "N.A.", "KXCC"}));
-    EXPECT_EQ(t.zrStatus[1], "OK");
-    EXPECT_EQ(t.zrStatus[0], "Not found");
+    EXPECT_EQ(facts.system, (SystemFacts{0, 3100, 2, 1020}));
+    EXPECT_EQ(facts.summary, kClassicDemo);
+    EXPECT_TRUE(facts.modules.empty());
+    const ModuleRegistry registry = registered(facts);
     EXPECT_EQ(
         registry.kxList.entries,
         (Entries{{"All_KX-H", -2}, {"All_WOBE", -3}, {" 0", 0}, {" 2", 2}, {" 3", 3}, {" 5", 5}}));
@@ -159,7 +165,7 @@ TEST(ClassicRequest, DemoSystemFrameByFrame) {
     EXPECT_EQ(registry.zrList.entries, testing::demoRegistry().zrList.entries);
 }
 
-TEST(ClassicRequest, FailedStepsKeepTheResetTextsAndTheRestGoesOn) {
+TEST(ClassicRequest, FailedStepsLeaveTheirFactsEmptyAndTheRestGoesOn) {
     // Never two in a row: a second unanswered exchange would end the request.
     const std::vector<FrameData> failing[] = {{{1, 3, 1}, {1, 3, 2}, {1, 3, 6}}, {{1, 3, 0}}};
     for (const std::vector<FrameData>& lost : failing) {
@@ -168,28 +174,31 @@ TEST(ClassicRequest, FailedStepsKeepTheResetTextsAndTheRestGoesOn) {
         b.controller.faults().unanswered = [&](const FrameData& f) {
             return std::find(lost.begin(), lost.end(), f) != lost.end();
         };
-        ModuleRegistry registry;
-        const ClassicStatusTexts t = classic(*RequestStatus(b.link, registry, false));
+        const StatusFacts facts = request(b);
         EXPECT_EQ(b.frames(), kClassicFrames);
+        ClassicFacts expected = kClassicDemo;
         if (lost.size() == 1) {
-            EXPECT_EQ(t.dip, (std::array<std::string, 4>{}));
-            continue;
+            expected.dipBits.reset();
+        } else {
+            expected.capacity.reset();
+            expected.kxPresent.reset();
+            expected.zrPresent.reset();
         }
-        EXPECT_EQ(t.cap, "Unknown");
-        EXPECT_EQ(t.kxType[0], "N.A.");
+        EXPECT_EQ(facts.summary, expected);
+        EXPECT_EQ(registered(facts).kxList.empty(), lost.size() > 1);
     }
 }
 
 TEST(ClassicRequest, ShiftOnANewControllerLeavesSecondHalvesRegistered) {
     SimBench b;
     b.openPort();
-    ModuleRegistry registry;
-    RequestStatus(b.link, registry, false);
+    ModuleRegistry registry = registered(request(b));
     const std::size_t mark = b.frames().size();
-    const StatusReport report = *RequestStatus(b.link, registry, true);
-    EXPECT_TRUE(report.classic());
+    const StatusFacts facts = request(b, true);
+    EXPECT_TRUE(facts.classic);
     EXPECT_EQ(b.commandsSince(mark).size(), 9u);
-    EXPECT_EQ(classic(report).system.protVer, "3.10 A");
+    EXPECT_EQ(facts.system.protocolVersion, 3101);
+    registry = registered(facts, registry);
     EXPECT_EQ(registry.kxTypes[18], kKx44);
     EXPECT_EQ(registry.kxTypes[2], kKxH);
 }
@@ -208,67 +217,96 @@ struct StatusRequest : ::testing::Test {
         return count;
     }
     SimBench b;
-    ModuleRegistry registry = testing::demoRegistry();
 };
 
+// The version may come with any of the 40 empty frames; one of them going
+// unanswered does not end the wait.
 TEST_F(StatusRequest, LateVersionIsWaitedForUpToFortyEmptyFrames) {
-    b.controller.queueMessage({0, 40, 1, 2, 3, 4});
-    b.controller.faults().protocolAnswer = sim::ProtocolAnswer::Queued;
-    const SystemFacts facts = *queryController(b.link);
-    EXPECT_EQ(facts.protocolVersion, 3101);
-    EXPECT_EQ(facts.statusCode, 2);
-    EXPECT_EQ(emptyFramesBefore({1, 10}), 2u);
+    for (const bool loseOne : {false, true}) {
+        b.controller.clearRecords();
+        b.prompter.shown.clear();
+        b.controller.queueMessage({0, 40, 1, 2, 3, 4});
+        b.controller.faults().protocolAnswer = sim::ProtocolAnswer::Queued;
+        b.controller.faults().unanswered = [n = 0, loseOne](const FrameData& f) mutable {
+            return loseOne && f.empty() && ++n == 1;
+        };
+        const StatusFacts facts = request(b);
+        EXPECT_EQ(facts.system.protocolVersion, 3101) << loseOne;
+        EXPECT_EQ(facts.system.statusCode, 2);
+        EXPECT_EQ(emptyFramesBefore({1, 10}), 2u);
+        EXPECT_EQ(b.prompter.shown.size(), loseOne ? 1u : 0u);
+    }
     b.controller.clearRecords();
     b.controller.faults().protocolAnswer = sim::ProtocolAnswer::Never;
-    const StatusReport report = *RequestStatus(b.link, registry, false);
+    const StatusFacts facts = request(b);
     EXPECT_EQ(emptyFramesBefore({1, 10}), 40u);
-    EXPECT_EQ(classic(report).system.protVer, "Unknown");
-    EXPECT_EQ(classic(report).system.system, "Fault");
+    EXPECT_TRUE(facts.classic);
+    EXPECT_EQ(facts.system.protocolVersion, -1);
 }
 
-TEST_F(StatusRequest, NoFirstAnswerEndsTheRequestAndKeepsTheRegistry) {
+TEST_F(StatusRequest, NoFirstAnswerEndsTheRequestWithoutAResult) {
     b.controller.faults().skipAnswers = 1;
-    EXPECT_FALSE(RequestStatus(b.link, registry, false));
+    bool taken = false;
+    EXPECT_FALSE(RequestStatus(b.link, {}, [&](const StatusFacts&) { taken = true; }));
     EXPECT_EQ(b.frames(), (Frames{{1, 2}}));
-    EXPECT_EQ(registry.kxList.entries, testing::demoRegistry().kxList.entries);
+    EXPECT_FALSE(taken);
 }
 
-// The controller answers `answered` frames, then nothing: one box, no dialog,
-// the registry as it was, and nothing sent after the second silence.
-TEST(SilentController, EndsTheRequestAfterTheSecondUnansweredExchange) {
+// A step that goes unanswered is asked again up to `retries` more times; only
+// steps that failed after all their tries count towards the silence rule.
+TEST(StatusSteps, LostStepsAreAskedAgainAndASilentControllerEndsTheRequest) {
+    const FrameData kx3{1, 11, 35};
+    constexpr int kNever = 1 << 30;
+    const auto late = sim::ProtocolAnswer::Queued;
     const struct {
+        int retries, lostKx3;  // kx:3's query goes unanswered this often
+        int answered;          // the controller falls silent after this many frames
         sim::ProtocolAnswer protocol;
-        int answered;
-    } cases[] = {{sim::ProtocolAnswer::Queued, 1}, {sim::ProtocolAnswer::Direct, 9}};
+        std::size_t frames;  // sent without a result
+        bool result, kx3Answered;
+        std::size_t boxes;
+    } cases[] = {
+        {0, 1, kNever, {}, 0, true, false, 1},  // not asked again
+        {1, 1, kNever, {}, 0, true, true, 1},   // answered the second time
+        {2, 3, kNever, {}, 0, true, false, 3},  // every try lost: that module alone
+        {0, 0, 1, late, 3, false, false, 1},    // silent while the version is awaited
+        {0, 0, 9, {}, 11, false, false, 1},     // silent: the second lost step ends it
+        {2, 0, 9, {}, 15, false, false, 6},     // ... after all its tries
+    };
     for (const auto& c : cases) {
         SimBench b;
         b.openPort();
         b.controller.faults().protocolAnswer = c.protocol;
-        b.controller.faults().unanswered = [n = 0, c](const FrameData&) mutable {
-            return ++n > c.answered;
+        b.controller.faults().unanswered = [n = 0, lost = 0, c, kx3](const FrameData& f) mutable {
+            return ++n > c.answered || (f == kx3 && lost++ < c.lostKx3);
         };
-        ModuleRegistry registry;
-        registry.kxTypes[7] = kKxH;
-        const ModuleRegistry before = registry;
-        EXPECT_FALSE(RequestStatus(b.link, registry, false));
-        EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-        EXPECT_EQ(b.frames().size(), static_cast<std::size_t>(c.answered + 2));
-        EXPECT_EQ(registry.kxTypes, before.kxTypes);
+        const std::optional<StatusFacts> facts = RequestStatus(b.link, {false, c.retries});
+        ASSERT_EQ(facts.has_value(), c.result) << c.retries << c.lostKx3 << c.answered;
+        EXPECT_EQ(b.prompter.shown.size(), c.boxes) << c.retries << c.lostKx3 << c.answered;
+        if (!facts) {
+            EXPECT_EQ(b.frames().size(), c.frames);
+            continue;
+        }
+        Frames frames = standardFrames({2});
+        frames.insert(frames.begin() + 6, std::size_t(std::min(c.lostKx3, c.retries)), kx3);
+        EXPECT_EQ(b.frames(), frames);
+        EXPECT_EQ(facts->modules[4].answered, c.kx3Answered);
     }
 }
 
 // The lists and the VG page take the result before the closing frame, whose
 // loss then no longer matters.
 TEST_F(StatusRequest, ALineLostOnTheClosingFrameKeepsTheCompleteResult) {
-    registry = {};
-    const std::size_t frames = (RequestStatus(b.link, registry, false), b.frames().size());
+    const std::size_t frames = (request(b), b.frames().size());
     b.controller.clearRecords();
     b.controller.faults().vanishAfterFrames = static_cast<int>(frames) - 1;
-    registry = {};
+    ModuleRegistry registry;
     std::size_t framesAtHook = 0;
-    const auto report = RequestStatus(
-        b.link, registry, false, [&](const StatusReport&) { framesAtHook = b.frames().size(); });
-    EXPECT_TRUE(report);
+    const auto facts = RequestStatus(b.link, {}, [&](const StatusFacts& f) {
+        framesAtHook = b.frames().size();
+        registerModules(registry, f);
+    });
+    EXPECT_TRUE(facts);
     EXPECT_EQ(framesAtHook, frames - 1);
     EXPECT_FALSE(registry.kxList.empty());
     EXPECT_FALSE(b.link.portOpen());
@@ -278,8 +316,7 @@ TEST_F(StatusRequest, TheClassicCapacityIsTakenOnlyFromAnAnswerCarryingExactly16
     b.controller.faults().bendAnswer = [](FrameData& d) {
         if (d.size() == 4 && d[1] == 3 && d[2] == 16) d[2] = 17;
     };
-    const StatusReport report = *RequestStatus(b.link, registry, true);
-    EXPECT_EQ(std::get<ClassicStatusTexts>(report.dialog).cap, "Unknown");
+    EXPECT_EQ(request(b, true).summary.capacity, std::nullopt);
 }
 
 TEST(ViewChoice, OnlyALeftClickWithShiftAloneAsksForTheClassicView) {
@@ -322,19 +359,7 @@ TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
     }
 }
 
-TEST(StatusTexts, ModuleStatusTypeAndVersion) {
-    const std::tuple<std::uint8_t, const char*, const char*, const char*> status[] = {
-        {0x00, "Not Found", "Not Found", "Not Found"},
-        {0x37, "Not Found", "Not Found", "Not Found"},
-        {0x0B, "Active", "Active", "Active"},
-        {0x38, "Idle", "Idle", "Idle"},
-        {0x28, "Fault", "Hold", "Active"},
-        {0x48, "Active", "Active", "Active"}};
-    for (const auto& [s, kx, zr, qh] : status) {
-        EXPECT_EQ(moduleStatusText(ModuleKind::KX, s), kx) << int(s);
-        EXPECT_EQ(moduleStatusText(ModuleKind::ZR, s), zr) << int(s);
-        EXPECT_EQ(moduleStatusText(ModuleKind::QH, s), qh) << int(s);
-    }
+TEST(StatusTexts, VersionNumbersAndTexts) {
     const std::tuple<std::uint8_t, std::uint8_t, int, const char*> versions[] = {
         {25, 1, 3101, "3.10 A"},  {8, 16, 1020, "1.02"}, {3, 8, 310, "0.31"},
         {16, 11, 2013, "2.01 C"}, {0, 7, 7, "0.00 G"},   {127, 127, 15857, "1.58 G"}};
@@ -344,11 +369,85 @@ TEST(StatusTexts, ModuleStatusTypeAndVersion) {
     }
     EXPECT_EQ(moduleVersionText(0), "Unknown");
     EXPECT_EQ(versionText(-1), "Unknown");
-    // What each view shows for a module that was not asked or did not answer.
-    for (const char* absent : {"-", "Not Found", "Not found", "Unknown"})
-        EXPECT_FALSE(showsAnsweredModule(absent)) << absent;
-    for (const char* answered : {"Active", "Idle", "Fault", "Hold", "OK", "Error"})
-        EXPECT_TRUE(showsAnsweredModule(answered)) << answered;
+}
+
+// Every box is formatted from the facts alone: one row per module fact, each
+// checked at its own box; boxes no fact names keep "-".
+TEST(StatusFormat, StandardBoxesFromModuleFacts) {
+    using K = ModuleKind;
+    const struct {
+        ModuleFact fact;
+        const char *status, *version, *type;  // type: KX first halves only
+    } rows[] = {
+        {{K::KX, 1, 0, kKxNone, 0, 0, false}, "-", "-", "-"},
+        {{K::KX, 4, 0, kKxNone, 0x37, 1000, true}, "Not Found", "-", "-"},
+        {{K::KX, 0, 0, kKxH, 0x18, 2013, true}, "Idle", "2.01 C", "KX-H"},
+        {{K::KX, 9, 0, kKxUnknown, 0x0D, 0, true}, "Active", "Unknown", "Unknown"},
+        {{K::KX, 2, 0, kKx44, 0x29, 1017, true}, "Fault", "1.01 G", "KX44"},
+        {{K::KX, 2, 1, kKx44, 0x09, 0, true}, "Active", "Unknown", nullptr},
+        {{K::KX, 6, 1, kKxH, 0x08, 1000, true}, "Error", "-", nullptr},
+        {{K::KX, 7, 1, kKxNone, 0x00, 0, true}, "Not Found", "-", nullptr},
+        {{K::ZR, 1, 0, kKxNone, 0x28, 1031, true}, "Hold", "1.03 A", nullptr},
+        {{K::ZR, 2, 0, kKxNone, 0, 0, false}, "-", "-", nullptr},
+        {{K::ZR, 3, 0, kKxNone, 0x38, 0, true}, "Idle", "Unknown", nullptr},
+        {{K::QH, 4, 0, kKxNone, 0x68, 1005, true}, "Active", "1.00 E", nullptr},
+        {{K::QH, 5, 0, kKxNone, 0x00, 0, true}, "Not Found", "-", nullptr},
+    };
+    StatusFacts facts;
+    for (const auto& r : rows) facts.modules.push_back(r.fact);
+    const StandardStatusTexts t = standardStatusTexts(facts);
+    for (const auto& r : rows) {
+        const ModuleFact& f = r.fact;
+        const auto i = std::size_t(f.family == K::KX ? f.kxIndex() : f.number);
+        const auto& status = f.family == K::KX   ? t.kxStatus[i]
+                             : f.family == K::ZR ? t.zrStatus[i]
+                                                 : t.qhStatus[i];
+        const auto& version = f.family == K::KX   ? t.kxVersion[i]
+                              : f.family == K::ZR ? t.zrVersion[i]
+                                                  : t.qhVersion[i];
+        EXPECT_EQ(status, r.status) << int(f.family) << f.number << f.half;
+        EXPECT_EQ(version, r.version) << int(f.family) << f.number << f.half;
+        if (r.type) {
+            EXPECT_EQ(t.kxType[i], r.type) << f.number;
+        }
+    }
+    EXPECT_EQ(t.kxType[6] + t.kxStatus[6] + t.kxStatus[17] + t.zrStatus[0] + t.qhVersion[0],
+              "-----");
+}
+
+TEST(StatusFormat, ClassicBoxesFromTheSummaries) {
+    ClassicFacts noTypes = kClassicDemo, faulty = kClassicDemo, noPresence = kClassicDemo;
+    noTypes.kxccBits.reset();
+    noTypes.kxFaults.reset();
+    faulty.kxFaults = 0x01;
+    noPresence.kxPresent.reset();
+    const struct {
+        const ClassicFacts& c;
+        int k;
+        const char *kxStatus, *kxType, *zrStatus;
+    } rows[] = {
+        {ClassicFacts{}, 0, "Unknown", "Unknown", "Unknown"},
+        {kClassicDemo, 0, "OK", "KX-H", "Not found"},
+        {kClassicDemo, 1, "Not found", "N.A.", "OK"},
+        {kClassicDemo, 3, "OK", "KXCC", "Not found"},
+        {noTypes, 0, "Active", "Unknown", "Not found"},
+        {faulty, 0, "Fault", "KX-H", "Not found"},
+        {faulty, 2, "OK", "KX-H", "Not found"},
+        {noPresence, 3, "Unknown", "N.A.", "Not found"},
+    };
+    for (const auto& r : rows) {
+        StatusFacts facts;
+        facts.classic = true;
+        facts.summary = r.c;
+        const ClassicStatusTexts t = classicStatusTexts(facts);
+        const auto k = std::size_t(r.k);
+        EXPECT_EQ(t.kxStatus[k] + "/" + t.kxType[k] + "/" + t.zrStatus[k % 8],
+                  std::string(r.kxStatus) + "/" + r.kxType + "/" + r.zrStatus)
+            << &r - rows;
+        EXPECT_EQ(t.cap, r.c.capacity ? "87" : "Unknown");
+        EXPECT_EQ(t.dip, (r.c.dipBits ? std::array<std::string, 4>{"Off", "On", "Off", "On"}
+                                      : std::array<std::string, 4>{}));
+    }
 }
 
 }  // namespace
