@@ -7,6 +7,7 @@
 
 #include "ctl/kx_setting_table.h"
 #include "ctl/stop_signal.h"
+#include "kx/reply_decoding.h"
 #include "status/status_format.h"
 
 namespace korvel::ctl {
@@ -62,6 +63,10 @@ bool readKxModule(Link& link, const ModuleRegistry& registry, ModuleBackup& m, c
                              (permanent ? " (permanent)" : " (active)"));
                 return false;
             }
+            if (!pageCanShow(row->setting(), *v))
+                term.message(label + ": " + row->name + (permanent ? " (permanent)" : " (active)") +
+                             " is " + std::to_string(*v) +
+                             ", a value the page cannot show; saved as reported");
             into.kx[row->name] = *v;
         }
     }

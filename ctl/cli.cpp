@@ -99,7 +99,12 @@ class Command {
           term_(term),
           prompter_(term),
           link_(line.port(), line.clock(), log_, poll_) {
-        presentFailuresWith(link_, prompter_);
+        // Each command says what went unanswered in its own words; a lost line
+        // is said once, with its cause.
+        link_.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
+            if (outcome == ExchangeOutcome::LineLost)
+                term_.message("the line was lost" + (detail.empty() ? "" : ": " + detail));
+        });
     }
 
     int run(const CommandInfo& info, const QStringList& args);
@@ -116,6 +121,7 @@ class Command {
     int backup(const QStringList& args);
     int restoreCommand(const QStringList& args);
     int stopped(int exit) const;
+    bool reportLost(const std::string& consequence) const;
     const KxSettingName& settingArgument(const QString& name);
     std::int32_t kxTarget(const QString& text);
 
@@ -128,6 +134,7 @@ class Command {
     Link link_;
     ModuleRegistry registry_;
     int retries_ = kDefaultRetries;
+    std::vector<std::string> lost_;  // modules whose status answer was lost
 };
 
 void checkOffered(const KxSettingName& row, const KxPageState& page, bool set) {
@@ -162,10 +169,21 @@ bool Command::open() {
 
 std::optional<StatusFacts> Command::status(bool classic) {
     std::optional<StatusFacts> report =
-        RequestStatus(link_, StatusOptions{.classicRequested = classic});
+        RequestStatus(link_, StatusOptions{.classicRequested = classic, .retries = retries_});
     if (!report) term_.message("the status request did not complete");
     if (report) registerModules(registry_, *report);
+    if (report) lost_ = notAnswering(*report);
     return report;
+}
+
+// Says which modules' status answers were lost; true when there are such.
+bool Command::reportLost(const std::string& consequence) const {
+    if (lost_.empty()) return false;
+    std::string names;
+    for (const std::string& m : lost_) names += (names.empty() ? "" : ", ") + m;
+    term_.message(names + (lost_.size() == 1 ? " did" : " did") +
+                  " not answer the status request" + consequence);
+    return true;
 }
 
 int Command::ports() {
@@ -185,7 +203,7 @@ int Command::printStatus() {
         writeStatusJson(*report, term_.out);
     else
         writeStatusText(*report, term_.out);
-    return kExitOk;
+    return reportLost("") ? kExitFailed : kExitOk;
 }
 
 const KxSettingName& Command::settingArgument(const QString& name) {
@@ -264,11 +282,14 @@ int Command::kxGet(int item, const KxSettingName& row, bool permanent) {
 int Command::kxSet(std::int32_t target, const KxSettingName& row, int value, bool permanent) {
     const std::optional<int> confirmed =
         writeKxSetting(link_, registry_, target, row, value, permanent);
-    if (!link_.polling()) return kExitFailed;
-    // A group's answers are not decoded (as on the page): each module is read back.
+    if (!link_.portOpen()) return kExitFailed;
+    // A group's answers are not decoded (as on the page): each module is read
+    // back. A write is never sent twice: a missing confirmation is settled by a read.
     std::vector<std::pair<int, std::optional<int>>> results;
     if (target >= 0) {
-        results.push_back({target, confirmed});
+        results.push_back(
+            {target, confirmed ? confirmed
+                               : readKxSetting(link_, registry_, target, row, permanent, retries_)});
     } else {
         for (int m : kxTargets(target, registry_.kxTypes))
             results.push_back({m, readKxSetting(link_, registry_, m, row, permanent, retries_)});
@@ -284,6 +305,11 @@ int Command::kxSet(std::int32_t target, const KxSettingName& row, int value, boo
         exit = kExitFailed;
         term_.message(name + ' ' + row.name + ": not confirmed" +
                       (v ? " (the module reports " + std::to_string(*v) + ")" : " (no answer)"));
+    }
+    // A module whose status answer was lost may belong to the group: not set.
+    if (target < 0) {
+        std::erase_if(lost_, [](const std::string& m) { return !m.starts_with("kx:"); });
+        if (reportLost("; not set")) exit = kExitFailed;
     }
     return exit;
 }
@@ -330,6 +356,9 @@ int Command::backup(const QStringList& args) {
     if (!open()) return kExitFailed;
     const std::optional<StatusFacts> report = status();
     if (!report) return stopped(kExitFailed);
+    // A backup holds every module there is, or is not written.
+    std::erase_if(lost_, [](const std::string& m) { return m.starts_with("qh:"); });
+    if (reportLost("; no backup written")) return kExitFailed;
     const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_, retries_);
     if (!b) {
         term_.message("no backup written");

@@ -1,6 +1,7 @@
 #include "ctl/module_io.h"
 
 #include "kx/commands.h"
+#include "kx/reply_decoding.h"
 #include "service/dispatch.h"
 #include "status/module_lists.h"
 #include "zr/zr_commands.h"
@@ -11,11 +12,10 @@ namespace korvel::ctl {
 
 namespace {
 
+// The value goes out as given: the caller checked it, and a restore writes back
+// what a module reported even where the page would correct it.
 KxCommand commandFor(const KxSettingName& row, int value, bool permanent) {
-    if (row.setting().isOption())
-        return optionCommand(static_cast<KxOptionSetting>(row.field), value, permanent);
-    return numberCommand(static_cast<KxNumberSetting>(row.field), std::to_string(value),
-                         row.selectors, permanent);
+    return {commandByte(settingCode(row.setting(), row.selectors), permanent), value, {}};
 }
 
 // Sends one KX command and catches the report of `row` from `module`, waiting
@@ -23,28 +23,24 @@ KxCommand commandFor(const KxSettingName& row, int value, bool permanent) {
 std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::int32_t target,
                               const KxSettingName& row, KxButton button, int value, bool permanent) {
     std::optional<int> reported;
-    const KxPageInputs page{target, permanent, row.selectors};
+    // The value as the module reported it, whether or not the page could show it.
     link.setAnswerListener([&](const ReplyBuffer& reply) {
-        if (!isSettingsReport(reply)) return;
-        const std::optional<KxFieldUpdate> u = DecodeKXReply(reply, page);
-        if (u && u->field == row.field)
-            reported = u->isOption() ? u->optionIndex : std::stoi(u->text);
+        const std::optional<KxReport> r = decodeKxReport(reply);
+        if (r && r->module == target && r->field == row.field && r->permanent == permanent &&
+            settingCode(row.setting(), r->selectors) == settingCode(row.setting(), row.selectors))
+            reported = r->value;
     });
     const DispatchOutcome sent = sendKxCommand(link, kxTargets(target, registry.kxTypes), button,
                                                commandFor(row, value, permanent));
     if (sent.done() && target >= 0) {
         const Clock::time_point start = link.clock().now();
-        while (!reported && link.polling() && link.clock().now() <= start + kModuleReportWait)
-            link.Transact(Frame{});
+        while (!reported && link.clock().now() <= start + kModuleReportWait)
+            if (!link.Transact(Frame{})) break;
     }
     link.setAnswerListener({});
     return reported;
 }
 
-int initialValue(const KxSettingName& row) {
-    if (!row.setting().isOption()) return row.setting().range.minimum;
-    return -1;  // no option selected
-}
 
 // Takes the values out of the report as it is written: each line is appended
 // right after its answer was recognised in the reply buffer.
@@ -94,7 +90,7 @@ std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int
                                  const KxSettingName& row, bool permanent, int retries) {
     std::optional<int> value;
     for (int tries = 0; !value && tries <= retries && link.portOpen(); ++tries)
-        value = kxExchange(link, registry, module, row, KxButton::Get, initialValue(row), permanent);
+        value = kxExchange(link, registry, module, row, KxButton::Get, 0, permanent);  // no value byte
     return value;
 }
 

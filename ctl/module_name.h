@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "service/module_family.h"
+
 namespace korvel::ctl {
 
-enum class ModuleFamily { KX, ZR };
+using korvel::ModuleFamily;
 
 // A module as korvelctl names it: "kx:0", "kx:2.0" and "kx:2.1" (the halves of
 // a KX44, as the page lists them), "zr:1". `item` is the page's item data:

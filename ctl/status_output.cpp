@@ -40,14 +40,14 @@ struct StatusRow {
 
 // The module's name and family, and the type it reported.
 StatusRow namedRow(const ModuleFact& f) {
-    if (f.family == ModuleKind::KX) {
+    if (f.family == ModuleFamily::KX) {
         const bool kx44 = f.half == 1 || f.typeCode == kKx44;
         StatusRow row(moduleNameText({ModuleFamily::KX, f.kxIndex()}, kx44), "kx", f.number);
         if (kx44) row.half = f.half;
         row.type = kxTypeBoxText(f);
         return row;
     }
-    if (f.family == ModuleKind::ZR) {
+    if (f.family == ModuleFamily::ZR) {
         StatusRow row(moduleNameText({ModuleFamily::ZR, f.number}), "zr", f.number);
         row.type = kZrType;
         return row;
@@ -138,6 +138,13 @@ void writeStatusJson(const StatusFacts& facts, std::ostream& out) {
         o.insert("dip-switches", dip);
     }
     out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
+}
+
+std::vector<std::string> notAnswering(const StatusFacts& facts, bool withQh) {
+    std::vector<std::string> names;
+    for (const StatusRow& r : statusRows(facts))
+        if (!r.answering && (withQh || r.family != "qh")) names.push_back(r.module);
+    return names;
 }
 
 void writeStatusText(const StatusFacts& facts, std::ostream& out) {

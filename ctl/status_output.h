@@ -1,6 +1,8 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "status/status_facts.h"
 
@@ -10,6 +12,8 @@ namespace korvel::ctl {
 // state and version, and every module whose step got no answer as not
 // answering. The JSON gives numbers as numbers.
 void writeStatusText(const StatusFacts& facts, std::ostream& out);
+// The modules whose status step got no answer ("kx:4", "qh:2"), in the order listed.
+std::vector<std::string> notAnswering(const StatusFacts& facts, bool withQh = true);
 void writeStatusJson(const StatusFacts& facts, std::ostream& out);
 
 }  // namespace korvel::ctl

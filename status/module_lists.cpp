@@ -40,8 +40,8 @@ void registerStandard(ModuleRegistry& registry, const std::vector<ModuleFact>& m
     for (int n = 0; n < 32; ++n) slot(registry.kxTypes, n) = kKxNone;
     for (const ModuleFact& f : modules) {
         if (!f.present()) continue;
-        if (f.family == ModuleKind::ZR) slot(registry.zrPresent, f.number) = 1;
-        if (f.family == ModuleKind::KX && (f.half == 0 || f.typeCode == kKx44))
+        if (f.family == ModuleFamily::ZR) slot(registry.zrPresent, f.number) = 1;
+        if (f.family == ModuleFamily::KX && (f.half == 0 || f.typeCode == kKx44))
             slot(registry.kxTypes, f.kxIndex()) = f.typeCode;
     }
     rebuildKxListStandard(registry);

@@ -12,7 +12,7 @@ namespace korvel {
 
 // What one module address said to a standard status request.
 struct ModuleFact {
-    ModuleKind family = ModuleKind::KX;
+    ModuleFamily family = ModuleFamily::KX;
     int number = 0;                   // 0..15 KX and QH, 0..7 ZR
     int half = 0;                     // 1 for the second half of a KX44
     std::int16_t typeCode = kKxNone;  // KX type table code of a present KX module

@@ -50,18 +50,20 @@ StandardStatusTexts standardStatusTexts(const StatusFacts& facts) {
     for (const ModuleFact& f : facts.modules) {
         const int n = f.number;
         switch (f.family) {
-            case ModuleKind::KX:
+            case ModuleFamily::KX:
                 if (f.half == 0) slot(t.kxType, n) = kxTypeBoxText(f);
                 slot(t.kxStatus, f.kxIndex()) = moduleStatusBoxText(f);
                 slot(t.kxVersion, f.kxIndex()) = moduleVersionBoxText(f);
                 break;
-            case ModuleKind::ZR:
+            case ModuleFamily::ZR:
                 slot(t.zrStatus, n) = moduleStatusBoxText(f);
                 slot(t.zrVersion, n) = moduleVersionBoxText(f);
                 break;
-            case ModuleKind::QH:
+            case ModuleFamily::QH:
                 slot(t.qhStatus, n) = moduleStatusBoxText(f);
                 slot(t.qhVersion, n) = moduleVersionBoxText(f);
+                break;
+            case ModuleFamily::VG:  // the unit itself answers in the system boxes
                 break;
         }
     }

@@ -30,11 +30,11 @@ bool moduleAnswered(std::uint8_t status) {
     return (status & 15) >= 8;
 }
 
-std::string moduleStatusText(ModuleKind kind, std::uint8_t status) {
+std::string moduleStatusText(ModuleFamily kind, std::uint8_t status) {
     if (!moduleAnswered(status)) return kNotFoundText;
     if ((status & 31) >= 16) return "Idle";
-    if (kind != ModuleKind::QH && (status & 63) >= 32)
-        return kind == ModuleKind::KX ? "Fault" : "Hold";
+    if (kind != ModuleFamily::QH && (status & 63) >= 32)
+        return kind == ModuleFamily::KX ? "Fault" : "Hold";
     return "Active";
 }
 

@@ -3,12 +3,11 @@
 #include <cstdint>
 #include <string>
 
+#include "service/module_family.h"
 #include "service/module_registry.h"
 #include "vg/vg_unit.h"
 
 namespace korvel {
-
-enum class ModuleKind { KX, ZR, QH };
 
 // Bit 3 of a module status byte: the module answered.
 bool moduleAnswered(std::uint8_t status);
@@ -23,7 +22,7 @@ inline constexpr const char* kUnknownText = "Unknown";            // classic vie
 inline constexpr const char* kWrongHalfText = "Error";
 
 // "Not Found", "Idle", "Fault"/"Hold" (not for QH) or "Active".
-std::string moduleStatusText(ModuleKind kind, std::uint8_t status);
+std::string moduleStatusText(ModuleFamily kind, std::uint8_t status);
 
 // The KX type of a status byte (its bits 0-2) as the type table code and text.
 struct KxTypeInfo {

@@ -130,6 +130,56 @@ TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesRe
     EXPECT_EQ(moduleOf(s, ModuleFamily::ZR, 6).zrPermanent.devices[63].time, 18);
 }
 
+// A module whose status answer is lost on every try is never left out in
+// silence; one lost answer is asked again and costs nothing.
+TEST_F(RestoreTest, ALostStatusAnswerIsNamedAndFailsTheCommand) {
+    const std::string file = folder.path("lost.json");
+    const struct {
+        std::vector<std::string> args;
+        int losses, exit;
+        std::string err;
+    } table[] = {
+        {{"status"}, 1, 0, ""},
+        {{"status"}, 3, 1, "kx:5 did not answer the status request\n"},
+        {{"backup", file}, 3, 1, "kx:5 did not answer the status request; no backup written\n"},
+        {{"kx", "set", "All_KXxx", "hfi", "5"}, 3, 1,
+         "kx:5 did not answer the status request; not set\n"},
+    };
+    for (const auto& row : table) {
+        MemoryLine line;
+        int lost = 0;
+        line.controller.faults().unanswered = [&](const sim::FrameData& d) {
+            return d == sim::FrameData{1, 11, 37} && lost++ < row.losses;
+        };
+        std::vector<std::string> args{"-p", "1"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const CtlRun r = runCtl(line, args);
+        EXPECT_EQ(r.exit, row.exit) << row.args[0] << row.losses;
+        EXPECT_EQ(r.err, row.err);
+        if (row.exit == 1 && row.args[0] == "status") {
+            EXPECT_NE(r.out.find("kx:5  "), std::string::npos) << r.out;
+        }
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));
+    }
+}
+
+// Values a module holds that the page cannot show are saved as reported and
+// put back as they were: a backup and restore of an unchanged system is clean.
+TEST_F(RestoreTest, ValuesThePageCannotShowGoRoundTrip) {
+    sim::SimSystem odd = sim::demoSystem();
+    moduleOf(odd, ModuleFamily::KX, 0).kxPermanent.value[9] = 0;   // pwm after an erase
+    moduleOf(odd, ModuleFamily::KX, 3).kxPermanent.value[13] = 0;  // loop-current of a fresh WOBE-s
+    MemoryLine line(odd);
+    const CtlRun backup = runCtl(line, {"-p", "1", "backup", folder.path("odd.json")});
+    EXPECT_EQ(backup.exit, ctl::kExitOk) << backup.err;
+    EXPECT_NE(backup.err.find("kx:0 (KX-H): pwm (permanent) is 0, a value the page cannot show"),
+              std::string::npos)
+        << backup.err;
+    const CtlRun restore = runCtl(line, {"-p", "1", "restore", folder.path("odd.json")});
+    EXPECT_EQ(restore.exit, ctl::kExitOk) << restore.err;
+    EXPECT_EQ(moduleOf(line.controller.system(), ModuleFamily::KX, 3).kxPermanent.value[13], 0);
+}
+
 // A command against the demo system with its settings changed since the backup.
 struct Outcome {
     std::vector<std::string> args;  // after -p 1; "@" is the backup of the demo system

@@ -11,7 +11,7 @@
 namespace korvel {
 namespace {
 
-using K = ModuleKind;
+using K = ModuleFamily;
 
 std::pair<std::string, QJsonObject> output(const StatusFacts& facts) {
     std::ostringstream text, json;

@@ -188,7 +188,7 @@ TEST_F(Pty, AModuleAnsweringSecondsLateCostsOnlyItsBoxesInBothViews) {
         StatusFacts expected = clean;
         expected.summary.capacity.reset();
         for (ModuleFact& m : expected.modules)
-            if (m.family == ModuleKind::KX && m.number == 3) m = ModuleFact{ModuleKind::KX, 3};
+            if (m.family == ModuleFamily::KX && m.number == 3) m = ModuleFact{ModuleFamily::KX, 3};
         EXPECT_EQ(late, expected) << classic;
     }
 }

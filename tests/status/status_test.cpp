@@ -40,9 +40,9 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
     for (const FrameData& f : frames) {
         if (f.size() != 3) continue;
         const int a = f[2];
-        const ModuleKind family = a < 64   ? ModuleKind::KX
-                                  : a < 96 ? ModuleKind::ZR
-                                           : ModuleKind::QH;
+        const ModuleFamily family = a < 64   ? ModuleFamily::KX
+                                  : a < 96 ? ModuleFamily::ZR
+                                           : ModuleFamily::QH;
         ModuleFact fact{family, a % 32, a < 16 ? 1 : 0, kKxNone, 0, 0, true};
         for (const sim::SimModule& m : s.modules)
             if (m.number == fact.number && int(m.family) == int(family)) {
@@ -51,7 +51,7 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
                                : m.secondHalfStatus ? m.secondHalfVersion
                                                     : 0;
             }
-        if (family == ModuleKind::KX && fact.present()) fact.typeCode = kxTypeOf(fact.status).code;
+        if (family == ModuleFamily::KX && fact.present()) fact.typeCode = kxTypeOf(fact.status).code;
         facts.push_back(fact);
     }
     return facts;
@@ -374,7 +374,7 @@ TEST(StatusTexts, VersionNumbersAndTexts) {
 // Every box is formatted from the facts alone: one row per module fact, each
 // checked at its own box; boxes no fact names keep "-".
 TEST(StatusFormat, StandardBoxesFromModuleFacts) {
-    using K = ModuleKind;
+    using K = ModuleFamily;
     const struct {
         ModuleFact fact;
         const char *status, *version, *type;  // type: KX first halves only
