@@ -13,6 +13,7 @@
 #include "ctl/status_output.h"
 #include "link/dispatch.h"
 #include "link/ports.h"
+#include "net_serial/net_address.h"
 
 namespace korvel::ctl {
 
@@ -124,7 +125,7 @@ bool Command::open() {
     if (parser_.isSet("demo") == parser_.isSet("port"))
         throw UsageError{"give either -p PORT or --demo"};
     const std::string value = str(parser_.value("port"));
-    if (!parser_.isSet("demo") && !value.starts_with('/')) {
+    if (!parser_.isSet("demo") && !value.starts_with('/') && !net::parseNetAddress(value)) {
         std::size_t used = 0;
         int n = 0;
         try {
@@ -132,8 +133,10 @@ bool Command::open() {
         } catch (const std::exception&) {
         }
         if (used != value.size() || n < kFirstPort || n > kLastPort)
-            throw UsageError{"-p takes a port number 1..16 or a device path, not \"" + value +
-                             "\""};
+            throw UsageError{
+                "-p takes a port number 1..16, a device path, tcp://HOST:PORT or "
+                "rfc2217://HOST:PORT, not \"" +
+                value + "\""};
     }
     return PickPort(link_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
 }

@@ -45,6 +45,11 @@ PtyServer::~PtyServer() {
     if (slave_ >= 0) ::close(slave_);
 }
 
+bool PtyServer::lineSettings(termios& settings) {
+    std::lock_guard lock(mutex_);
+    return master_ >= 0 && ::tcgetattr(master_, &settings) == 0;
+}
+
 void PtyServer::vanish() {
     std::lock_guard lock(mutex_);
     // Hanging up the slave side makes every open file on it fail, as a pulled adapter does.

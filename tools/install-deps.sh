@@ -14,6 +14,7 @@ packages=(
   dpkg-dev file debootstrap
   locales
   help2man appstream
+  ser2net
 )
 # A Dutch desktop writes numbers with a decimal comma; the program must not care.
 test_locale=nl_NL.UTF-8
