@@ -11,14 +11,14 @@
 #include "net_serial/net_serial_port.h"
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
+#include "sim/ser2net_server.h"
 #include "status/status_request.h"
-#include "tests/net/ser2net_rig.h"
 #include "tests/support/recorders.h"
 
 namespace korvel {
 namespace {
 
-using testing::Ser2net;
+using sim::Ser2netServer;
 
 // Logs like any log and, once, runs `atRequest` when a request has gone out
 // and its answer is awaited.
@@ -69,7 +69,7 @@ struct Ser2netLine : ::testing::TestWithParam<Scheme> {
     const ctl::KxSettingName& alarmDelay() { return *ctl::findKxSetting("alarm-delay"); }
 
     sim::PtyServer server{sim::demoSystem()};
-    Ser2net ser2net;
+    Ser2netServer ser2net;
     QtSerialPort serial;
     net::NetSerialPort network;
     net::RoutedPort port{serial, network};
@@ -171,8 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Schemes, LineSettings, ::testing::Values(kRaw, kRfc2217
 // address and the reason as its detail.
 TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
     sim::PtyServer server(sim::demoSystem());
-    Ser2net plainTelnet(server.devicePath(), "telnet", "19200n81");
-    const std::string refused = "tcp://127.0.0.1:" + std::to_string(testing::freeLoopbackPort());
+    Ser2netServer plainTelnet(server.devicePath(), "telnet", "19200n81");
+    const std::string refused = "tcp://127.0.0.1:" + std::to_string(sim::freeLoopbackPort());
     const struct {
         std::string address;
         const char* reason;
@@ -205,7 +205,7 @@ TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
 // server that is not there is one line and exit status 1.
 TEST(NetworkPort, KorvelctlReachesTheServerByItsAddress) {
     sim::PtyServer server(sim::demoSystem());
-    Ser2net raw(server.devicePath(), "", "19200n81");
+    Ser2netServer raw(server.devicePath(), "", "19200n81");
     const auto run = [](const QStringList& arguments) {
         QProcess p;
         p.start(KORVELCTL, arguments);

@@ -1,4 +1,4 @@
-#include "tests/net/ser2net_rig.h"
+#include "sim/ser2net_server.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -19,7 +19,7 @@
 
 extern char** environ;
 
-namespace korvel::testing {
+namespace korvel::sim {
 
 namespace {
 
@@ -56,7 +56,8 @@ int freeLoopbackPort() {
     return ntohs(a.sin_port);
 }
 
-Ser2net::Ser2net(const std::string& device, const std::string& accepter, const std::string& line)
+Ser2netServer::Ser2netServer(const std::string& device, const std::string& accepter,
+                             const std::string& line)
     : port_(freeLoopbackPort()) {
     if (::access(kSer2net, X_OK) != 0)
         throw std::runtime_error("ser2net is not installed: run tools/install-deps.sh");
@@ -67,12 +68,14 @@ Ser2net::Ser2net(const std::string& device, const std::string& accepter, const s
     config_ = dir_ + "/ser2net.yaml";
     std::ofstream(config_) << "connection: &line\n"
                            << "  accepter: " << (accepter.empty() ? "" : accepter + ",")
-                           << "tcp,127.0.0.1," << port_ << "\n"
-                           << "  connector: serialdev," << device << "," << line << ",local\n";
+                           << "tcp(nodelay),127.0.0.1," << port_ << "\n"
+                           << "  connector: serialdev," << device << "," << line << ",local\n"
+                           // An answer is sent on as soon as it is read, not held for more.
+                           << "  options:\n    chardelay: false\n";
     start();
 }
 
-Ser2net::~Ser2net() {
+Ser2netServer::~Ser2netServer() {
     stop();
     std::remove(config_.c_str());
     std::remove((dir_ + "/ser2net.pid").c_str());
@@ -80,7 +83,7 @@ Ser2net::~Ser2net() {
     ::rmdir(dir_.c_str());
 }
 
-void Ser2net::start() {
+void Ser2netServer::start() {
     stop();
     const std::string pidFile = dir_ + "/ser2net.pid";
     const std::string log = dir_ + "/ser2net.log";
@@ -104,15 +107,15 @@ void Ser2net::start() {
     }
 }
 
-void Ser2net::stop() {
+void Ser2netServer::stop() {
     if (pid_ <= 0) return;
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
     pid_ = -1;
 }
 
-std::string Ser2net::address(const std::string& scheme) const {
+std::string Ser2netServer::address(const std::string& scheme) const {
     return scheme + "://127.0.0.1:" + std::to_string(port_);
 }
 
-}  // namespace korvel::testing
+}  // namespace korvel::sim

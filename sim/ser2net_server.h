@@ -4,18 +4,18 @@
 
 #include <string>
 
-namespace korvel::testing {
+namespace korvel::sim {
 
 // A real ser2net serving one device on a free port of the loopback interface,
 // with a configuration written for it. Started by the constructor.
-class Ser2net {
+class Ser2netServer {
   public:
     // `accepter`: "" (raw TCP), "telnet(rfc2217)" or "telnet"; `line`: the
     // settings ser2net opens the device with, e.g. "19200n81".
-    Ser2net(const std::string& device, const std::string& accepter, const std::string& line);
-    ~Ser2net();
-    Ser2net(const Ser2net&) = delete;
-    Ser2net& operator=(const Ser2net&) = delete;
+    Ser2netServer(const std::string& device, const std::string& accepter, const std::string& line);
+    ~Ser2netServer();
+    Ser2netServer(const Ser2netServer&) = delete;
+    Ser2netServer& operator=(const Ser2netServer&) = delete;
 
     // Starts it (again, on the same port); returns once it listens.
     void start();
@@ -36,4 +36,4 @@ class Ser2net {
 // A loopback port nobody listens on at the moment of asking.
 int freeLoopbackPort();
 
-}  // namespace korvel::testing
+}  // namespace korvel::sim
