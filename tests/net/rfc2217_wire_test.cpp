@@ -22,13 +22,21 @@ void sendAll(int fd, const Bytes& bytes) {
     ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 }
 
+// Agrees to COM-PORT-OPTION and confirms 19200 baud, 8N1, no flow control.
+const Bytes kAgreeing{255, 253, 44,                                  // DO COM-PORT-OPTION
+                      255, 250, 44, 101, 0, 0,   0x4B, 0, 255, 240,  // baud 19200
+                      255, 250, 44, 102, 8, 255, 240,                // 8 data bits
+                      255, 250, 44, 103, 1, 255, 240,                // no parity
+                      255, 250, 44, 104, 1, 255, 240,                // 1 stop bit
+                      255, 250, 44, 105, 1, 255, 240};               // no flow control
+
 // Listens on a free loopback port and, for one client, agrees to
 // COM-PORT-OPTION and confirms the line settings at once; then waits for
 // `expected` from the client, answers `answer` and keeps what it received.
 class ScriptedServer {
   public:
-    ScriptedServer(Bytes expected, Bytes answer)
-        : expected_(std::move(expected)), answer_(std::move(answer)) {
+    ScriptedServer(Bytes expected, Bytes answer, Bytes hello = kAgreeing)
+        : expected_(std::move(expected)), answer_(std::move(answer)), hello_(std::move(hello)) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -50,19 +58,18 @@ class ScriptedServer {
         if (thread_.joinable()) thread_.join();
         return received_;
     }
+    // Whether the client sent on before the server confirmed its purge.
+    bool requestedEarly() {
+        if (thread_.joinable()) thread_.join();
+        return requestedEarly_;
+    }
 
   private:
     void serve() {
         pollfd p{listener_, POLLIN, 0};
         if (::poll(&p, 1, 5000) != 1) return;
         const int fd = ::accept(listener_, nullptr, nullptr);
-        const Bytes hello{255, 253, 44,                                  // DO COM-PORT-OPTION
-                          255, 250, 44, 101, 0, 0,   0x4B, 0, 255, 240,  // baud 19200
-                          255, 250, 44, 102, 8, 255, 240,                // 8 data bits
-                          255, 250, 44, 103, 1, 255, 240,                // no parity
-                          255, 250, 44, 104, 1, 255, 240,                // 1 stop bit
-                          255, 250, 44, 105, 1, 255, 240};               // no flow control
-        sendAll(fd, hello);
+        sendAll(fd, hello_);
         const Bytes purged{255, 250, 44, 112, 3, 255, 240};
         bool purgeConfirmed = false;
         pollfd c{fd, POLLIN, 0};
@@ -76,6 +83,11 @@ class ScriptedServer {
             const Bytes purge{255, 250, 44, 12, 3, 255, 240};
             if (!purgeConfirmed && std::search(received_.begin(), received_.end(), purge.begin(),
                                                purge.end()) != received_.end()) {
+                // The request must wait for the confirmation: nothing may follow
+                // the purge before it. Only an absence, so only a bounded look.
+                pollfd early{fd, POLLIN, 0};
+                const bool last = std::equal(purge.rbegin(), purge.rend(), received_.rbegin());
+                requestedEarly_ = !last || ::poll(&early, 1, 200) == 1;
                 sendAll(fd, purged);
                 purgeConfirmed = true;
             }
@@ -88,7 +100,9 @@ class ScriptedServer {
 
     Bytes expected_;
     Bytes answer_;
+    Bytes hello_;
     Bytes received_;
+    bool requestedEarly_ = false;
     int listener_ = -1;
     int port_ = 0;
     std::thread thread_;
@@ -115,6 +129,22 @@ TEST(Rfc2217Wire, NegotiatesSetsTheLinePurgesBeforeEachRequestAndEscapesIac) {
     EXPECT_EQ(answer, (Bytes{0x88, 255, 0x77}));
     port.close();
     EXPECT_EQ(server.received(), expected);
+    EXPECT_FALSE(server.requestedEarly());
+}
+
+// A server that sets the line otherwise than asked is refused, with the setting.
+TEST(Rfc2217Wire, AServerThatSetsAnotherLineIsAnOpenFailure) {
+    Bytes otherBaud = kAgreeing;
+    otherBaud[9] = 0x25;  // 9600 baud
+    otherBaud[10] = 0x80;
+    ScriptedServer server({}, {}, otherBaud);
+    NetSerialPort port;
+    EXPECT_FALSE(port.openAddress(server.address()));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.openErrorDetail(),
+              server.address() +
+                  ": the server did not set the baud rate the line needs (19200 baud, 8N1, no "
+                  "flow control)");
 }
 
 }  // namespace

@@ -76,6 +76,13 @@ TEST_F(NetworkEntry, AsksOnceThenKeepsTheAddressInTheListForTheRun) {
     EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
     EXPECT_EQ(cboPort->currentText(), entry);
     EXPECT_TRUE(port.isOpen());
+
+    answer = address;  // the same address again: picked, not listed twice
+    activate(1);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
+    EXPECT_EQ(cboPort->currentText(), entry);
+    EXPECT_TRUE(port.isOpen());
     EXPECT_TRUE(prompter.shown.empty());
 }
 
