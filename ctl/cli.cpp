@@ -20,6 +20,7 @@
 #include "service/prompter.h"
 #include "service/ports.h"
 #include "status/module_lists.h"
+#include "net_serial/net_address.h"
 
 namespace korvel::ctl {
 
@@ -153,7 +154,7 @@ bool Command::open() {
     if (parser_.isSet("demo") == parser_.isSet("port"))
         throw UsageError{"give either -p PORT or --demo"};
     const std::string value = str(parser_.value("port"));
-    if (!parser_.isSet("demo") && !value.starts_with('/')) {
+    if (!parser_.isSet("demo") && !value.starts_with('/') && !net::parseNetAddress(value)) {
         std::size_t used = 0;
         int n = 0;
         try {
@@ -161,8 +162,10 @@ bool Command::open() {
         } catch (const std::exception&) {
         }
         if (used != value.size() || n < kFirstPort || n > kLastPort)
-            throw UsageError{"-p takes a port number 1..16 or a device path, not \"" + value +
-                             "\""};
+            throw UsageError{
+                "-p takes a port number 1..16, a device path, tcp://HOST:PORT or "
+                "rfc2217://HOST:PORT, not \"" +
+                value + "\""};
     }
     return PickPort(link_, prompter_, portEntryText(line_.choose(value, parser_.isSet("demo"))));
 }

@@ -17,6 +17,12 @@ class SerialPort {
 
     // Opens port number 1..16 at 19200 baud, 8N1. False when it cannot be opened.
     virtual bool open(int portNumber) = 0;
+    // Opens a port named by an address (a network port); false for a port
+    // that has none.
+    virtual bool openAddress(const std::string& address) {
+        (void)address;
+        return false;
+    }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 

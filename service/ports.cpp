@@ -35,6 +35,17 @@ bool PickPort(Link& link, Prompter& prompter, const std::string& entryText) {
     return false;
 }
 
+bool PickNetworkPort(Link& link, Prompter& prompter, const std::string& address) {
+    SerialPort& port = link.port();
+    if (port.isOpen()) {
+        port.close();
+        link.setPolling(false);
+    }
+    if (port.openAddress(address)) return true;
+    prompter.showWithDetail(kOpenPortFailed, port.openErrorDetail());
+    return false;
+}
+
 std::vector<int> RefreshPorts(Link& link) {
     if (link.port().isOpen()) link.port().close();
     return FillPortList(link.port());

@@ -19,6 +19,9 @@ std::vector<int> FillPortList(SerialPort& port);
 // Shows "Fout bij openen COM poort" when that fails. True when a port is open.
 bool PickPort(Link& link, Prompter& prompter, const std::string& entryText);
 
+// The user picked a network entry of the port list: as PickPort, for an address.
+bool PickNetworkPort(Link& link, Prompter& prompter, const std::string& address);
+
 // "Refresh": close an open port (polling stops at its next tick), list the ports anew.
 std::vector<int> RefreshPorts(Link& link);
 

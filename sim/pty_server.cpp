@@ -45,6 +45,11 @@ PtyServer::~PtyServer() {
     if (slave_ >= 0) ::close(slave_);
 }
 
+bool PtyServer::lineSettings(termios& settings) {
+    std::lock_guard lock(mutex_);
+    return master_ >= 0 && ::tcgetattr(master_, &settings) == 0;
+}
+
 void PtyServer::vanish() {
     std::lock_guard lock(mutex_);
     hangUp();

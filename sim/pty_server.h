@@ -37,6 +37,9 @@ class PtyServer {
     // A byte reaches the other end when its time has passed, one after the other,
     // and the controller answers as soon as the last byte of a frame is in.
     void setByteTime(std::chrono::nanoseconds t) { byteTime_ = t; }
+    // The line settings whoever opened the device applied, as the master side
+    // sees them; false when the line has gone.
+    bool lineSettings(termios& settings);
     // The line disappears: the program's port fails as when a USB adapter is pulled.
     void vanish();
     // The line's speed, framing and flow control as the program last set them on

@@ -20,8 +20,9 @@ build_packages=(
   libgtest-dev
   fonts-dejavu-core fonts-liberation2
 )
-# The sanitizer runs use g++'s own AddressSanitizer and UBSan libraries.
-test_packages=("${build_packages[@]}" locales)
+# The sanitizer runs use g++'s own AddressSanitizer and UBSan libraries; the
+# network port tests run a real serial device server (ser2net) on loopback.
+test_packages=("${build_packages[@]}" locales ser2net)
 # dpkg-shlibdeps (dpkg-dev) and file for CPack's dependency scan, help2man for
 # korvelctl's man page, debootstrap for the clean root of check-package.sh.
 package_packages=("${build_packages[@]}" dpkg-dev file help2man debootstrap)

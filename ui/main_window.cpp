@@ -4,15 +4,18 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "generated/version.h"
 #include "service/dispatch.h"
 #include "service/ports.h"
+#include "net_serial/net_serial_port.h"
 #include "status/status_request.h"
 #include "ui/kx_page.h"
 #include "ui/placement.h"
@@ -29,6 +32,8 @@
 namespace korvel::ui {
 
 namespace {
+
+constexpr const char* kNetworkEntry = "Network port\u2026";
 
 constexpr Placement kMainWindowPlacements[] = {
     {"lblCom", "CommPort", 240, 240, 735, 255},
@@ -153,18 +158,76 @@ void MainWindow::FillPortList() {
 }
 
 void MainWindow::showPorts(const std::vector<int>& ports) {
+    localPorts_ = ports;
     cboPort_->clear();
     for (int n : ports) {
         cboPort_->addItem(QString::fromStdString(portEntryText(n)));
         cboPort_->setItemData(cboPort_->count() - 1, QString::fromStdString(port_.describePort(n)),
                               Qt::ToolTipRole);
     }
+    if (network_) {
+        for (const std::string& address : addresses_) {
+            cboPort_->addItem(QString::fromStdString(address));
+            cboPort_->setItemData(cboPort_->count() - 1,
+                                  QString::fromStdString(net::describeNetAddress(address)),
+                                  Qt::ToolTipRole);
+        }
+        cboPort_->addItem(QString::fromUtf8(kNetworkEntry));
+        cboPort_->setItemData(cboPort_->count() - 1,
+                              "A serial device server: tcp://HOST:PORT or rfc2217://HOST:PORT",
+                              Qt::ToolTipRole);
+    }
     cboPort_->setCurrentIndex(-1);
 }
 
+void MainWindow::offerNetworkPorts(net::RoutedPort& port,
+                                   std::function<std::optional<std::string>()> ask) {
+    network_ = &port;
+    askAddress_ = ask ? std::move(ask) : [this]() -> std::optional<std::string> {
+        bool ok = false;
+        const QString text = QInputDialog::getText(
+            this, "Network port",
+            "Address (tcp://HOST:PORT or rfc2217://HOST:PORT):", QLineEdit::Normal, "rfc2217://",
+            &ok);
+        if (!ok) return std::nullopt;
+        return text.trimmed().toStdString();
+    };
+    showPorts(localPorts_);
+}
+
 void MainWindow::cboPort_Click(int index) {
+    if (network_ && index >= static_cast<int>(localPorts_.size())) {
+        pickNetworkEntry(index);
+        return;
+    }
     BusyCursor busy;
     PickPort(link_, bus_.prompter, cboPort_->itemText(index).toStdString());
+    pickedIndex_ = index;
+}
+
+// An address entry opens its address; the last entry asks for a new one first.
+void MainWindow::pickNetworkEntry(int index) {
+    std::string address;
+    if (index == cboPort_->count() - 1) {
+        const std::optional<std::string> asked = askAddress_();
+        if (!asked) {
+            cboPort_->setCurrentIndex(port_.isOpen() ? pickedIndex_ : -1);
+            return;
+        }
+        address = *asked;
+        const auto known = std::find(addresses_.begin(), addresses_.end(), address);
+        if (known == addresses_.end() && net::parseNetAddress(address)) {
+            addresses_.push_back(address);
+            showPorts(localPorts_);
+        }
+        index = cboPort_->findText(QString::fromStdString(address));
+        cboPort_->setCurrentIndex(index);
+    } else {
+        address = addresses_.at(static_cast<std::size_t>(index) - localPorts_.size());
+    }
+    BusyCursor busy;
+    PickNetworkPort(link_, bus_.prompter, address);
+    pickedIndex_ = index;
 }
 
 void MainWindow::cmdRefresh_Click() {

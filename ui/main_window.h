@@ -4,6 +4,9 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "link/link.h"
 #include "service/module_registry.h"
@@ -15,6 +18,10 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
+
+namespace korvel::net {
+class RoutedPort;
+}
 
 namespace korvel::ui {
 
@@ -49,6 +56,11 @@ class MainWindow final : public QMainWindow {
 
     // The port list as it stands (" 1", " 3", ...).
     void FillPortList();
+    // Ends the port list with "Network port…", which asks for an address once;
+    // the address then stays in the list for the run. `port` is the window's own
+    // port; `ask` replaces the question (tests).
+    void offerNetworkPorts(net::RoutedPort& port,
+                           std::function<std::optional<std::string>()> ask = {});
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,12 +71,18 @@ class MainWindow final : public QMainWindow {
     void buildTabs(QWidget* central);
     void showPorts(const std::vector<int>& ports);
     void cboPort_Click(int index);
+    void pickNetworkEntry(int index);
     void cmdRefresh_Click();
     void cmdReset_Click();
     void cmdStatus_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void showLogAndTestFrame();
 
     SerialPort& port_;
+    net::RoutedPort* network_ = nullptr;
+    std::function<std::optional<std::string>()> askAddress_;
+    std::vector<int> localPorts_;
+    std::vector<std::string> addresses_;
+    int pickedIndex_ = -1;
     MessageLog log_;
     PollTimer poll_;
     Link link_;

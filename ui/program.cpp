@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "net_serial/net_serial_port.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/style.h"
@@ -12,11 +13,14 @@ int runProgram(int& argc, char** argv, const std::function<void(QtSerialPort&)>&
     QApplication app(argc, argv);
     applyApplicationStyle(app);
 
-    QtSerialPort port;
-    if (preparePort) preparePort(port);
+    QtSerialPort serial;
+    if (preparePort) preparePort(serial);
+    net::NetSerialPort network;
+    net::RoutedPort port(serial, network);
     SteadyClock clock;
     QtPrompter prompter;
     MainWindow window(port, clock, prompter);
+    window.offerNetworkPorts(port);
     prompter.setParent(&window);
     window.show();
     return app.exec();

@@ -1,0 +1,235 @@
+// The network port adapter against a real ser2net serving the simulated
+// system's pseudo-terminal on the loopback interface, raw and with RFC 2217.
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <QProcess>
+#include <optional>
+#include <sstream>
+
+#include "ctl/module_io.h"
+#include "net_serial/net_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
+#include "sim/pty_server.h"
+#include "sim/ser2net_server.h"
+#include "service/ports.h"
+#include "status/module_lists.h"
+#include "status/status_request.h"
+#include "tests/support/recorders.h"
+
+namespace korvel {
+namespace {
+
+using sim::Ser2netServer;
+
+// Logs like any log and, once, runs `atRequest` when a request has gone out
+// and its answer is awaited.
+struct TrapLog final : LogSink {
+    void append(std::string_view piece) override {
+        text += piece;
+        if (piece.starts_with(">>") && atRequest && --requestsLeft == 0) atRequest();
+    }
+    std::string text;
+    int requestsLeft = 0;
+    std::function<void()> atRequest;
+};
+
+// Requests in the log that no answer followed: a silent loss, which a status
+// request survives without a box.
+int unanswered(const std::string& log) {
+    std::istringstream lines(log);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);)
+        count += line.starts_with(">>") && line.find("<<") == std::string::npos;
+    return count;
+}
+
+struct Scheme {
+    const char* name;      // tcp or rfc2217
+    const char* accepter;  // ser2net's side of it
+};
+void PrintTo(const Scheme& s, std::ostream* out) {
+    *out << s.name;
+}
+const Scheme kRaw{"tcp", ""};
+const Scheme kRfc2217{"rfc2217", "telnet(rfc2217)"};
+
+// What a status request of the demo system reports, from the in-memory line.
+StatusFacts directFacts() {
+    testing::SimBench bench;
+    bench.openPort();
+    return *RequestStatus(bench.link, {});
+}
+
+struct Ser2netLine : ::testing::TestWithParam<Scheme> {
+    // ser2net opens the device as `line`: with RFC 2217 the program sets it anew.
+    explicit Ser2netLine(const char* line = "19200n81")
+        : ser2net(server.devicePath(), GetParam().accepter, line) {}
+    std::string address() const { return ser2net.address(GetParam().name); }
+    bool pick() { return PickNetworkPort(link, prompter, address()); }
+    // The status request, registering what it found as the window does.
+    std::optional<StatusFacts> status() {
+        std::optional<StatusFacts> facts = RequestStatus(link, {});
+        if (facts) registerModules(registry, *facts);
+        return facts;
+    }
+    const ctl::KxSettingName& alarmDelay() { return *ctl::findKxSetting("alarm-delay"); }
+
+    sim::PtyServer server{sim::demoSystem()};
+    Ser2netServer ser2net;
+    QtSerialPort serial;
+    net::NetSerialPort network;
+    net::RoutedPort port{serial, network};
+    SteadyClock clock;
+    testing::RecordingPrompter prompter;
+    TrapLog log;
+    testing::PollRecorder poll;
+    Link link{port, clock, log, poll};
+    testing::PresentedFailures failures{link, prompter};
+    ModuleRegistry registry;
+};
+
+TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThrough) {
+    ASSERT_TRUE(pick()) << prompter.shown.at(0).detail;
+    const std::optional<StatusFacts> facts = status();
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(*facts, directFacts());
+    EXPECT_EQ(ctl::writeKxSetting(link, registry, 5, alarmDelay(), 42, false), 42);
+    EXPECT_EQ(ctl::readKxSetting(link, registry, 5, alarmDelay(), false), 42);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(unanswered(log.text), 0) << log.text;
+}
+
+// 127 in a data position is 255 on the wire, telnet's IAC: both the request
+// and the module's report carry it.
+TEST_P(Ser2netLine, AValueOf127CrossesAsByte255BothWays) {
+    ASSERT_TRUE(pick());
+    ASSERT_TRUE(status());
+    const std::size_t mark =
+        server.withController([](auto& c) { return c.framesReceived().size(); });
+    EXPECT_EQ(ctl::writeKxSetting(link, registry, 0, alarmDelay(), 127, false), 127);
+    EXPECT_EQ(ctl::readKxSetting(link, registry, 0, alarmDelay(), false), 127);
+    const std::vector<sim::FrameData> sent =
+        server.withController([&](auto& c) { return testing::commandsSince(c, mark); });
+    const bool carried127 = std::any_of(sent.begin(), sent.end(), [](const sim::FrameData& f) {
+        return std::find(f.begin(), f.end(), 127) != f.end();
+    });
+    EXPECT_TRUE(carried127);
+    std::istringstream lines(log.text);
+    bool answered127 = false;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t answer = line.find("<<");
+        answered127 |= answer != std::string::npos && line.find(" 7F", answer) != std::string::npos;
+    }
+    EXPECT_TRUE(answered127) << log.text;
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(unanswered(log.text), 0) << log.text;
+}
+
+// Stopped while a request waits for its answer: one notice naming the server's
+// address, the port closed; once it is back, picking it again works.
+TEST_P(Ser2netLine, StoppedMidExchangeIsOneNoticeAndANewPickWorksOnceItIsBack) {
+    ASSERT_TRUE(pick());
+    log.requestsLeft = 3;
+    log.atRequest = [this] { ser2net.stop(); };
+    EXPECT_FALSE(status());
+    ASSERT_EQ(prompter.texts(), std::vector<std::string>{kNoAnswer});
+    EXPECT_TRUE(prompter.shown[0].detail.starts_with(address() + ": ")) << prompter.shown[0].detail;
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(link.polling());
+    ser2net.start();
+    prompter.shown.clear();
+    ASSERT_TRUE(pick());
+    EXPECT_TRUE(status());
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, Ser2netLine, ::testing::Values(kRaw, kRfc2217),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ser2net opens the device at 9600 baud with 2 stop bits and hardware flow
+// control; over RFC 2217 the program sets 19200 baud, one stop bit and no flow
+// control, over raw TCP it leaves the line as the server has it. (A
+// pseudo-terminal keeps 8 data bits without parity whatever is asked: the
+// server's confirmation of those is checked when the port opens.)
+struct LineSettings : Ser2netLine {
+    LineSettings() : Ser2netLine("9600n82,rtscts") {}
+};
+
+TEST_P(LineSettings, OnlyRfc2217SetsTheLine) {
+    ASSERT_TRUE(pick()) << prompter.shown.at(0).detail;
+    ASSERT_TRUE(link.Transact(Frame{}));
+    termios t{};
+    ASSERT_TRUE(server.lineSettings(t));
+    const bool rfc2217 = std::string(GetParam().name) == "rfc2217";
+    EXPECT_EQ(cfgetospeed(&t), rfc2217 ? B19200 : B9600);
+    EXPECT_EQ(cfgetispeed(&t), rfc2217 ? B19200 : B9600);
+    EXPECT_EQ((t.c_cflag & CSTOPB) != 0, !rfc2217);
+    EXPECT_EQ((t.c_cflag & CRTSCTS) != 0, !rfc2217);
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB), CS8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, LineSettings, ::testing::Values(kRaw, kRfc2217),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Every way a network port fails to open is the open-failure box with the
+// address and the reason as its detail.
+TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
+    sim::PtyServer server(sim::demoSystem());
+    Ser2netServer plainTelnet(server.devicePath(), "telnet", "19200n81");
+    const std::string refused = "tcp://127.0.0.1:" + std::to_string(sim::freeLoopbackPort());
+    const struct {
+        std::string address;
+        const char* reason;
+    } cases[] = {
+        {refused, "Connection refused"},
+        {"rfc2217://no-such-host.invalid:2217", "Host not found"},
+        {plainTelnet.address("rfc2217"), "refuses the COM-PORT-OPTION"},
+        {"udp://127.0.0.1:2000", "not a network port"},
+    };
+    QtSerialPort serial;
+    net::NetSerialPort network;
+    net::RoutedPort port{serial, network};
+    SteadyClock clock;
+    testing::RecordingPrompter prompter;
+    testing::StringLog log;
+    testing::PollRecorder poll;
+    Link link{port, clock, log, poll};
+    testing::PresentedFailures failures{link, prompter};
+    for (const auto& c : cases) {
+        prompter.shown.clear();
+        EXPECT_FALSE(PickNetworkPort(link, prompter, c.address));
+        ASSERT_EQ(prompter.texts(), std::vector<std::string>{kOpenPortFailed}) << c.address;
+        const std::string& detail = prompter.shown[0].detail;
+        EXPECT_TRUE(detail.starts_with(c.address + ": ")) << detail;
+        EXPECT_NE(detail.find(c.reason), std::string::npos) << detail;
+        EXPECT_FALSE(port.isOpen());
+    }
+}
+
+// korvelctl takes the address as -p: the status it prints is the demo's, and a
+// server that is not there is one line and exit status 1.
+TEST(NetworkPort, KorvelctlReachesTheServerByItsAddress) {
+    sim::PtyServer server(sim::demoSystem());
+    Ser2netServer raw(server.devicePath(), "", "19200n81");
+    const auto run = [](const QStringList& arguments) {
+        QProcess p;
+        p.start(KORVELCTL, arguments);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return std::tuple{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    };
+    const auto [demoCode, demoOut, demoErr] = run({"--demo", "status"});
+    const auto [code, out, err] = run({"-p", QString::fromStdString(raw.address("tcp")), "status"});
+    EXPECT_EQ(code, 0) << err.toStdString();
+    EXPECT_EQ(out, demoOut);
+    raw.stop();
+    const auto [lostCode, lostOut, lostErr] =
+        run({"-p", QString::fromStdString(raw.address("tcp")), "status"});
+    EXPECT_EQ(lostCode, 1);
+    EXPECT_TRUE(lostOut.isEmpty());
+    EXPECT_EQ(lostErr.count('\n'), 1) << lostErr.toStdString();
+    EXPECT_TRUE(lostErr.contains("Connection refused")) << lostErr.toStdString();
+}
+
+}  // namespace
+}  // namespace korvel

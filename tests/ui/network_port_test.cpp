@@ -1,0 +1,124 @@
+// The "Network port…" entry of the port list against a real ser2net on loopback.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "net_serial/net_serial_port.h"
+#include "qt_serial/qt_serial_port.h"
+#include "sim/pty_server.h"
+#include "sim/ser2net_server.h"
+#include "tests/support/recorders.h"
+#include "ui/main_window.h"
+
+namespace korvel {
+namespace {
+
+const QString kNetworkEntry = QString::fromUtf8("Network port\u2026");
+
+struct NetworkEntry : ::testing::Test {
+    NetworkEntry() {
+        // No local port opens, so the list is the network part alone.
+        for (int n = 1; n <= 16; ++n) serial.overrideDevice(n, "/nonexistent/port");
+        window.FillPortList();
+        window.offerNetworkPorts(port, [this]() -> std::optional<std::string> {
+            ++asked;
+            return answer;
+        });
+    }
+    QStringList entries() const {
+        QStringList list;
+        for (int i = 0; i < cboPort->count(); ++i) list << cboPort->itemText(i);
+        return list;
+    }
+    void activate(int index) {
+        cboPort->setCurrentIndex(index);
+        emit cboPort->activated(index);
+    }
+
+    sim::PtyServer server{sim::demoSystem()};
+    sim::Ser2netServer ser2net{server.devicePath(), "telnet(rfc2217)", "19200n81"};
+    const std::string address = ser2net.address("rfc2217");
+    QtSerialPort serial;
+    net::NetSerialPort network;
+    net::RoutedPort port{serial, network};
+    SteadyClock clock;
+    testing::RecordingPrompter prompter;
+    ui::MainWindow window{port, clock, prompter};
+    QComboBox* cboPort = window.findChild<QComboBox*>("cboPort");
+    int asked = 0;
+    std::optional<std::string> answer = address;
+};
+
+TEST_F(NetworkEntry, AsksOnceThenKeepsTheAddressInTheListForTheRun) {
+    ASSERT_EQ(entries(), QStringList{kNetworkEntry});
+    activate(0);
+    EXPECT_EQ(asked, 1);
+    const QString entry = QString::fromStdString(address);
+    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
+    EXPECT_EQ(cboPort->currentText(), entry);
+    EXPECT_EQ(cboPort->itemData(0, Qt::ToolTipRole).toString().toStdString(),
+              net::describeNetAddress(address));
+    EXPECT_TRUE(window.link().Transact(Frame{}));
+
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
+    EXPECT_FALSE(port.isOpen());
+    activate(0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(window.link().Transact(Frame{}));
+
+    answer.reset();  // the question cancelled: nothing changes
+    activate(1);
+    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
+    EXPECT_EQ(cboPort->currentText(), entry);
+    EXPECT_TRUE(port.isOpen());
+
+    answer = address;  // the same address again: picked, not listed twice
+    activate(1);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
+    EXPECT_EQ(cboPort->currentText(), entry);
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(NetworkEntry, AnAddressThatIsNoneIsTheOpenFailureAndStaysOutOfTheList) {
+    answer = "tcp://127.0.0.1";
+    activate(0);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Fout bij openen COM poort"});
+    EXPECT_EQ(entries(), QStringList{kNetworkEntry});
+    EXPECT_EQ(cboPort->currentIndex(), -1);
+}
+
+// The server stopped between exchanges: the event loop learns of it; one
+// notice, no port picked, and a pick of the entry works once it is back.
+TEST_F(NetworkEntry, AServerStoppedWhileIdleIsOneNoticeAndTheEntryWorksAgain) {
+    activate(0);
+    ASSERT_TRUE(window.link().Transact(Frame{}));
+    ser2net.stop();
+    QTimer giveUp;  // wakes the wait should the notice never come
+    giveUp.setSingleShot(true);
+    giveUp.start(2000);
+    while (prompter.shown.empty() && giveUp.isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
+    EXPECT_TRUE(prompter.shown[0].detail.starts_with(address + ": ")) << prompter.shown[0].detail;
+    EXPECT_EQ(cboPort->currentIndex(), -1);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(window.pollTimer().timer.isActive());
+
+    ser2net.start();
+    activate(0);
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_TRUE(window.link().Transact(Frame{}));
+    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(asked, 1);
+}
+
+}  // namespace
+}  // namespace korvel
