@@ -76,8 +76,6 @@ class Link {
       private:
         Link& link_;
     };
-    // True after two unanswered exchanges in a row under a LossTolerance.
-    bool controllerSilent() const { return silent_; }
 
     SerialPort& port() { return port_; }
     Clock& clock() { return clock_; }
