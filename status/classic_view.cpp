@@ -25,7 +25,8 @@ bool askSummary(StatusSteps& steps, int sub, int length) {
 // Bit j of R(3 + i) belongs to module 4i + j.
 std::uint16_t moduleBits(const ReplyBuffer& reply, int modules) {
     unsigned bits = 0;
-    for (int k = 0; k < modules; ++k) bits |= ((reply[3 + k / 4] >> (k % 4)) & 1u) << k;
+    for (int k = 0; k < modules; ++k)
+        bits |= ((reply[3 + k / 4] >> (k % 4)) & 1u) << static_cast<unsigned>(k);
     return static_cast<std::uint16_t>(bits);
 }
 
