@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "link/exchange_record.h"
+
 namespace korvel {
 
 enum class MessageIcon { None, Exclamation, Critical };
@@ -28,6 +30,8 @@ class LogSink {
   public:
     virtual ~LogSink() = default;
     virtual void append(std::string_view piece) = 0;
+    // The same exchange once more as a record, after its last piece.
+    virtual void exchanged(const ExchangeRecord& record) { (void)record; }
 };
 
 // The poll timer as the link sees it.

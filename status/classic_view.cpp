@@ -2,21 +2,12 @@
 #include "status/status_query.h"
 #include "status/status_request.h"
 #include "status/status_texts.h"
+#include "status/summary_codes.h"
 #include "status/table_slot.h"
 
 namespace korvel {
 
 namespace {
-
-enum Summary {
-    kDipSwitches = 0,
-    kCapacity = 1,
-    kKxPresence = 2,
-    kKxFaults = 3,
-    kKxTypes = 4,
-    kZrPresence = 6,
-    kUnexamined = 127
-};
 
 // A summary reply names its sub-command in bits 4-7 of R3.
 bool querySummary(Link& link, int sub, int length) {
