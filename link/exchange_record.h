@@ -20,7 +20,7 @@ struct ExchangeRecord {
     std::vector<Bytes> setAside;  // frames that could not answer this request, in arrival order
     Bytes checkError;             // a frame whose check byte was wrong; it ended the wait
     Clock::time_point sent{};
-    Clock::time_point answered{};  // when the answer was complete; sent when unanswered
+    Clock::time_point answered{};  // when the answer was complete, or the wait ended
     bool unanswered = false;
 };
 

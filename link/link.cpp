@@ -41,7 +41,6 @@ bool Link::Transact(const Frame& frame) {
     const std::string answer = awaitAnswer(frame, request);
     if (answer.empty()) {
         record_.unanswered = true;
-        record_.answered = record_.sent;
         reportNoAnswer();
         log_.append("\r\n");
         log_.exchanged(record_);

@@ -42,7 +42,8 @@ std::optional<Parsed> parse(WireBytes f) {
 }
 
 std::string unknown(WireBytes f) {
-    return "unknown" + std::string(kDot) + byteTexts(f).substr(1);
+    const std::string bytes = byteTexts(f);
+    return "unknown" + std::string(kDot) + (bytes.empty() ? "no bytes" : bytes.substr(1));
 }
 
 std::string number(int value) {

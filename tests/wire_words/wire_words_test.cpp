@@ -227,6 +227,7 @@ TEST(WireWords, JsonLinesCarryTheBytesOfTheTextAndTheTime) {
               "14:03:07.250  >> 2D 00 22 08 01 0C 1C        << 08 78" + std::string(21, ' ') +
                   "    12 ms  KX 2" + kDot + "set HFI-level = 12");
     EXPECT_EQ(formatLine(line, "x", {}), lineText(line));
+    EXPECT_EQ(answerWords({}), "unknown" + kDot + "no bytes");
 }
 
 }  // namespace
