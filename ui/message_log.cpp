@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTimer>
 
 #include "ui/placement.h"
 #include "ui/twips.h"
@@ -165,8 +166,14 @@ void MessageLogWindow::addRecord(const ExchangeRecord& record) {
     QScrollBar* bar = txtMsgLog_->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
     model_.append(record, QDateTime::currentMSecsSinceEpoch());
-    // Follow new lines only while the user is looking at the end.
-    if (following && isVisible() && !model_.held()) txtMsgLog_->scrollToBottom();
+    // Follow new lines only while the user is looking at the end. Once per turn
+    // of the event loop: placing the end row measures every row before it.
+    if (!following || !isVisible() || model_.held() || followPending_) return;
+    followPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        followPending_ = false;
+        txtMsgLog_->scrollToBottom();
+    });
 }
 
 QString MessageLogWindow::text() const {

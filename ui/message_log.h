@@ -59,6 +59,7 @@ class MessageLogWindow final : public QDialog {
     QCheckBox* chkColTime_;
     QCheckBox* chkColDelay_;
     QCheckBox* chkColWords_;
+    bool followPending_ = false;
 };
 
 // The log as the link writes to it: the window is made on the first exchange,
