@@ -138,6 +138,8 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent), filter_(t
     auto* lblLimit = placedNamed<QLabel>("lblLimit", this);
     txtLimit_ = placedNamed<QSpinBox>("txtLimit", this);
     txtLimit_->setAccessibleName("Keep lines");
+    // The box inside the spin box takes the focus; it answers to the same name.
+    if (auto* inner = txtLimit_->findChild<QLineEdit*>()) inner->setAccessibleName("Keep lines");
     txtLimit_->setRange(1000, 10'000'000);
     txtLimit_->setSingleStep(10'000);
     txtLimit_->setGroupSeparatorShown(true);
