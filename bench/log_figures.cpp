@@ -1,7 +1,8 @@
-// The message log: the cost of one more line in a long log, for the program's
-// append and for rewriting the whole text with every piece.
+// The message log: a million exchanges appended with their words, the time of
+// one append at the end against the start, and the memory a line holds.
+#include <malloc.h>
+
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <memory>
 
 #include "bench/bench_support.h"
@@ -13,128 +14,65 @@ namespace korvel::bench {
 namespace {
 
 constexpr double kGrowthTarget = 1.5;
-constexpr int kSmallLog = 1'000;
-constexpr int kLargeLog = 100'000;
-constexpr int kPairs = 200;
-constexpr int kBatch = 5;
+constexpr int kExchanges = 1'000'000;
+constexpr int kBatch = 1'000;
+constexpr int kCompared = 50;  // batches at each end of the run
 
-// One logged request with three data bytes, in the two pieces the link writes.
-const std::string kRequest = ">> 2B 01 0B 21 48            ";
-const std::string kAnswer = "  << 0E 01 0B 21 02 10 3D\r\n";
-
-QString lineText() {
-    return QString::fromStdString(kRequest + kAnswer).remove('\r');
+// A KX Set and a status query with their answers, as the link records them.
+std::array<ExchangeRecord, 2> exchanges() {
+    ExchangeRecord set;
+    set.request = encodeRequest(Frame{0, 34, 8, 65, 12}, true, false);
+    set.answer = {8, 0xF8};
+    set.answered = set.sent + std::chrono::milliseconds(6);
+    ExchangeRecord status;
+    status.request = encodeRequest(Frame{1, 11, 37}, true, true);
+    status.answer = {14, 0x81, 0x8B, 0xA5, 0x9A, 0x8A, 0x8A, 0xB5};
+    status.answered = status.sent + std::chrono::milliseconds(7);
+    return {set, status};
 }
 
-void appendLines(ui::MessageLogWindow& log, int count) {
-    for (int i = 0; i < count; ++i) {
-        log.appendPiece(kRequest);
-        log.appendPiece(kAnswer);
-    }
+std::size_t heapBytes() {
+    return mallinfo2().uordblks;
 }
 
-// Seconds per line of `batch` lines appended by `append`.
-template <class Append>
-double perLine(int batch, Append&& append) {
-    const Clock::time_point start = Clock::now();
-    append(batch);
-    return seconds(Clock::now() - start) / batch;
-}
-
-// Batches on the short and the long log take turns, so a busy spell of the
-// machine falls on both alike; each pair gives one ratio. The first pair
-// only warms up.
-template <class Short, class Long>
-void compareLengths(Short&& appendShort, Long&& appendLong, int pairs, int batch,
-                    Samples& shortTimes, Samples& longTimes, Samples& ratios) {
-    perLine(batch, appendShort);
-    perLine(batch, appendLong);
-    for (int i = 0; i < pairs; ++i) {
-        const double s = perLine(batch, appendShort);
-        const double l = perLine(batch, appendLong);
-        shortTimes.add(s);
-        longTimes.add(l);
-        ratios.add(l / s);
-    }
-}
-
-struct LogPair {
-    std::unique_ptr<ui::MessageLogWindow> shortLog;
-    std::unique_ptr<ui::MessageLogWindow> longLog;
-};
-
-LogPair programLogs(bool shown) {
-    LogPair p{std::make_unique<ui::MessageLogWindow>(nullptr),
-              std::make_unique<ui::MessageLogWindow>(nullptr)};
-    for (auto* log : {p.shortLog.get(), p.longLog.get()}) {
-        log->setWindowFlag(Qt::Window);
-        if (shown) log->show();
-    }
-    // The measured lines straddle the nominal length.
-    const int measured = (kPairs + 1) * kBatch;
-    appendLines(*p.shortLog, kSmallLog - measured / 2);
-    appendLines(*p.longLog, kLargeLog - measured / 2);
-    QApplication::processEvents();
-    return p;
-}
-
-void programFigure(bool shown) {
-    const LogPair logs = programLogs(shown);
-    Samples shortTimes, longTimes, ratios;
-    const auto onShort = [&](int n) { appendLines(*logs.shortLog, n); };
-    const auto onLong = [&](int n) { appendLines(*logs.longLog, n); };
-    compareLengths(onShort, onLong, kPairs, kBatch, shortTimes, longTimes, ratios);
-    printLine("program, window %s: %.1f us per line at 1,000 lines, %.1f us at 100,000 (medians)",
-              shown ? "shown " : "hidden", 1e6 * shortTimes.median(), 1e6 * longTimes.median());
-    printLine(
-        "   ratio %.3f (median of %d paired batches of %d lines; middle half %.2f-%.2f)   "
-        "target <= %.1f: %s",
-        ratios.median(), kPairs, kBatch, ratios.quantile(0.25), ratios.quantile(0.75),
-        kGrowthTarget, verdict(ratios.median() <= kGrowthTarget));
-}
-
-// The box as the literal reading has it: read all, append, write all back.
-void literalAppend(QPlainTextEdit& box, const std::string& piece) {
-    QString text = box.toPlainText();
-    text += QString::fromStdString(piece).remove('\r');
-    box.setPlainText(text);
-}
-
-std::unique_ptr<ui::MessageLogWindow> literalLog(int lines) {
+void appendFigure(bool shown) {
     auto log = std::make_unique<ui::MessageLogWindow>(nullptr);
     log->setWindowFlag(Qt::Window);
-    log->findChild<QPlainTextEdit*>("txtMsgLog")->setPlainText(lineText().repeated(lines));
-    return log;
-}
-
-void literalFigure() {
-    const auto shortLog = literalLog(kSmallLog);
-    const auto longLog = literalLog(kLargeLog);
-    auto* shortBox = shortLog->findChild<QPlainTextEdit*>("txtMsgLog");
-    auto* longBox = longLog->findChild<QPlainTextEdit*>("txtMsgLog");
-    const auto appender = [](QPlainTextEdit* box) {
-        return [box](int n) {
-            for (int i = 0; i < n; ++i) literalAppend(*box, kRequest), literalAppend(*box, kAnswer);
-        };
-    };
-    Samples shortTimes, longTimes, ratios;
-    compareLengths(appender(shortBox), appender(longBox), 3, 1, shortTimes, longTimes, ratios);
+    log->model().setLimit(kExchanges);
+    if (shown) log->show();
+    QApplication::processEvents();
+    const std::array<ExchangeRecord, 2> records = exchanges();
+    const std::size_t heapBefore = heapBytes();
+    Samples batches;
+    for (int done = 0; done < kExchanges; done += kBatch) {
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < kBatch; ++i) log->addRecord(records[static_cast<std::size_t>(i % 2)]);
+        // A shown log follows and repaints once per batch, as between two polls.
+        if (shown) QApplication::processEvents();
+        batches.add(seconds(Clock::now() - start) / kBatch);
+    }
+    const double bytesPerLine = static_cast<double>(heapBytes() - heapBefore) /
+                                static_cast<double>(log->model().lineCount());
+    // The first batch only warms up.
+    Samples first, last;
+    for (int i = 1; i <= kCompared; ++i) first.add(batches.values[static_cast<std::size_t>(i)]);
+    for (std::size_t i = batches.values.size() - kCompared; i < batches.values.size(); ++i)
+        last.add(batches.values[i]);
+    const double ratio = last.median() / first.median();
     printLine(
-        "literal, window hidden: %.2f ms per line at 1,000 lines, %.0f ms at 100,000 (medians)",
-        1e3 * shortTimes.median(), 1e3 * longTimes.median());
-    printLine("   ratio %.0f (median of 3 paired lines)   for comparison", ratios.median());
-    printLine("   (fewer lines: each box was filled to its length in one write, then 4 lines were");
-    printLine("    appended the literal way; building 100,000 lines so would take ~%.0f minutes)",
-              longTimes.median() * kLargeLog / 2 / 60);
+        "window %s: %.2f us per exchange at the start, %.2f us at 1,000,000 lines (medians of "
+        "%d batches of %d)",
+        shown ? "shown " : "hidden", 1e6 * first.median(), 1e6 * last.median(), kCompared, kBatch);
+    printLine("   ratio %.3f   target <= %.1f: %s;   %.0f bytes per line (heap, words included)",
+              ratio, kGrowthTarget, verdict(ratio <= kGrowthTarget), bytesPerLine);
 }
 
 }  // namespace
 
 void logAppendFigure() {
-    printFigure(5, "Time per log append at 100,000 lines / at 1,000 lines");
-    programFigure(false);
-    programFigure(true);
-    literalFigure();
+    printFigure(5, "Time per log append with decoding at 1,000,000 lines / at the start");
+    appendFigure(false);
+    appendFigure(true);
 }
 
 }  // namespace korvel::bench

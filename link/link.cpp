@@ -6,8 +6,14 @@
 namespace korvel {
 
 namespace {
-constexpr const char* kSetAside = "  (ignored: not the answer to this request)";
+// The frame in the buffer as it came over the wire: bit 7 back on data and check.
+ExchangeRecord::Bytes wireBytes(const ReplyBuffer& reply) {
+    ExchangeRecord::Bytes bytes{reply.bytes[0]};
+    for (int i = 1; i <= reply.dataCount() + 1; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(reply[i] | 0x80));
+    return bytes;
 }
+}  // namespace
 
 Link::Link(SerialPort& port, Clock& clock, LogSink& log, PollSwitch& poll)
     : port_(port), clock_(clock), log_(log), poll_(poll) {
@@ -31,15 +37,20 @@ Exchange Link::Transact(const Frame& frame) {
     if (silent_) return {ExchangeOutcome::ControllerSilent};
 
     drain();
+    record_ = ExchangeRecord{};
     const std::string request = send(frame);
     const std::string answer = awaitAnswer(frame, request);
     if (answer.empty()) {
+        record_.unanswered = true;
         const ExchangeOutcome outcome = reportNoAnswer();
         log_.append("\r\n");
+        log_.exchanged(record_);
         return {outcome};
     }
     unansweredInRow_ = 0;
+    record_.answer = wireBytes(reply_);
     logAnswer(frame, request, answer);
+    log_.exchanged(record_);
     if (frame.empty() && reply_.dataCount() > 0 && answerListener_) answerListener_(reply_);
     setPolling(true);
     return {ExchangeOutcome::Answered};
@@ -59,6 +70,8 @@ std::string Link::send(const Frame& frame) {
     for (std::uint8_t b : wire) request += FormatLogByte(b);
     request.append(static_cast<std::size_t>(3 * (Frame::kMaxData - frame.count())), ' ');
 
+    record_.request = wire;
+    record_.sent = clock_.now();
     port_.write(wire);
     if (!frame.empty()) log_.append(request);
     toggleBit_ = 1 - toggleBit_;
@@ -70,9 +83,13 @@ std::string Link::send(const Frame& frame) {
 std::string Link::awaitAnswer(const Frame& frame, const std::string& request) {
     const Clock::time_point deadline = clock_.now() + kReplyTimeout;
     for (;;) {
-        std::string answer = ReceiveFrameBy(port_, clock_, reply_, deadline);
+        bool checkError = false;
+        std::string answer = ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError);
+        record_.answered = clock_.now();
+        if (checkError) record_.checkError = wireBytes(reply_);
         if (answer.empty() || canAnswer(frame, reply_)) return answer;
-        log_.append("  <<" + answer + kSetAside + "\r\n" + std::string(request.size(), ' '));
+        record_.setAside.push_back(wireBytes(reply_));
+        log_.append("  <<" + answer + kSetAsideNote + "\r\n" + std::string(request.size(), ' '));
     }
 }
 

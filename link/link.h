@@ -93,6 +93,7 @@ class Link {
     LogSink& log_;
     PollSwitch& poll_;
     ReplyBuffer reply_;
+    ExchangeRecord record_;  // the exchange in hand, for LogSink::exchanged
     int toggleBit_ = 0;
     bool stop_ = true;
     bool polling_ = false;

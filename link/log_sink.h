@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "link/exchange_record.h"
+
 namespace korvel {
 
 // Receives the message-log text piece by piece; pieces carry their own CR LF.
@@ -9,6 +11,8 @@ class LogSink {
   public:
     virtual ~LogSink() = default;
     virtual void append(std::string_view piece) = 0;
+    // The same exchange once more as a record, after its last piece.
+    virtual void exchanged(const ExchangeRecord& record) { (void)record; }
 };
 
 // The poll timer as the link sees it.

@@ -42,7 +42,7 @@ std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
 }
 
 std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                           Clock::time_point deadline) {
+                           Clock::time_point deadline, bool* checkError) {
     FrameReceiver receiver(buffer);
     receiver.start();
     while (!receiver.complete()) {
@@ -60,7 +60,9 @@ std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
         if (!port.readByte(byte)) continue;
         receiver.feed(byte);
     }
-    return receiver.complete() && receiver.checksumOk() ? receiver.logText() : std::string();
+    const bool badCheck = receiver.complete() && !receiver.checksumOk();
+    if (checkError) *checkError = badCheck;
+    return receiver.complete() && !badCheck ? receiver.logText() : std::string();
 }
 
 }  // namespace korvel

@@ -39,7 +39,9 @@ inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
 std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
                          std::chrono::milliseconds timeout = kReplyTimeout);
 // The same wait, ending at `deadline`: how a wait goes on after a frame it set aside.
+// A frame with a wrong check byte ends the wait as well; `checkError`, when
+// given, then says so (the buffer holds the frame).
 std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                           Clock::time_point deadline);
+                           Clock::time_point deadline, bool* checkError = nullptr);
 
 }  // namespace korvel

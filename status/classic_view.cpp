@@ -1,19 +1,10 @@
 #include "link/bus_words.h"
 #include "status/status_request.h"
+#include "status/summary_codes.h"
 
 namespace korvel {
 
 namespace {
-
-enum Summary {
-    kDipSwitches = 0,
-    kCapacity = 1,
-    kKxPresence = 2,
-    kKxFaults = 3,
-    kKxTypes = 4,
-    kZrPresence = 6,
-    kUnexamined = 127
-};
 
 // A summary reply names its sub-command in bits 4-7 of R3.
 bool askSummary(StatusSteps& steps, int sub, int length) {

@@ -4,11 +4,6 @@
 
 namespace korvel {
 
-namespace {
-constexpr int kGroupCommand = 40;
-constexpr int kExpansionCommand = 44;
-}  // namespace
-
 std::uint8_t patternByte(const std::array<bool, 8>& boxes) {
     unsigned pattern = 0;
     for (std::size_t i = 0; i < boxes.size(); ++i)

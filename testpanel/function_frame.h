@@ -11,6 +11,10 @@ namespace korvel {
 // The function groups of the five test buttons Command1(0..4).
 enum class FunctionGroup { F1toF4L = 0, F5toF8 = 1, F9toF12 = 2, F13toF20 = 3, F21toF28 = 4 };
 
+// First byte of a decoder function frame: groups F1..F12, or the expansion groups F13..F28.
+inline constexpr int kGroupCommand = 40;
+inline constexpr int kExpansionCommand = 44;
+
 inline constexpr int kMaxBlock = 127;
 inline constexpr int kMaxDecoder = 16383;
 

@@ -3,14 +3,15 @@
 #include "link/bus_words.h"
 #include "service/dispatch.h"
 #include "service/number_text.h"
+#include "zr/zr_codes.h"
 
 namespace korvel {
 
 namespace {
 
-constexpr int kTimeCode = 32;
-constexpr int kPowerCode = 40;
-constexpr int kEraseCode = 64;
+constexpr int kTimeCode = kZrTimeCode;
+constexpr int kPowerCode = kZrPowerCode;
+constexpr int kEraseCode = kZrEraseCode;
 
 // Reads a box, noting its corrected text when the number was out of range.
 int readBox(const std::string& text, int maximum, std::optional<std::string>& corrected) {

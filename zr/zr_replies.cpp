@@ -1,16 +1,17 @@
 #include "zr/zr_replies.h"
 
 #include "link/bus_words.h"
+#include "zr/zr_codes.h"
 
 namespace korvel {
 
 namespace {
 
-constexpr int kDefaultTimingCode = 48;
-constexpr int kDefaultTimingAnswer = 49;
-constexpr int kDeviceTimingAnswer = 50;
-constexpr int kDevicePowerCode = 56;
-constexpr int kDevicePowerAnswer = 58;
+constexpr int kDefaultTimingCode = kZrDefaultTimingCode;
+constexpr int kDefaultTimingAnswer = kZrDefaultTimingAnswer;
+constexpr int kDeviceTimingAnswer = kZrDeviceTimingAnswer;
+constexpr int kDevicePowerCode = kZrDevicePowerCode;
+constexpr int kDevicePowerAnswer = kZrDevicePowerAnswer;
 
 int codeFor(int code, ZrTarget target) {
     return withPermanent(code, target.permanent);

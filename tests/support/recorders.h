@@ -43,7 +43,9 @@ struct PresentedFailures {
 class StringLog final : public LogSink {
   public:
     void append(std::string_view piece) override { text += piece; }
+    void exchanged(const ExchangeRecord& record) override { records.push_back(record); }
     std::string text;
+    std::vector<ExchangeRecord> records;
 };
 
 class PollRecorder final : public PollSwitch {
