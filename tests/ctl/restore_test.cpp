@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include "ctl/qt_line.h"
+#include "ctl/stop_signal.h"
 #include "sim/pty_server.h"
 #include "tests/ctl/ctl_rig.h"
 
@@ -134,22 +135,28 @@ TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesRe
 // silence; one lost answer is asked again and costs nothing.
 TEST_F(RestoreTest, ALostStatusAnswerIsNamedAndFailsTheCommand) {
     const std::string file = folder.path("lost.json");
+    const sim::FrameData statusOfKx5{1, 11, 37}, getPwmOfKx21{0, 34, 24, 9};
     const struct {
         std::vector<std::string> args;
+        sim::FrameData lostFrame;
         int losses, exit;
         std::string err;
     } table[] = {
-        {{"status"}, 1, 0, ""},
-        {{"status"}, 3, 1, "kx:5 did not answer the status request\n"},
-        {{"backup", file}, 3, 1, "kx:5 did not answer the status request; no backup written\n"},
-        {{"kx", "set", "All_KXxx", "hfi", "5"}, 3, 1,
+        {{"status"}, statusOfKx5, 1, 0, ""},
+        {{"status"}, statusOfKx5, 3, 1, "kx:5 did not answer the status request\n"},
+        {{"backup", file}, statusOfKx5, 3, 1,
+         "kx:5 did not answer the status request; no backup written\n"},
+        {{"kx", "set", "All_KXxx", "hfi", "5"}, statusOfKx5, 3, 1,
          "kx:5 did not answer the status request; not set\n"},
+        {{"kx", "get", "2.1", "pwm"}, getPwmOfKx21, 2, 0, ""},
+        {{"kx", "get", "2.1", "pwm", "--retries", "0"}, getPwmOfKx21, 1, 1,
+         "kx:2.1: no answer to pwm\n"},
     };
     for (const auto& row : table) {
         MemoryLine line;
         int lost = 0;
         line.controller.faults().unanswered = [&](const sim::FrameData& d) {
-            return d == sim::FrameData{1, 11, 37} && lost++ < row.losses;
+            return d == row.lostFrame && lost++ < row.losses;
         };
         std::vector<std::string> args{"-p", "1"};
         args.insert(args.end(), row.args.begin(), row.args.end());
@@ -161,6 +168,25 @@ TEST_F(RestoreTest, ALostStatusAnswerIsNamedAndFailsTheCommand) {
         }
         EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));
     }
+}
+
+// Ctrl+C halfway through a restore: the exchange in hand ends, then the
+// restore says what it wrote and what not, and exits 128 + SIGINT.
+TEST_F(RestoreTest, ASignalStopsARestoreBetweenExchanges) {
+    MemoryLine line;
+    std::size_t frames = 0;
+    line.controller.faults().unanswered = [&](const sim::FrameData&) {
+        if (++frames == 80) ctl::setStopSignal(SIGINT);
+        return false;
+    };
+    const CtlRun r = restore(line);
+    ctl::setStopSignal(0);
+    EXPECT_EQ(r.exit, 128 + SIGINT);
+    EXPECT_TRUE(r.err.starts_with("restore stopped: interrupted\nwritten: kx:0 (KX-H) hfi, "))
+        << r.err;
+    EXPECT_NE(r.err.find("\nnot written: kx:0 (KX-H) (the rest); kx:2.0 (KX44) (every setting)"),
+              std::string::npos)
+        << r.err;
 }
 
 // Values a module holds that the page cannot show are saved as reported and
