@@ -17,7 +17,8 @@ bool askSummary(StatusSteps& steps, int sub, int length) {
 std::uint16_t moduleBits(const ReplyBuffer& reply, int modules) {
     unsigned bits = 0;
     for (int k = 0; k < modules; ++k)
-        bits |= ((reply[3 + k / 4] >> (k % 4)) & 1u) << static_cast<unsigned>(k);
+        bits |= ((static_cast<unsigned>(reply[3 + k / 4]) >> (k % 4)) & 1u)
+                << static_cast<unsigned>(k);
     return static_cast<std::uint16_t>(bits);
 }
 
