@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iomanip>
+#include <thread>
 #include <map>
 #include <set>
 
@@ -15,6 +16,7 @@
 #include "ctl/kx_setting_table.h"
 #include "ctl/safe_file.h"
 #include "ctl/stop_signal.h"
+#include "wire_words/log_lines.h"
 #include "ctl/status_output.h"
 #include "service/dispatch.h"
 #include "service/prompter.h"
@@ -49,6 +51,9 @@ const char* const kDescription =
     "                           (--permanent).\n"
     "  backup FILE              Every setting of every KX and ZR32 module, active\n"
     "                           and permanent, into a JSON file.\n"
+    "  monitor                  Polls as the window does and prints every message\n"
+    "                           the controller held, in words (--json: JSON Lines),\n"
+    "                           until Ctrl+C.\n"
     "  restore FILE             Writes the permanent settings of the file back and\n"
     "                           reads each one back (--only MODULE..., --map\n"
     "                           OLD=NEW..., --dry-run). Modules are named kx:5,\n"
@@ -65,16 +70,20 @@ struct CommandInfo {
 
 const CommandInfo kCommands[] = {
     {"ports", {}, false},
+    {"monitor", {"json"}, true},
     {"status", {"classic", "json"}, true},
     {"kx", {"permanent", "on", "bank", "loop"}, true},
     {"zr", {"permanent"}, true},
     {"backup", {}, true},
     {"restore", {"only", "map", "dry-run"}, true},
 };
-const std::set<QString> kGlobalOptions{"p", "port", "demo", "help", "version", "retries"};
+const std::set<QString> kGlobalOptions{"p",    "port",    "demo",   "help",
+                                       "V",    "version", "retries", "v", "verbose"};
 // A read that got no answer is asked again this many times, unless --retries says otherwise.
 constexpr int kDefaultRetries = 2;
 constexpr int kMaxRetries = 20;
+// As the window's poll timer.
+constexpr std::chrono::milliseconds kPollInterval{50};
 
 struct UsageError {
     std::string message;
@@ -122,6 +131,7 @@ class Command {
     int backup(const QStringList& args);
     int restoreCommand(const QStringList& args);
     int stopped(int exit) const;
+    int monitor();
     bool reportLost(const std::string& consequence) const;
     const KxSettingName& settingArgument(const QString& name);
     std::int32_t kxTarget(const QString& text);
@@ -130,7 +140,7 @@ class Command {
     LineAccess& line_;
     const Terminal& term_;
     TerminalPrompter prompter_;
-    DiscardedLog log_;
+    TerminalLog log_{term_};
     NoPolling poll_;
     Link link_;
     ModuleRegistry registry_;
@@ -414,6 +424,34 @@ int Command::restoreCommand(const QStringList& args) {
     return kExitOk;
 }
 
+// Polls as the window's timer does and prints every message the controller
+// held, in words (or as JSON Lines), until Ctrl+C; a controller that stops
+// answering ends it.
+int Command::monitor() {
+    OpenLine guard{link_};
+    if (!open()) return kExitFailed;
+    const bool json = parser_.isSet("json");
+    log_.onExchange = [&](const ExchangeRecord& record) {
+        for (const LogLine& line : logLines(record)) {
+            if (json)
+                term_.out << lineJson(line, timeOfDay(line.sent)) << '\n';
+            else
+                term_.out << timeOfDay(line.sent) << "  " << lineWords(line) << '\n';
+        }
+        term_.out.flush();
+    };
+    while (!stopSignal()) {
+        if (!link_.Transact(Frame{})) {
+            log_.onExchange = {};
+            if (link_.portOpen()) term_.message("the controller stopped answering");
+            return kExitFailed;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    log_.onExchange = {};
+    return kExitOk;
+}
+
 // The exit of a run that ended early: 128 + the signal that stopped it, if one did.
 int Command::stopped(int exit) const {
     if (const int signal = stopSignal()) return 128 + signal;
@@ -421,6 +459,7 @@ int Command::stopped(int exit) const {
 }
 
 int Command::run(const CommandInfo& info, const QStringList& args) {
+    log_.verbose = parser_.isSet("verbose");
     if (parser_.isSet("retries")) {
         bool ok = false;
         retries_ = parser_.value("retries").toInt(&ok);
@@ -443,6 +482,10 @@ int Command::run(const CommandInfo& info, const QStringList& args) {
         return printStatus();
     }
     if (name == "kx") return kx(args);
+    if (name == "monitor") {
+        expectArguments(args, 1, "monitor [--json]");
+        return monitor();
+    }
     if (name == "zr") return zrReport(args);
     if (name == "backup") return backup(args);
     return restoreCommand(args);
@@ -451,10 +494,12 @@ int Command::run(const CommandInfo& info, const QStringList& args) {
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(kDescription);
     parser.addHelpOption();
-    parser.addVersionOption();
+    parser.addOption({{"V", "version"}, "Print the version."});
     parser.addOptions({
         {{"p", "port"}, "The port: a number 1-16 of the port table, or a device path.", "PORT"},
         {"demo", "Use the built-in simulated system instead of a port."},
+        {{"v", "verbose"}, "Write every exchange to standard error as the message log does, "
+                           "with its time and its words."},
         {"retries", "Ask again this many times when a read gets no answer (default 2).", "N"},
         {"classic", "status: ask as the classic status view does."},
         {"json", "status: print JSON instead of aligned text."},
@@ -491,7 +536,7 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
         const QStringList args = parser.positionalArguments();
         if (args.isEmpty())
             throw UsageError{
-                "a command is needed: ports, status, kx, zr, backup or restore "
+                "a command is needed: ports, status, kx, zr, backup, restore or monitor "
                 "(korvelctl --help)"};
         for (const CommandInfo& info : kCommands)
             if (args[0] == info.name) return Command(parser, line, term).run(info, args);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -32,11 +33,24 @@ class TerminalPrompter final : public Prompter {
     const Terminal& terminal_;
 };
 
-// The frame log is not shown; a terminal command has no log window.
-class DiscardedLog final : public LogSink {
+// A terminal command has no log window: with -v every exchange is written to
+// standard error as the message log writes it, with its time and its words;
+// `monitor` hands each exchange to `onExchange` as well.
+class TerminalLog final : public LogSink {
   public:
+    explicit TerminalLog(const Terminal& terminal) : terminal_(terminal) {}
     void append(std::string_view) override {}
+    void exchanged(const ExchangeRecord& record) override;
+
+    bool verbose = false;
+    std::function<void(const ExchangeRecord&)> onExchange;
+
+  private:
+    const Terminal& terminal_;
 };
+
+// The time of day at which a steady-clock reading happened, as "14:03:07.250".
+std::string timeOfDay(Clock::time_point when);
 
 // Nothing polls between the steps of a command: it ends before any would.
 class NoPolling final : public PollSwitch {

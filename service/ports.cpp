@@ -19,31 +19,35 @@ std::vector<int> FillPortList(SerialPort& port) {
     return usable;
 }
 
-bool PickPort(Link& link, Prompter& prompter, const std::string& entryText) {
+namespace {
+
+// A pick closes the port in use first and stops polling; a port that does not
+// open says why in "Fout bij openen COM poort".
+bool pick(Link& link, Prompter& prompter, const auto& open) {
     SerialPort& port = link.port();
     if (port.isOpen()) {
         port.close();
         link.setPolling(false);
     }
-    const double number = leadingNumber(entryText);
-    if (number > 0) {
-        const double rounded = roundHalfEven(number);
-        if (rounded >= kFirstPort && rounded <= kLastPort && port.open(static_cast<int>(rounded)))
-            return true;
-    }
+    if (open(port)) return true;
     prompter.showWithDetail(kOpenPortFailed, port.openErrorDetail());
     return false;
 }
 
+}  // namespace
+
+bool PickPort(Link& link, Prompter& prompter, const std::string& entryText) {
+    return pick(link, prompter, [&](SerialPort& port) {
+        const double number = leadingNumber(entryText);
+        if (number <= 0) return false;
+        const double rounded = roundHalfEven(number);
+        return rounded >= kFirstPort && rounded <= kLastPort &&
+               port.open(static_cast<int>(rounded));
+    });
+}
+
 bool PickNetworkPort(Link& link, Prompter& prompter, const std::string& address) {
-    SerialPort& port = link.port();
-    if (port.isOpen()) {
-        port.close();
-        link.setPolling(false);
-    }
-    if (port.openAddress(address)) return true;
-    prompter.showWithDetail(kOpenPortFailed, port.openErrorDetail());
-    return false;
+    return pick(link, prompter, [&](SerialPort& port) { return port.openAddress(address); });
 }
 
 std::vector<int> RefreshPorts(Link& link) {

@@ -189,6 +189,28 @@ TEST_F(RestoreTest, ASignalStopsARestoreBetweenExchanges) {
         << r.err;
 }
 
+// The message log's words reach a terminal: every exchange with -v, and the
+// messages the controller held while `monitor` polls, until Ctrl+C.
+TEST_F(RestoreTest, VerboseAndMonitorSpeakTheLogsWords) {
+    MemoryLine line;
+    const CtlRun verbose = runCtl(line, {"-p", "1", "-v", "kx", "get", "0", "hfi"});
+    EXPECT_EQ(verbose.out, "7\n");
+    EXPECT_NE(verbose.err.find("<< 0D 00 20 0A 01 07 41 "), std::string::npos) << verbose.err;
+    EXPECT_NE(verbose.err.find("answer · KX 0 HFI-level = 7"), std::string::npos);
+
+    line.controller.queueMessage({0, 34, 10, 1, 12});
+    int polls = 0;
+    line.controller.faults().unanswered = [&](const sim::FrameData&) {
+        if (++polls == 3) ctl::setStopSignal(SIGINT);
+        return false;
+    };
+    const CtlRun monitor = runCtl(line, {"-p", "1", "monitor"});
+    ctl::setStopSignal(0);
+    EXPECT_EQ(monitor.exit, ctl::kExitOk);
+    EXPECT_NE(monitor.out.find("answer · KX 2 HFI-level = 12"), std::string::npos) << monitor.out;
+    EXPECT_EQ(std::count(monitor.out.begin(), monitor.out.end(), '\n'), 1) << monitor.out;
+}
+
 // Values a module holds that the page cannot show are saved as reported and
 // put back as they were: a backup and restore of an unchanged system is clean.
 TEST_F(RestoreTest, ValuesThePageCannotShowGoRoundTrip) {
