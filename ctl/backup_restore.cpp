@@ -141,7 +141,6 @@ class RestoreLedger {
         modules_.push_back({module, steps, {}});
     }
     void written(const std::string& setting) { modules_.back().written.push_back(setting); }
-    void skipped() { modules_.back().steps = 0; }
 
     void report(const Terminal& term, const std::vector<std::string>& notReached) const {
         std::string written, open;
@@ -365,9 +364,14 @@ RestoreResult restore(Link& link, const ModuleRegistry& registry,
         if (const std::string why = mismatch(registry, t); !why.empty()) {
             term.message(name + ": " + why + "; skipped");
             result.skipped = true;
+            ledger.begin(name, 1);
             continue;
         }
-        ledger.begin(name, restoreSteps(*t.saved, kxPage(t.target.item, registry.kxTypes)).size());
+        const std::vector<RestoreStep> steps =
+            restoreSteps(*t.saved, kxPage(t.target.item, registry.kxTypes));
+        ledger.begin(name, static_cast<std::size_t>(std::count_if(
+                               steps.begin(), steps.end(),
+                               [](const RestoreStep& s) { return s.written; })));
         bool equal = true;
         std::string stopped;
         const bool goesOn =
@@ -386,6 +390,8 @@ RestoreResult restore(Link& link, const ModuleRegistry& registry,
             return result;
         }
     }
+    // A restore that skipped modules says what it did put back.
+    if (result.skipped) ledger.report(term, {});
     return result;
 }
 

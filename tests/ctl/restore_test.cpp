@@ -124,7 +124,10 @@ TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesRe
     EXPECT_EQ(r.err,
               "kx:2.1 (KX44): ms is 1, the file holds 2\n"
               "kx:3 (WOBE-s): is a KX-H now, the file holds a WOBE-s; skipped\n"
-              "kx:5 (KX-H): not present now; skipped\n");
+              "kx:5 (KX-H): not present now; skipped\n"
+              "written: kx:0 (KX-H) (every setting); kx:2.0 (KX44) (every setting); kx:2.1 (KX44) "
+              "(every setting); zr:1 (ZR32) (every setting); zr:6 (ZR32) (every setting)\n"
+              "not written: kx:3 (WOBE-s) (every setting); kx:5 (KX-H) (every setting)\n");
     sim::SimSystem& s = line.controller.system();
     EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[1], 7);
     EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 3).kxPermanent.value[14], 33);
