@@ -114,7 +114,7 @@ void backupFigure() {
     std::ostringstream discard;
     const ctl::Terminal terminal{discard, discard, false};
     // korvelctl's own link: no log window behind it.
-    ctl::DiscardedLog log;
+    ctl::TerminalLog log{terminal};
     Link link{rig.port, rig.clock, log, rig.poll};
     measureAgainstWire(3, rig, [&] {
         ModuleRegistry registry;
