@@ -5,13 +5,12 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "net_serial/net_serial_port.h"
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "sim/ser2net_server.h"
-#include "tests/support/recorders.h"
+#include "tests/ui/window_rig.h"
 #include "ui/main_window.h"
 
 namespace korvel {
@@ -100,12 +99,7 @@ TEST_F(NetworkEntry, AServerStoppedWhileIdleIsOneNoticeAndTheEntryWorksAgain) {
     activate(0);
     ASSERT_TRUE(window.link().Transact(Frame{}));
     ser2net.stop();
-    QTimer giveUp;  // wakes the wait should the notice never come
-    giveUp.setSingleShot(true);
-    giveUp.start(2000);
-    while (prompter.shown.empty() && giveUp.isActive())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents();
+    testing::awaitNotice(prompter);
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
     EXPECT_TRUE(prompter.shown[0].detail.starts_with(address + ": ")) << prompter.shown[0].detail;
     EXPECT_EQ(cboPort->currentIndex(), -1);

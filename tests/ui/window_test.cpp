@@ -16,7 +16,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <optional>
 
@@ -462,12 +461,7 @@ TEST(LineLoss, AnAdapterPulledWhileIdleIsOneNoticeAndNoPortPicked) {
     ASSERT_TRUE(window.pollTimer().timer.isActive());
 
     server->vanish();
-    QTimer giveUp;  // wakes the wait should the notice never come
-    giveUp.setSingleShot(true);
-    giveUp.start(2000);
-    while (prompter.shown.empty() && giveUp.isActive())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents();
+    awaitNotice(prompter);
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
     EXPECT_NE(prompter.shown[0].detail.find(server->devicePath()), std::string::npos);
     EXPECT_EQ(cboPort->currentIndex(), -1);
