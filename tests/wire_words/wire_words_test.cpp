@@ -89,7 +89,6 @@ TEST(WireWords, CommandsAndAnswersOfEveryKind) {
     const WordsCase cases[] = {
         {Frame{0, 34, 8, 1, 12}, {}, kx2 + "set HFI-level = 12"},
         {Frame{0, 34, 8, 65, 12}, {}, kx2 + "set HFI-level = 12 (permanent)"},
-        {Frame{0, 34, 8, 1}, {}, kx2 + "get HFI-level"},
         {Frame{0, 35, 24, 65}, {}, "KX 3.1" + kDot + "get HFI-level (permanent)"},
         {Frame{0, 34, 8, 3, 100}, {}, kx2 + "set Alarm-delay on-delay = 100"},
         {Frame{0, 34, 8, 2}, {}, kx2 + "get Alarm-delay off-delay"},
