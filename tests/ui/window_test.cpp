@@ -155,6 +155,7 @@ TEST_F(WindowTest, KxPageFollowsTheKindOfTheSelection) {
     showTab(0);
     const std::array<const char*, 6> rows[] = {
         {" 0", "KX-H", "shown", "shown", "shown", "Get MS mode"},
+        {" 2.1", "KX44", "hidden", "shown", "hidden", "Get MS mode"},  // MS panel, no Set
         {" 7", "hidden", "shown", "hidden", "shown", "hidden"},
         {"All_KXxx", "KXxx", "hidden", "hidden", "hidden", "Check MS mode"}};
     for (const auto& [entry, type, pc, get, msSet, msGet] : rows) {
