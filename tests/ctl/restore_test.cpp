@@ -8,6 +8,7 @@
 
 #include "ctl/qt_line.h"
 #include "ctl/stop_signal.h"
+#include "sim/handlers.h"
 #include "sim/pty_server.h"
 #include "tests/ctl/ctl_rig.h"
 
@@ -17,9 +18,7 @@ namespace {
 using sim::ModuleFamily;
 
 sim::SimModule& moduleOf(sim::SimSystem& s, ModuleFamily family, int number) {
-    for (sim::SimModule& m : s.modules)
-        if (m.family == family && m.number == number) return m;
-    throw std::out_of_range("no such simulated module");
+    return *sim::findModule(s, family, number);
 }
 
 // The permanent settings a restore puts back, straight from the simulator.

@@ -101,15 +101,10 @@ TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
          field(KxField::txtSW, "5")},
         {report(32, 10, 8, 127), {0, false, {}}, field(KxField::txtDCShift, "127")},
         {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(KxField::txtLC, "40")},
-        {report(32, 10, 15, 0), {0, false, {}}, field(KxField::txtAD, "0")},
         {report(32, 10, 9, 32), {0, false, {}}, option(KxField::optPWMM, 32)},
         {report(32, 10, 9, 6), {0, false, {}}, {}},
-        {report(32, 10, 10, 0), {0, false, {}}, option(KxField::optOCD, 0)},
         {report(32, 10, 75, 2), {0, true, {}}, option(KxField::optMS, 2)},
         {report(32, 10, 11, 3), {0, false, {}}, {}},
-        {report(32, 10, 12, 1), {0, false, {}}, option(KxField::optPC, 1)},
-        {report(32, 10, 64, 1), {0, false, {}}, {}},
-        {report(32, 10, 9, 0), {0, false, {}}, {}},
     };
     for (const DecodeCase& c : cases)
         EXPECT_EQ(DecodeKXReply(c.reply, c.page), c.update)

@@ -61,10 +61,18 @@ StatusFacts directFacts() {
     return *RequestStatus(bench.link, {});
 }
 
-struct Ser2netLine : ::testing::TestWithParam<Scheme> {
+// A network port as the program routes it.
+struct NetLine {
+    QtSerialPort serial;
+    net::NetSerialPort network;
+    net::RoutedPort port{serial, network};
+    SteadyClock clock;
+};
+
+struct Ser2netLine : ::testing::TestWithParam<Scheme>, NetLine, testing::LinkRig<TrapLog> {
     // ser2net opens the device as `line`: with RFC 2217 the program sets it anew.
     explicit Ser2netLine(const char* line = "19200n81")
-        : ser2net(server.devicePath(), GetParam().accepter, line) {}
+        : LinkRig(port, clock), ser2net(server.devicePath(), GetParam().accepter, line) {}
     std::string address() const { return ser2net.address(GetParam().name); }
     bool pick() { return PickNetworkPort(link, prompter, address()); }
     // The status request, registering what it found as the window does.
@@ -77,44 +85,25 @@ struct Ser2netLine : ::testing::TestWithParam<Scheme> {
 
     sim::PtyServer server{sim::demoSystem()};
     Ser2netServer ser2net;
-    QtSerialPort serial;
-    net::NetSerialPort network;
-    net::RoutedPort port{serial, network};
-    SteadyClock clock;
-    testing::RecordingPrompter prompter;
-    TrapLog log;
-    testing::PollRecorder poll;
-    Link link{port, clock, log, poll};
-    testing::PresentedFailures failures{link, prompter};
     ModuleRegistry registry;
 };
 
-TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThrough) {
+// 127 in a data position is 255 on the wire, telnet's IAC: both the request
+// and the module's report carry it.
+TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThroughWith127AsByte255BothWays) {
     ASSERT_TRUE(pick()) << prompter.shown.at(0).detail;
     const std::optional<StatusFacts> facts = status();
     ASSERT_TRUE(facts);
     EXPECT_EQ(*facts, directFacts());
-    EXPECT_EQ(ctl::writeKxSetting(link, registry, 5, alarmDelay(), 42, false), 42);
-    EXPECT_EQ(ctl::readKxSetting(link, registry, 5, alarmDelay(), false), 42);
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(unanswered(log.text), 0) << log.text;
-}
-
-// 127 in a data position is 255 on the wire, telnet's IAC: both the request
-// and the module's report carry it.
-TEST_P(Ser2netLine, AValueOf127CrossesAsByte255BothWays) {
-    ASSERT_TRUE(pick());
-    ASSERT_TRUE(status());
     const std::size_t mark =
         server.withController([](auto& c) { return c.framesReceived().size(); });
-    EXPECT_EQ(ctl::writeKxSetting(link, registry, 0, alarmDelay(), 127, false), 127);
-    EXPECT_EQ(ctl::readKxSetting(link, registry, 0, alarmDelay(), false), 127);
+    EXPECT_EQ(ctl::writeKxSetting(link, registry, 5, alarmDelay(), 127, false), 127);
+    EXPECT_EQ(ctl::readKxSetting(link, registry, 5, alarmDelay(), false), 127);
     const std::vector<sim::FrameData> sent =
         server.withController([&](auto& c) { return testing::commandsSince(c, mark); });
-    const bool carried127 = std::any_of(sent.begin(), sent.end(), [](const sim::FrameData& f) {
+    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const sim::FrameData& f) {
         return std::find(f.begin(), f.end(), 127) != f.end();
-    });
-    EXPECT_TRUE(carried127);
+    }));
     std::istringstream lines(log.text);
     bool answered127 = false;
     for (std::string line; std::getline(lines, line);) {
@@ -187,23 +176,17 @@ TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
         {plainTelnet.address("rfc2217"), "refuses the COM-PORT-OPTION"},
         {"udp://127.0.0.1:2000", "not a network port"},
     };
-    QtSerialPort serial;
-    net::NetSerialPort network;
-    net::RoutedPort port{serial, network};
-    SteadyClock clock;
-    testing::RecordingPrompter prompter;
-    testing::StringLog log;
-    testing::PollRecorder poll;
-    Link link{port, clock, log, poll};
-    testing::PresentedFailures failures{link, prompter};
+    NetLine line;
+    testing::LinkRig<> rig{line.port, line.clock};
+    testing::RecordingPrompter& prompter = rig.prompter;
     for (const auto& c : cases) {
         prompter.shown.clear();
-        EXPECT_FALSE(PickNetworkPort(link, prompter, c.address));
+        EXPECT_FALSE(PickNetworkPort(rig.link, prompter, c.address));
         ASSERT_EQ(prompter.texts(), std::vector<std::string>{kOpenPortFailed}) << c.address;
         const std::string& detail = prompter.shown[0].detail;
         EXPECT_TRUE(detail.starts_with(c.address + ": ")) << detail;
         EXPECT_NE(detail.find(c.reason), std::string::npos) << detail;
-        EXPECT_FALSE(port.isOpen());
+        EXPECT_FALSE(line.port.isOpen());
     }
 }
 

@@ -10,8 +10,6 @@ std::vector<std::string> RecordingPrompter::texts() const {
     return t;
 }
 
-SimBench::SimBench(sim::SimSystem system) : controller(std::move(system)) {}
-
 std::vector<sim::FrameData> SimBench::commandsSince(std::size_t mark) const {
     return testing::commandsSince(controller, mark);
 }

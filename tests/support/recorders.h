@@ -54,23 +54,33 @@ class PollRecorder final : public PollSwitch {
     bool polling = false;
 };
 
-// A link wired to a simulated controller through the in-memory port, with
-// everything the link talks to recorded.
-struct SimBench {
-    explicit SimBench(sim::SimSystem system = sim::demoSystem());
+// A link on a port the test brings, with everything the link talks to
+// recorded; failed exchanges show in `prompter` as the window shows them.
+template <class Log = StringLog>
+struct LinkRig {
+    LinkRig(SerialPort& port, Clock& clock) : link{port, clock, log, poll} {}
+    RecordingPrompter prompter;
+    Log log;
+    PollRecorder poll;
+    Link link;
+    PresentedFailures failures{link, prompter};
+};
+
+struct SimLine {
+    explicit SimLine(sim::SimSystem system) : controller(std::move(system)) {}
+    sim::SimController controller;
+    sim::FakeClock clock;
+    sim::MemoryPort port{controller, clock};
+};
+
+// A link wired to a simulated controller through the in-memory port.
+struct SimBench : SimLine, LinkRig<> {
+    explicit SimBench(sim::SimSystem system = sim::demoSystem())
+        : SimLine(std::move(system)), LinkRig(port, clock) {}
 
     void openPort() { port.open(1); }
     const std::vector<sim::FrameData>& frames() const { return controller.framesReceived(); }
     std::vector<sim::FrameData> commandsSince(std::size_t mark) const;
-
-    sim::SimController controller;
-    sim::FakeClock clock;
-    sim::MemoryPort port{controller, clock};
-    RecordingPrompter prompter;
-    StringLog log;
-    PollRecorder poll;
-    Link link{port, clock, log, poll};
-    PresentedFailures failures{link, prompter};
 };
 
 // The frames the controller received since `mark`, without the empty ones.

@@ -1,17 +1,17 @@
-// The "Network port…" entry of the port list against a real ser2net on loopback.
+// The port list's "Network port…" entry against a real ser2net on loopback, and
+// a line lost while idle, local or network.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
+#include <optional>
 
 #include "net_serial/net_serial_port.h"
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
 #include "sim/ser2net_server.h"
-#include "tests/support/recorders.h"
+#include "tests/ui/window_rig.h"
 #include "ui/main_window.h"
 
 namespace korvel {
@@ -94,29 +94,40 @@ TEST_F(NetworkEntry, AnAddressThatIsNoneIsTheOpenFailureAndStaysOutOfTheList) {
     EXPECT_EQ(cboPort->currentIndex(), -1);
 }
 
-// The server stopped between exchanges: the event loop learns of it; one
-// notice, no port picked, and a pick of the entry works once it is back.
-TEST_F(NetworkEntry, AServerStoppedWhileIdleIsOneNoticeAndTheEntryWorksAgain) {
-    activate(0);
-    ASSERT_TRUE(window.link().Transact(Frame{}));
-    ser2net.stop();
-    QTimer giveUp;  // wakes the wait should the notice never come
-    giveUp.setSingleShot(true);
-    giveUp.start(2000);
-    while (prompter.shown.empty() && giveUp.isActive())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents();
-    ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-    EXPECT_TRUE(prompter.shown[0].detail.starts_with(address + ": ")) << prompter.shown[0].detail;
-    EXPECT_EQ(cboPort->currentIndex(), -1);
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_FALSE(window.pollTimer().timer.isActive());
-
-    ser2net.start();
-    activate(0);
-    EXPECT_TRUE(port.isOpen());
-    EXPECT_TRUE(window.link().Transact(Frame{}));
-    EXPECT_EQ(prompter.shown.size(), 1u);
+// The line lost between exchanges, an adapter pulled or the server stopped: the
+// event loop learns of it; one notice naming the line, no port picked, and a
+// pick works once it is back.
+TEST_F(NetworkEntry, ALineLostWhileIdleIsOneNoticeAndAPickWorksOnceItIsBack) {
+    std::optional<sim::PtyServer> local(sim::demoSystem());
+    const auto plugIn = [&] {
+        serial.overrideDevice(1, local->devicePath());
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+    };
+    plugIn();
+    for (const bool network : {false, true}) {
+        const QString entry = network ? QString::fromStdString(address) : " 1";
+        activate(cboPort->findText(network ? kNetworkEntry : entry));
+        ASSERT_TRUE(window.link().Transact(Frame{}));
+        prompter.shown.clear();
+        network ? ser2net.stop() : local->vanish();
+        testing::awaitNotice(prompter);
+        ASSERT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
+        const std::string& detail = prompter.shown[0].detail;
+        EXPECT_TRUE(detail.starts_with((network ? address : local->devicePath()) + ": ")) << detail;
+        EXPECT_EQ(cboPort->currentIndex(), -1);
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_FALSE(window.pollTimer().timer.isActive());
+        if (network) {
+            ser2net.start();
+        } else {
+            local.emplace(sim::demoSystem());
+            plugIn();
+        }
+        activate(cboPort->findText(entry));
+        EXPECT_TRUE(port.isOpen());
+        EXPECT_TRUE(window.link().Transact(Frame{}));
+        EXPECT_EQ(prompter.shown.size(), 1u);
+    }
     EXPECT_EQ(asked, 1);
 }
 

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "ui/message_log.h"
 
@@ -124,6 +125,15 @@ void WindowRig::screenshot(QWidget* w, const QString& name) {
     QDir().mkpath(KORVEL_SCREENSHOT_DIR);
     QApplication::processEvents();
     EXPECT_TRUE(w->grab().save(QString(KORVEL_SCREENSHOT_DIR) + "/" + name + ".png"));
+}
+
+void awaitNotice(const RecordingPrompter& prompter) {
+    QTimer giveUp;  // wakes the wait should the notice never come
+    giveUp.setSingleShot(true);
+    giveUp.start(2000);
+    while (prompter.shown.empty() && giveUp.isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace korvel::testing

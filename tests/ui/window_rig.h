@@ -53,4 +53,7 @@ struct WindowRig {
 
 struct WindowTest : ::testing::Test, WindowRig {};
 
+// Runs the event loop until `prompter` has shown a box, or 2 s have passed.
+void awaitNotice(const RecordingPrompter& prompter);
+
 }  // namespace korvel::testing
