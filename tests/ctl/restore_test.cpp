@@ -195,7 +195,9 @@ TEST_F(RestoreTest, ASignalStopsARestoreBetweenExchanges) {
 // messages the controller held while `monitor` polls, until Ctrl+C.
 TEST_F(RestoreTest, VerboseAndMonitorSpeakTheLogsWords) {
     MemoryLine line;
+    line.controller.faults().moduleAnswerDelay = 3;  // the report comes a few polls later
     const CtlRun verbose = runCtl(line, {"-p", "1", "-v", "kx", "get", "0", "hfi"});
+    line.controller.faults().moduleAnswerDelay = 0;
     EXPECT_EQ(verbose.out, "7\n");
     EXPECT_NE(verbose.err.find("<< 0D 00 20 0A 01 07 41 "), std::string::npos) << verbose.err;
     EXPECT_NE(verbose.err.find("answer · KX 0 HFI-level = 7"), std::string::npos);
