@@ -4,6 +4,7 @@
 #include <termios.h>
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <optional>
 #include <sstream>
 
@@ -190,8 +191,9 @@ TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
     }
 }
 
-// korvelctl takes the address as -p: the status it prints is the demo's, and a
-// server that is not there is one line and exit status 1.
+// korvelctl takes the address as -p: the status it prints is the demo's, a
+// backup restores through it, and a server that is not there is one line and
+// exit status 1.
 TEST(NetworkPort, KorvelctlReachesTheServerByItsAddress) {
     sim::PtyServer server(sim::demoSystem());
     Ser2netServer raw(server.devicePath(), "", "19200n81");
@@ -205,6 +207,14 @@ TEST(NetworkPort, KorvelctlReachesTheServerByItsAddress) {
     const auto [code, out, err] = run({"-p", QString::fromStdString(raw.address("tcp")), "status"});
     EXPECT_EQ(code, 0) << err.toStdString();
     EXPECT_EQ(out, demoOut);
+    const QTemporaryDir folder;
+    const QString file = folder.filePath("net.json");
+    const QString address = QString::fromStdString(raw.address("tcp"));
+    const auto [backupCode, backupOut, backupErr] = run({"-p", address, "backup", file});
+    EXPECT_EQ(backupCode, 0) << backupErr.toStdString();
+    const auto [restoreCode, restoreOut, restoreErr] = run({"-p", address, "restore", file});
+    EXPECT_EQ(restoreCode, 0) << restoreErr.toStdString();
+    EXPECT_TRUE(restoreOut.contains("every setting read back equal")) << restoreOut.toStdString();
     raw.stop();
     const auto [lostCode, lostOut, lostErr] =
         run({"-p", QString::fromStdString(raw.address("tcp")), "status"});
