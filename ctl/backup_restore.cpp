@@ -107,24 +107,13 @@ std::string mismatch(const ModuleRegistry& registry, const RestoreTarget& t) {
     return {};
 }
 
-// The settings one restore writes to one module, in sending order; a KX44's
-// master/slave mode is only read back.
-struct RestoreStep {
-    std::string name;
-    int value = 0;
-    bool written = true;
-};
-
-std::vector<RestoreStep> restoreSteps(const ModuleBackup& saved, const KxPageState& page) {
-    std::vector<RestoreStep> steps;
-    if (saved.permanent.zr) {
-        for (const ZrWriteStep& z : zrWriteSteps(*saved.permanent.zr))
-            steps.push_back({z.name, z.value, true});
-        return steps;
-    }
-    for (const KxSettingName* row : backupRows(page))
-        steps.push_back({row->name, saved.permanent.kx.at(row->name), settableOn(*row, page)});
-    return steps;
+// How many settings a restore writes to one module; a KX44's master/slave
+// mode is only read back.
+std::size_t writtenSettings(const ModuleBackup& saved, const KxPageState& page) {
+    if (saved.permanent.zr) return zrWriteSteps(*saved.permanent.zr).size();
+    const std::vector<const KxSettingName*> rows = backupRows(page);
+    return static_cast<std::size_t>(std::count_if(
+        rows.begin(), rows.end(), [&](const KxSettingName* row) { return settableOn(*row, page); }));
 }
 
 // Why a run stopped, or nothing while it goes on.
@@ -187,7 +176,7 @@ bool restoreKx(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
         if (stopped = stopReason(link); !stopped.empty()) return false;
         if (settableOn(row, page)) {
             const std::optional<int> confirmed =
-                writeKxSetting(link, registry, t.target.item, row, value, true, retries);
+                writeKxSetting(link, registry, t.target.item, row, value, true);
             // The Set went out whether or not its confirmation came: the read-back decides.
             if (link.portOpen()) ledger.written(settingName);
             if (!confirmed && !link.portOpen()) {
@@ -367,11 +356,7 @@ RestoreResult restore(Link& link, const ModuleRegistry& registry,
             ledger.begin(name, 1);
             continue;
         }
-        const std::vector<RestoreStep> steps =
-            restoreSteps(*t.saved, kxPage(t.target.item, registry.kxTypes));
-        ledger.begin(name, static_cast<std::size_t>(std::count_if(
-                               steps.begin(), steps.end(),
-                               [](const RestoreStep& s) { return s.written; })));
+        ledger.begin(name, writtenSettings(*t.saved, kxPage(t.target.item, registry.kxTypes)));
         bool equal = true;
         std::string stopped;
         const bool goesOn =

@@ -339,9 +339,7 @@ int Command::zrReport(const QStringList& args) {
         return kExitFailed;
     }
     std::string text;
-    const bool whole =
-        readZrConfiguration(link_, module->item, parser_.isSet("permanent"), retries_, &text)
-            .has_value();
+    const bool whole = zrReportText(link_, module->item, parser_.isSet("permanent"), retries_, text);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
     term_.out << text;
     if (!whole) term_.message("zr:" + str(args[2]) + ": the report is incomplete");

@@ -1,11 +1,13 @@
 #include "ctl/module_io.h"
 
+#include <set>
+
 #include "kx/commands.h"
 #include "kx/reply_decoding.h"
 #include "service/dispatch.h"
 #include "status/module_lists.h"
 #include "zr/zr_commands.h"
-#include "zr/zr_replies.h"
+#include "zr/zr_format.h"
 #include "zr/zr_report.h"
 
 namespace korvel::ctl {
@@ -42,46 +44,16 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
 }
 
 
-// Takes the values out of the report as it is written: each line is appended
-// right after its answer was recognised in the reply buffer.
-class ZrCapture final : public ZrReportInputs {
+// The report's inputs for one module, as the page would give them.
+class OneModule final : public ZrReportInputs {
   public:
-    ZrCapture(Link& link, int module, bool permanent) : link_(link), target_{module, permanent} {}
-    std::optional<std::int32_t> selectedModule() override { return target_.module; }
-    bool permanent() override { return target_.permanent; }
-
-    void take(std::string_view piece) {
-        text += piece;
-        if (piece.starts_with("ZR32#") || piece.starts_with("Device  ")) return;
-        const ReplyBuffer& reply = link_.reply();
-        if (auto t = zrDefaultTimingReply(reply, target_)) {
-            config.defaultTime = *t;
-            defaultSeen = true;
-        } else if (auto d = zrDeviceTimingReply(reply, target_); d && d->device < 64) {
-            slot(d->device).time = d->value;
-            timesSeen[static_cast<std::size_t>(d->device)] = true;
-        } else if (auto p = zrDevicePowerReply(reply, target_); p && p->device < 64) {
-            slot(p->device).power = p->value;
-            powersSeen[static_cast<std::size_t>(p->device)] = true;
-        }
-    }
-    bool complete() const {
-        for (std::size_t d = 0; d < 64; ++d)
-            if (!timesSeen[d] || !powersSeen[d]) return false;
-        return defaultSeen;
-    }
-
-    std::string text;
-    ZrConfiguration config;
+    OneModule(int module, bool permanent) : module_(module), permanent_(permanent) {}
+    std::optional<std::int32_t> selectedModule() override { return module_; }
+    bool permanent() override { return permanent_; }
 
   private:
-    ZrDeviceSetting& slot(int device) { return config.devices[static_cast<std::size_t>(device)]; }
-
-    Link& link_;
-    ZrTarget target_;
-    bool defaultSeen = false;
-    std::array<bool, 64> timesSeen{};
-    std::array<bool, 64> powersSeen{};
+    int module_;
+    bool permanent_;
 };
 
 }  // namespace
@@ -95,21 +67,26 @@ std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int
 }
 
 std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                                  const KxSettingName& row, int value, bool permanent,
-                                  int retries) {
-    (void)retries;
+                                  const KxSettingName& row, int value, bool permanent) {
     return kxExchange(link, registry, target, row, KxButton::Set, value, permanent);
 }
 
-std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
-                                                   int retries, std::string* text) {
+bool zrReportText(Link& link, int module, bool permanent, int retries, std::string& text) {
+    using Kind = ZrReportItem::Kind;
     for (int tries = 0; tries <= retries && link.portOpen(); ++tries) {
-        ZrCapture capture(link, module, permanent);
-        RunZRReport(link, capture, [&](std::string_view piece) { capture.take(piece); });
-        if (text) *text = capture.text;
-        if (capture.complete()) return capture.config;
+        text.clear();
+        // Whole when the default time and each device's time and power came.
+        std::set<std::pair<Kind, int>> seen;
+        OneModule inputs(module, permanent);
+        readZrReport(link, inputs, [&](const ZrReportItem& item) {
+            text += formatZrReportItem(item);
+            if (item.kind != Kind::Header && item.kind != Kind::Columns &&
+                item.device < kZrDevices)
+                seen.insert({item.kind, item.kind == Kind::DefaultTime ? 0 : item.device});
+        });
+        if (seen.size() == 1 + 2 * kZrDevices) return true;
     }
-    return std::nullopt;
+    return false;
 }
 
 std::vector<ZrWriteStep> zrWriteSteps(const ZrConfiguration& c) {

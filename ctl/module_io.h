@@ -24,15 +24,13 @@ std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int
 // Writes and returns the value the module's answer to the Set confirms.
 // A write is sent once: a missing confirmation is for a read-back to settle.
 std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                                  const KxSettingName& row, int value, bool permanent,
-                                  int retries = 0);
+                                  const KxSettingName& row, int value, bool permanent);
 
-// The configuration report of ZR32 module 0..7, as the page runs it. `text`
-// receives the report's text; the values are nullopt unless every line came.
-// Without `text`, the zr folder's own reading.
+// The values of a ZR32 module's configuration: the zr folder's reading.
 using korvel::readZrConfiguration;
-std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
-                                                   int retries, std::string* text);
+// Its report as the page shows it, into `text`; false unless a run went to its
+// end, after `retries` more runs (`text` then holds the last run's part).
+bool zrReportText(Link& link, int module, bool permanent, int retries, std::string& text);
 
 // The settings of one ZR write, in sending order: the default time, then each
 // device's time and power.
