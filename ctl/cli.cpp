@@ -3,14 +3,10 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QRegularExpression>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <iomanip>
-#include <thread>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "ctl/backup_restore.h"
 #include "ctl/kx_setting_table.h"
@@ -344,16 +340,6 @@ int Command::zrReport(const QStringList& args) {
     term_.out << text;
     if (!whole) term_.message("zr:" + str(args[2]) + ": the report is incomplete");
     return whole ? kExitOk : kExitFailed;
-}
-
-// The folder a file will be written in, checked before the first frame so a
-// long run does not end in a file that cannot be written.
-std::string unwritableFolder(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    if (::access(folder.c_str(), W_OK) == 0) return {};
-    return "cannot write in " + folder + ": " + std::strerror(errno);
 }
 
 int Command::backup(const QStringList& args) {

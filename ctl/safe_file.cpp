@@ -48,6 +48,12 @@ std::string writeInPlace(const std::string& path, std::string_view content) {
 
 }  // namespace
 
+std::string unwritableFolder(const std::string& path) {
+    const std::string folder = folderOf(path);
+    if (::access(folder.c_str(), W_OK) == 0) return {};
+    return failure("cannot write in", folder);
+}
+
 std::string replaceFile(const std::string& path, std::string_view content) {
     struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))

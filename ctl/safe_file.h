@@ -12,4 +12,8 @@ namespace korvel::ctl {
 // Returns an empty string on success, else what failed in words.
 std::string replaceFile(const std::string& path, std::string_view content);
 
+// Why no file can be written beside `path` (its folder is missing or not
+// writable), checked before a long run; empty when it can.
+std::string unwritableFolder(const std::string& path);
+
 }  // namespace korvel::ctl
