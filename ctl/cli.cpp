@@ -3,14 +3,16 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QRegularExpression>
+#include <csignal>
 #include <iomanip>
 #include <map>
 #include <set>
 #include <thread>
 
-#include "ctl/backup_restore.h"
-#include "ctl/kx_setting_table.h"
-#include "ctl/safe_file.h"
+#include "backup/backup_run.h"
+#include "backup/module_io.h"
+#include "backup/kx_setting_table.h"
+#include "backup/safe_file.h"
 #include "ctl/stop_signal.h"
 #include "wire_words/log_lines.h"
 #include "ctl/status_output.h"
@@ -21,6 +23,8 @@
 #include "net_serial/net_address.h"
 
 namespace korvel::ctl {
+
+using namespace korvel::backup;
 
 namespace {
 
@@ -127,6 +131,8 @@ class Command {
     int backup(const QStringList& args);
     int restoreCommand(const QStringList& args);
     int stopped(int exit) const;
+    RunControl runControl(const char* what);
+    void tellItem(const RunItem& item) const;
     int monitor();
     bool reportLost(const std::string& consequence) const;
     const KxSettingName& settingArgument(const QString& name);
@@ -356,17 +362,67 @@ int Command::backup(const QStringList& args) {
     // A backup holds every module there is, or is not written.
     std::erase_if(lost_, [](const std::string& m) { return m.starts_with("qh:"); });
     if (reportLost("; no backup written")) return kExitFailed;
-    const std::optional<Backup> b = takeBackup(link_, registry_, *report, term_, retries_);
-    if (!b) {
+    const BackupRun run = takeBackup(link_, registry_, *report, retries_, runControl("backup"));
+    for (const RunItem& i : run.result.items) tellItem(i);
+    if (!run.backup) {
+        if (stopSignal()) term_.message("backup " + run.result.stopped);
         term_.message("no backup written");
         return stopped(kExitFailed);
     }
-    if (const std::string why = replaceFile(path, toJson(*b).toStdString()); !why.empty()) {
+    if (const std::string why = replaceFile(path, toJson(*run.backup).toStdString()); !why.empty()) {
         term_.message(why + "; no backup written");
         return kExitFailed;
     }
-    term_.out << b->modules.size() << " modules saved in " << path << '\n';
+    term_.out << run.backup->modules.size() << " modules saved in " << path << '\n';
     return kExitOk;
+}
+
+// How a run reports where it is (on a watched terminal) and stops for a signal.
+RunControl Command::runControl(const char* what) {
+    RunControl control;
+    control.stopRequest = []() -> std::string {
+        if (const int signal = stopSignal()) return signal == SIGINT ? "interrupted" : "terminated";
+        return {};
+    };
+    if (term_.progress)
+        control.progress = [this, what, last = std::string()](const RunProgress& p) mutable {
+            if (p.module.empty() || p.module == last) return;
+            last = p.module;
+            term_.message(std::string(what) + ": " + p.module + ", setting " +
+                          std::to_string(p.done + 1) + " of " + std::to_string(p.total));
+        };
+    return control;
+}
+
+// A line on standard error for an item that is not plainly saved or equal.
+void Command::tellItem(const RunItem& i) const {
+    const std::string name = moduleLabel(i.module, i.type);
+    const std::string setting =
+        i.setting.empty() ? std::string() : i.setting + (i.permanent ? " (permanent)" : " (active)");
+    switch (i.kind) {
+        case ItemKind::Saved:
+            if (!i.reason.empty())
+                term_.message(name + ": " + setting + " is " + std::to_string(*i.moduleValue) +
+                              ", " + i.reason);
+            return;
+        case ItemKind::Skipped:
+            term_.message(name + ": " + i.reason + "; " +
+                          (i.setting.empty() && i.type.empty() ? "not backed up" : "skipped"));
+            return;
+        case ItemKind::NotAnswered:
+            term_.message(name + ": " +
+                          (i.setting.empty() ? i.reason : "no answer to " + setting));
+            return;
+        case ItemKind::Different:
+            term_.message(name + ": " + i.setting + " is " + std::to_string(*i.moduleValue) +
+                          ", the file holds " + std::to_string(*i.fileValue));
+            return;
+        case ItemKind::Equal:
+        case ItemKind::Written:
+        case ItemKind::Sent:
+        case ItemKind::Planned:
+            return;
+    }
 }
 
 std::vector<std::string> listValues(const QStringList& values) {
@@ -395,14 +451,28 @@ int Command::restoreCommand(const QStringList& args) {
                        listValues(parser_.values("map")), error);
     if (!targets) throw UsageError{error};
     if (parser_.isSet("dry-run")) {
-        printRestorePlan(*targets, term_);
+        for (const RunItem& i : restorePlan(*targets))
+            term_.out << moduleNameText(i.module, i.type == "KX44") << ' ' << i.setting << " = "
+                      << *i.fileValue << (i.readOnly ? " (read back, not written)" : "") << '\n';
         return kExitOk;
     }
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
     if (!status()) return stopped(kExitFailed);
-    const RestoreResult result = restore(link_, registry_, *targets, term_, retries_);
-    if (result.stopped) return stopped(kExitFailed);
+    const RunResult result = restore(link_, registry_, *targets, retries_, runControl("restore"));
+    bool skipped = false;
+    for (const RunItem& i : result.items) {
+        if (!result.stopped.empty() && i.kind == ItemKind::NotAnswered) continue;
+        skipped = skipped || i.kind == ItemKind::Skipped;
+        tellItem(i);
+    }
+    if (!result.stopped.empty()) term_.message("restore stopped: " + result.stopped);
+    // A restore that stopped or skipped modules says what it did put back.
+    if (!result.stopped.empty() || skipped) {
+        term_.message("written: " + result.writtenSummary());
+        term_.message("not written: " + result.notWrittenSummary());
+    }
+    if (!result.stopped.empty()) return stopped(kExitFailed);
     if (!result.whole()) return kExitFailed;
     term_.out << targets->size() << " modules restored, every setting read back equal\n";
     return kExitOk;
