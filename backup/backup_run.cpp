@@ -140,14 +140,14 @@ std::vector<Setting> savedSettings(const ModuleBackup& saved, std::vector<ZrWrit
 }
 
 std::size_t writesOf(const std::vector<Setting>& settings) {
-    return static_cast<std::size_t>(
-        std::count_if(settings.begin(), settings.end(), [](const Setting& s) { return !s.readOnly; }));
+    return static_cast<std::size_t>(std::count_if(settings.begin(), settings.end(),
+                                                  [](const Setting& s) { return !s.readOnly; }));
 }
 
 // The file's value against the module's: Equal (or Written), or Different.
 RunItem compared(ItemKind equalKind, const RestoreTarget& t, const Setting& s, int now) {
-    RunItem i = item(now == s.value ? equalKind : ItemKind::Different, t.target, t.saved->type,
-                     s.name);
+    RunItem i =
+        item(now == s.value ? equalKind : ItemKind::Different, t.target, t.saved->type, s.name);
     i.fileValue = s.value;
     i.moduleValue = now;
     i.readOnly = s.readOnly;
@@ -351,7 +351,10 @@ BackupRun takeBackup(Link& link, const ModuleRegistry& registry, const StatusFac
     RunResult& result = run.result;
     const SystemBoxes system = systemBoxes(status.system);
     Backup b{QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(),
-             system.system, system.protVer, system.sysVer, {}};
+             system.system,
+             system.protVer,
+             system.sysVer,
+             {}};
     Covered covered = coveredModules(registry, status);
     result.items = covered.missing;
     std::size_t total = 0;
@@ -366,9 +369,10 @@ BackupRun takeBackup(Link& link, const ModuleRegistry& registry, const StatusFac
         const auto notAnswered = [&](const std::string& setting, bool permanent) {
             RunItem i = item(ItemKind::NotAnswered, name, m.type, setting);
             i.permanent = permanent;
-            i.reason = setting.empty() ? std::string("the ") + (permanent ? "permanent" : "active") +
-                                             " configuration did not come in whole"
-                                       : "no answer";
+            i.reason = setting.empty()
+                           ? std::string("the ") + (permanent ? "permanent" : "active") +
+                                 " configuration did not come in whole"
+                           : "no answer";
             result.items.push_back(i);
             stopAt(result, "no answer from " + label + " to " +
                                (setting.empty() ? "the configuration" : setting) +
@@ -377,8 +381,8 @@ BackupRun takeBackup(Link& link, const ModuleRegistry& registry, const StatusFac
         for (bool permanent : {false, true}) {
             ModuleSettings& into = permanent ? m.permanent : m.active;
             if (name.family == ModuleFamily::ZR) {
-                if (std::string why = steps.next(label, permanent ? "permanent configuration"
-                                                                  : "active configuration");
+                if (std::string why = steps.next(
+                        label, permanent ? "permanent configuration" : "active configuration");
                     !why.empty()) {
                     stopAt(result, why + " at " + label);
                     return run;
@@ -434,10 +438,12 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
             error = "\"" + text + "\" is no module name like kx:2, kx:2.1 or zr:1";
             return {};
         }
-        const bool wholeKx = name->family == ModuleFamily::KX && text.find('.') == std::string::npos;
+        const bool wholeKx =
+            name->family == ModuleFamily::KX && text.find('.') == std::string::npos;
         std::vector<const ModuleBackup*> found;
         for (const ModuleBackup& m : backup.modules)
-            if (m.name == *name || (wholeKx && m.name == ModuleName{ModuleFamily::KX, name->item + 16}))
+            if (m.name == *name ||
+                (wholeKx && m.name == ModuleName{ModuleFamily::KX, name->item + 16}))
                 found.push_back(&m);
         if (found.empty()) error = text + " is not in the backup";
         return found;

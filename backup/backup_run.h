@@ -62,7 +62,7 @@ struct PlannedModule {
 
 struct RunResult {
     std::vector<RunItem> items;
-    std::string stopped;  // why the run ended early; empty when it ran to its end
+    std::string stopped;                 // why the run ended early; empty when it ran to its end
     std::vector<PlannedModule> planned;  // restore only: every target, in order
     // Ran to its end, and every item is Saved, Equal or Written.
     bool whole() const;

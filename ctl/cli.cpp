@@ -10,17 +10,17 @@
 #include <thread>
 
 #include "backup/backup_run.h"
-#include "backup/module_io.h"
 #include "backup/kx_setting_table.h"
+#include "backup/module_io.h"
 #include "backup/safe_file.h"
-#include "ctl/stop_signal.h"
-#include "wire_words/log_lines.h"
 #include "ctl/status_output.h"
-#include "service/dispatch.h"
-#include "service/prompter.h"
-#include "service/ports.h"
-#include "status/module_lists.h"
+#include "ctl/stop_signal.h"
 #include "net_serial/net_address.h"
+#include "service/dispatch.h"
+#include "service/ports.h"
+#include "service/prompter.h"
+#include "status/module_lists.h"
+#include "wire_words/log_lines.h"
 
 namespace korvel::ctl {
 
@@ -77,8 +77,8 @@ const CommandInfo kCommands[] = {
     {"backup", {}, true},
     {"restore", {"only", "map", "dry-run"}, true},
 };
-const std::set<QString> kGlobalOptions{"p",    "port",    "demo",   "help",
-                                       "V",    "version", "retries", "v", "verbose"};
+const std::set<QString> kGlobalOptions{"p",       "port",    "demo", "help",   "V",
+                                       "version", "retries", "v",    "verbose"};
 // A read that got no answer is asked again this many times, unless --retries says otherwise.
 constexpr int kDefaultRetries = 2;
 constexpr int kMaxRetries = 20;
@@ -196,8 +196,8 @@ bool Command::reportLost(const std::string& consequence) const {
     if (lost_.empty()) return false;
     std::string names;
     for (const std::string& m : lost_) names += (names.empty() ? "" : ", ") + m;
-    term_.message(names + (lost_.size() == 1 ? " did" : " did") +
-                  " not answer the status request" + consequence);
+    term_.message(names + (lost_.size() == 1 ? " did" : " did") + " not answer the status request" +
+                  consequence);
     return true;
 }
 
@@ -302,9 +302,9 @@ int Command::kxSet(std::int32_t target, const KxSettingName& row, int value, boo
     // back. A write is never sent twice: a missing confirmation is settled by a read.
     std::vector<std::pair<int, std::optional<int>>> results;
     if (target >= 0) {
-        results.push_back(
-            {target, confirmed ? confirmed
-                               : readKxSetting(link_, registry_, target, row, permanent, retries_)});
+        results.push_back({target, confirmed ? confirmed
+                                             : readKxSetting(link_, registry_, target, row,
+                                                             permanent, retries_)});
     } else {
         for (int m : kxTargets(target, registry_.kxTypes))
             results.push_back({m, readKxSetting(link_, registry_, m, row, permanent, retries_)});
@@ -341,7 +341,8 @@ int Command::zrReport(const QStringList& args) {
         return kExitFailed;
     }
     std::string text;
-    const bool whole = zrReportText(link_, module->item, parser_.isSet("permanent"), retries_, text);
+    const bool whole =
+        zrReportText(link_, module->item, parser_.isSet("permanent"), retries_, text);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
     term_.out << text;
     if (!whole) term_.message("zr:" + str(args[2]) + ": the report is incomplete");
@@ -369,7 +370,8 @@ int Command::backup(const QStringList& args) {
         term_.message("no backup written");
         return stopped(kExitFailed);
     }
-    if (const std::string why = replaceFile(path, toJson(*run.backup).toStdString()); !why.empty()) {
+    if (const std::string why = replaceFile(path, toJson(*run.backup).toStdString());
+        !why.empty()) {
         term_.message(why + "; no backup written");
         return kExitFailed;
     }
@@ -397,8 +399,9 @@ RunControl Command::runControl(const char* what) {
 // A line on standard error for an item that is not plainly saved or equal.
 void Command::tellItem(const RunItem& i) const {
     const std::string name = moduleLabel(i.module, i.type);
-    const std::string setting =
-        i.setting.empty() ? std::string() : i.setting + (i.permanent ? " (permanent)" : " (active)");
+    const std::string setting = i.setting.empty()
+                                    ? std::string()
+                                    : i.setting + (i.permanent ? " (permanent)" : " (active)");
     switch (i.kind) {
         case ItemKind::Saved:
             if (!i.reason.empty())
@@ -410,8 +413,7 @@ void Command::tellItem(const RunItem& i) const {
                           (i.setting.empty() && i.type.empty() ? "not backed up" : "skipped"));
             return;
         case ItemKind::NotAnswered:
-            term_.message(name + ": " +
-                          (i.setting.empty() ? i.reason : "no answer to " + setting));
+            term_.message(name + ": " + (i.setting.empty() ? i.reason : "no answer to " + setting));
             return;
         case ItemKind::Different:
             term_.message(name + ": " + i.setting + " is " + std::to_string(*i.moduleValue) +
@@ -552,8 +554,9 @@ void addOptions(QCommandLineParser& parser) {
     parser.addOptions({
         {{"p", "port"}, "The port: a number 1-16 of the port table, or a device path.", "PORT"},
         {"demo", "Use the built-in simulated system instead of a port."},
-        {{"v", "verbose"}, "Write every exchange to standard error as the message log does, "
-                           "with its time and its words."},
+        {{"v", "verbose"},
+         "Write every exchange to standard error as the message log does, "
+         "with its time and its words."},
         {"retries", "Ask again this many times when a read gets no answer (default 2).", "N"},
         {"classic", "status: ask as the classic status view does."},
         {"json", "status: print JSON instead of aligned text."},
