@@ -4,44 +4,30 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
-#include <sstream>
 
-#include "ctl/cli.h"
 #include "ctl/qt_line.h"
 #include "sim/handlers.h"
 #include "sim/pty_server.h"
+#include "tests/ctl/ctl_rig.h"
 #include "tests/ui/window_rig.h"
 
 namespace korvel::testing {
 namespace {
 
-using sim::ModuleFamily;
-
-// Every permanent setting of the simulated system: what a restore puts back.
-std::vector<int> permanentSettings(const sim::SimSystem& s) {
-    std::vector<int> v;
-    for (const sim::SimModule& m : s.modules) {
-        for (const sim::KxSettings* k : {&m.kxPermanent, &m.kxSecondPermanent})
-            v.insert(v.end(), k->value.begin(), k->value.end());
-        v.push_back(m.zrPermanent.defaultTime);
-        for (const sim::ZrDevice& d : m.zrPermanent.devices) v.insert(v.end(), {d.time, d.power});
-    }
-    return v;
-}
-
 int& hfi(sim::SimSystem& s, int module) {
-    return sim::findModule(s, ModuleFamily::KX, module)->kxPermanent.value[1];
+    return sim::findModule(s, sim::ModuleFamily::KX, module)->kxPermanent.value[1];
 }
 
-// Settings changed since the backup: a KX module's HFI level, a ZR32 device's time and power.
-void changeSettings(sim::SimSystem& s) {
-    hfi(s, 0) = 3;
-    sim::findModule(s, ModuleFamily::ZR, 6)->zrPermanent.devices[63] = {99, 3};
+// Changes two settings since the backup: kx:0's HFI level and zr:6's device 63
+// time, 7 and 18 in the demo system. Returns what they were.
+std::pair<int, int> changeSettings(sim::SimController& c) {
+    int& time = sim::findModule(c.system(), sim::ModuleFamily::ZR, 6)->zrPermanent.devices[63].time;
+    return {std::exchange(hfi(c.system(), 0), 3), std::exchange(time, 99)};
 }
 
 // The rows of a list, or those whose first column is `result` without it, as "a|b|c|d".
@@ -57,10 +43,8 @@ QString rowsOf(const QTreeWidget* list, const QString& result = {}) {
 
 struct BackupPageTest : WindowTest {
     BackupPageTest() {
-        window->findChild<ui::BackupPage*>()->chooseFile = [this](auto, const QString& suggested) {
-            suggested_ << suggested;
-            return file;
-        };
+        auto* page = window->findChild<ui::BackupPage*>();
+        page->chooseFile = [this](auto, const QString& s) { return suggested_ << s, file; };
         pickPort();
         showTab(3);
     }
@@ -78,16 +62,6 @@ struct BackupPageTest : WindowTest {
         click(button);
         QObject::disconnect(watch);
     }
-    // A click on Cancel that waits in the event queue, where only the window's
-    // own event handling finds it.
-    void postCancelClick() {
-        QWidget* cancel = find("cmdBackupCancel");
-        const QPointF at = cancel->rect().center();
-        for (auto [type, buttons] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
-                                     std::pair{QEvent::MouseButtonRelease, Qt::NoButton}})
-            QCoreApplication::postEvent(cancel, new QMouseEvent(type, at, cancel->mapToGlobal(at),
-                                                                Qt::LeftButton, buttons, {}));
-    }
     QTemporaryDir dir;
     QString file = dir.filePath("b.json");
     QStringList suggested_;
@@ -103,7 +77,7 @@ TEST_F(BackupPageTest, BackupVerifyAndAMappedRestore) {
     EXPECT_EQ(rowsOf(modules).replace('\n', ' '),
               "kx:0 (KX-H)|kx:0 kx:2.0 (KX44)|kx:2.0 kx:2.1 (KX44)|kx:2.1 kx:3 (WOBE-s)|kx:3 "
               "kx:5 (KX-H)|kx:5 zr:1 (ZR32)|zr:1 zr:6 (ZR32)|zr:6");
-    changeSettings(controller.system());
+    changeSettings(controller);
     hfi(controller.system(), 5) = 2;
     run("cmdVerify");
     EXPECT_EQ(suggested_.last(), file);  // the file in hand, in the last folder
@@ -130,36 +104,34 @@ TEST_F(BackupPageTest, BackupVerifyAndAMappedRestore) {
 // off and the rest of the window takes no input.
 TEST_F(BackupPageTest, CancelOrSilenceHalfway) {
     run("cmdBackup");
-    const std::string older = "an older backup";
-    const auto cancel = [this] { postCancelClick(); };
-    const auto silence = [this] { controller.faults().silent = true; };
-    const struct {
-        QString file;
-        std::function<void()> halfway;
-        std::string box;  // how the last box starts
-    } cases[] = {
-        {dir.filePath("new.json"), cancel, "No backup written: cancelled at "},
-        {dir.filePath("older.json"), cancel, "No backup written: cancelled at "},
-        {file, cancel, "Restore stopped (cancelled): 48 written, "},
-        {file, silence, "Restore stopped (Geen antwoord van Korvel): 48 written, "},
+    QFile older(file);  // the backup just made
+    const QByteArray olderBytes = older.open(QIODevice::ReadOnly) ? older.readAll() : "";
+    older.close();
+    // A click on Cancel that waits for the window's own event handling.
+    const auto cancel = [this] {
+        QTimer::singleShot(0,
+                           [this] { QTest::mouseClick(find("cmdBackupCancel"), Qt::LeftButton); });
     };
-    QFile olderFile(cases[1].file);
-    ASSERT_TRUE(olderFile.open(QIODevice::WriteOnly) && olderFile.write(older.c_str()) > 0);
-    olderFile.close();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.box);
-        file = c.file;
+    const auto silence = [this] { controller.faults().silent = true; };
+    const std::tuple<QString, std::function<void()>, std::string> cases[] = {
+        // the file, what happens half way, how the last box starts
+        {dir.filePath("new.json"), cancel, "No backup written: cancelled at "},
+        {file, cancel, "No backup written: cancelled at "},
+        {file, cancel, "Restore stopped (cancelled): 48 written, "},
+        {file, silence, "Restore stopped (Geen antwoord van Korvel): 48 written, "}};
+    for (const auto& [path, halfway, box] : cases) {
+        SCOPED_TRACE(box);
+        file = path;
         shareAtHalf = 0;
-        const bool restore = c.box.starts_with("Restore");
-        run(restore ? "cmdRestore" : "cmdBackup", c.halfway);
-        EXPECT_GT(shareAtHalf, 0);
-        EXPECT_LT(shareAtHalf, 100);
+        const bool restore = box.starts_with("Restore");
+        run(restore ? "cmdRestore" : "cmdBackup", halfway);
+        EXPECT_TRUE(shareAtHalf > 0 && shareAtHalf < 100) << shareAtHalf;
         EXPECT_TRUE(heldAtHalf);
-        EXPECT_TRUE(prompter.texts().back().starts_with(c.box)) << prompter.texts().back();
+        EXPECT_TRUE(prompter.texts().back().starts_with(box)) << prompter.texts().back();
         EXPECT_EQ(prompter.texts().size(), restore ? 2u : 1u);  // the question, the outcome
     }
-    EXPECT_FALSE(QFile::exists(cases[0].file));
-    EXPECT_TRUE(olderFile.open(QIODevice::ReadOnly) && olderFile.readAll().toStdString() == older);
+    EXPECT_FALSE(QFile::exists(dir.filePath("new.json")));
+    EXPECT_TRUE(older.open(QIODevice::ReadOnly) && older.readAll() == olderBytes);
     EXPECT_EQ(rowsOf(find<QTreeWidget>("lstBackupResults"), "written, read back equal").count('\n'),
               47);
     EXPECT_TRUE(prompter.shown.back().detail.starts_with("Written: kx:0 (KX-H) (every setting); "));
@@ -179,39 +151,29 @@ TEST(BackupPagePty, WindowAndKorvelctlRestoreEachOthersBackups) {
     window.show();
     window.tabs()->setCurrentIndex(3);
     QTemporaryDir dir;
-    QString file;
-    window.findChild<ui::BackupPage*>()->chooseFile = [&](auto, const QString&) { return file; };
-    const auto inWindow = [&](const char* button, const char* name) {
-        file = dir.filePath(name);
+    const QString file = dir.filePath("b.json");
+    window.findChild<ui::BackupPage*>()->chooseFile = [&](auto, auto) { return file; };
+    const auto inWindow = [&](const char* button) {
         auto* ports = window.findChild<QComboBox*>("cboPort");
         emit ports->activated(ports->findText(" 1"));
-        QTest::mouseClick(window.findChild<QWidget*>(button), Qt::LeftButton);
-        QTest::mouseClick(window.findChild<QWidget*>("cmdRefresh"),
-                          Qt::LeftButton);  // closes the port
+        for (const char* name : {button, "cmdRefresh"})  // Refresh closes the port
+            QTest::mouseClick(window.findChild<QWidget*>(name), Qt::LeftButton);
     };
-    const auto korvelctl = [&](const char* command, const char* name) {
-        ctl::QtLineAccess line;
-        std::ostringstream out, err;
-        return ctl::runKorvelctl({"korvelctl", "-p", QString::fromStdString(server.devicePath()),
-                                  command, dir.filePath(name)},
-                                 line, ctl::Terminal{out, err, false});
+    ctl::QtLineAccess line;
+    const auto korvelctl = [&](const char* command) {
+        return runCtl(line, {"-p", server.devicePath(), command, file.toStdString()}).exit;
     };
-    const auto settings = [&] {
-        return server.withController(
-            [](sim::SimController& c) { return permanentSettings(c.system()); });
-    };
+    // Changes the two settings and returns what they were restored to.
     const auto change = [&] {
-        server.withController([](sim::SimController& c) { changeSettings(c.system()); });
+        return server.withController([](sim::SimController& c) { return changeSettings(c); });
     };
-    const std::vector<int> saved = settings();
-    inWindow("cmdBackup", "window.json");
+    inWindow("cmdBackup");
     change();
-    EXPECT_EQ(korvelctl("restore", "window.json"), ctl::kExitOk);
-    EXPECT_EQ(settings(), saved);
-    EXPECT_EQ(korvelctl("backup", "ctl.json"), ctl::kExitOk);
-    change();
-    inWindow("cmdRestore", "ctl.json");
-    EXPECT_EQ(settings(), saved);
+    EXPECT_EQ(korvelctl("restore"), ctl::kExitOk);
+    EXPECT_EQ(korvelctl("backup"), ctl::kExitOk);
+    EXPECT_EQ(change(), std::pair(7, 18));
+    inWindow("cmdRestore");
+    EXPECT_EQ(change(), std::pair(7, 18));
     EXPECT_EQ(prompter.texts().back(), "7 modules restored, every setting read back equal.");
 }
 
