@@ -131,7 +131,6 @@ class BackupPage::RunScope {
         presentFailuresWith(page_.bus_.link, page_.bus_.prompter);
         QApplication::restoreOverrideCursor();
         setControls(false);
-        page_.lblBackupStep_->setText(page_.cancelRequested_ ? "Cancelled" : "Done");
         page_.hooks_.holdForRun(false);
         page_.running_ = false;
     }
@@ -351,7 +350,14 @@ void BackupPage::tell(RunKind kind, const RunResult& result,
                      (detail.empty() ? "" : "\n" + detail);
             break;
     }
-    bus_.prompter.showWithDetail(text, detail, MessageIcon::Exclamation);
+    tellOutcome(text, detail, MessageIcon::Exclamation);
+}
+
+// The outcome stays on the page under the bar after its box has gone.
+void BackupPage::tellOutcome(const std::string& text, const std::string& detail, MessageIcon icon) {
+    lblBackupStep_->setText(lblBackupStep_->fontMetrics().elidedText(qs(text), Qt::ElideMiddle,
+                                                                     lblBackupStep_->width()));
+    bus_.prompter.showWithDetail(text, detail, icon);
 }
 
 void BackupPage::cmdBackup_Click() {
@@ -378,9 +384,9 @@ void BackupPage::cmdBackup_Click() {
         return;
     }
     openBackup(path);
-    bus_.prompter.show("Backup of " + modulesText(run.backup->modules.size()) + " saved in " +
-                           path.toStdString() + ".",
-                       MessageIcon::None);
+    tellOutcome("Backup of " + modulesText(run.backup->modules.size()) + " saved in " +
+                    path.toStdString() + ".",
+                {}, MessageIcon::None);
 }
 
 // The file's modules as the list ticks and numbers them; nullopt when the user
@@ -401,9 +407,8 @@ void BackupPage::cmdVerify_Click() {
     });
     showItems(result.items);
     if (!result.whole() || failed) return tell(RunKind::Verify, result, failed);
-    bus_.prompter.show(
-        "All " + std::to_string(result.items.size()) + " settings are as in the file.",
-        MessageIcon::None);
+    tellOutcome("All " + std::to_string(result.items.size()) + " settings are as in the file.", {},
+                MessageIcon::None);
 }
 
 void BackupPage::cmdRestore_Click() {
@@ -423,8 +428,8 @@ void BackupPage::cmdRestore_Click() {
     });
     showItems(result.items);
     if (!result.whole() || failed) return tell(RunKind::Restore, result, failed);
-    bus_.prompter.show(modulesText(targets->size()) + " restored, every setting read back equal.",
-                       MessageIcon::None);
+    tellOutcome(modulesText(targets->size()) + " restored, every setting read back equal.", {},
+                MessageIcon::None);
 }
 
 }  // namespace korvel::ui

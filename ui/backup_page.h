@@ -68,6 +68,7 @@ class BackupPage final : public QObject {
     // Runs `body` after a status request, with the window held; returns the
     // detail of the first exchange that failed, if one did.
     std::optional<std::string> runAfterStatus(const std::function<void(const StatusFacts&)>& body);
+    void tellOutcome(const std::string& text, const std::string& detail, MessageIcon icon);
     void tell(RunKind kind, const backup::RunResult& result,
               const std::optional<std::string>& failed);
 
