@@ -148,8 +148,6 @@ TEST(BackupPagePty, WindowAndKorvelctlRestoreEachOthersBackups) {
     SteadyClock clock;
     RecordingPrompter prompter;
     ui::MainWindow window(serial, clock, prompter);
-    window.show();
-    window.tabs()->setCurrentIndex(3);
     QTemporaryDir dir;
     const QString file = dir.filePath("b.json");
     window.findChild<ui::BackupPage*>()->chooseFile = [&](auto, auto) { return file; };
