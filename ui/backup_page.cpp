@@ -379,10 +379,8 @@ void BackupPage::cmdBackup_Click() {
     // Only a whole backup is written, and whole or not at all: an older file stays as it was.
     if (const std::string why =
             backup::replaceFile(path.toStdString(), backup::toJson(*run.backup).toStdString());
-        !why.empty()) {
-        bus_.prompter.show("No backup written: " + why + ".");
-        return;
-    }
+        !why.empty())
+        return tellOutcome("No backup written: " + why + ".", {}, MessageIcon::Exclamation);
     openBackup(path);
     tellOutcome("Backup of " + modulesText(run.backup->modules.size()) + " saved in " +
                     path.toStdString() + ".",
