@@ -39,8 +39,9 @@ constexpr Placement kBackupPagePlacements[] = {
     {"lstBackupResults", nullptr, 240, 3660, 6765, 2820},
 };
 
-// The window never asks a read again: a failed exchange ends its action.
-constexpr int kWindowRetries = 0;
+// A whole-system run asks a lost read again, as korvelctl does by default: one
+// lost frame should not spoil a backup of hundreds of settings.
+constexpr int kWindowRetries = backup::kDefaultReadRetries;
 
 template <class W>
 W* make(std::string_view name, QWidget* tab) {
