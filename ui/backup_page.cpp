@@ -205,8 +205,11 @@ void BackupPage::buildProgress(QWidget* tab) {
     lstBackupResults_ =
         makeList("lstBackupResults", "Results",
                  {"Result", "Module", "Setting", "In file", "In module", "Reason"}, tab);
-    const int widths[] = {130, 85, 140, 45, 55};
-    for (int c = 0; c < 5; ++c) lstBackupResults_->setColumnWidth(c, widths[c]);
+    const int widths[] = {130, 85, 140};
+    for (int c = 0; c < 3; ++c) lstBackupResults_->setColumnWidth(c, widths[c]);
+    // The value columns as wide as their captions or values, whichever is wider.
+    for (int c : {3, 4})
+        lstBackupResults_->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
 }
 
 void BackupPage::cancel() {
