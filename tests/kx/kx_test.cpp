@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 using N = KxNumberSetting;
 using O = KxOptionSetting;
 using sim::FrameData;
-using testing::SimBench;
+using testing::OpenBench;
 using Frames = std::vector<FrameData>;
 
 struct NumberCase {
@@ -236,8 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{kAllKXxx, kUpper, false, false, true, "Check MS mode", false, "KXxx"}));
 
 struct KxCommands : ::testing::Test {
-    KxCommands() { b.openPort(); }
-    SimBench b;
+    OpenBench b;
 };
 
 TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
@@ -290,8 +289,7 @@ TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
          MessageIcon::Critical},
     };
     for (const VerdictCase& c : cases) {
-        SimBench b;
-        b.openPort();
+        OpenBench b;
         const auto kx = [&](int n) {
             return sim::findModule(b.controller.system(), sim::ModuleFamily::KX, n);
         };
@@ -318,8 +316,7 @@ TEST(MasterSlaveCheck, AnAnswerCountsUpToTwoSecondsAndSilenceEndsTheCheck) {
         kxh.kxActive.value[11] = 1;
         sim::SimSystem s;
         s.modules = {kxh};
-        SimBench b(s);
-        b.openPort();
+        OpenBench b(s);
         b.controller.faults().answerDelay = delay;
         KxTypeTable types;
         types.fill(kKxNone);
@@ -334,8 +331,7 @@ TEST(MasterSlaveCheck, AnAnswerCountsUpToTwoSecondsAndSilenceEndsTheCheck) {
 
 TEST(MasterSlaveCheck, ForeignAndPermanentAnswersDoNotCount) {
     sim::SimSystem s;
-    SimBench b(s);
-    b.openPort();
+    OpenBench b(s);
     b.controller.faults().moduleAnswerDelay = 2;
     for (const FrameData& m :
          {FrameData{0, 36, 10, 75, 1}, FrameData{0, 37, 10, 11, 1}, FrameData{0, 36, 26, 11, 1},

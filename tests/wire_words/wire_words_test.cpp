@@ -13,7 +13,7 @@ namespace korvel {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SimBench;
+using testing::OpenBench;
 
 const std::string kDot = " \xC2\xB7 ";
 const std::string kThen = " \xE2\x86\x92 ";
@@ -50,8 +50,7 @@ std::string textOf(const std::vector<ExchangeRecord>& records) {
 }
 
 TEST(WireWords, EveryLineOfTheDemoSystemsStatusRequest) {
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     ASSERT_TRUE(RequestStatus(b.link, {}));
     // Every module number of each family once, KX 2's second half after its first.
     const std::map<std::string, std::string> present{
@@ -160,8 +159,7 @@ TEST(WireWords, CommandsAndAnswersOfEveryKind) {
 // The text rebuilt from the records is the text the link wrote, byte for byte,
 // through a set-aside frame, a wrong check byte and an unanswered poll.
 TEST(WireWords, RecordsGiveTheLogTextAndNameWhatWentWrong) {
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     ASSERT_TRUE(RequestStatus(b.link, {}));
     b.controller.queueMessage({0, 34, 10, 1, 12});
     ASSERT_TRUE(b.link.Transact(Frame{}));
