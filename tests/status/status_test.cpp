@@ -6,7 +6,6 @@
 #include "status/status_texts.h"
 #include "status/system_query.h"
 #include "status/version.h"
-#include "status/view_choice.h"
 #include "tests/support/recorders.h"
 
 namespace korvel {
@@ -308,14 +307,6 @@ TEST_F(StatusRequest, TheClassicCapacityIsTakenOnlyFromAnAnswerCarryingExactly16
         if (d.size() == 4 && d[1] == 3 && d[2] == 16) d[2] = 17;
     };
     EXPECT_EQ(request(b, true).summary.capacity, std::nullopt);
-}
-
-TEST(ViewChoice, OnlyALeftClickWithShiftAloneAsksForTheClassicView) {
-    EXPECT_TRUE(classicViewRequested(kLeftButton, kShiftMask));
-    for (const auto& [button, shift] :
-         {std::pair{kLeftButton, 0}, std::pair{kLeftButton, kShiftMask | kCtrlMask},
-          std::pair{kLeftButton, kShiftMask | kAltMask}, std::pair{kRightButton, kShiftMask}})
-        EXPECT_FALSE(classicViewRequested(button, shift)) << button << " " << shift;
 }
 
 struct ListCase {
