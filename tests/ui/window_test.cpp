@@ -245,7 +245,6 @@ INSTANTIATE_TEST_SUITE_P(
     EveryBox, BoxWiring,
     ::testing::Values(
         BoxCase{"txtHFI", 0, " 0", nullptr, "cmdHFI(0)", "99", 4, 15, "15"},
-        BoxCase{"txtHFI", 0, " 0", nullptr, "cmdHFI(0)", "12.5", 4, 12, "12.5"},
         BoxCase{"txtAL", 0, " 0", nullptr, "cmdAL(0)", "-5", 4, 0, "0"},
         BoxCase{"txtSW", 0, " 0", nullptr, "cmdSW(0)", "7.5", 4, 7, "7"},
         BoxCase{"txtDCShift", 0, " 0", nullptr, "cmdDCShift(0)", "8", 4, 7, "7"},
