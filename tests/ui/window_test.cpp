@@ -132,13 +132,6 @@ TEST_F(WindowTest, KxValuesAreConfirmedInGreenUntilTheButtonIsLeft) {
     click("cmdPWMM(1)");
     EXPECT_EQ(shown("optPWMM(4)"), "on green");
     screenshot(window.get(), "kx_page_confirmed");
-    find<ui::UpDown>("updownHFI")->stepBy(1);
-    EXPECT_EQ(shown("txtHFI"), "10");
-    pick("cboKX", "All_KX-H");
-    EXPECT_EQ(shown("cmdHFI(1)"), "hidden");
-    controller.queueMessage({0, 32, 10, 1, 12});
-    tick();
-    EXPECT_EQ(shown("txtHFI"), "10");  // a group's reports are not shown
 }
 
 // What each kind of selection offers: its type, the PC panel, Get buttons, the MS buttons.
