@@ -15,7 +15,6 @@ using namespace korvel::backup;
 
 struct BackupRunTest : ::testing::Test {
     BackupRunTest() {
-        bench.openPort();
         facts = *RequestStatus(bench.link, {});
         registerModules(registry, facts);
         saved = *takeBackup(bench.link, registry, facts, 0).backup;
@@ -25,7 +24,7 @@ struct BackupRunTest : ::testing::Test {
     sim::SimModule& module(sim::ModuleFamily family, int n) {
         return *sim::findModule(bench.controller.system(), family, n);
     }
-    SimBench bench;
+    OpenBench bench;
     StatusFacts facts;
     ModuleRegistry registry;
     Backup saved;

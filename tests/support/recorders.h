@@ -83,6 +83,13 @@ struct SimBench : SimLine, LinkRig<> {
     std::vector<sim::FrameData> commandsSince(std::size_t mark) const;
 };
 
+// A bench whose port is open from the start.
+struct OpenBench : SimBench {
+    explicit OpenBench(sim::SimSystem system = sim::demoSystem()) : SimBench(std::move(system)) {
+        openPort();
+    }
+};
+
 // The frames the controller received since `mark`, without the empty ones.
 std::vector<sim::FrameData> commandsSince(const sim::SimController& c, std::size_t mark);
 

@@ -13,7 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 using sim::FrameData;
 using testing::replyOf;
-using testing::SimBench;
+using testing::OpenBench;
 using Frames = std::vector<FrameData>;
 
 TEST(ZrFormat, TimingNumbersAndPowerNames) {
@@ -78,11 +78,10 @@ TEST(ZrSettings, WhatEachButtonSendsAndTheBoxesItCorrects) {
 
 // The demo system: ZR32 modules at 1 and 6.
 struct Zr : ::testing::Test {
-    Zr() { b.openPort(); }
     sim::ZrSettings& active(int module) {
         return sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, module)->zrActive;
     }
-    SimBench b;
+    OpenBench b;
     ModuleRegistry registry = testing::demoRegistry();
 };
 
@@ -201,8 +200,7 @@ ZrConfiguration configurationOf(const sim::ZrSettings& s) {
 
 // The frames of the window's report of `module`, on a bench of its own.
 Frames reportFrames(int module, bool permanent) {
-    SimBench b;
-    b.openPort();
+    OpenBench b;
     Inputs inputs;
     inputs.module = module;
     inputs.perm = permanent;
