@@ -138,9 +138,11 @@ bool Command::sent(const DispatchOutcome& outcome, const std::string& what, cons
         presentOutcome(prompter_, outcome);
     } else if (!out_.failed()) {
         const bool module = outcome.module >= 0;
-        out_.fail(ErrorCode::NoAnswer,
-                  (module ? std::string(family) + std::to_string(outcome.module) + " did not answer "
-                          : std::string("no answer to ")) + what);
+        out_.fail(
+            ErrorCode::NoAnswer,
+            (module ? std::string(family) + std::to_string(outcome.module) + " did not answer "
+                    : std::string("no answer to ")) +
+                what);
     }
     return false;
 }
@@ -166,8 +168,8 @@ int Command::stopped(int exit) {
 bool Command::confirmErase(const std::string& what, const char* windowWarning) {
     if (isSet("yes")) return true;
     if (!term_.in)
-        throw UsageError{"erasing " + what +
-                         " cannot be undone: give --yes to go on (\"" + windowWarning + "\")"};
+        throw UsageError{"erasing " + what + " cannot be undone: give --yes to go on (\"" +
+                         windowWarning + "\")"};
     term_.err << "korvelctl: this erases every setting of " << what << " (\"" << windowWarning
               << "\"); type erase to go on: " << std::flush;
     std::string answer;
@@ -188,15 +190,15 @@ int Command::run(const CommandSpec& spec, const QStringList& args) {
     }
     for (const QString& option : parser_.optionNames())
         if (!spec.takesOption(str(option)))
-            throw UsageError{"--" + str(findOption(str(option))->name) +
-                             " is not an option of " + spec.path()};
+            throw UsageError{"--" + str(findOption(str(option))->name) + " is not an option of " +
+                             spec.path()};
     const std::string usage = spec.path();
     using Handler = int (Command::*)(const QStringList&);
     static const std::map<std::string, Handler> handlers{
-        {"kx get", &Command::kxGet},       {"kx set", &Command::kxSet},
-        {"kx erase", &Command::kxErase},   {"zr report", &Command::zrReport},
-        {"zr set", &Command::zrSet},       {"zr erase", &Command::zrErase},
-        {"test", &Command::functionTest},  {"backup", &Command::backup},
+        {"kx get", &Command::kxGet},          {"kx set", &Command::kxSet},
+        {"kx erase", &Command::kxErase},      {"zr report", &Command::zrReport},
+        {"zr set", &Command::zrSet},          {"zr erase", &Command::zrErase},
+        {"test", &Command::functionTest},     {"backup", &Command::backup},
         {"restore", &Command::restoreCommand}};
     if (auto it = handlers.find(usage); it != handlers.end()) return (this->*it->second)(args);
     // The rest take no arguments.
@@ -239,11 +241,12 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
             return kExitOk;
         }
         if (parser.isSet("help") || (!args.isEmpty() && args[0] == "help")) {
-            term.out << helpFor(args.mid(!args.isEmpty() && args[0] == "help" ? 1 : 0));
+            // "help kx --help" is the help command's own.
+            const bool byWord = !parser.isSet("help") && args[0] == "help";
+            term.out << helpFor(args.mid(byWord ? 1 : 0));
             return kExitOk;
         }
-        if (args.isEmpty())
-            throw UsageError{"a command is needed (korvelctl --help lists them)"};
+        if (args.isEmpty()) throw UsageError{"a command is needed (korvelctl --help lists them)"};
         std::size_t used = 0;
         const CommandSpec* spec = findCommand(words(args), used);
         if (!spec && !commandFamily(str(args[0])).empty())
@@ -256,6 +259,7 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
             term.out << *script;
             return kExitOk;
         }
+        out.command = spec->path();
         Command command(parser, line, term, out);
         return out.finish(command.run(*spec, args.mid(static_cast<qsizetype>(used))));
     } catch (const UsageError& e) {

@@ -81,11 +81,13 @@ int Command::kxGet(const QStringList& args) {
     int exit = kExitOk;
     for (const KxSettingName& row : kxSettingRows()) {
         if (one ? &row != one : !offeredOn(row, page)) continue;
-        const std::optional<int> v = readKxSetting(link_, registry_, target, row, permanent, retries_);
+        const std::optional<int> v =
+            readKxSetting(link_, registry_, target, row, permanent, retries_);
         if (!link_.portOpen()) return kExitFailed;
         settings.insert(row.name, v ? QJsonValue(*v) : QJsonValue());
         if (!v) {
-            exit = out_.fail(ErrorCode::NoAnswer, name + ": no answer to " + row.name, name, row.name);
+            exit =
+                out_.fail(ErrorCode::NoAnswer, name + ": no answer to " + row.name, name, row.name);
             continue;
         }
         out_.line(one ? std::to_string(*v) : std::string(row.name) + " = " + std::to_string(*v));
@@ -143,11 +145,11 @@ int Command::kxSet(const QStringList& args) {
             out_.line(name + ' ' + row.name + " = " + std::to_string(*value) + " confirmed");
             continue;
         }
-        exit = out_.fail(ErrorCode::NotConfirmed,
-                         name + ' ' + row.name + ": not confirmed" +
-                             (v ? " (the module reports " + std::to_string(*v) + ")"
-                                : " (no answer)"),
-                         name, row.name);
+        exit =
+            out_.fail(ErrorCode::NotConfirmed,
+                      name + ' ' + row.name + ": not confirmed" +
+                          (v ? " (the module reports " + std::to_string(*v) + ")" : " (no answer)"),
+                      name, row.name);
     }
     out_.result.insert("setting", row.name);
     out_.result.insert("value", *value);
@@ -170,7 +172,8 @@ int Command::kxErase(const QStringList& args) {
     OpenLine guard{link_};
     if (!openWithStatus()) return stopped(kExitFailed);
     const std::vector<int> targets = kxTargets(target, registry_.kxTypes);
-    if (targets.empty() || (target >= 0 && registry_.kxTypes[static_cast<std::size_t>(target)] == kKxNone))
+    if (targets.empty() ||
+        (target >= 0 && registry_.kxTypes[static_cast<std::size_t>(target)] == kKxNone))
         return out_.fail(ErrorCode::NotRegistered,
                          given + " did not answer the status request; nothing erased");
     const DispatchOutcome outcome = eraseKxSettings(link_, targets);
@@ -191,7 +194,8 @@ int Command::kxMsCheck() {
     for (const MasterSlaveAnswer& a : check.answers) {
         const std::string name = kxName(registry_, a.module);
         const char* mode = a.mode == 1 ? "master" : a.mode == 2 ? "slave" : "error";
-        out_.line(name + " is " + mode + (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
+        out_.line(name + " is " + mode +
+                  (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
         modules.append(QJsonObject{{"module", q(name)}, {"mode", mode}, {"value", a.mode}});
     }
     out_.result.insert("modules", modules);

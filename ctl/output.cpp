@@ -34,17 +34,28 @@ std::string oneLine(std::string text) {
 
 const char* errorCodeName(ErrorCode code) {
     switch (code) {
-        case ErrorCode::Usage: return "usage";
-        case ErrorCode::Port: return "port";
-        case ErrorCode::LineLost: return "line-lost";
-        case ErrorCode::NoAnswer: return "no-answer";
-        case ErrorCode::NotRegistered: return "not-registered";
-        case ErrorCode::NotConfirmed: return "not-confirmed";
-        case ErrorCode::Differences: return "differences";
-        case ErrorCode::Verdict: return "verdict";
-        case ErrorCode::Cancelled: return "cancelled";
-        case ErrorCode::File: return "file";
-        case ErrorCode::Stopped: return "stopped";
+        case ErrorCode::Usage:
+            return "usage";
+        case ErrorCode::Port:
+            return "port";
+        case ErrorCode::LineLost:
+            return "line-lost";
+        case ErrorCode::NoAnswer:
+            return "no-answer";
+        case ErrorCode::NotRegistered:
+            return "not-registered";
+        case ErrorCode::NotConfirmed:
+            return "not-confirmed";
+        case ErrorCode::Differences:
+            return "differences";
+        case ErrorCode::Verdict:
+            return "verdict";
+        case ErrorCode::Cancelled:
+            return "cancelled";
+        case ErrorCode::File:
+            return "file";
+        case ErrorCode::Stopped:
+            return "stopped";
     }
     return "failed";
 }
@@ -74,6 +85,7 @@ int Output::finish(int exit) {
     if (!json_) return exit;
     QJsonObject o = result;
     o.insert("exit", exit);
+    if (!command.empty()) o.insert("command", QString::fromStdString(command));
     if (error_) {
         const auto opt = [](const std::string& s) {
             return s.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(s));
@@ -83,7 +95,9 @@ int Output::finish(int exit) {
                                       {"setting", opt(error_->setting)},
                                       {"message", QString::fromStdString(error_->message)}});
     }
-    terminal_.out << QJsonDocument(o).toJson(compact ? QJsonDocument::Compact : QJsonDocument::Indented).toStdString();
+    terminal_.out << QJsonDocument(o)
+                         .toJson(compact ? QJsonDocument::Compact : QJsonDocument::Indented)
+                         .toStdString();
     if (compact) terminal_.out << '\n';
     terminal_.out.flush();
     return exit;

@@ -47,8 +47,9 @@ class Output {
              const std::string& setting = {});
     bool failed() const { return error_.has_value(); }
 
-    // The members of the run's JSON object.
+    // The members of the run's JSON object, and the command's words it names.
     QJsonObject result;
+    std::string command;
     // Prints the JSON object (with its error, if any) and returns `exit`.
     int finish(int exit);
 

@@ -50,8 +50,8 @@ VgBoxes parseBits(const std::string& text, const std::array<const char*, 8>& cap
         for (std::size_t i = 0; i < captions.size() && !found; ++i)
             if (t.compare(captions[i], Qt::CaseInsensitive) == 0 && t != "NU") found = i;
         if (!found)
-            throw UsageError{std::string("--") + option + " takes bit numbers 0-7 or box captions, " +
-                             "not \"" + str(t) + "\""};
+            throw UsageError{std::string("--") + option +
+                             " takes bit numbers 0-7 or box captions, " + "not \"" + str(t) + "\""};
         boxes[*found] = true;
     }
     return boxes;
@@ -156,14 +156,16 @@ int Command::resetFault() {
 }
 
 int Command::vgSet() {
-    if (!isSet("config") && !isSet("options")) throw UsageError{"vg set needs --config or --options"};
+    if (!isSet("config") && !isSet("options"))
+        throw UsageError{"vg set needs --config or --options"};
     const VgBoxes config = parseBits(value("config"), kVgConfigCaptions, "config");
     const VgBoxes options = parseBits(value("options"), kVgOptionCaptions, "options");
     const bool permanent = isSet("permanent");
     OpenLine guard{link_};
     if (!openWithStatus()) return stopped(kExitFailed);
     const StatusFacts& facts = *facts_;
-    const std::string unit = QString::fromStdString(vgTypeCaption(facts.system)).trimmed().toStdString();
+    const std::string unit =
+        QString::fromStdString(vgTypeCaption(facts.system)).trimmed().toStdString();
     const VgPanelVisibility shown = vgPanelVisibility(vgFlags(facts.system));
     out_.result.insert("unit", q(unit));
     // Only what the page would show this unit can be ticked.
@@ -185,7 +187,8 @@ int Command::vgSet() {
         if (!sent(sendVgConfig(link_, config, permanent), "the configuration")) return kExitFailed;
         out_.line(unit + " configuration " + captionList(config, kVgConfigCaptions) +
                   (permanent ? " (permanent)" : "") + " sent");
-        out_.result.insert("config", QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
+        out_.result.insert("config",
+                           QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
     if (isSet("options")) {
         if (!sent(sendVgOptions(link_, options), "the options")) return kExitFailed;
@@ -227,8 +230,8 @@ int Command::functionTest(const QStringList& args) {
         list.append(q(f));
     }
     out_.line(std::string(kFunctionGroupNames[static_cast<std::size_t>(*group)]) + " of decoder " +
-              std::to_string(decoder) + " in block " + std::to_string(block) + " sent: " +
-              (names.empty() ? "all off" : names + " on"));
+              std::to_string(decoder) + " in block " + std::to_string(block) +
+              " sent: " + (names.empty() ? "all off" : names + " on"));
     out_.result.insert("group", kFunctionGroupNames[static_cast<std::size_t>(*group)]);
     out_.result.insert("decoder", decoder);
     out_.result.insert("block", block);

@@ -57,7 +57,8 @@ int Command::zrReport(const QStringList& args) {
     const std::string name = moduleNameText({ModuleFamily::ZR, module});
     if (registry_.zrPresent[static_cast<std::size_t>(module)] != 1)
         return out_.fail(ErrorCode::NotRegistered,
-                         "ZR32 module " + str(args[0]) + " did not answer the status request", name);
+                         "ZR32 module " + str(args[0]) + " did not answer the status request",
+                         name);
     std::string text;
     const bool whole = zrReportText(link_, module, isSet("permanent"), retries_, text);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
@@ -81,7 +82,8 @@ int Command::zrSet(const QStringList& args) {
         boxes.timeText = numberText(args[2], "default-time");
         setting = zrDefaultTimeSetting(boxes);
         what = "default-time";
-    } else if (args[1] == "device" && args.size() == 5 && (args[3] == "time" || args[3] == "power")) {
+    } else if (args[1] == "device" && args.size() == 5 &&
+               (args[3] == "time" || args[3] == "power")) {
         boxes.deviceText = numberText(args[2], "device");
         if (args[3] == "time") {
             boxes.timeText = numberText(args[4], "time");
@@ -99,8 +101,8 @@ int Command::zrSet(const QStringList& args) {
         out_.note("time " + str(args.back()) + " is out of range 0-127: " + *setting.correctedTime +
                   " sent instead");
     if (setting.correctedDevice)
-        out_.note("device " + str(args[2]) + " is out of range 0-63: " +
-                  *setting.correctedDevice + " used instead");
+        out_.note("device " + str(args[2]) + " is out of range 0-63: " + *setting.correctedDevice +
+                  " used instead");
     const int device = setting.n == 3 ? setting.v : -1;
     const int value = setting.n == 3 ? setting.x : setting.v;
     if (device >= 0) what = "device " + std::to_string(device) + " " + str(args[3]);
@@ -110,12 +112,11 @@ int Command::zrSet(const QStringList& args) {
     const std::string name = target < 0 ? "All" : moduleNameText({ModuleFamily::ZR, target});
     if (target >= 0 && registry_.zrPresent[static_cast<std::size_t>(target)] != 1)
         return out_.fail(ErrorCode::NotRegistered,
-                         "ZR32 module " + str(args[0]) + " did not answer the status request", name);
-    const DispatchOutcome outcome = sendZrCommand(
-        link_, zrSendTargets(registry_, target),
-        setting);
+                         "ZR32 module " + str(args[0]) + " did not answer the status request",
+                         name);
+    const DispatchOutcome outcome = sendZrCommand(link_, zrSendTargets(registry_, target), setting);
     QJsonArray modules;
-    const std::string shown = args[3] == "power" ? ZRPowerName(value) : std::to_string(value);
+    const std::string shown = what.ends_with("power") ? ZRPowerName(value) : std::to_string(value);
     for (int m : outcome.answered) {
         out_.line("zr:" + std::to_string(m) + " " + what + " = " + shown + " sent" +
                   (boxes.permanent ? " (permanent)" : ""));
@@ -136,11 +137,10 @@ int Command::zrErase(const QStringList& args) {
     OpenLine guard{link_};
     if (!openWithStatus()) return stopped(kExitFailed);
     if (target >= 0 && registry_.zrPresent[static_cast<std::size_t>(target)] != 1)
-        return out_.fail(ErrorCode::NotRegistered,
-                         "ZR32 module " + str(args[0]) + " did not answer the status request; "
-                         "nothing erased");
-    const DispatchOutcome outcome = eraseZrSettings(
-        link_, zrSendTargets(registry_, target));
+        return out_.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
+                                                       " did not answer the status request; "
+                                                       "nothing erased");
+    const DispatchOutcome outcome = eraseZrSettings(link_, zrSendTargets(registry_, target));
     QJsonArray erased;
     for (int m : outcome.answered) {
         out_.line("zr:" + std::to_string(m) + " erased");

@@ -34,7 +34,7 @@ struct MasterSlaveCheck {
     std::vector<MasterSlaveAnswer> answers;  // in asking order, as the report lists them
     int silentModule = -1;                   // ModuleSilent: the module that gave no answer
     const char* verdict = nullptr;           // Judged: the verdict line
-    std::string message;  // the box that ends the check; empty when abandoned
+    std::string message;                     // the box that ends the check; empty when abandoned
     MessageIcon icon = MessageIcon::None;
 };
 
