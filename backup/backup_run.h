@@ -19,6 +19,7 @@ enum class ItemKind {
     Saved,        // backup: read from the module into the file
     Equal,        // verify: the module holds what the file holds
     Written,      // restore: written, and read back equal
+    Sent,         // restore: written; the run stopped before it was read back
     Different,    // verify or restore: the module holds another value than the file
     Skipped,      // not sent: the module is missing now, of another type, or unknown
     NotAnswered,  // no answer after the retries
@@ -53,9 +54,16 @@ struct RunControl {
     std::function<std::string()> stopRequest;
 };
 
+// A restore target's name and how many settings it was to be written.
+struct PlannedModule {
+    std::string label;
+    std::size_t writes = 0;
+};
+
 struct RunResult {
     std::vector<RunItem> items;
-    std::string stopped;  // why the run ended early; empty when it ran to its end
+    std::string stopped;                 // why the run ended early; empty when it ran to its end
+    std::vector<PlannedModule> planned;  // restore only: every target, in order
     // Ran to its end, and every item is Saved, Equal or Written.
     bool whole() const;
     // The settings a stopped or partial restore put on the modules, and those it did not.

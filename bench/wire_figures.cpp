@@ -5,7 +5,8 @@
 
 #include "bench/bench_support.h"
 #include "bench/figures.h"
-#include "ctl/backup_restore.h"
+#include "backup/backup_run.h"
+#include "ctl/terminal.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
 #include "zr/zr_report.h"
@@ -120,7 +121,7 @@ void backupFigure() {
         ModuleRegistry registry;
         const std::optional<StatusFacts> facts = RequestStatus(link, {});
         if (facts) registerModules(registry, *facts);
-        return facts && ctl::takeBackup(link, registry, *facts, terminal, 0).has_value();
+        return facts && backup::takeBackup(link, registry, *facts, 0).backup.has_value();
     });
 }
 

@@ -159,7 +159,8 @@ bool Command::reportLost(const std::string& consequence) {
 
 int Command::stopped(int exit) {
     if (const int signal = stopSignal()) {
-        out_.fail(ErrorCode::Stopped, "stopped by signal " + std::to_string(signal));
+        if (!out_.failed())
+            out_.fail(ErrorCode::Stopped, "stopped by signal " + std::to_string(signal));
         return 128 + signal;
     }
     return exit;
@@ -195,11 +196,11 @@ int Command::run(const CommandSpec& spec, const QStringList& args) {
     const std::string usage = spec.path();
     using Handler = int (Command::*)(const QStringList&);
     static const std::map<std::string, Handler> handlers{
-        {"kx get", &Command::kxGet},          {"kx set", &Command::kxSet},
-        {"kx erase", &Command::kxErase},      {"zr report", &Command::zrReport},
-        {"zr set", &Command::zrSet},          {"zr erase", &Command::zrErase},
-        {"test", &Command::functionTest},     {"backup", &Command::backup},
-        {"restore", &Command::restoreCommand}};
+        {"kx get", &Command::kxGet},           {"kx set", &Command::kxSet},
+        {"kx erase", &Command::kxErase},       {"zr report", &Command::zrReport},
+        {"zr set", &Command::zrSet},           {"zr erase", &Command::zrErase},
+        {"test", &Command::functionTest},      {"backup", &Command::backup},
+        {"restore", &Command::restoreCommand}, {"verify", &Command::verifyCommand}};
     if (auto it = handlers.find(usage); it != handlers.end()) return (this->*it->second)(args);
     // The rest take no arguments.
     expectArguments(args, 0, usage);

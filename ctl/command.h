@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/backup_run.h"
 #include "ctl/cli.h"
 #include "ctl/command_table.h"
 #include "ctl/output.h"
@@ -74,6 +75,10 @@ class Command {
     int zrErase(const QStringList& args);
     int backup(const QStringList& args);
     int restoreCommand(const QStringList& args);
+    int verifyCommand(const QStringList& args);
+    std::optional<backup::Backup> readBackupFile(const QStringList& args, const char* usage);
+    backup::RunControl runControl(const char* what);
+    void tellItem(const backup::RunItem& item, bool differencesAreResults);
 
     QCommandLineParser& parser_;
     LineAccess& line_;

@@ -194,6 +194,14 @@ const std::vector<CommandSpec>& commands() {
          {A::File},
          {"korvelctl -p 5 restore site-a.json --dry-run",
           "korvelctl -p 5 restore site-a.json --only kx:3 --map kx:3=kx:7"}},
+        {{"verify"},
+         "FILE",
+         "Compares the live system's permanent settings with a backup; writes nothing.",
+         "Prints each difference; the exit status is 1 if there is one. - reads the\n"
+         "file from standard input.",
+         {"only", "map"},
+         {A::File},
+         {"korvelctl -p 5 verify site-a.json"}},
         {{"completion"},
          "SHELL",
          "Prints the completion script for bash, zsh or fish.",
@@ -266,6 +274,13 @@ constexpr const char* kExitStatus =
     "       written\n"
     "  2    a usage error, found before anything is sent\n"
     "  128+N  stopped by signal N (130 for Ctrl+C); the exchange in hand ends first\n";
+
+// Dashes in a man page are hyphens unless escaped; options need the minus sign.
+std::string manText(std::string text) {
+    for (std::size_t at = 0; (at = text.find('-', at)) != std::string::npos; at += 2)
+        text.insert(at, "\\");
+    return text;
+}
 
 }  // namespace
 
@@ -365,7 +380,8 @@ std::string manPageSections() {
     std::ostringstream out;
     out << "[EXAMPLES]\n";
     for (const CommandSpec& c : commands())
-        for (const char* e : c.examples) out << ".TP\n.B " << e << "\n" << c.summary << "\n";
+        for (const char* e : c.examples)
+            out << ".TP\n.B " << manText(e) << "\n" << c.summary << "\n";
     out << "[EXIT STATUS]\n"
            ".TP\n0\nsuccess\n"
            ".TP\n1\nthe controller or a module did not answer, a write was not confirmed, "

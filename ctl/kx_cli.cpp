@@ -2,14 +2,16 @@
 #include <QJsonArray>
 #include <map>
 
+#include "backup/kx_setting_table.h"
+#include "backup/module_io.h"
+#include "backup/module_name.h"
 #include "ctl/command.h"
-#include "ctl/kx_setting_table.h"
-#include "ctl/module_io.h"
-#include "ctl/module_name.h"
 #include "kx/commands.h"
 #include "kx/master_slave_check.h"
 
 namespace korvel::ctl {
+
+using namespace korvel::backup;
 
 namespace {
 

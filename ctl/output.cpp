@@ -48,6 +48,8 @@ const char* errorCodeName(ErrorCode code) {
             return "not-confirmed";
         case ErrorCode::Differences:
             return "differences";
+        case ErrorCode::Skipped:
+            return "skipped";
         case ErrorCode::Verdict:
             return "verdict";
         case ErrorCode::Cancelled:
@@ -74,9 +76,13 @@ void Output::note(const std::string& text) const {
     if (!quiet_) terminal_.message(oneLine(text));
 }
 
+void Output::warn(const std::string& text) const {
+    terminal_.message(oneLine(text));
+}
+
 int Output::fail(ErrorCode code, const std::string& message, const std::string& module,
-                 const std::string& setting) {
-    terminal_.message(oneLine(message));
+                 const std::string& setting, bool say) {
+    if (say) terminal_.message(oneLine(message));
     if (!error_) error_ = Error{code, module, setting, oneLine(message)};
     return code == ErrorCode::Usage ? kExitUsage : kExitFailed;
 }

@@ -18,6 +18,7 @@ enum class ErrorCode {
     NotRegistered,  // the module did not answer the status request
     NotConfirmed,   // a module reported another value than the one written
     Differences,    // verify or restore found values other than the file's
+    Skipped,        // a module of the file is missing now, of another type, or unknown
     Verdict,        // the master/slave check found no master or several
     Cancelled,      // the user did not confirm an erase
     File,           // a file could not be read or written
@@ -43,8 +44,11 @@ class Output {
     void note(const std::string& text) const;
     // A failure: said at once; the first one is the JSON's error. Returns the
     // exit status it stands for.
+    // `say` false: standard output has said it already.
     int fail(ErrorCode code, const std::string& message, const std::string& module = {},
-             const std::string& setting = {});
+             const std::string& setting = {}, bool say = true);
+    // A message that belongs with a failure: said even with -q.
+    void warn(const std::string& text) const;
     bool failed() const { return error_.has_value(); }
 
     // The members of the run's JSON object, and the command's words it names.

@@ -6,11 +6,13 @@
 #include <iomanip>
 #include <sstream>
 
-#include "ctl/backup_file.h"
-#include "ctl/module_name.h"
+#include "backup/backup_file.h"
+#include "backup/module_name.h"
 #include "status/status_format.h"
 
 namespace korvel::ctl {
+
+using namespace korvel::backup;
 
 namespace {
 

@@ -2,13 +2,15 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 
+#include "backup/module_io.h"
+#include "backup/module_name.h"
 #include "ctl/command.h"
-#include "ctl/module_io.h"
-#include "ctl/module_name.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_format.h"
 
 namespace korvel::ctl {
+
+using namespace korvel::backup;
 
 namespace {
 

@@ -19,10 +19,13 @@ backup_schema = json.loads((docs / "backup.schema.json").read_text())
 validator = jsonschema.Draft202012Validator
 for schema in (output_schema, backup_schema):
     validator.check_schema(schema)
+# The output schema names the backup schema by its file name.
+resolver = jsonschema.RefResolver.from_schema(
+    output_schema, store={"backup.schema.json": backup_schema, backup_schema["$id"]: backup_schema})
 
 # The commands whose output the suite must show; monitor prints JSON Lines.
 commands = {name for name in output_schema["$defs"] if name not in
-            ("error", "moduleName", "moduleList", "succeeded", "bits")}
+            ("error", "moduleName", "moduleList", "succeeded", "bits", "item", "items")}
 succeeded, failures, checked = set(), [], 0
 for path in sorted(outputs.glob("*.json")):
     text = path.read_text()
@@ -41,7 +44,7 @@ for path in sorted(outputs.glob("*.json")):
         if document.get("exit") == 0:
             succeeded.add(name)
     for schema in schemas:
-        for error in validator(schema).iter_errors(document):
+        for error in validator(schema, resolver=resolver).iter_errors(document):
             failures.append(f"{path.name} ({name or 'no command'}): {error.message} at "
                             f"{'/'.join(str(p) for p in error.absolute_path)}")
 

@@ -185,5 +185,16 @@ TEST(EraseConfirmation, OnlyTheTypedWordErases) {
     }
 }
 
+// Without -p the port comes from KORVEL_PORT; -q leaves only the errors.
+TEST(Conventions, PortFromTheEnvironmentAndQuietRuns) {
+    MemoryLine line;
+    qputenv("KORVEL_PORT", "1");
+    const CtlRun quiet = runCtl(line, {"-q", "kx", "get", "0", "hfi"});
+    const CtlRun failed = runCtl(line, {"-q", "kx", "get", "1", "hfi"});
+    qunsetenv("KORVEL_PORT");
+    EXPECT_EQ(quiet.exit + quiet.out.size() + quiet.err.size(), 0u);
+    EXPECT_EQ(failed.err, "korvelctl: KX module 1 did not answer the status request\n");
+}
+
 }  // namespace
 }  // namespace korvel::testing

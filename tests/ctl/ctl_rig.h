@@ -33,7 +33,8 @@ struct CtlRun {
 // Every JSON object a run of the suite printed, kept for the schema check.
 inline void keepJsonOutput(const QStringList& arguments, const std::string& out) {
     QDir().mkpath(KORVEL_JSON_OUTPUTS);
-    const QString name = QString::number(qHash(arguments.join('\x1f')), 16) + ".json";
+    const QString name =
+        QString::number(qHash(arguments.join('\x1f') + QString::fromStdString(out)), 16) + ".json";
     QFile file(QDir(KORVEL_JSON_OUTPUTS).filePath(name));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(out.data(), static_cast<qint64>(out.size()));

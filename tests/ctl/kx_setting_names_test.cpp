@@ -2,9 +2,9 @@
 // setting's terminal name, one per variant its selectors address.
 #include <gtest/gtest.h>
 
-#include "ctl/kx_setting_table.h"
+#include "backup/kx_setting_table.h"
 
-namespace korvel::ctl {
+namespace korvel::backup {
 namespace {
 
 TEST(KxSettingNames, OnePerVariantOfEverySettingInPageOrder) {
@@ -55,4 +55,4 @@ TEST(KxSettingNames, OfferedAndSettableFollowTheRowsAndTheReadOnlyMode) {
 }
 
 }  // namespace
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

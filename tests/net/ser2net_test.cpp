@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 
-#include "ctl/module_io.h"
+#include "backup/module_io.h"
 #include "net_serial/net_serial_port.h"
 #include "qt_serial/qt_serial_port.h"
 #include "sim/pty_server.h"
@@ -82,7 +82,7 @@ struct Ser2netLine : ::testing::TestWithParam<Scheme>, NetLine, testing::LinkRig
         if (facts) registerModules(registry, *facts);
         return facts;
     }
-    const ctl::KxSettingName& alarmDelay() { return *ctl::findKxSetting("alarm-delay"); }
+    const backup::KxSettingName& alarmDelay() { return *backup::findKxSetting("alarm-delay"); }
 
     sim::PtyServer server{sim::demoSystem()};
     Ser2netServer ser2net;
@@ -98,8 +98,8 @@ TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThroughWith127AsByte255BothWays) {
     EXPECT_EQ(*facts, directFacts());
     const std::size_t mark =
         server.withController([](auto& c) { return c.framesReceived().size(); });
-    EXPECT_EQ(ctl::writeKxSetting(link, registry, 5, alarmDelay(), 127, false), 127);
-    EXPECT_EQ(ctl::readKxSetting(link, registry, 5, alarmDelay(), false), 127);
+    EXPECT_EQ(backup::writeKxSetting(link, registry, 5, alarmDelay(), 127, false), 127);
+    EXPECT_EQ(backup::readKxSetting(link, registry, 5, alarmDelay(), false), 127);
     const std::vector<sim::FrameData> sent =
         server.withController([&](auto& c) { return testing::commandsSince(c, mark); });
     EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const sim::FrameData& f) {

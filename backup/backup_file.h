@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ctl/module_io.h"
-#include "ctl/module_name.h"
+#include "backup/module_io.h"
+#include "backup/module_name.h"
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 inline constexpr const char* kBackupFormat = "korvelctl-backup";
 inline constexpr int kBackupVersion = 1;
@@ -47,4 +47,4 @@ QByteArray toJson(const Backup& backup);
 // module takes.
 std::optional<Backup> fromJson(const QByteArray& json, std::string& error);
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

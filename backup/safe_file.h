@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 // Replaces the file at `path` with `content` so that it is either the whole new
 // content or untouched: written to a temporary file in the same folder,
@@ -16,4 +16,4 @@ std::string replaceFile(const std::string& path, std::string_view content);
 // writable), checked before a long run; empty when it can.
 std::string unwritableFolder(const std::string& path);
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

@@ -1,4 +1,4 @@
-#include "ctl/safe_file.h"
+#include "backup/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 namespace {
 
@@ -91,4 +91,4 @@ std::string replaceFile(const std::string& path, std::string_view content) {
     return {};
 }
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

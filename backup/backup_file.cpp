@@ -1,4 +1,4 @@
-#include "ctl/backup_file.h"
+#include "backup/backup_file.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -6,9 +6,9 @@
 #include <cmath>
 #include <set>
 
-#include "ctl/kx_setting_table.h"
+#include "backup/kx_setting_table.h"
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 namespace {
 
@@ -193,4 +193,4 @@ std::optional<Backup> fromJson(const QByteArray& json, std::string& error) {
     return b;
 }
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

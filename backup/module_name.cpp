@@ -1,8 +1,8 @@
-#include "ctl/module_name.h"
+#include "backup/module_name.h"
 
 #include <charconv>
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::optional<ModuleName> parseModuleName(std::string_view text) {
     return std::nullopt;
 }
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

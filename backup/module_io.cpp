@@ -1,4 +1,4 @@
-#include "ctl/module_io.h"
+#include "backup/module_io.h"
 
 #include <set>
 
@@ -10,7 +10,7 @@
 #include "zr/zr_format.h"
 #include "zr/zr_report.h"
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 namespace {
 
@@ -118,4 +118,4 @@ bool writeZrStep(Link& link, int module, const ZrWriteStep& step, bool permanent
     return sendZrCommand(link, std::vector<int>{module}, setting).done();
 }
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

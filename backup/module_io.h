@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "ctl/kx_setting_table.h"
+#include "backup/kx_setting_table.h"
 #include "link/link.h"
 #include "service/module_registry.h"
 #include "zr/zr_report.h"
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 // How long a command waits for a module's report after its closing frame,
 // fetching with empty frames as the poll timer would.
@@ -44,4 +44,4 @@ std::vector<ZrWriteStep> zrWriteSteps(const ZrConfiguration& configuration);
 // Sends one step to module 0..7; false when the controller stopped answering.
 bool writeZrStep(Link& link, int module, const ZrWriteStep& step, bool permanent);
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

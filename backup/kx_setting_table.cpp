@@ -1,10 +1,10 @@
-#include "ctl/kx_setting_table.h"
+#include "backup/kx_setting_table.h"
 
 #include <algorithm>
 #include <charconv>
 #include <sstream>
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 namespace {
 
@@ -169,4 +169,4 @@ std::optional<int> parseKxValue(const KxSettingName& row, std::string_view text,
     return std::nullopt;
 }
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup

@@ -11,7 +11,7 @@
 #include "kx/settings.h"
 #include "service/module_registry.h"
 
-namespace korvel::ctl {
+namespace korvel::backup {
 
 // One variant of a setting as korvelctl names it: the row of the settings
 // table and the selector buttons its options tick.
@@ -55,4 +55,4 @@ std::string acceptedValues(const KxSettingName& row);
 // True when `value` may be written to the setting.
 bool validKxValue(const KxSettingName& row, int value);
 
-}  // namespace korvel::ctl
+}  // namespace korvel::backup
