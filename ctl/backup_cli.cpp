@@ -274,11 +274,13 @@ int Command::verifyCommand(const QStringList& args) {
                   "verify stopped: " + result.stopped);
         return stopped(kExitFailed);
     }
+    const std::string file = args[0] == "-" ? "standard input" : str(args[0]);
     if (different > 0)
-        out_.warn(std::to_string(different) + " settings differ from " + str(args[0]));
+        out_.warn(different == 1 ? "1 setting differs from " + file
+                                 : std::to_string(different) + " settings differ from " + file);
     if (!result.whole()) return kExitFailed;
     out_.line(std::to_string(equal) + " settings of " + std::to_string(targets->size()) +
-              " modules equal to " + str(args[0]));
+              " modules equal to " + file);
     return kExitOk;
 }
 

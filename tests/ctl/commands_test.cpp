@@ -185,6 +185,30 @@ TEST(EraseConfirmation, OnlyTheTypedWordErases) {
     }
 }
 
+// "-" sends a backup to standard output and reads it back from standard
+// input; verify names each difference and exits 1, writing nothing.
+TEST(BackupThroughAPipe, VerifyAgainstStandardInput) {
+    MemoryLine line;
+    const CtlRun backup = runCtl(line, {"--demo", "backup", "-"});
+    EXPECT_EQ(backup.err, "korvelctl: 7 modules saved on standard output\n");
+    const auto verify = [&](std::vector<std::string> extra = {}) {
+        std::istringstream piped(backup.out);
+        extra.insert(extra.begin(), {"--demo", "verify", "-"});
+        return runCtl(line, extra, nullptr, &piped);
+    };
+    EXPECT_EQ(verify().out, "306 settings of 7 modules equal to standard input\n");
+    module(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.devices[9].power = 3;
+    const CtlRun differs = verify();
+    EXPECT_EQ(differs.exit, 1);
+    EXPECT_EQ(differs.out, "zr:6 (ZR32): device 9 power is 3, the file holds 1\n");
+    EXPECT_EQ(differs.err, "korvelctl: 1 setting differs from standard input\n");
+    EXPECT_EQ(verify({"--json", "--only", "zr:6"}).exit, 1);
+    EXPECT_EQ(runCtl(line, {"--demo", "backup", "-", "--json"}).exit, 0);
+    std::istringstream piped(backup.out);
+    EXPECT_EQ(runCtl(line, {"--demo", "restore", "-", "--json"}, nullptr, &piped).exit, 0);
+    EXPECT_EQ(module(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.devices[9].power, 1);
+}
+
 // Without -p the port comes from KORVEL_PORT; -q leaves only the errors.
 TEST(Conventions, PortFromTheEnvironmentAndQuietRuns) {
     MemoryLine line;

@@ -40,13 +40,14 @@ inline void keepJsonOutput(const QStringList& arguments, const std::string& out)
         file.write(out.data(), static_cast<qint64>(out.size()));
 }
 
-// `input`, when given, is a terminal that answers questions.
+// `input`, when given, is a terminal that answers questions; `standardInput`
+// is what "-" reads.
 inline CtlRun runCtl(ctl::LineAccess& line, const std::vector<std::string>& args,
-                     std::istream* input = nullptr) {
+                     std::istream* input = nullptr, std::istream* standardInput = nullptr) {
     std::ostringstream out, err;
     QStringList arguments{"korvelctl"};
     for (const std::string& a : args) arguments << QString::fromStdString(a);
-    const int exit = ctl::runKorvelctl(arguments, line, ctl::Terminal{out, err, false, input});
+    const int exit = ctl::runKorvelctl(arguments, line, ctl::Terminal{out, err, false, input, standardInput});
     if (arguments.contains("--json")) keepJsonOutput(arguments, out.str());
     return {exit, out.str(), err.str()};
 }
