@@ -88,6 +88,11 @@ std::optional<QByteArray> readBackup(const std::string& path, const Terminal& te
     return file.readAll();
 }
 
+// "1 module", "7 modules".
+std::string counted(std::size_t n, const std::string& noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 }  // namespace
 
 // How a run reports where it is (on a watched terminal) and stops for a signal.
@@ -171,7 +176,7 @@ int Command::backup(const QStringList& args) {
         return stopped(kExitFailed);
     }
     const QByteArray file = toJson(*run.backup);
-    const std::string saved = std::to_string(run.backup->modules.size()) + " modules saved";
+    const std::string saved = counted(run.backup->modules.size(), "module") + " saved";
     if (toOutput && out_.json()) {
         // The backup travels inside the run's one object.
         out_.result.insert("backup", QJsonDocument::fromJson(file).object());
@@ -245,7 +250,7 @@ int Command::restoreCommand(const QStringList& args) {
     }
     if (!result.stopped.empty()) return stopped(kExitFailed);
     if (!result.whole()) return kExitFailed;
-    out_.line(std::to_string(targets->size()) + " modules restored, every setting read back equal");
+    out_.line(counted(targets->size(), "module") + " restored, every setting read back equal");
     return kExitOk;
 }
 
@@ -276,11 +281,11 @@ int Command::verifyCommand(const QStringList& args) {
     }
     const std::string file = args[0] == "-" ? "standard input" : str(args[0]);
     if (different > 0)
-        out_.warn(different == 1 ? "1 setting differs from " + file
-                                 : std::to_string(different) + " settings differ from " + file);
+        out_.warn(counted(different, "setting") + (different == 1 ? " differs" : " differ") +
+                  " from " + file);
     if (!result.whole()) return kExitFailed;
-    out_.line(std::to_string(equal) + " settings of " + std::to_string(targets->size()) +
-              " modules equal to " + file);
+    out_.line(counted(equal, "setting") + " of " + counted(targets->size(), "module") +
+              " equal to " + file);
     return kExitOk;
 }
 
