@@ -13,6 +13,9 @@
 
 namespace korvel::backup {
 
+// How many times a run asks again for a read that got no answer, unless told otherwise.
+inline constexpr int kDefaultReadRetries = 2;
+
 // What a run found or did for one setting of one module, or for a whole
 // module (`setting` empty) that it skipped or could not reach.
 enum class ItemKind {

@@ -17,6 +17,7 @@
 #include "service/ports.h"
 #include "net_serial/net_serial_port.h"
 #include "status/status_request.h"
+#include "ui/backup_page.h"
 #include "ui/kx_page.h"
 #include "ui/placement.h"
 #include "ui/status_action.h"
@@ -55,6 +56,19 @@ PollTimer::PollTimer() {
     });
 }
 
+void PollTimer::setPolling(bool on) {
+    wanted_ = on;
+    if (!held_) on ? timer.start() : timer.stop();
+}
+
+void PollTimer::hold(bool on) {
+    held_ = on;
+    if (!on && wanted_)
+        timer.start();
+    else
+        timer.stop();
+}
+
 MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     : port_(port),
       log_(this),
@@ -77,7 +91,7 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
 
     poll_.tick = [this] { link_.pollTick(); };
-    link_.setAnswerListener([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
+    holdForRun(false);
     link_.setStopFlag(Check_Stop_->isChecked());
     // The notice is shown and the port closed; the list must not claim a port.
     presentFailuresWith(link_, prompter);
@@ -145,11 +159,19 @@ void MainWindow::buildTabs(QWidget* central) {
     SSTab1_->addTab(kxTab, "KXxx / WOBE-s");
     SSTab1_->addTab(zrTab, "ZR32");
     SSTab1_->addTab(vgTab, "VG-U / WOBE");
+    auto* backupTab = new QWidget;
+    backupTab->setObjectName("tabBackup");
+    SSTab1_->addTab(backupTab, "Backup");
 
     kxPage_ = new KxPage(bus_, kxTab);
     zrPage_ = new ZrPage(bus_, zrTab);
     vgPage_ = new VgPage(bus_, vgTab);
     testFrame_ = new TestFrame(bus_, vgTab);
+    backupPage_ =
+        new BackupPage(bus_,
+                       {[this] { return requestAndRegister(bus_, *kxPage_, *zrPage_, *vgPage_); },
+                        [this](bool on) { holdForRun(on); }},
+                       backupTab);
     SSTab1_->setCurrentIndex(2);
 }
 
@@ -268,7 +290,32 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// A backup run handles the window's events between its exchanges: nothing
+// but its Cancel may start anything, and no poll or page may take its answers.
+void MainWindow::holdForRun(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{cboPort_, cmdRefresh_, Check_Stop_, cmdReset_,
+                                                      cmdStatus_, SSTab1_->tabBar()})
+        w->setEnabled(!on);
+    for (int page = 0; page < SSTab1_->count(); ++page)
+        if (SSTab1_->widget(page) != SSTab1_->currentWidget())
+            SSTab1_->widget(page)->setEnabled(!on);
+    poll_.hold(on);
+    if (on) {
+        link_.setAnswerListener({});
+        log_.afterExchange = [] { QApplication::processEvents(); };
+    } else {
+        link_.setAnswerListener([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
+        log_.afterExchange = {};
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // The run ends at its next exchange; the window stays until then.
+    if (backupPage_->running()) {
+        backupPage_->cancel();
+        event->ignore();
+        return;
+    }
     poll_.timer.stop();
     statusDialogs_->closeAll();
     log_.closeWindow();

@@ -25,6 +25,7 @@ class RoutedPort;
 
 namespace korvel::ui {
 
+class BackupPage;
 class KxPage;
 class ZrPage;
 class VgPage;
@@ -35,10 +36,17 @@ class StatusDialogs;
 class PollTimer final : public PollSwitch {
   public:
     PollTimer();
-    void setPolling(bool on) override { on ? timer.start() : timer.stop(); }
+    void setPolling(bool on) override;
+    // Held, the timer stays off whatever the link asks; released, it runs as
+    // the link last asked.
+    void hold(bool on);
     // What one tick does; the timer's timeout calls it.
     std::function<void()> tick;
     QTimer timer;
+
+  private:
+    bool wanted_ = false;
+    bool held_ = false;
 };
 
 // `frmKorvelConfig`: the bus controls on top, one tab per module family below.
@@ -76,6 +84,7 @@ class MainWindow final : public QMainWindow {
     void cmdReset_Click();
     void cmdStatus_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void showLogAndTestFrame();
+    void holdForRun(bool on);
 
     SerialPort& port_;
     net::RoutedPort* network_ = nullptr;
@@ -101,6 +110,7 @@ class MainWindow final : public QMainWindow {
     ZrPage* zrPage_ = nullptr;
     VgPage* vgPage_ = nullptr;
     TestFrame* testFrame_ = nullptr;
+    BackupPage* backupPage_ = nullptr;
     StatusDialogs* statusDialogs_ = nullptr;
 };
 

@@ -279,8 +279,8 @@ void MessageLogWindow::resizeEvent(QResizeEvent* event) {
 
 void MessageLog::exchanged(const ExchangeRecord& record) {
     // A poll that found nothing writes nothing, and makes no window.
-    if (!window_ && logLines(record).empty()) return;
-    window()->addRecord(record);
+    if (window_ || !logLines(record).empty()) window()->addRecord(record);
+    if (afterExchange) afterExchange();
 }
 
 MessageLogWindow* MessageLog::window() {

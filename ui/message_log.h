@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <functional>
 
 #include "link/log_sink.h"
 #include "service/prompter.h"
@@ -76,6 +77,9 @@ class MessageLog final : public LogSink {
     MessageLogWindow* existingWindow() const { return window_; }
     void showWindow();
     void closeWindow();
+
+    // Runs after every exchange, when set.
+    std::function<void()> afterExchange;
 
   private:
     QWidget* owner_;

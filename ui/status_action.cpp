@@ -46,8 +46,8 @@ bool statusClassicRequested(Qt::MouseButton button, Qt::KeyboardModifiers modifi
     return classicViewRequested(buttonCode(button), shiftCode(modifiers));
 }
 
-void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPage& zr, VgPage& vg,
-                      bool classicRequested) {
+std::optional<StatusFacts> requestAndRegister(BusContext& bus, KxPage& kx, ZrPage& zr, VgPage& vg,
+                                              bool classicRequested) {
     const auto takeResult = [&](const StatusFacts& facts) {
         registerModules(bus.registry, facts);
         vg.setUnitType(QString::fromStdString(vgTypeCaption(facts.system)));
@@ -55,8 +55,12 @@ void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPag
         kx.refreshList();
         zr.refreshList();
     };
-    const std::optional<StatusFacts> facts =
-        RequestStatus(bus.link, StatusOptions{.classicRequested = classicRequested}, takeResult);
+    return RequestStatus(bus.link, StatusOptions{.classicRequested = classicRequested}, takeResult);
+}
+
+void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPage& zr, VgPage& vg,
+                      bool classicRequested) {
+    const std::optional<StatusFacts> facts = requestAndRegister(bus, kx, zr, vg, classicRequested);
     if (!facts) return;
 
     if (facts->classic)

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backup/backup_run.h"
+#include "status/status_request.h"
+#include "ui/bus_context.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+namespace korvel::ui {
+
+// What a run asks of the window around the page.
+struct RunHooks {
+    // The status request as "Status" makes it, without its window: registers
+    // the modules and refreshes the lists. nullopt when it failed.
+    std::function<std::optional<StatusFacts>()> requestStatus;
+    // On: the rest of the window takes no input, the poll timer stays off, and
+    // the window handles its events after every exchange. Off: all as before.
+    std::function<void(bool on)> holdForRun;
+};
+
+// The "Backup" tab: every module's settings into a file, compared with one,
+// or written back from one, with a progress bar, a Cancel button and the
+// results as a list.
+class BackupPage final : public QObject {
+    Q_OBJECT
+  public:
+    BackupPage(BusContext& bus, RunHooks hooks, QWidget* tab);
+
+    enum class FileQuestion { Save, Open };
+    // Asks for a file, starting from `suggested`; empty when the user cancelled.
+    // The desktop's file dialog unless replaced (tests).
+    std::function<QString(FileQuestion, const QString& suggested)> chooseFile;
+
+    bool running() const { return running_; }
+    // As "Cancel": the exchange in hand ends, then the run stops.
+    void cancel();
+
+  private:
+    class RunScope;
+    enum class RunKind { Backup, Verify, Restore };
+
+    void buildButtons(QWidget* tab);
+    void buildModules(QWidget* tab);
+    void buildProgress(QWidget* tab);
+
+    void cmdBackup_Click();
+    std::optional<std::vector<backup::RestoreTarget>> chooseTargets();
+    void cmdVerify_Click();
+    void cmdRestore_Click();
+
+    QString askFile(FileQuestion question, const QString& suggestedName);
+    bool openBackup(const QString& path);
+    void listModules();
+    std::optional<std::vector<backup::RestoreTarget>> tickedTargets();
+    backup::RunControl control();
+    void showProgress(const backup::RunProgress& progress);
+    void showItems(const std::vector<backup::RunItem>& items);
+    // Runs `body` after a status request, with the window held; returns the
+    // detail of the first exchange that failed, if one did.
+    std::optional<std::string> runAfterStatus(const std::function<void(const StatusFacts&)>& body);
+    void tellOutcome(const std::string& text, const std::string& detail, MessageIcon icon);
+    void tell(RunKind kind, const backup::RunResult& result,
+              const std::optional<std::string>& failed);
+
+    BusContext& bus_;
+    RunHooks hooks_;
+    std::optional<backup::Backup> backup_;  // the file in hand, which the module list shows
+    QString path_;
+    QString lastFolder_;
+    bool running_ = false;
+    bool cancelRequested_ = false;
+
+    QPushButton* cmdBackup_ = nullptr;
+    QPushButton* cmdVerify_ = nullptr;
+    QPushButton* cmdRestore_ = nullptr;
+    QLabel* lblBackupFile_ = nullptr;
+    QTreeWidget* lstBackupModules_ = nullptr;
+    QLabel* lblBackupStep_ = nullptr;
+    QProgressBar* prgBackup_ = nullptr;
+    QPushButton* cmdBackupCancel_ = nullptr;
+    QTreeWidget* lstBackupResults_ = nullptr;
+};
+
+}  // namespace korvel::ui
