@@ -30,14 +30,18 @@ struct CtlRun {
     std::string out, err;
 };
 
-// Every JSON object a run of the suite printed, kept for the schema check.
-inline void keepJsonOutput(const QStringList& arguments, const std::string& out) {
+// Every JSON object a run of the suite printed, kept for the schema check
+// (by the test programs that say where).
+inline void keepJsonOutput([[maybe_unused]] const QStringList& arguments,
+                           [[maybe_unused]] const std::string& out) {
+#ifdef KORVEL_JSON_OUTPUTS
     QDir().mkpath(KORVEL_JSON_OUTPUTS);
     const QString name =
         QString::number(qHash(arguments.join('\x1f') + QString::fromStdString(out)), 16) + ".json";
     QFile file(QDir(KORVEL_JSON_OUTPUTS).filePath(name));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(out.data(), static_cast<qint64>(out.size()));
+#endif
 }
 
 // `input`, when given, is a terminal that answers questions; `standardInput`
