@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "ctl/command_table.h"
 #include "backup/kx_setting_table.h"
+#include "ctl/command_table.h"
 #include "ctl/test_functions.h"
 #include "zr/zr_format.h"
 

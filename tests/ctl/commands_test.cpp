@@ -206,7 +206,8 @@ TEST(BackupThroughAPipe, VerifyAgainstStandardInput) {
     EXPECT_EQ(runCtl(line, {"--demo", "backup", "-", "--json"}).exit, 0);
     std::istringstream piped(backup.out);
     EXPECT_EQ(runCtl(line, {"--demo", "restore", "-", "--json"}, nullptr, &piped).exit, 0);
-    EXPECT_EQ(module(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.devices[9].power, 1);
+    EXPECT_EQ(module(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.devices[9].power,
+              1);
 }
 
 // Without -p the port comes from KORVEL_PORT; -q leaves only the errors.

@@ -51,7 +51,8 @@ inline CtlRun runCtl(ctl::LineAccess& line, const std::vector<std::string>& args
     std::ostringstream out, err;
     QStringList arguments{"korvelctl"};
     for (const std::string& a : args) arguments << QString::fromStdString(a);
-    const int exit = ctl::runKorvelctl(arguments, line, ctl::Terminal{out, err, false, input, standardInput});
+    const int exit =
+        ctl::runKorvelctl(arguments, line, ctl::Terminal{out, err, false, input, standardInput});
     if (arguments.contains("--json")) keepJsonOutput(arguments, out.str());
     return {exit, out.str(), err.str()};
 }
