@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName("korvelctl");
     QCoreApplication::setApplicationVersion(korvel::kReleaseText);
     korvel::ctl::QtLineAccess line;
-    const korvel::ctl::Terminal terminal{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    // An erase asks for a typed confirmation only where someone can type it.
+    const korvel::ctl::Terminal terminal{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1,
+                                         ::isatty(STDIN_FILENO) == 1 ? &std::cin : nullptr,
+                                         &std::cin};
     return korvel::ctl::runKorvelctl(QCoreApplication::arguments(), line, terminal);
 }

@@ -108,7 +108,7 @@ QString q(const std::string& text) {
 
 }  // namespace
 
-void writeStatusJson(const StatusFacts& facts, std::ostream& out) {
+QJsonObject statusJson(const StatusFacts& facts) {
     const SystemBoxes s = systemBoxes(facts.system);
     QJsonArray modules;
     for (const StatusRow& r : statusRows(facts)) {
@@ -139,7 +139,11 @@ void writeStatusJson(const StatusFacts& facts, std::ostream& out) {
             for (const std::string& d : texts.dip) dip.append(q(d));
         o.insert("dip-switches", dip);
     }
-    out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
+    return o;
+}
+
+void writeStatusJson(const StatusFacts& facts, std::ostream& out) {
+    out << QJsonDocument(statusJson(facts)).toJson(QJsonDocument::Indented).toStdString();
 }
 
 std::vector<std::string> notAnswering(const StatusFacts& facts, bool withQh) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@ namespace korvel::ctl {
 void writeStatusText(const StatusFacts& facts, std::ostream& out);
 // The modules whose status step got no answer ("kx:4", "qh:2"), in the order listed.
 std::vector<std::string> notAnswering(const StatusFacts& facts, bool withQh = true);
+// The run's JSON members.
+QJsonObject statusJson(const StatusFacts& facts);
 void writeStatusJson(const StatusFacts& facts, std::ostream& out);
 
 }  // namespace korvel::ctl

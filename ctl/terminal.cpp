@@ -6,20 +6,6 @@
 
 namespace korvel::ctl {
 
-MessageAnswer TerminalPrompter::show(const std::string& text, MessageIcon, MessageButtons) {
-    terminal_.message(text);
-    return MessageAnswer::Ok;
-}
-
-void TerminalPrompter::showWithDetail(const std::string& text, const std::string& detail,
-                                      MessageIcon) {
-    std::string line = text;
-    if (!detail.empty()) line += ": " + detail;
-    for (char& c : line)
-        if (c == '\n') c = ' ';
-    terminal_.message(line);
-}
-
 std::string timeOfDay(Clock::time_point when) {
     const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - when);

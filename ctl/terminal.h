@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -10,27 +11,18 @@
 
 namespace korvel::ctl {
 
-// Where a command writes: results to `out`, messages to `err`, one line each.
-// `progress` is set when `err` is a terminal someone watches.
+// Where a command writes: results to `out`, messages to `err`, one line each,
+// behind the program's name. `progress` is set when `err` is a terminal someone
+// watches; `in` is set when standard input is a terminal that can answer a question.
 struct Terminal {
     std::ostream& out;
     std::ostream& err;
     bool progress = false;
+    std::istream* in = nullptr;
+    // Standard input for "-" as a file: a backup read from a pipe.
+    std::istream* stdinStream = nullptr;
 
-    void message(const std::string& line) const { err << line << '\n'; }
-};
-
-// The link's message boxes become lines on standard error; a question is
-// answered with OK, since a command only runs what the user asked for.
-class TerminalPrompter final : public Prompter {
-  public:
-    explicit TerminalPrompter(const Terminal& terminal) : terminal_(terminal) {}
-    MessageAnswer show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
-    void showWithDetail(const std::string& text, const std::string& detail,
-                        MessageIcon icon) override;
-
-  private:
-    const Terminal& terminal_;
+    void message(const std::string& line) const { err << "korvelctl: " << line << '\n'; }
 };
 
 // A terminal command has no log window: with -v every exchange is written to

@@ -51,6 +51,7 @@ std::optional<bool> awaitAnswer(Link& link, int m, const std::string& label,
         if (isAnswerOf(link.reply(), m)) {
             const int mode = link.reply()[5];
             check.report += reportLine(label, mode);
+            check.answers.push_back({m, mode});
             if (mode == 1) ++check.masterCount;
             return true;
         }
@@ -65,6 +66,7 @@ void judge(MasterSlaveCheck& check) {
                           : check.masterCount == 1 ? kMasterSlaveOk
                                                    : kMultipleMasters;
     check.icon = check.masterCount == 1 ? MessageIcon::None : MessageIcon::Critical;
+    check.verdict = verdict;
     check.message = check.report + "\r\n" + verdict;
 }
 
@@ -85,6 +87,7 @@ MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types) {
         if (!answered) return check;
         if (!*answered) {
             check.outcome = MasterSlaveOutcome::ModuleSilent;
+            check.silentModule = m;
             check.message = kNoAnswerFromModule + std::to_string(m);
             check.icon = MessageIcon::None;
             return check;

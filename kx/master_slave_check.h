@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "link/link.h"
 #include "service/module_registry.h"
@@ -19,11 +20,21 @@ enum class MasterSlaveOutcome {
     Abandoned,     // port closed or an exchange unanswered; already reported, no message
 };
 
+// One module's answer: its index in the type table and the mode it reported.
+struct MasterSlaveAnswer {
+    int module = 0;
+    int mode = 0;
+    bool operator==(const MasterSlaveAnswer&) const = default;
+};
+
 struct MasterSlaveCheck {
     MasterSlaveOutcome outcome = MasterSlaveOutcome::Abandoned;
     std::string report;  // one line per answering module, each ending in CR LF
     int masterCount = 0;
-    std::string message;  // the box that ends the check; empty when abandoned
+    std::vector<MasterSlaveAnswer> answers;  // in asking order, as the report lists them
+    int silentModule = -1;                   // ModuleSilent: the module that gave no answer
+    const char* verdict = nullptr;           // Judged: the verdict line
+    std::string message;                     // the box that ends the check; empty when abandoned
     MessageIcon icon = MessageIcon::None;
 };
 

@@ -27,9 +27,9 @@ std::optional<StatusFacts> RequestStatus(Link& link, const StatusOptions& option
     return facts;
 }
 
-void ResetFault(Link& link) {
-    if (!link.portOpen()) return;
-    link.Transact(kResetFaultRequest);
+Exchange ResetFault(Link& link) {
+    if (!link.portOpen()) return {};
+    return link.Transact(kResetFaultRequest);
 }
 
 }  // namespace korvel

@@ -34,7 +34,8 @@ std::optional<StatusFacts> RequestStatus(Link& link, const StatusOptions& option
 std::vector<ModuleFact> queryStandardView(StatusSteps& steps);
 ClassicFacts queryClassicView(StatusSteps& steps);
 
-// "Reset Fault": one command to the controller; its answer is not examined.
-void ResetFault(Link& link);
+// "Reset Fault": one command to the controller; its answer is not examined,
+// only whether one came.
+Exchange ResetFault(Link& link);
 
 }  // namespace korvel

@@ -26,12 +26,16 @@ expected=(
   ./usr/share/applications/korvelconfig-demo.desktop
   ./usr/share/icons/hicolor/48x48/apps/korvelconfig.png
   ./usr/share/icons/hicolor/256x256/apps/korvelconfig.png
+  ./usr/share/bash-completion/completions/korvelctl
+  ./usr/share/zsh/vendor-completions/_korvelctl
+  ./usr/share/fish/vendor_completions.d/korvelctl.fish
+  ./usr/share/doc/korvelconfig/backup.schema.json
 )
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in "${expected[@]}"; do
   grep -qxF "$f" <<<"$contents" || { echo "check-package: $deb lacks $f" >&2; exit 1; }
 done
-echo "check-package: $deb holds the programs, man page, metadata, desktop entries and icons"
+echo "check-package: $deb holds the programs, man page, completions, schemas, metadata, desktop entries and icons"
 
 root=$(mktemp -d /tmp/korvel-clean-root.XXXXXX)
 chmod 755 "$root"
@@ -88,6 +92,17 @@ if ! in_root korvelctl --demo status >"$root/tmp/korvelctl.log" 2>&1; then
   exit 1
 fi
 echo "check-package: korvelctl answered with the demo system's status"
+
+# The installed bash completion, loaded as bash-completion loads it, offers the
+# setting names after "korvelctl kx set 2".
+in_root apt-get install -y -qq --no-install-recommends bash-completion >/dev/null
+offered=$(in_root bash -c 'source /usr/share/bash-completion/completions/korvelctl
+  COMP_WORDS=(korvelctl kx set 2 ""); COMP_CWORD=4; _korvelctl; echo "${COMPREPLY[*]}"')
+grep -qw hfi <<<"$offered" && grep -qw loop-current <<<"$offered" ||
+  { echo "check-package: the bash completion offered \"$offered\" after kx set 2" >&2; exit 1; }
+zcat "$root/usr/share/man/man1/korvelctl.1.gz" | grep -q '^\.SH "\?EXIT STATUS' ||
+  { echo "check-package: the man page has no EXIT STATUS section" >&2; exit 1; }
+echo "check-package: the bash completion offers the setting names; the man page has its sections"
 
 in_root apt-get install -y -qq --no-install-recommends desktop-file-utils appstream >/dev/null
 in_root appstreamcli validate --no-net /usr/share/metainfo/org.example.korvelconfig.metainfo.xml

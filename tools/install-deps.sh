@@ -21,8 +21,9 @@ build_packages=(
   fonts-dejavu-core fonts-liberation2
 )
 # The sanitizer runs use g++'s own AddressSanitizer and UBSan libraries; the
-# network port tests run a real serial device server (ser2net) on loopback.
-test_packages=("${build_packages[@]}" locales ser2net)
+# network port tests run a real serial device server (ser2net) on loopback;
+# korvelctl's JSON is checked against its schemas with python3-jsonschema.
+test_packages=("${build_packages[@]}" locales ser2net python3-jsonschema)
 # dpkg-shlibdeps (dpkg-dev) and file for CPack's dependency scan, help2man for
 # korvelctl's man page, debootstrap for the clean root of check-package.sh.
 package_packages=("${build_packages[@]}" dpkg-dev file help2man debootstrap)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <sstream>
 
@@ -28,11 +30,30 @@ struct CtlRun {
     std::string out, err;
 };
 
-inline CtlRun runCtl(ctl::LineAccess& line, const std::vector<std::string>& args) {
+// Every JSON object a run of the suite printed, kept for the schema check
+// (by the test programs that say where).
+inline void keepJsonOutput([[maybe_unused]] const QStringList& arguments,
+                           [[maybe_unused]] const std::string& out) {
+#ifdef KORVEL_JSON_OUTPUTS
+    QDir().mkpath(KORVEL_JSON_OUTPUTS);
+    const QString name =
+        QString::number(qHash(arguments.join('\x1f') + QString::fromStdString(out)), 16) + ".json";
+    QFile file(QDir(KORVEL_JSON_OUTPUTS).filePath(name));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(out.data(), static_cast<qint64>(out.size()));
+#endif
+}
+
+// `input`, when given, is a terminal that answers questions; `standardInput`
+// is what "-" reads.
+inline CtlRun runCtl(ctl::LineAccess& line, const std::vector<std::string>& args,
+                     std::istream* input = nullptr, std::istream* standardInput = nullptr) {
     std::ostringstream out, err;
     QStringList arguments{"korvelctl"};
     for (const std::string& a : args) arguments << QString::fromStdString(a);
-    const int exit = ctl::runKorvelctl(arguments, line, ctl::Terminal{out, err, false});
+    const int exit =
+        ctl::runKorvelctl(arguments, line, ctl::Terminal{out, err, false, input, standardInput});
+    if (arguments.contains("--json")) keepJsonOutput(arguments, out.str());
     return {exit, out.str(), err.str()};
 }
 
@@ -41,6 +62,9 @@ struct BackupFolder {
     BackupFolder() {
         MemoryLine line;
         EXPECT_EQ(runCtl(line, {"-p", "1", "backup", path("b.json")}).exit, ctl::kExitOk);
+        QFile file(dir.filePath("b.json"));
+        if (file.open(QIODevice::ReadOnly))
+            keepJsonOutput({"backup-file"}, file.readAll().toStdString());
     }
     std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
     QTemporaryDir dir;

@@ -104,8 +104,8 @@ TEST_F(RestoreTest, AMapTargetIsWrittenFromItsSourceOnly) {
     MemoryLine before(differing);
     ASSERT_EQ(runCtl(before, {"-p", "1", "backup", folder.path("d.json")}).exit, ctl::kExitOk);
     MemoryLine line(differing);
-    const CtlRun r = runCtl(line, {"-p", "1", "restore", folder.path("d.json"), "--map",
-                                   "zr:1=zr:6"});
+    const CtlRun r =
+        runCtl(line, {"-p", "1", "restore", folder.path("d.json"), "--map", "zr:1=zr:6"});
     EXPECT_EQ(r.exit, ctl::kExitOk) << r.err;
     EXPECT_EQ(moduleOf(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.defaultTime,
               moduleOf(differing, ModuleFamily::ZR, 1).zrPermanent.defaultTime);
@@ -120,13 +120,15 @@ TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesRe
     MemoryLine line(now);
     const CtlRun r = restore(line);
     EXPECT_EQ(r.exit, ctl::kExitFailed);
-    EXPECT_EQ(r.err,
-              "kx:2.1 (KX44): ms is 1, the file holds 2\n"
-              "kx:3 (WOBE-s): is a KX-H now, the file holds a WOBE-s; skipped\n"
-              "kx:5 (KX-H): not present now; skipped\n"
-              "written: kx:0 (KX-H) (every setting); kx:2.0 (KX44) (every setting); kx:2.1 (KX44) "
-              "(every setting); zr:1 (ZR32) (every setting); zr:6 (ZR32) (every setting)\n"
-              "not written: kx:3 (WOBE-s) (every setting); kx:5 (KX-H) (every setting)\n");
+    EXPECT_EQ(
+        r.err,
+        "korvelctl: kx:2.1 (KX44): ms is 1, the file holds 2\n"
+        "korvelctl: kx:3 (WOBE-s): is a KX-H now, the file holds a WOBE-s; skipped\n"
+        "korvelctl: kx:5 (KX-H): not present now; skipped\n"
+        "korvelctl: written: kx:0 (KX-H) (every setting); kx:2.0 (KX44) (every setting); kx:2.1 "
+        "(KX44) "
+        "(every setting); zr:1 (ZR32) (every setting); zr:6 (ZR32) (every setting)\n"
+        "korvelctl: not written: kx:3 (WOBE-s) (every setting); kx:5 (KX-H) (every setting)\n");
     sim::SimSystem& s = line.controller.system();
     EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 0).kxPermanent.value[1], 7);
     EXPECT_EQ(moduleOf(s, ModuleFamily::KX, 3).kxPermanent.value[14], 33);
@@ -145,14 +147,23 @@ TEST_F(RestoreTest, ALostStatusAnswerIsNamedAndFailsTheCommand) {
         std::string err;
     } table[] = {
         {{"status"}, statusOfKx5, 1, 0, ""},
-        {{"status"}, statusOfKx5, 3, 1, "kx:5 did not answer the status request\n"},
-        {{"backup", file}, statusOfKx5, 3, 1,
-         "kx:5 did not answer the status request; no backup written\n"},
-        {{"kx", "set", "All_KXxx", "hfi", "5"}, statusOfKx5, 3, 1,
-         "kx:5 did not answer the status request; not set\n"},
+        {{"status"}, statusOfKx5, 3, 1, "korvelctl: kx:5 did not answer the status request\n"},
+        {{"backup", file},
+         statusOfKx5,
+         3,
+         1,
+         "korvelctl: kx:5 did not answer the status request; no backup written\n"},
+        {{"kx", "set", "All_KXxx", "hfi", "5"},
+         statusOfKx5,
+         3,
+         1,
+         "korvelctl: kx:5 did not answer the status request; not set\n"},
         {{"kx", "get", "2.1", "pwm"}, getPwmOfKx21, 2, 0, ""},
-        {{"kx", "get", "2.1", "pwm", "--retries", "0"}, getPwmOfKx21, 1, 1,
-         "kx:2.1: no answer to pwm\n"},
+        {{"kx", "get", "2.1", "pwm", "--retries", "0"},
+         getPwmOfKx21,
+         1,
+         1,
+         "korvelctl: kx:2.1: no answer to pwm\n"},
     };
     for (const auto& row : table) {
         MemoryLine line;
@@ -184,10 +195,13 @@ TEST_F(RestoreTest, ASignalStopsARestoreBetweenExchanges) {
     const CtlRun r = restore(line);
     ctl::setStopSignal(0);
     EXPECT_EQ(r.exit, 128 + SIGINT);
-    EXPECT_TRUE(r.err.starts_with("restore stopped: interrupted\nwritten: kx:0 (KX-H) hfi, "))
+    EXPECT_TRUE(r.err.starts_with(
+        "korvelctl: restore stopped: interrupted\nkorvelctl: written: kx:0 (KX-H) hfi, "))
         << r.err;
-    EXPECT_NE(r.err.find("\nnot written: kx:0 (KX-H) (the rest); kx:2.0 (KX44) (every setting)"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find(
+            "\nkorvelctl: not written: kx:0 (KX-H) (the rest); kx:2.0 (KX44) (every setting)"),
+        std::string::npos)
         << r.err;
 }
 
@@ -282,20 +296,20 @@ TEST_F(RestoreTest, EachCommandEndsAsItShould) {
         {{"zr", "report", "6"}, 0, "    63   300ms  Unlimited\n", ""},
         {{"status"}, 0, "kx:2.1  KX44    Active     1.01 G\n", ""},
         {{"status", "--json"}, 0, "\"system-version\": \"VG-U 1.02\"", ""},
-        {{"restore", "@"}, 1, "", "restore stopped: no answer from kx:0 (KX-H) reading back "
-         "alarm-delay --on\nwritten: kx:0 (KX-H) hfi, alarm-delay, alarm-delay --on\n"
-         "not written: kx:0 (KX-H) (the rest); kx:2.0 (KX44) (every setting); kx:2.1 (KX44) "
+        {{"restore", "@"}, 1, "", "korvelctl: restore stopped: no answer from kx:0 (KX-H) reading back "
+         "alarm-delay --on\nkorvelctl: written: kx:0 (KX-H) hfi, alarm-delay, alarm-delay --on\n"
+         "korvelctl: not written: kx:0 (KX-H) (the rest); kx:2.0 (KX44) (every setting); kx:2.1 (KX44) "
          "(every setting); kx:3 (WOBE-s) (every setting); kx:5 (KX-H) (every setting); "
          "zr:1 (ZR32) (every setting); zr:6 (ZR32) (every setting)\n", 32, 5, 3},
         {{"restore", "/nonexistent/b.json"}, 1, "",
-         "cannot read /nonexistent/b.json: No such file or directory\n"},
+         "korvelctl: cannot read /nonexistent/b.json: No such file or directory\n"},
         {{"backup", "/nonexistent/b.json"}, 1, "",
-         "cannot write in /nonexistent: No such file or directory; no backup written\n"},
-        {{"backup", "/dev/full"}, 1, "", "cannot write /dev/full: No space left on device; "
+         "korvelctl: cannot write in /nonexistent: No such file or directory; no backup written\n"},
+        {{"backup", "/dev/full"}, 1, "", "korvelctl: cannot write /dev/full: No space left on device; "
          "no backup written\n"},
-        {{"backup", half}, 1, "", "zr:6 (ZR32): the active configuration did not come in whole\n"
-         "no backup written\n", 70, 4, 20},
-        {{"zr", "report", "6"}, 1, "", "zr:6: the report is incomplete\n", 70, 4, 20},
+        {{"backup", half}, 1, "", "korvelctl: zr:6 (ZR32): the active configuration did not come in whole\n"
+         "korvelctl: no backup written\n", 70, 4, 20},
+        {{"zr", "report", "6"}, 1, "", "korvelctl: zr:6: the report is incomplete\n", 70, 4, 20},
     };
     // clang-format on
     for (const Outcome& o : table) {

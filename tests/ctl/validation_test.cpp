@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, ValidationTest,
     ::testing::Values(
         Refusal{{}, "a command is needed"}, Refusal{{"--demo", "reboot"}, "no command \"reboot\""},
-        Refusal{{"status"}, "give either -p PORT or --demo"},
+        Refusal{{"status"}, "give -p PORT, KORVEL_PORT or --demo"},
         Refusal{{"-p", "17", "status"}, "-p takes a port number 1..16"},
         Refusal{{"--demo", "status", "--permanent"}, "--permanent is not an option of status"},
         Refusal{{"--demo", "kx", "get", "2.2", "hfi"}, "no KX module \"2.2\""},
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{{"--demo", "kx", "set", "All_KX44", "power", "1"},
                 "power is not a setting of a KX44"},
         Refusal{{"--demo", "--retries", "x", "status"}, "--retries takes a number 0..20"},
-        Refusal{{"--demo", "zr", "report", "8"}, "usage: korvelctl zr report MODULE"},
+        Refusal{{"--demo", "zr", "report", "8"}, "no ZR32 module \"8\": give 0..7 or All"},
         Refusal{{"--demo", "restore", "@", "--only", "kx:0", "kx:9"}, "kx:9 is not in the backup"},
         Refusal{{"--demo", "restore", "@", "--map", "kx:0=zr:1"},
                 "--map kx:0=zr:1: a module keeps"},

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backup/backup_run.h"
+#include "ctl/cli.h"
+#include "ctl/command_table.h"
+#include "ctl/output.h"
+#include "ctl/terminal.h"
+#include "link/link.h"
+#include "service/dispatch.h"
+#include "service/module_registry.h"
+#include "status/status_facts.h"
+
+namespace korvel::ctl {
+
+// A mistake on the command line, found before anything is sent.
+struct UsageError {
+    std::string message;
+};
+
+inline std::string str(const QString& s) {
+    return s.toStdString();
+}
+
+// Closes the port when the command ends, however it ends.
+struct OpenLine {
+    Link& link;
+    ~OpenLine() {
+        if (link.port().isOpen()) link.port().close();
+    }
+};
+
+// One run of one command: the line, the registry a status request fills, and
+// where the results go. Each command family's handlers live in their own file.
+class Command {
+  public:
+    Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term, Output& out);
+
+    // The command's arguments after its own words.
+    int run(const CommandSpec& spec, const QStringList& args);
+
+  private:
+    // Opens the port of -p, KORVEL_PORT or --demo; false after saying why.
+    bool open();
+    // open(), then the status request; false after saying why.
+    bool openWithStatus();
+    std::optional<StatusFacts> status(bool classic = false);
+    bool reportLost(const std::string& consequence);
+    // The exit of a run that ended early: 128 + the signal that stopped it, if one did.
+    int stopped(int exit);
+    // True once the user confirmed an erase: --yes, or "erase" typed on a terminal.
+    bool confirmErase(const std::string& what, const char* windowWarning);
+    // True when the dispatch went through; else says why, naming `what`.
+    bool sent(const DispatchOutcome& outcome, const std::string& what, const char* family = "");
+    bool isSet(const char* option) const { return parser_.isSet(option); }
+    std::string value(const char* option) const { return str(parser_.value(option)); }
+
+    int ports();
+    int printStatus();
+    int monitor();
+    int resetFault();
+    int vgSet();
+    int functionTest(const QStringList& args);
+    int kxGet(const QStringList& args);
+    int kxSet(const QStringList& args);
+    int kxErase(const QStringList& args);
+    int kxMsCheck();
+    int zrReport(const QStringList& args);
+    int zrSet(const QStringList& args);
+    int zrErase(const QStringList& args);
+    int backup(const QStringList& args);
+    int restoreCommand(const QStringList& args);
+    int verifyCommand(const QStringList& args);
+    std::optional<backup::Backup> readBackupFile(const QStringList& args, const char* usage);
+    backup::RunControl runControl(const char* what);
+    void tellItem(const backup::RunItem& item, bool differencesAreResults);
+
+    QCommandLineParser& parser_;
+    LineAccess& line_;
+    const Terminal& term_;
+    Output& out_;
+    OutputPrompter prompter_;
+    TerminalLog log_{term_};
+    NoPolling poll_;
+    Link link_;
+    ModuleRegistry registry_;
+    int retries_ = 2;
+    std::optional<StatusFacts> facts_;  // what the status request found
+    std::vector<std::string> lost_;     // modules whose status answer was lost
+};
+
+void expectArguments(const QStringList& args, int count, const std::string& usage);
+
+}  // namespace korvel::ctl

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QJsonObject>
+#include <optional>
+#include <string>
+
+#include "ctl/terminal.h"
+#include "service/prompter.h"
+
+namespace korvel::ctl {
+
+// Why a run failed, as the JSON's error names it.
+enum class ErrorCode {
+    Usage,          // the command line or a file given is wrong; nothing was sent
+    Port,           // no port could be opened
+    LineLost,       // the line went away during the run
+    NoAnswer,       // the controller or a module did not answer
+    NotRegistered,  // the module did not answer the status request
+    NotConfirmed,   // a module reported another value than the one written
+    Differences,    // verify or restore found values other than the file's
+    Skipped,        // a module of the file is missing now, of another type, or unknown
+    Verdict,        // the master/slave check found no master or several
+    Cancelled,      // the user did not confirm an erase
+    File,           // a file could not be read or written
+    Stopped,        // a signal stopped the run
+};
+const char* errorCodeName(ErrorCode code);
+
+// Where a run says what it found: results on standard output (text, or one
+// JSON object at the end), messages on standard error, one line each, behind
+// "korvelctl: ". -q keeps only the errors.
+class Output {
+  public:
+    Output(const Terminal& terminal, bool json, bool quiet)
+        : terminal_(terminal), json_(json), quiet_(quiet) {}
+
+    bool json() const { return json_; }
+    bool quiet() const { return quiet_; }
+    // The run's object on one line: the last of monitor's JSON Lines.
+    bool compact = false;
+    // A line of the text result.
+    void line(const std::string& text) const;
+    // A message that is not a failure (a corrected value, progress).
+    void note(const std::string& text) const;
+    // A failure: said at once; the first one is the JSON's error. Returns the
+    // exit status it stands for.
+    // `say` false: standard output has said it already.
+    int fail(ErrorCode code, const std::string& message, const std::string& module = {},
+             const std::string& setting = {}, bool say = true);
+    // A message that belongs with a failure: said even with -q.
+    void warn(const std::string& text) const;
+    bool failed() const { return error_.has_value(); }
+
+    // The members of the run's JSON object, and the command's words it names.
+    QJsonObject result;
+    std::string command;
+    // Prints the JSON object (with its error, if any) and returns `exit`.
+    int finish(int exit);
+
+  private:
+    struct Error {
+        ErrorCode code;
+        std::string module, setting, message;
+    };
+    const Terminal& terminal_;
+    bool json_, quiet_;
+    std::optional<Error> error_;
+};
+
+// A window's text in English words, with the window's own text quoted after
+// them: "no port is open (\"Selecteer communicatie poort\")".
+std::string inEnglish(const std::string& windowText);
+
+// The window's message boxes as failures of the run; a question is answered
+// OK, since a command only runs what the user asked for.
+class OutputPrompter final : public Prompter {
+  public:
+    explicit OutputPrompter(Output& output) : output_(output) {}
+    MessageAnswer show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+    void showWithDetail(const std::string& text, const std::string& detail,
+                        MessageIcon icon) override;
+
+  private:
+    Output& output_;
+};
+
+}  // namespace korvel::ctl

@@ -1,0 +1,225 @@
+// Each command of the window's pages, run against the demo system: what it
+// prints, how it exits, and what the simulated system holds afterwards. Every
+// run is made twice, the second time with --json, whose object must agree.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <functional>
+#include <sstream>
+
+#include "sim/handlers.h"
+#include "tests/ctl/ctl_rig.h"
+
+namespace korvel::testing {
+namespace {
+
+using sim::ModuleFamily;
+using System = sim::SimSystem;
+
+sim::SimModule& module(System& s, ModuleFamily family, int number) {
+    return *sim::findModule(s, family, number);
+}
+
+struct Case {
+    std::vector<std::string> args;
+    int exit;
+    std::string out, err;
+    std::function<bool(sim::SimController&)> holds = {};  // what the system holds afterwards
+    std::function<void(System&)> before = {};
+};
+
+void PrintTo(const Case& r, std::ostream* os) {
+    for (const std::string& a : r.args) *os << a << ' ';
+}
+
+struct CommandTest : ::testing::TestWithParam<Case> {};
+
+TEST_P(CommandTest, PrintsExitsAndLeavesTheSystemAsItShould) {
+    const Case& run = GetParam();
+    for (const bool json : {false, true}) {
+        MemoryLine line;
+        if (run.before) run.before(line.controller.system());
+        std::vector<std::string> args{"--demo"};
+        args.insert(args.end(), run.args.begin(), run.args.end());
+        if (json) args.push_back("--json");
+        const CtlRun r = runCtl(line, args);
+        EXPECT_EQ(r.exit, run.exit) << r.err;
+        EXPECT_EQ(r.err, run.err);
+        if (run.holds) {
+            EXPECT_TRUE(run.holds(line.controller));
+        }
+        if (!json) {
+            EXPECT_EQ(r.out, run.out);
+            continue;
+        }
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+        EXPECT_EQ(o["exit"].toInt(-1), run.exit) << r.out;
+        EXPECT_EQ(o.contains("error"), run.exit != 0) << r.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, CommandTest,
+    ::testing::Values(
+        Case{{"kx", "get", "2.1", "--permanent"},
+             0,
+             "hfi = 7\nalarm-delay = 0\nalarm-delay --on = 0\nswitch-delay = 0\n"
+             "switch-delay --on = 0\ndc-shift = 0\npwm = 4\nocd = 0\nms = 2\n",
+             ""},
+        Case{{"kx", "get", "9"},
+             1,
+             "",
+             "korvelctl: KX module 9 did not answer the status request\n"},
+        Case{{"kx", "erase", "All_KX-H", "--yes"},
+             0,
+             "kx:0 erased\nkx:5 erased\n",
+             "",
+             [](sim::SimController& c) {
+                 return module(c.system(), ModuleFamily::KX, 5).kxPermanent.value[1] == 0 &&
+                        module(c.system(), ModuleFamily::KX, 2).kxPermanent.value[1] == 7;
+             }},
+        Case{{"kx", "erase", "2.1"},
+             2,
+             "",
+             "korvelctl: erasing kx:2.1 cannot be undone: give --yes to go on (\"Warning! This "
+             "will permanently erase all settings of all selected KX-units\")\n",
+             [](sim::SimController& c) { return c.framesReceived().empty(); }},
+        Case{{"kx", "ms-check"},
+             0,
+             "kx:0 is master\nkx:2.0 is slave\nkx:5 is slave\nkx:2.1 is slave\n"
+             "one master (\"Your master/slave settings are OK\")\n",
+             ""},
+        Case{{"kx", "ms-check"},
+             1,
+             "kx:0 is slave\nkx:2.0 is slave\nkx:5 is error 0\nkx:2.1 is slave\n",
+             "korvelctl: no master (\"Your system has no master!\")\n",
+             {},
+             [](System& s) {
+                 module(s, ModuleFamily::KX, 0).kxActive.value[11] = 2;
+                 module(s, ModuleFamily::KX, 5).kxActive.value[11] = 0;
+             }},
+        Case{{"zr", "set", "1", "device", "5", "time", "200", "--permanent"},
+             0,
+             "zr:1 device 5 time = 127 sent (permanent)\n",
+             "korvelctl: time 200 is out of range 0-127: 127 sent instead\n",
+             [](sim::SimController& c) {
+                 return module(c.system(), ModuleFamily::ZR, 1).zrPermanent.devices[5].time == 127;
+             }},
+        Case{{"zr", "set", "6", "device", "70", "power", "high"},
+             0,
+             "zr:6 device 63 power = High sent\n",
+             "korvelctl: device 70 is out of range 0-63: 63 used instead\n",
+             [](sim::SimController& c) {
+                 return module(c.system(), ModuleFamily::ZR, 6).zrActive.devices[63].power == 2;
+             }},
+        Case{{"zr", "set", "1", "default-time", "-5"},
+             0,
+             "zr:1 default-time = 0 sent\n",
+             "korvelctl: time -5 is out of range 0-127: 0 sent instead\n",
+             [](sim::SimController& c) {
+                 return module(c.system(), ModuleFamily::ZR, 1).zrActive.defaultTime == 0;
+             }},
+        Case{{"zr", "erase", "1", "--yes"},
+             0,
+             "zr:1 erased\n",
+             "",
+             [](sim::SimController& c) {
+                 return module(c.system(), ModuleFamily::ZR, 1).zrPermanent.devices[1].time == 0 &&
+                        module(c.system(), ModuleFamily::ZR, 6).zrPermanent.devices[1].time != 0;
+             }},
+        Case{{"vg", "set", "--config", "YN32 retr,5", "--options", "ret.report,Debug.M",
+              "--permanent"},
+             0,
+             "VG-U configuration YN32 retr, ZR 64d (permanent) sent\nVG-U options Ret.Report, "
+             "Debug.M sent\n",
+             "",
+             [](sim::SimController& c) {
+                 const System& s = c.system();
+                 return s.vgConfigLow == 0 && s.vgConfigHigh == 3 && s.vgConfigPermanent &&
+                        s.vgOptions == 66;
+             }},
+        Case{{"vg", "set", "--config", "S0 down"},
+             2,
+             "",
+             "korvelctl: a VG-U does not offer the configuration bit 2 (\"S0 down\")\n"},
+        Case{{"vg", "set", "--options", "4,X"},
+             2,
+             "",
+             "korvelctl: --options takes bit numbers 0-7 or box captions, not \"X\"\n"},
+        Case{{"vg", "set", "--config", "0"},
+             2,
+             "",
+             "korvelctl: a WOBE does not offer the configuration bit 0 (\"S1 38k4\")\n",
+             {},
+             [](System& s) { s.systemType = 10; }},
+        Case{{"reset-fault"},
+             0,
+             "Reset Fault sent\n",
+             "",
+             [](sim::SimController& c) { return c.system().resetFaultCount == 1; }},
+        Case{{"test", "f1..f4+l", "L", "F1", "--decoder", "3"},
+             0,
+             "F1..F4+L of decoder 3 in block 0 sent: L, F1 on\n",
+             "",
+             [](sim::SimController& c) {
+                 return c.decoderCommands() == std::vector<sim::FrameData>{{40, 0, 17, 3}};
+             }},
+        Case{{"test", "F5..F8", "L"},
+             2,
+             "",
+             "korvelctl: \"L\" is not a function of F5..F8: give F5, F6, F7, F8\n"},
+        Case{{"test", "F21..F28", "--decoder", "16384"},
+             2,
+             "",
+             "korvelctl: Decoder must be a number from 0 to 16383\n"}));
+
+// An erase asked on a terminal goes on only for the typed word.
+TEST(EraseConfirmation, OnlyTheTypedWordErases) {
+    for (const auto& [typed, exit] : {std::pair{"erase\n", 0}, std::pair{"yes\n", 1}}) {
+        MemoryLine line;
+        std::istringstream input(typed);
+        const CtlRun r = runCtl(line, {"--demo", "zr", "erase", "6"}, &input);
+        EXPECT_EQ(r.exit, exit) << r.err;
+        EXPECT_EQ(line.controller.framesReceived().empty(), exit != 0);
+        EXPECT_EQ(r.err.substr(r.err.find("to go on: ") + 10),
+                  exit ? "korvelctl: cancelled (\"Operation Cancelled\")\n" : "");
+    }
+}
+
+// "-" sends a backup to standard output and reads it back from standard
+// input; verify names each difference and exits 1, writing nothing.
+TEST(BackupThroughAPipe, VerifyAgainstStandardInput) {
+    MemoryLine line;
+    const CtlRun backup = runCtl(line, {"--demo", "backup", "-"});
+    EXPECT_EQ(backup.err, "korvelctl: 7 modules saved on standard output\n");
+    const auto verify = [&](std::vector<std::string> extra = {}) {
+        std::istringstream piped(backup.out);
+        extra.insert(extra.begin(), {"--demo", "verify", "-"});
+        return runCtl(line, extra, nullptr, &piped);
+    };
+    EXPECT_EQ(verify().out, "306 settings of 7 modules equal to standard input\n");
+    module(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.devices[9].power = 3;
+    const CtlRun differs = verify();
+    EXPECT_EQ(differs.exit, 1);
+    EXPECT_EQ(differs.out, "zr:6 (ZR32): device 9 power is 3, the file holds 1\n");
+    EXPECT_EQ(differs.err, "korvelctl: 1 setting differs from standard input\n");
+    EXPECT_EQ(verify({"--json", "--only", "zr:6"}).exit, 1);
+    EXPECT_EQ(runCtl(line, {"--demo", "backup", "-", "--json"}).exit, 0);
+    std::istringstream piped(backup.out);
+    EXPECT_EQ(runCtl(line, {"--demo", "restore", "-", "--json"}, nullptr, &piped).exit, 0);
+    EXPECT_EQ(module(line.controller.system(), ModuleFamily::ZR, 6).zrPermanent.devices[9].power,
+              1);
+}
+
+// Without -p the port comes from KORVEL_PORT; -q leaves only the errors.
+TEST(Conventions, PortFromTheEnvironmentAndQuietRuns) {
+    MemoryLine line;
+    qputenv("KORVEL_PORT", "1");
+    const CtlRun quiet = runCtl(line, {"-q", "kx", "get", "0", "hfi"});
+    const CtlRun failed = runCtl(line, {"-q", "kx", "get", "1", "hfi"});
+    qunsetenv("KORVEL_PORT");
+    EXPECT_EQ(quiet.exit + quiet.out.size() + quiet.err.size(), 0u);
+    EXPECT_EQ(failed.err, "korvelctl: KX module 1 did not answer the status request\n");
+}
+
+}  // namespace
+}  // namespace korvel::testing
