@@ -209,15 +209,25 @@ std::optional<Backup> Command::readBackupFile(const QStringList& args, const cha
     return b;
 }
 
-int Command::restoreCommand(const QStringList& args) {
-    const std::optional<Backup> b =
-        readBackupFile(args, "restore FILE [--only MODULE...] [--map OLD=NEW...] [--dry-run]");
-    if (!b) return kExitFailed;
+// The file's modules a restore or verify runs on, after --only and --map,
+// checked before anything is sent; nullopt when the file could not be read.
+// The targets point into `file_`, which lives as long as the command.
+std::optional<std::vector<RestoreTarget>> Command::fileTargets(const QStringList& args,
+                                                               const char* usage) {
+    file_ = readBackupFile(args, usage);
+    if (!file_) return std::nullopt;
     std::string error;
-    const std::optional<std::vector<RestoreTarget>> targets =
-        restoreTargets(*b, listValues(parser_.values("only") + args.mid(1)),
+    std::optional<std::vector<RestoreTarget>> targets =
+        restoreTargets(*file_, listValues(parser_.values("only") + args.mid(1)),
                        listValues(parser_.values("map")), error);
     if (!targets) throw UsageError{error};
+    return targets;
+}
+
+int Command::restoreCommand(const QStringList& args) {
+    const std::optional<std::vector<RestoreTarget>> targets =
+        fileTargets(args, "restore FILE [--only MODULE...] [--map OLD=NEW...] [--dry-run]");
+    if (!targets) return kExitFailed;
     if (isSet("dry-run")) {
         const std::vector<RunItem> plan = restorePlan(*targets);
         for (const RunItem& i : plan)
@@ -255,14 +265,9 @@ int Command::restoreCommand(const QStringList& args) {
 }
 
 int Command::verifyCommand(const QStringList& args) {
-    const std::optional<Backup> b =
-        readBackupFile(args, "verify FILE [--only MODULE...] [--map OLD=NEW...]");
-    if (!b) return kExitFailed;
-    std::string error;
     const std::optional<std::vector<RestoreTarget>> targets =
-        restoreTargets(*b, listValues(parser_.values("only") + args.mid(1)),
-                       listValues(parser_.values("map")), error);
-    if (!targets) throw UsageError{error};
+        fileTargets(args, "verify FILE [--only MODULE...] [--map OLD=NEW...]");
+    if (!targets) return kExitFailed;
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
     if (!status()) return stopped(kExitFailed);

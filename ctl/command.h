@@ -77,6 +77,8 @@ class Command {
     int restoreCommand(const QStringList& args);
     int verifyCommand(const QStringList& args);
     std::optional<backup::Backup> readBackupFile(const QStringList& args, const char* usage);
+    std::optional<std::vector<backup::RestoreTarget>> fileTargets(const QStringList& args,
+                                                                  const char* usage);
     backup::RunControl runControl(const char* what);
     void tellItem(const backup::RunItem& item, bool differencesAreResults);
 
@@ -92,6 +94,7 @@ class Command {
     int retries_ = 2;
     std::optional<StatusFacts> facts_;  // what the status request found
     std::vector<std::string> lost_;     // modules whose status answer was lost
+    std::optional<backup::Backup> file_;  // the backup a restore or verify reads
 };
 
 void expectArguments(const QStringList& args, int count, const std::string& usage);
