@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ctl/cli.h"
+#include "sim/handlers.h"
 #include "sim/memory_port.h"
 
 namespace korvel::testing {
@@ -24,6 +25,20 @@ struct MemoryLine final : ctl::LineAccess {
     sim::FakeClock fake;
     sim::MemoryPort memory{controller, fake};
 };
+
+// Permanent settings a user changed since the backup, on every kind of module.
+inline void changeSettings(sim::SimSystem& s) {
+    const auto kx = [&](int n) -> sim::SimModule& {
+        return *sim::findModule(s, sim::ModuleFamily::KX, n);
+    };
+    kx(0).kxPermanent.value[1] = 3;         // hfi
+    kx(0).kxPermanent.value[7] = 5;         // switch-delay --on --bank 1
+    kx(0).kxPermanent.value[11] = 2;        // ms
+    kx(2).kxSecondPermanent.value[9] = 16;  // pwm of kx:2.1
+    kx(3).kxPermanent.value[14] = 33;       // loop-current --loop B
+    sim::findModule(s, sim::ModuleFamily::ZR, 1)->zrPermanent.defaultTime = 30;
+    sim::findModule(s, sim::ModuleFamily::ZR, 6)->zrPermanent.devices[63] = {99, 3};
+}
 
 struct CtlRun {
     int exit;

@@ -35,24 +35,5 @@ TEST(KxSettingNames, OnePerVariantOfEverySettingInPageOrder) {
     EXPECT_EQ(findKxSetting("switch-delay --bank 1 --on"), &rows[6]);
 }
 
-// What a single module of each type offers to read, and to write.
-TEST(KxSettingNames, OfferedAndSettableFollowTheRowsAndTheReadOnlyMode) {
-    const std::tuple<std::int16_t, const char*, bool, bool> cases[] = {
-        {kKx44, "ms", true, false},
-        {kKx44, "hfi", true, true},
-        {kKx44, "power", false, false},
-        {kKx44, "switch-delay --bank 1", false, false},
-        {kKxH, "ms", true, true},
-        {kKxH, "switch-delay --bank 1", true, true},
-        {kKxWobe, "loop-current --loop B", true, true},
-        {kKxWobe, "pwm", false, false}};
-    for (const auto& [type, name, offered, settable] : cases) {
-        const KxSettingName& row = *findKxSetting(name);
-        const KxPageState page = kxPageOfType(type);
-        EXPECT_EQ(offeredOn(row, page), offered) << name << " " << type;
-        EXPECT_EQ(settableOn(row, page), settable) << name << " " << type;
-    }
-}
-
 }  // namespace
 }  // namespace korvel::backup
