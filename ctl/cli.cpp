@@ -19,7 +19,7 @@ namespace {
 constexpr int kMaxRetries = 20;
 
 void addOptions(QCommandLineParser& parser) {
-    for (const OptionSpec& o : optionSpecs()) {
+    for (const OptionEntry& o : optionEntries()) {
         QStringList names{o.name};
         if (o.shortName) names.prepend(o.shortName);
         parser.addOption(o.valueName ? QCommandLineOption(names, o.help, o.valueName)
@@ -40,7 +40,7 @@ QStringList negativeNumbersAsArguments(const QStringList& arguments) {
             continue;
         }
         front << a;
-        const OptionSpec* o =
+        const OptionEntry* o =
             a.startsWith('-') ? findOption(str(a).substr(a.startsWith("--") ? 2 : 1)) : nullptr;
         valueNext = o && o->valueName;
     }
@@ -49,7 +49,7 @@ QStringList negativeNumbersAsArguments(const QStringList& arguments) {
 
 std::string familyUsage(const std::string& word) {
     std::string usage;
-    for (const CommandSpec* c : commandFamily(word))
+    for (const CommandEntry* c : commandFamily(word))
         usage += (usage.empty() ? "usage: korvelctl " : " | ") + c->path() +
                  (*c->arguments ? std::string(" ") + c->arguments : "");
     return usage;
@@ -65,8 +65,8 @@ std::vector<std::string> words(const QStringList& list) {
 std::string helpFor(const QStringList& args) {
     if (args.isEmpty()) return overviewHelp();
     std::size_t used = 0;
-    if (const CommandSpec* c = findCommand(words(args), used)) return commandHelp({c});
-    const std::vector<const CommandSpec*> family = commandFamily(str(args[0]));
+    if (const CommandEntry* c = findCommand(words(args), used)) return commandHelp({c});
+    const std::vector<const CommandEntry*> family = commandFamily(str(args[0]));
     if (family.empty()) throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};
     return commandHelp(family);
 }
@@ -180,7 +180,7 @@ bool Command::confirmErase(const std::string& what, const char* windowWarning) {
     return false;
 }
 
-int Command::run(const CommandSpec& spec, const QStringList& args) {
+int Command::run(const CommandEntry& entry, const QStringList& args) {
     log_.verbose = isSet("verbose");
     if (isSet("retries")) {
         bool ok = false;
@@ -190,10 +190,10 @@ int Command::run(const CommandSpec& spec, const QStringList& args) {
                              ", not \"" + value("retries") + "\""};
     }
     for (const QString& option : parser_.optionNames())
-        if (!spec.takesOption(str(option)))
+        if (!entry.takesOption(str(option)))
             throw UsageError{"--" + str(findOption(str(option))->name) + " is not an option of " +
-                             spec.path()};
-    const std::string usage = spec.path();
+                             entry.path()};
+    const std::string usage = entry.path();
     using Handler = int (Command::*)(const QStringList&);
     static const std::map<std::string, Handler> handlers{
         {"kx get", &Command::kxGet},           {"kx set", &Command::kxSet},
@@ -249,20 +249,20 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
         }
         if (args.isEmpty()) throw UsageError{"a command is needed (korvelctl --help lists them)"};
         std::size_t used = 0;
-        const CommandSpec* spec = findCommand(words(args), used);
-        if (!spec && !commandFamily(str(args[0])).empty())
+        const CommandEntry* entry = findCommand(words(args), used);
+        if (!entry && !commandFamily(str(args[0])).empty())
             throw UsageError{familyUsage(str(args[0]))};
-        if (!spec) throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};
-        if (spec->path() == "completion") {
+        if (!entry) throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};
+        if (entry->path() == "completion") {
             expectArguments(args, 2, "completion bash|zsh|fish");
             const std::optional<std::string> script = completionScript(str(args[1]));
             if (!script) throw UsageError{"completion takes bash, zsh or fish"};
             term.out << *script;
             return kExitOk;
         }
-        out.command = spec->path();
+        out.command = entry->path();
         Command command(parser, line, term, out);
-        return out.finish(command.run(*spec, args.mid(static_cast<qsizetype>(used))));
+        return out.finish(command.run(*entry, args.mid(static_cast<qsizetype>(used))));
     } catch (const UsageError& e) {
         return out.finish(out.fail(ErrorCode::Usage, e.message));
     }

@@ -42,7 +42,7 @@ class Command {
     Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term, Output& out);
 
     // The command's arguments after its own words.
-    int run(const CommandSpec& spec, const QStringList& args);
+    int run(const CommandEntry& entry, const QStringList& args);
 
   private:
     // Opens the port of -p, KORVEL_PORT or --demo; false after saying why.

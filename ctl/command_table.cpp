@@ -15,8 +15,8 @@ std::vector<std::string> numbers(int first, int last) {
     return out;
 }
 
-const std::vector<OptionSpec>& options() {
-    static const std::vector<OptionSpec> table{
+const std::vector<OptionEntry>& options() {
+    static const std::vector<OptionEntry> table{
         // Every command's.
         {"port", "p", "PORT",
          "The port: a number 1-16 of the port table, a device path, tcp://HOST:PORT or "
@@ -70,8 +70,8 @@ const std::vector<OptionSpec>& options() {
 
 constexpr std::size_t kGlobalOptionCount = 9;
 
-const std::vector<CommandSpec>& commands() {
-    static const std::vector<CommandSpec> table{
+const std::vector<CommandEntry>& commands() {
+    static const std::vector<CommandEntry> table{
         {{"ports"},
          "",
          "The port numbers that can be opened, with their devices.",
@@ -244,20 +244,20 @@ std::string wrapped(const std::string& head, const std::string& text, std::size_
     return out + "\n";
 }
 
-std::string usageLine(const CommandSpec& c) {
+std::string usageLine(const CommandEntry& c) {
     std::string line = "korvelctl";
     if (c.needsLine) line += " [-p PORT | --demo]";
     line += " " + c.path();
     if (*c.arguments) line += std::string(" ") + c.arguments;
     for (const char* name : c.options) {
-        const OptionSpec& o = *findOption(name);
+        const OptionEntry& o = *findOption(name);
         line += std::string(" [--") + o.name + (o.valueName ? std::string(" ") + o.valueName : "") +
                 "]";
     }
     return line;
 }
 
-void optionLines(std::ostream& out, const OptionSpec& o) {
+void optionLines(std::ostream& out, const OptionEntry& o) {
     std::string names = o.shortName ? std::string("-") + o.shortName + ", " : "    ";
     names += std::string("--") + o.name;
     if (o.valueName) names += std::string(" ") + o.valueName;
@@ -284,41 +284,41 @@ std::string manText(std::string text) {
 
 }  // namespace
 
-std::string CommandSpec::path() const {
+std::string CommandEntry::path() const {
     std::string out;
     for (const char* w : words) out += (out.empty() ? "" : " ") + std::string(w);
     return out;
 }
 
-bool CommandSpec::takesOption(const std::string& name) const {
+bool CommandEntry::takesOption(const std::string& name) const {
     return isGlobalOption(name) ||
            std::any_of(options.begin(), options.end(), [&](const char* o) { return name == o; });
 }
 
-std::span<const CommandSpec> commandSpecs() {
+std::span<const CommandEntry> commandEntries() {
     return commands();
 }
 
-std::span<const OptionSpec> optionSpecs() {
+std::span<const OptionEntry> optionEntries() {
     return options();
 }
 
 bool isGlobalOption(const std::string& name) {
     for (std::size_t i = 0; i < kGlobalOptionCount; ++i) {
-        const OptionSpec& o = options()[i];
+        const OptionEntry& o = options()[i];
         if (name == o.name || (o.shortName && name == o.shortName)) return true;
     }
     return false;
 }
 
-const OptionSpec* findOption(const std::string& name) {
-    for (const OptionSpec& o : options())
+const OptionEntry* findOption(const std::string& name) {
+    for (const OptionEntry& o : options())
         if (name == o.name || (o.shortName && name == o.shortName)) return &o;
     return nullptr;
 }
 
-const CommandSpec* findCommand(const std::vector<std::string>& words, std::size_t& used) {
-    for (const CommandSpec& c : commands()) {
+const CommandEntry* findCommand(const std::vector<std::string>& words, std::size_t& used) {
+    for (const CommandEntry& c : commands()) {
         if (words.size() < c.words.size()) continue;
         if (std::equal(c.words.begin(), c.words.end(), words.begin())) {
             used = c.words.size();
@@ -328,9 +328,9 @@ const CommandSpec* findCommand(const std::vector<std::string>& words, std::size_
     return nullptr;
 }
 
-std::vector<const CommandSpec*> commandFamily(const std::string& word) {
-    std::vector<const CommandSpec*> out;
-    for (const CommandSpec& c : commands())
+std::vector<const CommandEntry*> commandFamily(const std::string& word) {
+    std::vector<const CommandEntry*> out;
+    for (const CommandEntry& c : commands())
         if (word == c.words[0]) out.push_back(&c);
     return out;
 }
@@ -340,7 +340,7 @@ std::string overviewHelp() {
     out << "Usage: korvelctl [-p PORT | --demo] [OPTION...] COMMAND [ARGUMENT...]\n"
            "Talks to the bus controller of a Korvel control system over a serial port, as\n"
            "KorvelConfig does, from a terminal.\n\nCommands:\n";
-    for (const CommandSpec& c : commands()) {
+    for (const CommandEntry& c : commands()) {
         std::string head = c.path() + (*c.arguments ? std::string(" ") + c.arguments : "");
         if (head.size() > 24) head = c.path() + " ...";
         head = "  " + head;
@@ -348,7 +348,7 @@ std::string overviewHelp() {
         out << wrapped(head, c.summary, 27);
     }
     out << "\nOptions:\n";
-    for (const OptionSpec& o : options()) optionLines(out, o);
+    for (const OptionEntry& o : options()) optionLines(out, o);
     out << "\n"
         << kExitStatus
         << "\n\"korvelctl help COMMAND\" or \"korvelctl COMMAND --help\" shows a command's own\n"
@@ -356,9 +356,9 @@ std::string overviewHelp() {
     return out.str();
 }
 
-std::string commandHelp(const std::vector<const CommandSpec*>& family) {
+std::string commandHelp(const std::vector<const CommandEntry*>& family) {
     std::ostringstream out;
-    for (const CommandSpec* c : family) {
+    for (const CommandEntry* c : family) {
         if (c != family.front()) out << '\n';
         out << wrapped("Usage: ", usageLine(*c), 7) << c->summary << '\n';
         if (*c->description) out << c->description << '\n';
@@ -371,15 +371,15 @@ std::string commandHelp(const std::vector<const CommandSpec*>& family) {
 }
 
 std::string fullHelp() {
-    std::vector<const CommandSpec*> all;
-    for (const CommandSpec& c : commands()) all.push_back(&c);
+    std::vector<const CommandEntry*> all;
+    for (const CommandEntry& c : commands()) all.push_back(&c);
     return overviewHelp() + "\n" + commandHelp(all);
 }
 
 std::string manPageSections() {
     std::ostringstream out;
     out << "[EXAMPLES]\n";
-    for (const CommandSpec& c : commands())
+    for (const CommandEntry& c : commands())
         for (const char* e : c.examples)
             out << ".TP\n.B " << manText(e) << "\n" << c.summary << "\n";
     out << "[EXIT STATUS]\n"

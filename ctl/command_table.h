@@ -24,7 +24,7 @@ enum class ArgumentKind {
 
 // One option of the command line: its names, the value it takes, and what the
 // shell may offer for that value.
-struct OptionSpec {
+struct OptionEntry {
     const char* name;       // long name, without the dashes
     const char* shortName;  // one letter, or null
     const char* valueName;  // "PORT"; null for a flag
@@ -33,7 +33,7 @@ struct OptionSpec {
 };
 
 // One command: the words that name it, its arguments, its options, its text.
-struct CommandSpec {
+struct CommandEntry {
     std::vector<const char*> words;  // {"kx", "set"}
     const char* arguments;           // "MODULE SETTING VALUE"
     const char* summary;             // one line
@@ -47,21 +47,21 @@ struct CommandSpec {
     bool takesOption(const std::string& name) const;
 };
 
-std::span<const CommandSpec> commandSpecs();
+std::span<const CommandEntry> commandEntries();
 // Options every command takes, then those of the commands.
-std::span<const OptionSpec> optionSpecs();
+std::span<const OptionEntry> optionEntries();
 bool isGlobalOption(const std::string& name);
-const OptionSpec* findOption(const std::string& name);  // long or short name
+const OptionEntry* findOption(const std::string& name);  // long or short name
 
 // The command the leading words name, and how many words that took; null when none.
-const CommandSpec* findCommand(const std::vector<std::string>& words, std::size_t& used);
+const CommandEntry* findCommand(const std::vector<std::string>& words, std::size_t& used);
 // The commands whose first word is `word` ("kx": get, set, erase, ms-check).
-std::vector<const CommandSpec*> commandFamily(const std::string& word);
+std::vector<const CommandEntry*> commandFamily(const std::string& word);
 
 // --help: usage, the commands, the options, the exit status.
 std::string overviewHelp();
 // One command's own usage, options and examples; a family's when given its first word.
-std::string commandHelp(const std::vector<const CommandSpec*>& commands);
+std::string commandHelp(const std::vector<const CommandEntry*>& commands);
 // --help-all: the overview and every command's own help.
 std::string fullHelp();
 // The man page's sections beyond --help, as help2man's include file.

@@ -66,7 +66,7 @@ std::vector<std::string> offered(ArgumentKind kind, const std::vector<std::strin
             return {"bash", "zsh", "fish"};
         case A::Command: {
             std::set<std::string> first;
-            for (const CommandSpec& c : commandSpecs()) first.insert(c.words[0]);
+            for (const CommandEntry& c : commandEntries()) first.insert(c.words[0]);
             return {first.begin(), first.end()};
         }
         case A::Free:
@@ -94,12 +94,12 @@ std::vector<std::string> completionCandidates(const std::vector<std::string>& wo
     const std::string typed = current < words.size() ? words[current] : "";
     // Positional words before the current one, and the option whose value is asked.
     std::vector<std::string> positional;
-    const OptionSpec* valueOf = nullptr;
+    const OptionEntry* valueOf = nullptr;
     for (std::size_t i = 1; i < current && i < words.size(); ++i) {
         const std::string& w = words[i];
         valueOf = nullptr;
         if (w.starts_with("-") && w.size() > 1 && w.find('=') == std::string::npos) {
-            const OptionSpec* o = findOption(w.substr(w.starts_with("--") ? 2 : 1));
+            const OptionEntry* o = findOption(w.substr(w.starts_with("--") ? 2 : 1));
             if (o && o->valueName) valueOf = o;
             if (o && o->valueName && i + 1 < current) {
                 ++i;
@@ -112,10 +112,10 @@ std::vector<std::string> completionCandidates(const std::vector<std::string>& wo
     if (valueOf) return valueOf->values;
 
     std::size_t used = 0;
-    const CommandSpec* command = findCommand(positional, used);
+    const CommandEntry* command = findCommand(positional, used);
     if (typed.starts_with("-")) {
         std::vector<std::string> out;
-        for (const OptionSpec& o : optionSpecs())
+        for (const OptionEntry& o : optionEntries())
             if (command ? command->takesOption(o.name) : isGlobalOption(o.name))
                 out.push_back(std::string("--") + o.name);
         return out;
@@ -123,7 +123,7 @@ std::vector<std::string> completionCandidates(const std::vector<std::string>& wo
     if (!command) {
         // The first word, or the second of a family ("kx get").
         std::set<std::string> out;
-        for (const CommandSpec& c : commandSpecs()) {
+        for (const CommandEntry& c : commandEntries()) {
             if (positional.empty()) out.insert(c.words[0]);
             if (positional.size() == 1 && c.words.size() > 1 && positional[0] == c.words[0])
                 out.insert(c.words[1]);

@@ -15,7 +15,7 @@ TEST(CommandHelp, EachCommandsHelpAndItsExamplesWork) {
     MemoryLine line;
     const BackupFolder folder;
     const std::string all = runCtl(line, {"--help-all"}).out;
-    for (const ctl::CommandSpec& c : ctl::commandSpecs()) {
+    for (const ctl::CommandEntry& c : ctl::commandEntries()) {
         std::vector<std::string> help{"help"}, flag;
         for (const char* w : c.words) help.push_back(w), flag.push_back(w);
         flag.push_back("--help");
