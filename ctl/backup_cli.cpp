@@ -11,6 +11,7 @@
 #include "backup/safe_file.h"
 #include "ctl/command.h"
 #include "ctl/stop_signal.h"
+#include "service/number_text.h"
 
 namespace korvel::ctl {
 
@@ -86,11 +87,6 @@ std::optional<QByteArray> readBackup(const std::string& path, const Terminal& te
         return std::nullopt;
     }
     return file.readAll();
-}
-
-// "1 module", "7 modules".
-std::string counted(std::size_t n, const std::string& noun) {
-    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ double roundHalfEven(double value);
 
 // Text of a whole number for writing back into a box ("20", "127").
 std::string wholeNumberText(int value);
+
+// A count with its noun: "1 module", "7 modules".
+std::string counted(std::size_t n, const std::string& noun);
 
 // Reads a box whose value must lie in [minimum, maximum]: returns the corrected
 // text when the number is out of range (the box must show it), and the byte sent.

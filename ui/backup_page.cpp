@@ -16,6 +16,7 @@
 #include "backup/backup_file.h"
 #include "backup/safe_file.h"
 #include "service/dispatch.h"
+#include "service/number_text.h"
 #include "ui/placement.h"
 #include "ui/widget_kit.h"
 
@@ -57,10 +58,6 @@ QTreeWidget* makeList(std::string_view name, const QString& accessibleName,
     list->setUniformRowHeights(true);
     list->header()->setStretchLastSection(true);
     return list;
-}
-
-std::string modulesText(std::size_t n) {
-    return std::to_string(n) + (n == 1 ? " module" : " modules");
 }
 
 QString qs(const std::string& text) {
@@ -386,7 +383,7 @@ void BackupPage::cmdBackup_Click() {
         !why.empty())
         return tellOutcome("No backup written: " + why + ".", {}, MessageIcon::Exclamation);
     openBackup(path);
-    tellOutcome("Backup of " + modulesText(run.backup->modules.size()) + " saved in " +
+    tellOutcome("Backup of " + counted(run.backup->modules.size(), "module") + " saved in " +
                     path.toStdString() + ".",
                 {}, MessageIcon::None);
 }
@@ -422,7 +419,7 @@ void BackupPage::cmdRestore_Click() {
     const auto writes = std::ranges::count_if(plan, [](const RunItem& i) { return !i.readOnly; });
     if (!confirmOrCancel(bus_.prompter, "Write the " + std::to_string(writes) +
                                             " permanent settings listed to " +
-                                            modulesText(targets->size()) + "?"))
+                                            counted(targets->size(), "module") + "?"))
         return;
     RunResult result;
     const auto failed = runAfterStatus([&](const StatusFacts&) {
@@ -430,7 +427,7 @@ void BackupPage::cmdRestore_Click() {
     });
     showItems(result.items);
     if (!result.whole() || failed) return tell(RunKind::Restore, result, failed);
-    tellOutcome(modulesText(targets->size()) + " restored, every setting read back equal.", {},
+    tellOutcome(counted(targets->size(), "module") + " restored, every setting read back equal.", {},
                 MessageIcon::None);
 }
 
