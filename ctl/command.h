@@ -57,6 +57,7 @@ class Command {
     bool confirmErase(const std::string& what, const char* windowWarning);
     // True when the dispatch went through; else says why, naming `what`.
     bool sent(const DispatchOutcome& outcome, const std::string& what, const char* family = "");
+    int notRegistered(const char* kind, const QString& given, const backup::ModuleName& module);
     bool isSet(const char* option) const { return parser_.isSet(option); }
     std::string value(const char* option) const { return str(parser_.value(option)); }
 

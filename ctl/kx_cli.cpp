@@ -71,10 +71,7 @@ int Command::kxGet(const QStringList& args) {
     OpenLine guard{link_};
     if (!openWithStatus()) return stopped(kExitFailed);
     const std::int16_t type = registry_.kxTypes[static_cast<std::size_t>(target)];
-    if (type == kKxNone)
-        return out_.fail(ErrorCode::NotRegistered,
-                         "KX module " + str(args[0]) + " did not answer the status request",
-                         moduleNameText({ModuleFamily::KX, target}));
+    if (type == kKxNone) return notRegistered("KX", args[0], {ModuleFamily::KX, target});
     const KxPageState page = kxPage(target, registry_.kxTypes);
     if (one) checkOffered(*one, page, false);
     const bool permanent = isSet("permanent");
@@ -114,9 +111,7 @@ int Command::kxSet(const QStringList& args) {
     if (!openWithStatus()) return stopped(kExitFailed);
     const std::string given = str(args[0]);
     if (target >= 0 && registry_.kxTypes[static_cast<std::size_t>(target)] == kKxNone)
-        return out_.fail(ErrorCode::NotRegistered,
-                         "KX module " + given + " did not answer the status request",
-                         moduleNameText({ModuleFamily::KX, target}));
+        return notRegistered("KX", args[0], {ModuleFamily::KX, target});
     if (target < 0 && kxTargets(target, registry_.kxTypes).empty())
         return out_.fail(ErrorCode::NotRegistered,
                          "no module of the group " + given + " answered the status request");

@@ -58,9 +58,7 @@ int Command::zrReport(const QStringList& args) {
     if (!openWithStatus()) return stopped(kExitFailed);
     const std::string name = moduleNameText({ModuleFamily::ZR, module});
     if (registry_.zrPresent[static_cast<std::size_t>(module)] != 1)
-        return out_.fail(ErrorCode::NotRegistered,
-                         "ZR32 module " + str(args[0]) + " did not answer the status request",
-                         name);
+        return notRegistered("ZR32", args[0], {ModuleFamily::ZR, module});
     std::string text;
     const bool whole = zrReportText(link_, module, isSet("permanent"), retries_, text);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
@@ -113,9 +111,7 @@ int Command::zrSet(const QStringList& args) {
     if (!openWithStatus()) return stopped(kExitFailed);
     const std::string name = target < 0 ? "All" : moduleNameText({ModuleFamily::ZR, target});
     if (target >= 0 && registry_.zrPresent[static_cast<std::size_t>(target)] != 1)
-        return out_.fail(ErrorCode::NotRegistered,
-                         "ZR32 module " + str(args[0]) + " did not answer the status request",
-                         name);
+        return notRegistered("ZR32", args[0], {ModuleFamily::ZR, target});
     const DispatchOutcome outcome = sendZrCommand(link_, zrSendTargets(registry_, target), setting);
     QJsonArray modules;
     const std::string shown = what.ends_with("power") ? ZRPowerName(value) : std::to_string(value);
