@@ -133,11 +133,12 @@ std::optional<StatusFacts> Command::status(bool classic) {
 }
 
 // Fails the command for a module (as the user named it) that the status request did not register.
-int Command::notRegistered(const char* kind, const QString& given, const backup::ModuleName& module) {
-    return out_.fail(ErrorCode::NotRegistered,
-                     std::string(kind) + " module " + str(given) +
-                         " did not answer the status request",
-                     backup::moduleNameText(module));
+int Command::notRegistered(const char* kind, const QString& given,
+                           const backup::ModuleName& module) {
+    return out_.fail(
+        ErrorCode::NotRegistered,
+        std::string(kind) + " module " + str(given) + " did not answer the status request",
+        backup::moduleNameText(module));
 }
 
 bool Command::sent(const DispatchOutcome& outcome, const std::string& what, const char* family) {

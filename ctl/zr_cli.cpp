@@ -109,7 +109,6 @@ int Command::zrSet(const QStringList& args) {
 
     OpenLine guard{link_};
     if (!openWithStatus()) return stopped(kExitFailed);
-    const std::string name = target < 0 ? "All" : moduleNameText({ModuleFamily::ZR, target});
     if (target >= 0 && registry_.zrPresent[static_cast<std::size_t>(target)] != 1)
         return notRegistered("ZR32", args[0], {ModuleFamily::ZR, target});
     const DispatchOutcome outcome = sendZrCommand(link_, zrSendTargets(registry_, target), setting);
