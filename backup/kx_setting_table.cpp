@@ -24,7 +24,7 @@ struct NameTable {
     std::vector<KxSettingName> rows;
 
     NameTable() {
-        std::vector<std::pair<KxField, KxSelectors>> variants;
+        std::vector<std::pair<KxSettingId, KxSelectors>> variants;
         for (const KxSettingRow& row : kKxSettings)
             for (const KxSelectors& selectors : selectorVariants(row)) {
                 std::string name = row.termName;
@@ -125,7 +125,7 @@ bool settableOn(const KxSettingName& row, const KxPageState& page) {
 std::vector<const KxSettingName*> backupRows(const KxPageState& page) {
     std::vector<const KxSettingName*> rows;
     for (const KxSettingName& row : nameRows())
-        if (offeredOn(row, page) && row.field != KxField::txtAD) rows.push_back(&row);
+        if (offeredOn(row, page) && row.field != KxSettingId::Address) rows.push_back(&row);
     return rows;
 }
 

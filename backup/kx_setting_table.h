@@ -17,7 +17,7 @@ namespace korvel::backup {
 // table and the selector buttons its options tick.
 struct KxSettingName {
     const char* name;  // "alarm-delay --on": the row's terminal name and its selector options
-    KxField field;
+    KxSettingId field;
     KxSelectors selectors;
 
     const KxSettingRow& setting() const { return settingRow(field); }

@@ -24,7 +24,7 @@ struct KxPageState {
     }
 
     // Each setting's panel (frmHFI, frmAL, ...) and the Set button (index 0)
-    // inside it, indexed by KxField; frmSW is shown for every selection.
+    // inside it, indexed by KxSettingId; frmSW is shown for every selection.
     FieldFlags panels = everyField();
     FieldFlags setButtons = everyField();
 
@@ -38,10 +38,10 @@ struct KxPageState {
     std::string kxTypeCaption = "Unknown";  // lblKXtype
     bool kxTypeVisible = false;
 
-    bool& panel(KxField f) { return panels[static_cast<std::size_t>(f)]; }
-    bool panel(KxField f) const { return panels[static_cast<std::size_t>(f)]; }
-    bool& setButton(KxField f) { return setButtons[static_cast<std::size_t>(f)]; }
-    bool setButton(KxField f) const { return setButtons[static_cast<std::size_t>(f)]; }
+    bool& panel(KxSettingId f) { return panels[static_cast<std::size_t>(f)]; }
+    bool panel(KxSettingId f) const { return panels[static_cast<std::size_t>(f)]; }
+    bool& setButton(KxSettingId f) { return setButtons[static_cast<std::size_t>(f)]; }
+    bool setButton(KxSettingId f) const { return setButtons[static_cast<std::size_t>(f)]; }
 
     bool operator==(const KxPageState&) const = default;
 };

@@ -21,7 +21,7 @@ struct KxPageInputs {
 
 // A confirmed value: the text of a text box, or the option button to select.
 struct KxFieldUpdate {
-    KxField field;
+    KxSettingId field;
     std::string text;      // text boxes
     int optionIndex = -1;  // option buttons
     std::uint32_t colour = kConfirmedColour;
@@ -37,7 +37,7 @@ bool isSettingsReport(const ReplyBuffer& reply);
 // A settings report as the module sent it.
 struct KxReport {
     int module = 0;  // 0..31, 16..31 the second half of a KX44
-    KxField field = KxField::txtHFI;
+    KxSettingId field = KxSettingId::Hfi;
     KxSelectors selectors;  // the variant the code names (on-delay, bank 1, loop B)
     bool permanent = false;
     int value = 0;  // as reported, 0..127

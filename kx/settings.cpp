@@ -13,7 +13,7 @@ constexpr bool rowsFollowTheirFields() {
         if (static_cast<std::size_t>(kKxSettings[i].field) != i) return false;
     return true;
 }
-static_assert(rowsFollowTheirFields(), "kKxSettings is indexed by KxField");
+static_assert(rowsFollowTheirFields(), "kKxSettings is indexed by KxSettingId");
 
 }  // namespace
 

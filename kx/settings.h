@@ -13,42 +13,42 @@
 
 namespace korvel {
 
-// The KX page's fields, one per setting, in page order; a settings report fills one.
-enum class KxField {
-    txtHFI,
-    txtAL,
-    txtSW,
-    txtDCShift,
-    optPWMM,
-    optOCD,
-    optMS,
-    optPC,
-    txtLC,
-    txtAD
+// The KX settings, in page order; a settings report fills one.
+enum class KxSettingId {
+    Hfi,
+    AlarmDelay,
+    SwitchDelay,
+    DcShift,
+    PwmMult,
+    OcdMode,
+    MsMode,
+    PowerCtl,
+    LoopCurrent,
+    Address
 };
 
 // Settings whose value is typed into a text box with a spinner.
 enum class KxNumberSetting {
-    HFI = static_cast<int>(KxField::txtHFI),
-    AlarmDelay = static_cast<int>(KxField::txtAL),
-    SwitchDelay = static_cast<int>(KxField::txtSW),
-    DCShift = static_cast<int>(KxField::txtDCShift),
-    LoopCurrent = static_cast<int>(KxField::txtLC),
-    Address = static_cast<int>(KxField::txtAD),
+    HFI = static_cast<int>(KxSettingId::Hfi),
+    AlarmDelay = static_cast<int>(KxSettingId::AlarmDelay),
+    SwitchDelay = static_cast<int>(KxSettingId::SwitchDelay),
+    DCShift = static_cast<int>(KxSettingId::DcShift),
+    LoopCurrent = static_cast<int>(KxSettingId::LoopCurrent),
+    Address = static_cast<int>(KxSettingId::Address),
 };
 // Settings whose value is the index of the selected option button.
 enum class KxOptionSetting {
-    PWMMult = static_cast<int>(KxField::optPWMM),
-    OCDMode = static_cast<int>(KxField::optOCD),
-    MSMode = static_cast<int>(KxField::optMS),
-    PowerCtl = static_cast<int>(KxField::optPC),
+    PWMMult = static_cast<int>(KxSettingId::PwmMult),
+    OCDMode = static_cast<int>(KxSettingId::OcdMode),
+    MSMode = static_cast<int>(KxSettingId::MsMode),
+    PowerCtl = static_cast<int>(KxSettingId::PowerCtl),
 };
 
-constexpr KxField fieldOf(KxNumberSetting setting) {
-    return static_cast<KxField>(setting);
+constexpr KxSettingId fieldOf(KxNumberSetting setting) {
+    return static_cast<KxSettingId>(setting);
 }
-constexpr KxField fieldOf(KxOptionSetting setting) {
-    return static_cast<KxField>(setting);
+constexpr KxSettingId fieldOf(KxOptionSetting setting) {
+    return static_cast<KxSettingId>(setting);
 }
 
 // The selector buttons that pick which variant of a setting a command addresses.
@@ -103,7 +103,7 @@ struct KxControlNames {
 
 // One setting as the wire, the page and the terminal know it.
 struct KxSettingRow {
-    KxField field;
+    KxSettingId field;
     const char* name;      // the panel's caption; its buttons read "Set <name>" and "Get <name>"
     const char* termName;  // korvelctl's word for it; its selectors add options
     int code;              // bits 0..5 of the command byte with every selector off
@@ -130,31 +130,31 @@ inline constexpr KxOffer kEveryKind{.kxH = true, .kx44 = true, .wobe = true};
 // selector bits, range, initial text, options; which kinds offer it; its controls.
 // clang-format off
 inline constexpr auto kKxSettings = std::to_array<KxSettingRow>({
-    {KxField::txtHFI, "HFI-level", "hfi", 1, {}, {0, 15}, "0", {},
+    {KxSettingId::Hfi, "HFI-level", "hfi", 1, {}, {0, 15}, "0", {},
      kUpperKinds, {"frmHFI", "cmdHFI", "txtHFI", "updownHFI"}},
-    {KxField::txtAL, "Alarm-delay", "alarm-delay", 2, {.alarmOn = 1}, {0, 127}, "0", {},
+    {KxSettingId::AlarmDelay, "Alarm-delay", "alarm-delay", 2, {.alarmOn = 1}, {0, 127}, "0", {},
      kUpperKinds, {"frmAL", "cmdAL", "txtAL", "updownAL"}},
-    {KxField::txtSW, "Switch-delay", "switch-delay", 4, {.switchOn = 2, .bank1 = 1}, {0, 7}, "0", {},
+    {KxSettingId::SwitchDelay, "Switch-delay", "switch-delay", 4, {.switchOn = 2, .bank1 = 1}, {0, 7}, "0", {},
      kEveryKind, {"frmSW", "cmdSW", "txtSW", "updownSW"}},
-    {KxField::txtDCShift, "DC-Shift", "dc-shift", 8, {}, {0, 7}, "0", {},
+    {KxSettingId::DcShift, "DC-Shift", "dc-shift", 8, {}, {0, 7}, "0", {},
      kUpperKinds, {"frmDCS", "cmdDCShift", "txtDCShift", "updownDCShift"}},
-    {KxField::optPWMM, "PWM-Mult.", "pwm", 9, {}, {2, 32}, nullptr, kPwmMultOptions,
+    {KxSettingId::PwmMult, "PWM-Mult.", "pwm", 9, {}, {2, 32}, nullptr, kPwmMultOptions,
      kUpperKinds, {"frmPWMM", "cmdPWMM", "optPWMM", nullptr}},
-    {KxField::optOCD, "OCD-mode", "ocd", 10, {}, {0, 2}, nullptr, kOcdModeOptions,
+    {KxSettingId::OcdMode, "OCD-mode", "ocd", 10, {}, {0, 2}, nullptr, kOcdModeOptions,
      kUpperKinds, {"frmOCD", "cmdOCD", "optOCD", nullptr}},
-    {KxField::optMS, "MS-mode", "ms", 11, {}, {0, 2}, nullptr, kMsModeOptions,
+    {KxSettingId::MsMode, "MS-mode", "ms", 11, {}, {0, 2}, nullptr, kMsModeOptions,
      {.kxH = true, .kx44Reads = true}, {"frmMS", "cmdMS", "optMS", nullptr}},
-    {KxField::optPC, "Power CTL", "power", 12, {}, {0, 1}, nullptr, kPowerCtlOptions,
+    {KxSettingId::PowerCtl, "Power CTL", "power", 12, {}, {0, 1}, nullptr, kPowerCtlOptions,
      {.kxH = true}, {"frmPC", "cmdPC", "optPC", nullptr}},
-    {KxField::txtLC, "Loop Current", "loop-current", 13, {.loopB = 1}, {20, 70}, "50", {},
+    {KxSettingId::LoopCurrent, "Loop Current", "loop-current", 13, {.loopB = 1}, {20, 70}, "50", {},
      {.wobe = true}, {"FrmLC", "cmdLC", "txtLC", "UpDownLC"}},
-    {KxField::txtAD, "Address", "address", 15, {}, {0, 15}, "15", {},
+    {KxSettingId::Address, "Address", "address", 15, {}, {0, 15}, "15", {},
      {.wobe = true}, {"frmAD", "cmdAD", "txtAD", "updownAD"}},
 });
 // clang-format on
 inline constexpr std::size_t kKxFieldCount = kKxSettings.size();
 
-constexpr const KxSettingRow& settingRow(KxField field) {
+constexpr const KxSettingRow& settingRow(KxSettingId field) {
     return kKxSettings[static_cast<std::size_t>(field)];
 }
 constexpr const KxSettingRow& settingRow(KxNumberSetting setting) {

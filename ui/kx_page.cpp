@@ -97,12 +97,12 @@ OptionPanel& KxPage::option(KxOptionSetting setting) {
     return *std::ranges::find(options_, setting, &OptionPanel::setting);
 }
 
-QGroupBox* KxPage::frameOf(KxField field) {
+QGroupBox* KxPage::frameOf(KxSettingId field) {
     if (settingRow(field).isOption()) return option(static_cast<KxOptionSetting>(field)).frame;
     return number(static_cast<KxNumberSetting>(field)).frame;
 }
 
-const ButtonPair& KxPage::buttonsOf(KxField field) {
+const ButtonPair& KxPage::buttonsOf(KxSettingId field) {
     if (settingRow(field).isOption()) return option(static_cast<KxOptionSetting>(field)).cmd;
     return number(static_cast<KxNumberSetting>(field)).cmd;
 }

@@ -73,7 +73,7 @@ class KxPage final : public QObject {
     void buildPanels();
     void buildNumberPanel(const KxSettingRow& row, NumberPanel& panel);
     void buildOptionPanel(const KxSettingRow& row, OptionPanel& panel);
-    void buildSelectors(KxField field, QGroupBox* frame);
+    void buildSelectors(KxSettingId field, QGroupBox* frame);
     void buildSwitchDelaySelectors(QGroupBox* sw);
     void watchFocus(const ButtonPair& buttons);
 
@@ -92,8 +92,8 @@ class KxPage final : public QObject {
 
     NumberPanel& number(KxNumberSetting setting);
     OptionPanel& option(KxOptionSetting setting);
-    QGroupBox* frameOf(KxField field);
-    const ButtonPair& buttonsOf(KxField field);
+    QGroupBox* frameOf(KxSettingId field);
+    const ButtonPair& buttonsOf(KxSettingId field);
 
     BusContext& bus_;
     QWidget* tab_;

@@ -186,17 +186,17 @@ void KxPage::buildNumberPanel(const KxSettingRow& row, NumberPanel& p) {
     p.cmd[1] = makeButton(tab_, p.frame, n.cmd, 1, "Get " + name);
 }
 
-void KxPage::buildSelectors(KxField field, QGroupBox* frame) {
+void KxPage::buildSelectors(KxSettingId field, QGroupBox* frame) {
     switch (field) {
-        case KxField::txtAL:
+        case KxSettingId::AlarmDelay:
             optAL_[1] = makeOption(tab_, frame, "optAL", 1);
             optAL_[0] = makeOption(tab_, frame, "optAL", 0);
             optAL_[0]->setChecked(true);
             break;
-        case KxField::txtSW:
+        case KxSettingId::SwitchDelay:
             buildSwitchDelaySelectors(frame);
             break;
-        case KxField::txtLC:
+        case KxSettingId::LoopCurrent:
             OptLC_[0] = makeOption(tab_, frame, "OptLC", 0);
             OptLC_[1] = makeOption(tab_, frame, "OptLC", 1);
             OptLC_[0]->setChecked(true);

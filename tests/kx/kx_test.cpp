@@ -78,30 +78,30 @@ struct DecodeCase {
 };
 
 TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
-    const auto field = [](KxField f, std::string text) {
+    const auto field = [](KxSettingId f, std::string text) {
         return KxFieldUpdate{f, std::move(text)};
     };
-    const auto option = [](KxField f, int index) { return KxFieldUpdate{f, "", index}; };
+    const auto option = [](KxSettingId f, int index) { return KxFieldUpdate{f, "", index}; };
     const DecodeCase cases[] = {
-        {report(35, 26, 1, 12), {19, false, {}}, field(KxField::txtHFI, "12")},
+        {report(35, 26, 1, 12), {19, false, {}}, field(KxSettingId::Hfi, "12")},
         {report(35, 26, 1, 12), {3, false, {}}, {}},
         {report(35, 10, 1, 12), {19, false, {}}, {}},
         {report(32, 10, 1, 12), {kAllKXxx, false, {}}, {}},
         {report(32, 10, 1, 12), {}, {}},
         {report(32, 10, 65, 3), {0, false, {}}, {}},
-        {report(32, 10, 65, 3), {0, true, {}}, field(KxField::txtHFI, "3")},
+        {report(32, 10, 65, 3), {0, true, {}}, field(KxSettingId::Hfi, "3")},
         {report(32, 10, 1, 3), {0, true, {}}, {}},
         {report(32, 10, 3, 90), {0, false, {}}, {}},
-        {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(KxField::txtAL, "90")},
+        {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(KxSettingId::AlarmDelay, "90")},
         {report(32, 10, 7, 5), {0, false, {.switchOn = true}}, {}},
         {report(32, 10, 7, 5),
          {0, false, {.switchOn = true, .bank1 = true}},
-         field(KxField::txtSW, "5")},
-        {report(32, 10, 8, 127), {0, false, {}}, field(KxField::txtDCShift, "127")},
-        {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(KxField::txtLC, "40")},
-        {report(32, 10, 9, 32), {0, false, {}}, option(KxField::optPWMM, 32)},
+         field(KxSettingId::SwitchDelay, "5")},
+        {report(32, 10, 8, 127), {0, false, {}}, field(KxSettingId::DcShift, "127")},
+        {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(KxSettingId::LoopCurrent, "40")},
+        {report(32, 10, 9, 32), {0, false, {}}, option(KxSettingId::PwmMult, 32)},
         {report(32, 10, 9, 6), {0, false, {}}, {}},
-        {report(32, 10, 75, 2), {0, true, {}}, option(KxField::optMS, 2)},
+        {report(32, 10, 75, 2), {0, true, {}}, option(KxSettingId::MsMode, 2)},
         {report(32, 10, 11, 3), {0, false, {}}, {}},
     };
     for (const DecodeCase& c : cases)
@@ -112,22 +112,22 @@ TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
 // Every setting code with its variant, both halves, the Permanent flag, and
 // values the page cannot show; then what is no settings report of a module.
 TEST(DecodeKxReport, ModuleSettingVariantPermanentAndValueAsReported) {
-    using F = KxField;
+    using F = KxSettingId;
     const std::pair<FrameData, std::optional<KxReport>> cases[] = {
-        {{0, 32, 10, 1, 12}, KxReport{0, F::txtHFI, {}, false, 12}},
-        {{0, 35, 26, 66, 90}, KxReport{19, F::txtAL, {}, true, 90}},
-        {{0, 47, 10, 3, 127}, KxReport{15, F::txtAL, {.alarmOn = true}, false, 127}},
-        {{0, 47, 26, 4, 0}, KxReport{31, F::txtSW, {}, false, 0}},
-        {{0, 33, 10, 69, 5}, KxReport{1, F::txtSW, {.bank1 = true}, true, 5}},
-        {{0, 33, 10, 6, 7}, KxReport{1, F::txtSW, {.switchOn = true}, false, 7}},
-        {{0, 34, 10, 8, 9}, KxReport{2, F::txtDCShift, {}, false, 9}},
-        {{0, 34, 10, 9, 0}, KxReport{2, F::optPWMM, {}, false, 0}},
-        {{0, 36, 10, 74, 2}, KxReport{4, F::optOCD, {}, true, 2}},
-        {{0, 36, 26, 11, 3}, KxReport{20, F::optMS, {}, false, 3}},
-        {{0, 37, 10, 12, 1, 0, 0}, KxReport{5, F::optPC, {}, false, 1}},
-        {{0, 38, 10, 13, 0}, KxReport{6, F::txtLC, {}, false, 0}},
-        {{0, 38, 10, 78, 70}, KxReport{6, F::txtLC, {.loopB = true}, true, 70}},
-        {{0, 39, 10, 15, 15}, KxReport{7, F::txtAD, {}, false, 15}},
+        {{0, 32, 10, 1, 12}, KxReport{0, F::Hfi, {}, false, 12}},
+        {{0, 35, 26, 66, 90}, KxReport{19, F::AlarmDelay, {}, true, 90}},
+        {{0, 47, 10, 3, 127}, KxReport{15, F::AlarmDelay, {.alarmOn = true}, false, 127}},
+        {{0, 47, 26, 4, 0}, KxReport{31, F::SwitchDelay, {}, false, 0}},
+        {{0, 33, 10, 69, 5}, KxReport{1, F::SwitchDelay, {.bank1 = true}, true, 5}},
+        {{0, 33, 10, 6, 7}, KxReport{1, F::SwitchDelay, {.switchOn = true}, false, 7}},
+        {{0, 34, 10, 8, 9}, KxReport{2, F::DcShift, {}, false, 9}},
+        {{0, 34, 10, 9, 0}, KxReport{2, F::PwmMult, {}, false, 0}},
+        {{0, 36, 10, 74, 2}, KxReport{4, F::OcdMode, {}, true, 2}},
+        {{0, 36, 26, 11, 3}, KxReport{20, F::MsMode, {}, false, 3}},
+        {{0, 37, 10, 12, 1, 0, 0}, KxReport{5, F::PowerCtl, {}, false, 1}},
+        {{0, 38, 10, 13, 0}, KxReport{6, F::LoopCurrent, {}, false, 0}},
+        {{0, 38, 10, 78, 70}, KxReport{6, F::LoopCurrent, {.loopB = true}, true, 70}},
+        {{0, 39, 10, 15, 15}, KxReport{7, F::Address, {}, false, 15}},
         {{0, 32, 10, 0, 1}, {}},
         {{0, 32, 10, 64, 0}, {}},
         {{0, 32, 10, 16, 1}, {}},
@@ -145,15 +145,15 @@ TEST(DecodeKxReport, ModuleSettingVariantPermanentAndValueAsReported) {
 }
 
 TEST(PageCanShow, OptionValuesItHasAndNumbersInRange) {
-    using F = KxField;
+    using F = KxSettingId;
     const std::tuple<F, int, bool> cases[] = {
-        {F::optPWMM, 2, true},  {F::optPWMM, 32, true},  {F::optPWMM, 0, false},
-        {F::optPWMM, 6, false}, {F::optPWMM, 64, false}, {F::optOCD, 2, true},
-        {F::optOCD, 3, false},  {F::optMS, 0, true},     {F::optPC, 1, true},
-        {F::optPC, 2, false},   {F::txtHFI, 0, true},    {F::txtHFI, 15, true},
-        {F::txtHFI, 16, false}, {F::txtAL, 127, true},   {F::txtSW, 8, false},
-        {F::txtLC, 19, false},  {F::txtLC, 20, true},    {F::txtLC, 70, true},
-        {F::txtLC, 71, false},  {F::txtAD, 16, false}};
+        {F::PwmMult, 2, true},  {F::PwmMult, 32, true},  {F::PwmMult, 0, false},
+        {F::PwmMult, 6, false}, {F::PwmMult, 64, false}, {F::OcdMode, 2, true},
+        {F::OcdMode, 3, false},  {F::MsMode, 0, true},     {F::PowerCtl, 1, true},
+        {F::PowerCtl, 2, false},   {F::Hfi, 0, true},    {F::Hfi, 15, true},
+        {F::Hfi, 16, false}, {F::AlarmDelay, 127, true},   {F::SwitchDelay, 8, false},
+        {F::LoopCurrent, 19, false},  {F::LoopCurrent, 20, true},    {F::LoopCurrent, 70, true},
+        {F::LoopCurrent, 71, false},  {F::Address, 16, false}};
     for (const auto& [field, value, shown] : cases)
         EXPECT_EQ(pageCanShow(settingRow(field), value), shown)
             << settingRow(field).name << " " << value;
@@ -200,9 +200,9 @@ TEST_P(KxSelection, PageMatchesTheSelectedEntry) {
     KXSelectionChanged(page, kAllKXxx, types);
     KXSelectionChanged(page, e.item, types);
     EXPECT_EQ(panelsShown(page), e.panels);
-    EXPECT_EQ(page.setButton(KxField::optMS), e.msSet);
+    EXPECT_EQ(page.setButton(KxSettingId::MsMode), e.msSet);
     for (const KxSettingRow& row : kKxSettings) {  // elsewhere a panel comes with its Set button
-        if (row.field != KxField::optMS) {
+        if (row.field != KxSettingId::MsMode) {
             EXPECT_EQ(page.setButton(row.field), page.panel(row.field)) << row.name;
         }
     }
