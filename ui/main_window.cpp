@@ -95,7 +95,10 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     link_.setStopFlag(Check_Stop_->isChecked());
     // The notice is shown and the port closed; the list must not claim a port.
     presentFailuresWith(link_, prompter);
-    link_.setLineLostListener([this] { cboPort_->setCurrentIndex(-1); });
+    link_.setLineLostListener([this] {
+        cboPort_->setCurrentIndex(-1);
+        log_.lineLost(port_.lineErrorDetail());
+    });
 
     // Start-up: the usable ports, empty module lists, nothing sent.
     FillPortList();
@@ -223,7 +226,9 @@ void MainWindow::cboPort_Click(int index) {
         return;
     }
     BusyCursor busy;
-    PickPort(link_, bus_.prompter, cboPort_->itemText(index).toStdString());
+    if (port_.isOpen()) log_.portClosed();
+    if (PickPort(link_, bus_.prompter, cboPort_->itemText(index).toStdString()))
+        log_.portOpened(cboPort_->itemText(index).trimmed());
     pickedIndex_ = index;
 }
 
@@ -248,11 +253,14 @@ void MainWindow::pickNetworkEntry(int index) {
         address = addresses_.at(static_cast<std::size_t>(index) - localPorts_.size());
     }
     BusyCursor busy;
-    PickNetworkPort(link_, bus_.prompter, address);
+    if (port_.isOpen()) log_.portClosed();
+    if (PickNetworkPort(link_, bus_.prompter, address))
+        log_.portOpened(QString::fromStdString(address));
     pickedIndex_ = index;
 }
 
 void MainWindow::cmdRefresh_Click() {
+    if (port_.isOpen()) log_.portClosed();
     showPorts(RefreshPorts(link_));
 }
 

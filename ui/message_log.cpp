@@ -8,16 +8,22 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollBar>
-#include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
+#include <QToolTip>
+#include <algorithm>
 
 #include "ui/placement.h"
 #include "ui/twips.h"
@@ -27,7 +33,11 @@ namespace korvel::ui {
 namespace {
 
 constexpr int kClientWidth = 7320;
-constexpr int kClientHeight = 8565;
+constexpr int kClientHeight = 9045;
+// The least of the log a smaller window keeps: a few lines.
+constexpr int kTableMinHeight = 1500;
+constexpr int kLimitMinimum = 1000;
+constexpr int kLimitMaximum = 10'000'000;
 
 constexpr Placement kMessageLogPlacements[] = {
     {"txtMsgLog", nullptr, 120, 120, 7095, 6855},
@@ -35,7 +45,7 @@ constexpr Placement kMessageLogPlacements[] = {
     {"chkPause", "Pause", 1455, 7080, 1000, 375},
     {"cmdCopy", "Copy", 2575, 7080, 1000, 375},
     {"cmdSave", "Save\u2026", 3695, 7080, 1000, 375},
-    {"chkDetail", "With time and words", 4815, 7080, 2400, 375},
+    {"lblWaiting", nullptr, 4815, 7080, 2400, 375},
     {"lblFilter", "Filter", 120, 7560, 600, 375},
     {"txtFilter", nullptr, 720, 7560, 2760, 375},
     {"lblLimit", "Keep lines", 3600, 7560, 1200, 375},
@@ -44,7 +54,11 @@ constexpr Placement kMessageLogPlacements[] = {
     {"chkColTime", "Time", 1200, 8040, 1000, 375},
     {"chkColDelay", "Delay", 2320, 8040, 1000, 375},
     {"chkColWords", "Words", 3440, 8040, 1100, 375},
+    {"lblSince", "Since Clear", 120, 8520, 1000, 375},
+    {"lblCounts", nullptr, 1200, 8520, 6015, 375},
 };
+constexpr int kTableWidth = kMessageLogPlacements[0].width;
+constexpr int kTableHeight = kMessageLogPlacements[0].height;
 
 template <class W>
 W* placedNamed(std::string_view name, QWidget* parent) {
@@ -65,6 +79,13 @@ QString wallTimeIso(qint64 ms) {
     return QDateTime::fromMSecsSinceEpoch(ms).toString(Qt::ISODateWithMs);
 }
 
+// Numbers as the user reads them, with the thousands marked.
+QLocale numberLocale() {
+    QLocale locale;
+    locale.setNumberOptions({});
+    return locale;
+}
+
 // Writes `bytes` through a temporary file that replaces `path` only when complete.
 QString writeWhole(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
@@ -79,15 +100,31 @@ QString writeWhole(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
+QByteArray noteJson(const LogModel::Entry& e) {
+    const QJsonObject line{{"time", wallTimeIso(e.wallMs)}, {"kind", "note"}, {"text", e.note}};
+    return QJsonDocument(line).toJson(QJsonDocument::Compact);
+}
+
 }  // namespace
+
+QPoint besideOwner(const QRect& owner, const QSize& size, const QRect& screen) {
+    const int top = std::clamp(owner.top(), screen.top(), screen.bottom() + 1 - size.height());
+    const int roomRight = screen.right() - owner.right();
+    const int roomLeft = owner.left() - screen.left();
+    if (roomRight >= size.width()) return {owner.right() + 1, top};
+    if (roomLeft >= size.width()) return {owner.left() - size.width(), top};
+    if (roomRight >= roomLeft) return {screen.right() + 1 - size.width(), top};
+    return {screen.left(), top};
+}
 
 MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent), filter_(this) {
     setObjectName("dlgMsgLog");
     setWindowTitle("Message Log");
     setAttribute(Qt::WA_DeleteOnClose);
-    // It opens at its drawn size and may be made larger, to read the words in full.
-    setMinimumSize(twips(kClientWidth), twips(kClientHeight));
-    resize(minimumSize());
+    // Larger, the log gets the room; smaller, down to a few lines of it, so
+    // that it fits a small or scaled screen.
+    setMinimumSize(twips(kClientWidth), twips(kClientHeight - kTableHeight + kTableMinHeight));
+    resize(twips(kClientWidth), twips(kClientHeight));
 
     filter_.setSourceModel(&model_);
     txtMsgLog_ = makePlaced<QTableView>(kMessageLogPlacements, "txtMsgLog", this);
@@ -106,18 +143,25 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent), filter_(t
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(QFontMetrics(txtMsgLog_->font()).height() + 2);
-    QHeaderView* columns = txtMsgLog_->horizontalHeader();
-    columns->setStretchLastSection(true);
-    const QFontMetrics metrics(txtMsgLog_->font());
-    txtMsgLog_->setColumnWidth(LogModel::TextColumn, metrics.horizontalAdvance(QString(62, 'W')));
-    txtMsgLog_->setColumnWidth(LogModel::TimeColumn, metrics.horizontalAdvance("00:00:00.000W"));
-    txtMsgLog_->setColumnWidth(LogModel::DelayColumn, metrics.horizontalAdvance("2000 msW"));
+    txtMsgLog_->horizontalHeader()->setStretchLastSection(true);
+    sizeColumns();
+    // Wide enough to show a line with its time and delay, where the screen allows.
+    const int lineTimeDelay = txtMsgLog_->columnWidth(LogModel::TextColumn) +
+                              txtMsgLog_->columnWidth(LogModel::TimeColumn) +
+                              txtMsgLog_->columnWidth(LogModel::DelayColumn) +
+                              txtMsgLog_->verticalScrollBar()->sizeHint().width() +
+                              2 * txtMsgLog_->frameWidth();
+    resize(std::max(width(), lineTimeDelay + twips(kClientWidth - kTableWidth)), height());
 
     cmdClear_ = placedNamed<QPushButton>("cmdClear", this);
-    connect(cmdClear_, &QPushButton::clicked, this, [this] { model_.clear(); });
+    connect(cmdClear_, &QPushButton::clicked, this, [this] {
+        model_.clear();
+        showState();
+    });
     chkPause_ = placedNamed<QCheckBox>("chkPause", this);
     connect(chkPause_, &QCheckBox::toggled, this, [this](bool on) {
         model_.setHeld(on);
+        showState();
         if (!on) txtMsgLog_->scrollToBottom();
     });
     cmdCopy_ = placedNamed<QPushButton>("cmdCopy", this);
@@ -125,7 +169,7 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent), filter_(t
             [this] { QApplication::clipboard()->setText(copyText()); });
     cmdSave_ = placedNamed<QPushButton>("cmdSave", this);
     connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
-    chkDetail_ = placedNamed<QCheckBox>("chkDetail", this);
+    lblWaiting_ = placedNamed<QLabel>("lblWaiting", this);
 
     auto* lblFilter = placedNamed<QLabel>("lblFilter", this);
     txtFilter_ = placedNamed<QLineEdit>("txtFilter", this);
@@ -136,17 +180,17 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent), filter_(t
             [this](const QString& text) { filter_.setFilter(text); });
 
     auto* lblLimit = placedNamed<QLabel>("lblLimit", this);
-    txtLimit_ = placedNamed<QSpinBox>("txtLimit", this);
+    txtLimit_ = placedNamed<QLineEdit>("txtLimit", this);
     txtLimit_->setAccessibleName("Keep lines");
-    // The box inside the spin box takes the focus; it answers to the same name.
-    if (auto* inner = txtLimit_->findChild<QLineEdit*>()) inner->setAccessibleName("Keep lines");
-    txtLimit_->setRange(1000, 10'000'000);
-    txtLimit_->setSingleStep(10'000);
-    txtLimit_->setGroupSeparatorShown(true);
-    txtLimit_->setValue(model_.limit());
+    txtLimit_->setText(numberLocale().toString(model_.limit()));
     lblLimit->setBuddy(txtLimit_);
-    connect(txtLimit_, &QSpinBox::editingFinished, this,
-            [this] { model_.setLimit(txtLimit_->value()); });
+    // Checked as typed, taken on Enter or on leaving the box; a refused number
+    // stays in the box, marked, and the log keeps its limit.
+    connect(txtLimit_, &QLineEdit::textEdited, this, [this] {
+        int lines = 0;
+        markLimit(limitRefusal(lines));
+    });
+    connect(txtLimit_, &QLineEdit::editingFinished, this, [this] { applyLimit(); });
 
     placedNamed<QLabel>("lblColumns", this);
     chkColTime_ = placedNamed<QCheckBox>("chkColTime", this);
@@ -154,8 +198,79 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent), filter_(t
     chkColWords_ = placedNamed<QCheckBox>("chkColWords", this);
     for (QCheckBox* box : {chkColTime_, chkColDelay_, chkColWords_}) {
         box->setChecked(true);
+        box->setToolTip("Shown, copied and saved");
         connect(box, &QCheckBox::toggled, this, [this] { showColumns(); });
     }
+    auto* lblSince = placedNamed<QLabel>("lblSince", this);
+    lblCounts_ = placedNamed<QLabel>("lblCounts", this);
+    lblSince->setBuddy(lblCounts_);
+    lblCounts_->setToolTip(
+        "Exchanges shown in the log, those that got no answer, answers with a wrong check "
+        "byte, and frames set aside as not the answer, since the log was last cleared");
+    showState();
+}
+
+// Each column starts as wide as the longest text it holds, as the view draws it.
+void MessageLogWindow::sizeColumns() {
+    const QFontMetrics metrics(txtMsgLog_->font());
+    const int margins =
+        2 *
+        (txtMsgLog_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, txtMsgLog_) + 1);
+    QString longestLine = ">>";
+    for (int i = 0; i < 9; ++i) longestLine += " 00";
+    longestLine += "  <<" + longestLine.mid(2);
+    const QString samples[LogModel::ColumnCount] = {longestLine, LogModel::timeText(0), "2000 ms",
+                                                    "status KX 12.1 \u00B7 KX44 Active 1.01 G"};
+    QHeaderView* columns = txtMsgLog_->horizontalHeader();
+    for (int c = 0; c < LogModel::ColumnCount; ++c)
+        txtMsgLog_->setColumnWidth(c, std::max(metrics.horizontalAdvance(samples[c]) + margins,
+                                               columns->sectionSizeHint(c)));
+}
+
+void MessageLogWindow::showState() {
+    lblWaiting_->setVisible(model_.held());
+    lblWaiting_->setText(
+        QString("Lines waiting: %1")
+            .arg(numberLocale().toString(static_cast<qulonglong>(model_.waiting()))));
+    const LogModel::Counts& n = model_.counts();
+    const QLocale locale = numberLocale();
+    lblCounts_->setText(QString("exchanges %1 \u00B7 no answer %2 \u00B7 check-byte errors %3 "
+                                "\u00B7 set aside %4")
+                            .arg(locale.toString(n.exchanges), locale.toString(n.unanswered),
+                                 locale.toString(n.checkErrors), locale.toString(n.setAside)));
+}
+
+QString MessageLogWindow::limitRefusal(int& lines) const {
+    const QLocale locale = numberLocale();
+    bool ok = false;
+    const qlonglong asked = locale.toLongLong(txtLimit_->text().trimmed(), &ok);
+    if (!ok) return "Keep lines takes a whole number of lines";
+    if (asked < kLimitMinimum)
+        return QString("Keep lines: at least %1").arg(locale.toString(kLimitMinimum));
+    if (asked > kLimitMaximum)
+        return QString("Keep lines: at most %1").arg(locale.toString(kLimitMaximum));
+    lines = static_cast<int>(asked);
+    return {};
+}
+
+void MessageLogWindow::markLimit(const QString& refusal) {
+    QPalette palette = QApplication::palette(txtLimit_);
+    if (!refusal.isEmpty()) palette.setColor(QPalette::Base, QColor(255, 200, 200));
+    txtLimit_->setPalette(palette);
+    txtLimit_->setToolTip(refusal);
+}
+
+void MessageLogWindow::applyLimit() {
+    int lines = 0;
+    const QString refusal = limitRefusal(lines);
+    markLimit(refusal);
+    if (!refusal.isEmpty()) {
+        QToolTip::showText(txtLimit_->mapToGlobal(QPoint(0, txtLimit_->height())), refusal,
+                           txtLimit_);
+        return;
+    }
+    model_.setLimit(lines);
+    txtLimit_->setText(numberLocale().toString(lines));
 }
 
 void MessageLogWindow::showColumns() {
@@ -168,8 +283,20 @@ void MessageLogWindow::addRecord(const ExchangeRecord& record) {
     QScrollBar* bar = txtMsgLog_->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
     model_.append(record, QDateTime::currentMSecsSinceEpoch());
-    // Follow new lines only while the user is looking at the end. Once per turn
-    // of the event loop: placing the end row measures every row before it.
+    followEnd(following);
+}
+
+void MessageLogWindow::addNote(const QString& note) {
+    QScrollBar* bar = txtMsgLog_->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    model_.appendNote(note, QDateTime::currentMSecsSinceEpoch());
+    followEnd(following);
+}
+
+// Follows new lines only while the user is looking at the end. Once per turn
+// of the event loop: placing the end row measures every row before it.
+void MessageLogWindow::followEnd(bool following) {
+    showState();
     if (!following || !isVisible() || model_.held() || followPending_) return;
     followPending_ = true;
     QTimer::singleShot(0, this, [this] {
@@ -181,13 +308,14 @@ void MessageLogWindow::addRecord(const ExchangeRecord& record) {
 QString MessageLogWindow::text() const {
     QString text;
     for (std::size_t i = 0; i < model_.lineCount(); ++i)
-        text += QString::fromStdString(lineText(model_.entry(i).line)) + '\n';
+        if (model_.entry(i).note.isEmpty())
+            text += QString::fromStdString(lineText(model_.entry(i).line)) + '\n';
     return text;
 }
 
+// What is written is what is shown: the text and the columns ticked.
 LineParts MessageLogWindow::chosenParts() const {
-    const bool detail = chkDetail_->isChecked();
-    return {detail, detail, detail};
+    return {chkColTime_->isChecked(), chkColDelay_->isChecked(), chkColWords_->isChecked()};
 }
 
 QString MessageLogWindow::copyText() const {
@@ -222,6 +350,10 @@ QString MessageLogWindow::saveTo(const QString& textPath) const {
     for (std::size_t i = 0; i < model_.lineCount(); ++i) {
         const LogModel::Entry& e = model_.entry(i);
         text += QByteArray::fromStdString(LogModel::lineOut(e, parts)) + "\r\n";
+        if (!e.note.isEmpty()) {
+            json += noteJson(e) + '\n';
+            continue;
+        }
         const QByteArray time = wallTimeIso(e.wallMs).toLatin1();
         json += QByteArray::fromStdString(lineJson(
                     e.line,
@@ -259,8 +391,23 @@ void MessageLogWindow::reject() {
     hide();
 }
 
-// A larger window gives the log the room; the controls below keep their places
-// relative to the bottom edge.
+void MessageLogWindow::openBeside(const QWidget* owner) {
+    if (placed_ || !owner) return;
+    placed_ = true;
+    const QScreen* screen = owner->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    // The frame the window manager adds is not known before showing; the owner's is the guess.
+    const QSize frame = owner->frameGeometry().size() - owner->size();
+    resize(
+        std::clamp(width(), minimumWidth(), std::max(minimumWidth(), room.width() - frame.width())),
+        std::clamp(height(), minimumHeight(),
+                   std::max(minimumHeight(), room.height() - frame.height())));
+    move(besideOwner(owner->frameGeometry(), size() + frame, room));
+}
+
+// A larger or smaller window gives the log the room; the controls below keep
+// their places relative to the bottom edge.
 void MessageLogWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     const int dx = width() - twips(kClientWidth);
@@ -280,6 +427,7 @@ void MessageLogWindow::resizeEvent(QResizeEvent* event) {
 void MessageLog::exchanged(const ExchangeRecord& record) {
     // A poll that found nothing writes nothing, and makes no window.
     if (window_ || !logLines(record).empty()) window()->addRecord(record);
+    addLostNote();
     if (afterExchange) afterExchange();
 }
 
@@ -293,6 +441,7 @@ MessageLogWindow* MessageLog::window() {
 
 void MessageLog::showWindow() {
     MessageLogWindow* w = window();
+    w->openBeside(owner_);
     w->show();
     w->raise();
     w->activateWindow();
@@ -300,6 +449,28 @@ void MessageLog::showWindow() {
 
 void MessageLog::closeWindow() {
     if (window_) window_->close();
+}
+
+void MessageLog::portOpened(const QString& port) {
+    window()->addNote(MessageLogWindow::tr("Port %1 opened").arg(port));
+}
+
+void MessageLog::portClosed() {
+    window()->addNote(MessageLogWindow::tr("Port closed"));
+}
+
+// A line lost inside an exchange is told before the exchange's record comes:
+// the note waits for it, or for the event loop when the line went between exchanges.
+void MessageLog::lineLost(const std::string& detail) {
+    lostNote_ = MessageLogWindow::tr("Connection lost, port closed");
+    if (!detail.empty()) lostNote_ += ": " + QString::fromStdString(detail);
+    QTimer::singleShot(0, window(), [this] { addLostNote(); });
+}
+
+void MessageLog::addLostNote() {
+    if (lostNote_.isEmpty()) return;
+    window()->addNote(lostNote_);
+    lostNote_.clear();
 }
 
 }  // namespace korvel::ui

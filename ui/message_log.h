@@ -9,12 +9,17 @@
 #include "ui/message_log_model.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
 class QTableView;
 
 namespace korvel::ui {
+
+// Where a window whose frame has `size` goes beside the frame `owner` on
+// `screen`: to its right when there is room, else to its left, else against
+// the screen's edge on the roomier side, so it covers as little as it can.
+QPoint besideOwner(const QRect& owner, const QSize& size, const QRect& screen);
 
 // `dlgMsgLog`: every frame on the wire, one line per exchange, with its time,
 // the answer's delay and the frames in words beside it.
@@ -26,10 +31,13 @@ class MessageLogWindow final : public QDialog {
     // One exchange, as lines of the log; the view follows the end while the
     // user looks at the end.
     void addRecord(const ExchangeRecord& record);
-    // The whole log as its text, line ends as LF, including what arrived while
-    // the window was hidden or held.
+    // A line about the port between the exchanges: opened, closed, lost.
+    void addNote(const QString& note);
+    // The exchanges as the log's text, line ends as LF, including what arrived
+    // while the window was hidden or held; the notes about the port are not frames.
     QString text() const;
-    // The selected lines, or all when none is, as "Copy" puts them on the clipboard.
+    // The selected lines, or all when none is, as "Copy" puts them on the
+    // clipboard: with the columns shown.
     QString copyText() const;
     // Writes the log to `textPath` and, as JSON Lines, beside it with the
     // suffix ".jsonl". Returns what went wrong, or an empty text.
@@ -37,6 +45,8 @@ class MessageLogWindow final : public QDialog {
     static QString jsonPathOf(const QString& textPath);
 
     LogModel& model() { return model_; }
+    // The first showing: at its drawn size where the screen allows, beside `owner`.
+    void openBeside(const QWidget* owner);
     void reject() override;
 
   protected:
@@ -47,6 +57,13 @@ class MessageLogWindow final : public QDialog {
     LineParts chosenParts() const;
     void cmdSave_Click();
     void showColumns();
+    void sizeColumns();
+    void followEnd(bool following);
+    void showState();
+    // The "Keep lines" box as a number of lines, or why it is refused.
+    QString limitRefusal(int& lines) const;
+    void markLimit(const QString& refusal);
+    void applyLimit();
 
     LogModel model_;
     LogFilter filter_;
@@ -55,13 +72,15 @@ class MessageLogWindow final : public QDialog {
     QCheckBox* chkPause_;
     QPushButton* cmdCopy_;
     QPushButton* cmdSave_;
-    QCheckBox* chkDetail_;
+    QLabel* lblWaiting_;
     QLineEdit* txtFilter_;
-    QSpinBox* txtLimit_;
+    QLineEdit* txtLimit_;
     QCheckBox* chkColTime_;
     QCheckBox* chkColDelay_;
     QCheckBox* chkColWords_;
+    QLabel* lblCounts_;
     bool followPending_ = false;
+    bool placed_ = false;
 };
 
 // The log as the link writes to it: the window is made on the first exchange,
@@ -78,11 +97,19 @@ class MessageLog final : public LogSink {
     void showWindow();
     void closeWindow();
 
+    // The port's own events, as lines between the exchanges.
+    void portOpened(const QString& port);
+    void portClosed();
+    void lineLost(const std::string& detail);
+
     // Runs after every exchange, when set.
     std::function<void()> afterExchange;
 
   private:
+    void addLostNote();
+
     QWidget* owner_;
+    QString lostNote_;
     QPointer<MessageLogWindow> window_;
 };
 

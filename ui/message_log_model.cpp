@@ -7,18 +7,39 @@ namespace korvel::ui {
 
 void LogModel::append(const ExchangeRecord& record, qint64 nowMs) {
     const std::vector<LogLine> lines = logLines(record);
+    if (!lines.empty() || record.unanswered) {
+        ++counts_.exchanges;
+        if (!record.checkError.empty())
+            ++counts_.checkErrors;
+        else if (record.unanswered)
+            ++counts_.unanswered;
+        counts_.setAside += static_cast<long long>(record.setAside.size());
+    }
     if (lines.empty()) return;
     const auto waited =
         std::chrono::duration_cast<std::chrono::milliseconds>(record.answered - record.sent);
     const qint64 sentMs = nowMs - std::max<qint64>(0, waited.count());
+    std::vector<Entry> added;
+    for (const LogLine& line : lines) added.push_back({line, sentMs, lineWords(line), {}});
+    push(std::move(added));
+}
+
+void LogModel::appendNote(const QString& note, qint64 nowMs) {
+    std::vector<Entry> added(1);
+    added[0].wallMs = nowMs;
+    added[0].note = note;
+    push(std::move(added));
+}
+
+void LogModel::push(std::vector<Entry> added) {
     const auto limit = static_cast<std::size_t>(limit_);
-    if (entries_.size() + lines.size() > limit) {
+    if (entries_.size() + added.size() > limit) {
         // In steps of a hundredth, so a full log does not move its rows on every line.
-        const std::size_t needed = entries_.size() + lines.size() - limit;
+        const std::size_t needed = entries_.size() + added.size() - limit;
         dropOldest(
             std::min(entries_.size(), std::max(needed, std::max<std::size_t>(limit / 100, 1))));
     }
-    for (const LogLine& line : lines) entries_.push_back({line, sentMs, lineWords(line)});
+    for (Entry& e : added) entries_.push_back(std::move(e));
     if (held_) return;
     const int first = noticeRows() + static_cast<int>(shown_);
     beginInsertRows({}, first, first + static_cast<int>(entries_.size() - shown_) - 1);
@@ -53,6 +74,7 @@ void LogModel::clear() {
     entries_.clear();
     shown_ = 0;
     dropped_ = 0;
+    counts_ = {};
     endResetModel();
 }
 
@@ -79,6 +101,8 @@ const LogModel::Entry* LogModel::entryOfRow(int row) const {
 
 std::string LogModel::lineOut(const Entry& e, LineParts parts) {
     const QByteArray time = timeText(e.wallMs).toLatin1();
+    if (!e.note.isEmpty())
+        return (parts.time ? time.toStdString() + "  " : std::string()) + e.note.toStdString();
     return formatLine(
         e.line, std::string_view(time.constData(), static_cast<std::size_t>(time.size())), parts);
 }
@@ -103,6 +127,10 @@ QVariant LogModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
     const Entry* e = entryOfRow(index.row());
     if (!e) return index.column() == TextColumn ? droppedText(dropped_) : QString();
+    if (!e->note.isEmpty()) {
+        if (index.column() == TextColumn) return e->note;
+        return index.column() == TimeColumn ? timeText(e->wallMs) : QString();
+    }
     switch (index.column()) {
         case TextColumn:
             return QString::fromStdString(lineText(e->line));
@@ -145,6 +173,7 @@ bool LogFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent)
     const LogModel::Entry* e = model->entryOfRow(sourceRow);
     if (!e) return true;
     (void)sourceParent;
+    if (!e->note.isEmpty()) return matches(e->note, filter_);
     return matches(QString::fromStdString(e->words), filter_) ||
            matches(QString::fromStdString(lineText(e->line)), filter_);
 }

@@ -22,16 +22,31 @@ class LogModel final : public QAbstractTableModel {
         LogLine line;
         qint64 wallMs = 0;  // time of day of the request, ms since the epoch
         std::string words;
+        QString note;  // a line about the port, not an exchange: the line and words are empty
+    };
+
+    // What the line went through since the log was last cleared. A poll that
+    // found nothing is no exchange here, as it is no line; a frame with a wrong
+    // check byte is counted as such, not also as no answer.
+    struct Counts {
+        long long exchanges = 0;
+        long long unanswered = 0;
+        long long checkErrors = 0;
+        long long setAside = 0;
     };
 
     explicit LogModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     // Decodes the exchange into its lines; `nowMs` is the wall clock when it ended.
     void append(const ExchangeRecord& record, qint64 nowMs);
+    void appendNote(const QString& note, qint64 nowMs);
     void clear();
     // While held, new lines are kept but the view does not see them.
     void setHeld(bool held);
     bool held() const { return held_; }
+    // Lines kept while held that the view has not seen yet.
+    std::size_t waiting() const { return entries_.size() - shown_; }
+    const Counts& counts() const { return counts_; }
     void setLimit(int lines);
     int limit() const { return limit_; }
     long long dropped() const { return dropped_; }
@@ -53,10 +68,12 @@ class LogModel final : public QAbstractTableModel {
   private:
     int noticeRows() const { return dropped_ > 0 ? 1 : 0; }
     void dropOldest(std::size_t count);
+    void push(std::vector<Entry> added);
 
     std::deque<Entry> entries_;
     std::size_t shown_ = 0;  // entries the view knows of; fewer while held
     long long dropped_ = 0;
+    Counts counts_;
     int limit_ = kDefaultLimit;
     bool held_ = false;
 };
