@@ -427,7 +427,6 @@ void MessageLogWindow::resizeEvent(QResizeEvent* event) {
 void MessageLog::exchanged(const ExchangeRecord& record) {
     // A poll that found nothing writes nothing, and makes no window.
     if (window_ || !logLines(record).empty()) window()->addRecord(record);
-    addLostNote();
     if (afterExchange) afterExchange();
 }
 
@@ -460,17 +459,11 @@ void MessageLog::portClosed() {
 }
 
 // A line lost inside an exchange is told before the exchange's record comes:
-// the note waits for it, or for the event loop when the line went between exchanges.
+// the note follows it, at the next turn of the event loop.
 void MessageLog::lineLost(const std::string& detail) {
-    lostNote_ = MessageLogWindow::tr("Connection lost, port closed");
-    if (!detail.empty()) lostNote_ += ": " + QString::fromStdString(detail);
-    QTimer::singleShot(0, window(), [this] { addLostNote(); });
-}
-
-void MessageLog::addLostNote() {
-    if (lostNote_.isEmpty()) return;
-    window()->addNote(lostNote_);
-    lostNote_.clear();
+    QString note = MessageLogWindow::tr("Connection lost, port closed");
+    if (!detail.empty()) note += ": " + QString::fromStdString(detail);
+    QTimer::singleShot(0, window(), [this, note] { window()->addNote(note); });
 }
 
 }  // namespace korvel::ui

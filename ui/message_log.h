@@ -106,10 +106,7 @@ class MessageLog final : public LogSink {
     std::function<void()> afterExchange;
 
   private:
-    void addLostNote();
-
     QWidget* owner_;
-    QString lostNote_;
     QPointer<MessageLogWindow> window_;
 };
 

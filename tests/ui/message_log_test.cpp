@@ -98,6 +98,7 @@ TEST_F(MessageLogTest, PauseHoldsTheViewWhileTheRecordGoesOn) {
     EXPECT_EQ(rows(), 2);  // "Port 1 opened" and the first Reset Fault
     EXPECT_EQ(logText().count('\n'), 3);
     EXPECT_EQ(shown("dlgMsgLog/lblWaiting"), "Lines waiting: 2");
+    screenshot(log(), "message_log_paused");
     QTest::mouseClick(log()->findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(rows(), 4);
     EXPECT_EQ(shown("dlgMsgLog/lblWaiting"), "hidden");
