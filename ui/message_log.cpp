@@ -198,15 +198,15 @@ MessageLogWindow::MessageLogWindow(QWidget* parent) : QDialog(parent), filter_(t
     chkColWords_ = placedNamed<QCheckBox>("chkColWords", this);
     for (QCheckBox* box : {chkColTime_, chkColDelay_, chkColWords_}) {
         box->setChecked(true);
-        box->setToolTip("Shown, copied and saved");
+        box->setToolTip(tr("Shown, copied and saved"));
         connect(box, &QCheckBox::toggled, this, [this] { showColumns(); });
     }
     auto* lblSince = placedNamed<QLabel>("lblSince", this);
     lblCounts_ = placedNamed<QLabel>("lblCounts", this);
     lblSince->setBuddy(lblCounts_);
     lblCounts_->setToolTip(
-        "Exchanges shown in the log, those that got no answer, answers with a wrong check "
-        "byte, and frames set aside as not the answer, since the log was last cleared");
+        tr("Exchanges shown in the log, those that got no answer, answers with a wrong check "
+           "byte, and frames set aside as not the answer, since the log was last cleared"));
     showState();
 }
 
@@ -230,12 +230,12 @@ void MessageLogWindow::sizeColumns() {
 void MessageLogWindow::showState() {
     lblWaiting_->setVisible(model_.held());
     lblWaiting_->setText(
-        QString("Lines waiting: %1")
+        tr("Lines waiting: %1")
             .arg(numberLocale().toString(static_cast<qulonglong>(model_.waiting()))));
     const LogModel::Counts& n = model_.counts();
     const QLocale locale = numberLocale();
-    lblCounts_->setText(QString("exchanges %1 \u00B7 no answer %2 \u00B7 check-byte errors %3 "
-                                "\u00B7 set aside %4")
+    lblCounts_->setText(tr("exchanges %1 \u00B7 no answer %2 \u00B7 check-byte errors %3 "
+                           "\u00B7 set aside %4")
                             .arg(locale.toString(n.exchanges), locale.toString(n.unanswered),
                                  locale.toString(n.checkErrors), locale.toString(n.setAside)));
 }
@@ -244,11 +244,11 @@ QString MessageLogWindow::limitRefusal(int& lines) const {
     const QLocale locale = numberLocale();
     bool ok = false;
     const qlonglong asked = locale.toLongLong(txtLimit_->text().trimmed(), &ok);
-    if (!ok) return "Keep lines takes a whole number of lines";
+    if (!ok) return tr("Keep lines takes a whole number of lines");
     if (asked < kLimitMinimum)
-        return QString("Keep lines: at least %1").arg(locale.toString(kLimitMinimum));
+        return tr("Keep lines: at least %1").arg(locale.toString(kLimitMinimum));
     if (asked > kLimitMaximum)
-        return QString("Keep lines: at most %1").arg(locale.toString(kLimitMaximum));
+        return tr("Keep lines: at most %1").arg(locale.toString(kLimitMaximum));
     lines = static_cast<int>(asked);
     return {};
 }
@@ -461,8 +461,9 @@ void MessageLog::portClosed() {
 // A line lost inside an exchange is told before the exchange's record comes:
 // the note follows it, at the next turn of the event loop.
 void MessageLog::lineLost(const std::string& detail) {
-    QString note = MessageLogWindow::tr("Connection lost, port closed");
-    if (!detail.empty()) note += ": " + QString::fromStdString(detail);
+    const QString note = detail.empty() ? MessageLogWindow::tr("Connection lost, port closed")
+                                        : MessageLogWindow::tr("Connection lost, port closed: %1")
+                                              .arg(QString::fromStdString(detail));
     QTimer::singleShot(0, window(), [this, note] { window()->addNote(note); });
 }
 
