@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <sstream>
 
+#include "backup/backup_run.h"
 #include "bench/bench_support.h"
 #include "bench/figures.h"
-#include "backup/backup_run.h"
 #include "ctl/terminal.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
+#include "ui_model/zr_routines.h"
 #include "zr/zr_report.h"
 
 namespace korvel::bench {

@@ -10,6 +10,10 @@
 
 namespace korvel {
 
+// Controllers of protocol 3100 and older (or silent about it, -1) only know
+// the classic queries.
+bool useClassicView(bool classicRequested, int protocolVersion);
+
 struct StatusOptions {
     bool classicRequested = false;
     // How often a status step whose exchange got no answer is asked again.

@@ -37,7 +37,7 @@ struct SystemBoxes {
 // The system boxes as the facts fill them.
 SystemBoxes systemBoxes(const SystemFacts& facts);
 
-// Caption of lblVGtype and the VG page flags for the reported unit.
+// The VG unit's type as the window shows it, and the VG page flags for the reported unit.
 std::string vgTypeCaption(const SystemFacts& facts);
 VgPanelFlags vgFlags(const SystemFacts& facts);
 

@@ -2,7 +2,7 @@
 
 #include "link/link.h"
 #include "service/module_registry.h"
-#include "service/prompter.h"
+#include "ui_model/prompter.h"
 
 namespace korvel::ui {
 

@@ -61,6 +61,9 @@ class MainWindow final : public QMainWindow {
     MessageLog& messageLog() { return log_; }
     PollTimer& pollTimer() { return poll_; }
     QTabWidget* tabs() const { return SSTab1_; }
+    // The port list and the Status button, for programs that drive the window.
+    QComboBox* portList() const { return cboPort_; }
+    QPushButton* statusButton() const { return cmdStatus_; }
 
     // The port list as it stands (" 1", " 3", ...).
     void FillPortList();

@@ -9,6 +9,8 @@
 #include "service/ports.h"
 #include "link/receiver.h"
 #include "tests/support/recorders.h"
+#include "ui_model/outcome_boxes.h"
+#include "ui_model/port_routines.h"
 
 namespace korvel {
 namespace {

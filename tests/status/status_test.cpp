@@ -31,6 +31,20 @@ Frames standardFrames(std::vector<int> kx44) {
     return frames;
 }
 
+// The type a KX module's status byte names, by the simulator's type bits.
+std::int16_t expectedKxType(std::uint8_t status) {
+    switch (status & 7) {
+        case sim::kTypeBitsKXH:
+            return kKxH;
+        case sim::kTypeBitsKX44:
+            return kKx44;
+        case sim::kTypeBitsWobe:
+            return kKxWobe;
+        default:
+            return kKxUnknown;
+    }
+}
+
 // What a standard request should find: for each module query among `frames`,
 // the module at that address as the simulated system reports it (an empty
 // address reports status 0, version 0).
@@ -50,7 +64,7 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
                                : m.secondHalfStatus ? m.secondHalfVersion
                                                     : 0;
             }
-        if (family == ModuleFamily::KX && fact.present()) fact.typeCode = kxTypeOf(fact.status).code;
+        if (family == ModuleFamily::KX && fact.present()) fact.typeCode = expectedKxType(fact.status);
         facts.push_back(fact);
     }
     return facts;

@@ -8,6 +8,7 @@
 #include "service/module_registry.h"
 #include "sim/controller.h"
 #include "sim/memory_port.h"
+#include "ui_model/outcome_boxes.h"
 
 namespace korvel::testing {
 
