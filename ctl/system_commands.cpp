@@ -13,6 +13,7 @@
 #include "service/number_text.h"
 #include "service/ports.h"
 #include "status/status_request.h"
+#include "ui_model/status_format.h"
 #include "ui_model/vg_panel.h"
 #include "vg/vg_commands.h"
 #include "wire_words/log_lines.h"

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "status/module_lists.h"
-#include "status/status_format.h"
 #include "status/status_request.h"
 #include "status/status_texts.h"
 #include "status/system_query.h"
 #include "status/version.h"
 #include "tests/support/recorders.h"
+#include "ui_model/status_format.h"
 
 namespace korvel {
 namespace {
