@@ -25,7 +25,7 @@ struct StatusOptions {
 // must meet the new list and selection.
 using StatusResultHook = std::function<void(const StatusFacts&)>;
 
-// The "Status" button: asks the controller and its modules. nullopt (no
+// The status request: asks the controller and its modules. nullopt (no
 // result) when the port is closed, the controller does not answer the first
 // query, or the line vanished or the controller fell silent before the last
 // query was answered; a line lost only on the closing empty frame keeps the
