@@ -9,6 +9,7 @@
 #include "ctl/terminal.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
+#include "ui_model/module_lists.h"
 #include "ui_model/zr_routines.h"
 #include "zr/zr_report.h"
 
@@ -87,7 +88,7 @@ class OneZrModule final : public ZrReportInputs {
 void statusRequestFigure() {
     printFigure(1, "Status request, demo system, standard view (19200 baud 8N1 emulated)");
     PtyRig rig(sim::demoSystem());
-    ModuleRegistry registry;
+    WindowRegistry registry;
     measureAgainstWire(7, rig, [&] {
         const std::optional<StatusFacts> facts = RequestStatus(rig.link, {});
         if (facts) registerModules(registry, *facts);

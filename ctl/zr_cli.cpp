@@ -42,7 +42,7 @@ int powerCode(const QString& text) {
 // registered any ZR32 module.
 Targets zrSendTargets(const ModuleRegistry& registry, std::int32_t target) {
     if (target >= 0) return std::vector<int>{target};
-    if (registry.zrList.empty()) return std::nullopt;
+    if (!anyZrPresent(registry)) return std::nullopt;
     return zrTargets(kAllZR);
 }
 

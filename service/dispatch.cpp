@@ -50,15 +50,6 @@ std::vector<int> zrTargets(std::int32_t itemData) {
     return {};
 }
 
-Targets selectedTargets(const ModuleRegistry& registry, ModuleFamily family) {
-    const ModuleList& list = family == ModuleFamily::KX ? registry.kxList : registry.zrList;
-    if (list.empty()) return std::nullopt;
-    const std::optional<std::int32_t> selected = list.selectedItemData();
-    if (!selected) return std::vector<int>{};
-    return family == ModuleFamily::KX ? kxTargets(*selected, registry.kxTypes)
-                                      : zrTargets(*selected);
-}
-
 DispatchOutcome SendModuleCommand(Link& link, ModuleFamily family, const Targets& targets, int n,
                                   CommandByte c, CommandByte v, CommandByte x) {
     DispatchOutcome outcome;

@@ -15,10 +15,8 @@ std::vector<int> kxTargets(std::int32_t itemData, const KxTypeTable& types);
 // "All" addresses ZR numbers 0..7 whether or not they answered the last Status.
 std::vector<int> zrTargets(std::int32_t itemData);
 
-// The modules a family's list addresses now: nullopt while the list is empty
-// (no status request registered any), none while nothing is selected.
+// The modules a command goes to; nullopt when no status request registered any.
 using Targets = std::optional<std::vector<int>>;
-Targets selectedTargets(const ModuleRegistry& registry, ModuleFamily family);
 
 // How a command to modules ended.
 struct DispatchOutcome {

@@ -16,13 +16,13 @@ MessageIcon iconOf(const MasterSlaveCheck& check) {
 
 }  // namespace
 
-void SendKXSetting(Link& link, Prompter& prompter, const ModuleRegistry& registry, KxButton button,
+void SendKXSetting(Link& link, Prompter& prompter, const WindowRegistry& registry, KxButton button,
                    const KxCommand& command) {
     presentOutcome(prompter, sendKxCommand(link, selectedTargets(registry, ModuleFamily::KX),
                                            button, command));
 }
 
-void EraseKXSettings(Link& link, Prompter& prompter, const ModuleRegistry& registry) {
+void EraseKXSettings(Link& link, Prompter& prompter, const WindowRegistry& registry) {
     if (!confirmOrCancel(prompter, kEraseWarning)) return;
     presentOutcome(prompter, eraseKxSettings(link, selectedTargets(registry, ModuleFamily::KX)));
 }
@@ -33,7 +33,7 @@ void RunMasterSlaveCheck(Link& link, Prompter& prompter, const KxTypeTable& type
     if (!check.message.empty()) prompter.show(check.message, iconOf(check));
 }
 
-void SendOrCheckMSMode(Link& link, Prompter& prompter, const ModuleRegistry& registry,
+void SendOrCheckMSMode(Link& link, Prompter& prompter, const WindowRegistry& registry,
                        KxButton button, std::optional<int> selectedMode, bool permanent) {
     if (registry.kxList.selectedItemData() == kAllKXxx) {
         RunMasterSlaveCheck(link, prompter, registry.kxTypes);

@@ -47,13 +47,13 @@ ZrBoxSetting zrDevicePowerSetting(const ZrSettingBoxes& boxes) {
     return s;
 }
 
-void SendZRSetting(Link& link, Prompter& prompter, const ModuleRegistry& registry,
+void SendZRSetting(Link& link, Prompter& prompter, const WindowRegistry& registry,
                    const ZrSetting& setting) {
     presentOutcome(prompter,
                    sendZrCommand(link, selectedTargets(registry, ModuleFamily::ZR), setting));
 }
 
-void EraseZRSettings(Link& link, Prompter& prompter, const ModuleRegistry& registry) {
+void EraseZRSettings(Link& link, Prompter& prompter, const WindowRegistry& registry) {
     if (!confirmOrCancel(prompter, kZrEraseWarning)) return;
     presentOutcome(prompter, eraseZrSettings(link, selectedTargets(registry, ModuleFamily::ZR)));
 }

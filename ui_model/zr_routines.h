@@ -5,7 +5,7 @@
 #include <string>
 
 #include "link/link.h"
-#include "service/module_registry.h"
+#include "ui_model/module_lists.h"
 #include "ui_model/prompter.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_report.h"
@@ -39,11 +39,11 @@ inline constexpr const char* kZrEraseWarning =
     "Warning! This will permanently erase all settings of all selected ZR32-units";
 
 // Hands the command to the module or modules selected in cboZR.
-void SendZRSetting(Link& link, Prompter& prompter, const ModuleRegistry& registry,
+void SendZRSetting(Link& link, Prompter& prompter, const WindowRegistry& registry,
                    const ZrSetting& setting);
 
 // "Erase All": asks first; only OK erases, any other answer says so and sends nothing.
-void EraseZRSettings(Link& link, Prompter& prompter, const ModuleRegistry& registry);
+void EraseZRSettings(Link& link, Prompter& prompter, const WindowRegistry& registry);
 
 // Receives each piece of report text as it is appended (pieces carry their own CR LF).
 using ZrReportSink = std::function<void(std::string_view piece)>;

@@ -83,7 +83,7 @@ struct Zr : ::testing::Test {
         return sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, module)->zrActive;
     }
     OpenBench b;
-    ModuleRegistry registry = testing::demoRegistry();
+    WindowRegistry registry = testing::demoRegistry();
 };
 
 TEST_F(Zr, SettingsReachTheSelectedModuleAndEraseAsksFirst) {
