@@ -6,7 +6,7 @@
 
 #include "backup/kx_setting_table.h"
 #include "backup/module_io.h"
-#include "status/status_format.h"
+#include "ui_model/status_format.h"
 
 namespace korvel::backup {
 

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "kx/page_state.h"
 #include "kx/reply_decoding.h"
 #include "kx/settings.h"
 #include "service/module_registry.h"
+#include "ui_model/kx_page_state.h"
 
 namespace korvel::backup {
 
@@ -41,7 +41,7 @@ bool settableOn(const KxSettingName& row, const KxPageState& page);
 // The rows a backup keeps: all the page offers except the address.
 std::vector<const KxSettingName*> backupRows(const KxPageState& page);
 
-// "KX-H", "KX44", "WOBE-s" or "Unknown", as lblKXtype shows it.
+// "KX-H", "KX44", "WOBE-s" or "Unknown", as the KX page shows the type.
 std::string kxTypeName(std::int16_t kxType);
 // The type code of "KX-H", "KX44" or "WOBE-s".
 std::optional<std::int16_t> kxTypeFromName(std::string_view name);

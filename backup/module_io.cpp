@@ -6,6 +6,7 @@
 #include "kx/reply_decoding.h"
 #include "service/dispatch.h"
 #include "status/module_lists.h"
+#include "ui_model/zr_routines.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_format.h"
 #include "zr/zr_report.h"

@@ -54,7 +54,7 @@ void idlePollingFigure() {
     ui::MainWindow window(port, clock, prompter);
     window.show();
 
-    auto* ports = window.findChild<QComboBox*>("cboPort");
+    QComboBox* ports = window.portList();
     const int index = ports->findText(" 1");
     emit ports->activated(index);
     // Polling starts with the first exchange that is answered.

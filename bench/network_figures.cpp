@@ -6,6 +6,7 @@
 #include "service/ports.h"
 #include "sim/ser2net_server.h"
 #include "status/status_request.h"
+#include "ui_model/port_routines.h"
 
 namespace korvel::bench {
 

@@ -83,9 +83,9 @@ int startupProbe(int argc, char** argv) {
     const std::size_t ports = FillPortList(port).size();
     std::printf("scan %.6f\nports %zu\n", seconds(Clock::now() - scan), ports);
 
-    auto* cboPort = window.findChild<QComboBox*>("cboPort");
-    emit cboPort->activated(cboPort->findText(" 1"));
-    QTest::mouseClick(window.findChild<QPushButton*>("cmdStatus"), Qt::LeftButton);
+    QComboBox* portList = window.portList();
+    emit portList->activated(portList->findText(" 1"));
+    QTest::mouseClick(window.statusButton(), Qt::LeftButton);
     QCoreApplication::processEvents();
     std::printf("modules %zu\n", window.registry().kxList.entries.size());
     std::printf("rss-status %ld\n", residentKiB());

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <sstream>
 
+#include "backup/backup_run.h"
 #include "bench/bench_support.h"
 #include "bench/figures.h"
-#include "backup/backup_run.h"
 #include "ctl/terminal.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
+#include "ui_model/module_lists.h"
+#include "ui_model/zr_routines.h"
 #include "zr/zr_report.h"
 
 namespace korvel::bench {
@@ -86,7 +88,7 @@ class OneZrModule final : public ZrReportInputs {
 void statusRequestFigure() {
     printFigure(1, "Status request, demo system, standard view (19200 baud 8N1 emulated)");
     PtyRig rig(sim::demoSystem());
-    ModuleRegistry registry;
+    WindowRegistry registry;
     measureAgainstWire(7, rig, [&] {
         const std::optional<StatusFacts> facts = RequestStatus(rig.link, {});
         if (facts) registerModules(registry, *facts);

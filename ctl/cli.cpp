@@ -11,6 +11,8 @@
 #include "service/ports.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
+#include "ui_model/outcome_boxes.h"
+#include "ui_model/port_routines.h"
 
 namespace korvel::ctl {
 

@@ -8,6 +8,7 @@
 #include "ctl/command.h"
 #include "kx/commands.h"
 #include "kx/master_slave_check.h"
+#include "ui_model/kx_routines.h"
 
 namespace korvel::ctl {
 

@@ -4,6 +4,7 @@
 
 #include "ctl/cli.h"
 #include "service/dispatch.h"
+#include "ui_model/outcome_boxes.h"
 
 namespace korvel::ctl {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ctl/terminal.h"
-#include "service/prompter.h"
+#include "ui_model/prompter.h"
 
 namespace korvel::ctl {
 

@@ -8,7 +8,7 @@
 
 #include "backup/backup_file.h"
 #include "backup/module_name.h"
-#include "status/status_format.h"
+#include "ui_model/status_format.h"
 
 namespace korvel::ctl {
 

@@ -13,8 +13,9 @@
 #include "service/number_text.h"
 #include "service/ports.h"
 #include "status/status_request.h"
+#include "ui_model/status_format.h"
+#include "ui_model/vg_panel.h"
 #include "vg/vg_commands.h"
-#include "vg/vg_panel.h"
 #include "wire_words/log_lines.h"
 
 namespace korvel::ctl {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "link/link.h"
-#include "service/prompter.h"
+#include "ui_model/prompter.h"
 
 namespace korvel::ctl {
 

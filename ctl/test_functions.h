@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "testpanel/function_test.h"
+#include "ui_model/function_test.h"
 
 namespace korvel::ctl {
 

@@ -5,6 +5,7 @@
 #include "backup/module_io.h"
 #include "backup/module_name.h"
 #include "ctl/command.h"
+#include "ui_model/zr_routines.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_format.h"
 
@@ -41,7 +42,7 @@ int powerCode(const QString& text) {
 // registered any ZR32 module.
 Targets zrSendTargets(const ModuleRegistry& registry, std::int32_t target) {
     if (target >= 0) return std::vector<int>{target};
-    if (registry.zrList.empty()) return std::nullopt;
+    if (!anyZrPresent(registry)) return std::nullopt;
     return zrTargets(kAllZR);
 }
 
@@ -76,7 +77,7 @@ int Command::zrSet(const QStringList& args) {
     const std::int32_t target = zrTarget(args[0]);
     ZrSettingBoxes boxes;
     boxes.permanent = isSet("permanent");
-    ZrSetting setting;
+    ZrBoxSetting setting;
     std::string what;
     if (args[1] == "default-time" && args.size() == 3) {
         boxes.timeText = numberText(args[2], "default-time");

@@ -5,7 +5,6 @@
 
 #include "kx/settings.h"
 #include "link/bus_words.h"
-#include "service/dispatch.h"
 
 namespace korvel {
 
@@ -65,7 +64,6 @@ void judge(MasterSlaveCheck& check) {
     const char* verdict = check.masterCount == 0   ? kNoMaster
                           : check.masterCount == 1 ? kMasterSlaveOk
                                                    : kMultipleMasters;
-    check.icon = check.masterCount == 1 ? MessageIcon::None : MessageIcon::Critical;
     check.verdict = verdict;
     check.message = check.report + "\r\n" + verdict;
 }
@@ -89,19 +87,12 @@ MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types) {
             check.outcome = MasterSlaveOutcome::ModuleSilent;
             check.silentModule = m;
             check.message = kNoAnswerFromModule + std::to_string(m);
-            check.icon = MessageIcon::None;
             return check;
         }
     }
     if (!link.Transact(Frame{})) return check;
     judge(check);
     return check;
-}
-
-void RunMasterSlaveCheck(Link& link, Prompter& prompter, const KxTypeTable& types) {
-    if (!requirePortOpen(link, prompter)) return;
-    const MasterSlaveCheck check = checkMasterSlave(link, types);
-    if (!check.message.empty()) prompter.show(check.message, check.icon);
 }
 
 }  // namespace korvel

@@ -5,7 +5,6 @@
 
 #include "link/link.h"
 #include "service/module_registry.h"
-#include "service/prompter.h"
 
 namespace korvel {
 
@@ -34,16 +33,12 @@ struct MasterSlaveCheck {
     std::vector<MasterSlaveAnswer> answers;  // in asking order, as the report lists them
     int silentModule = -1;                   // ModuleSilent: the module that gave no answer
     const char* verdict = nullptr;           // Judged: the verdict line
-    std::string message;                     // the box that ends the check; empty when abandoned
-    MessageIcon icon = MessageIcon::None;
+    std::string message;                     // what the check ends with; empty when abandoned
 };
 
 // Asks every registered KX-H and KX44 module (both halves) for its master/slave
 // mode, one after another, and judges the answers. Changes no setting.
 // Abandoned with the port closed, no message.
 MasterSlaveCheck checkMasterSlave(Link& link, const KxTypeTable& types);
-
-// The check with its closing message box.
-void RunMasterSlaveCheck(Link& link, Prompter& prompter, const KxTypeTable& types);
 
 }  // namespace korvel

@@ -57,7 +57,7 @@ KxCommand numberCommand(KxNumberSetting setting, std::string_view boxText,
 
 KxCommand optionCommand(KxOptionSetting setting, std::optional<int> selected, bool permanent) {
     const KxSettingRow& row = settingRow(setting);
-    // With no option button selected the value is 0, as for the first choice.
+    // With no option chosen the value is 0, as for the first choice.
     const int x = selected && isOptionValue(row, *selected) ? *selected : 0;
     return {commandByte(settingCode(row, {}), permanent), x, {}};
 }

@@ -27,7 +27,7 @@ enum class KxSettingId {
     Address
 };
 
-// Settings whose value is typed into a text box with a spinner.
+// Settings whose value is a number in a range.
 enum class KxNumberSetting {
     HFI = static_cast<int>(KxSettingId::Hfi),
     AlarmDelay = static_cast<int>(KxSettingId::AlarmDelay),
@@ -36,7 +36,7 @@ enum class KxNumberSetting {
     LoopCurrent = static_cast<int>(KxSettingId::LoopCurrent),
     Address = static_cast<int>(KxSettingId::Address),
 };
-// Settings whose value is the index of the selected option button.
+// Settings whose value is one of a few choices.
 enum class KxOptionSetting {
     PWMMult = static_cast<int>(KxSettingId::PwmMult),
     OCDMode = static_cast<int>(KxSettingId::OcdMode),
@@ -51,12 +51,12 @@ constexpr KxSettingId fieldOf(KxOptionSetting setting) {
     return static_cast<KxSettingId>(setting);
 }
 
-// The selector buttons that pick which variant of a setting a command addresses.
+// The selectors that pick which variant of a setting a command addresses.
 struct KxSelectors {
-    bool alarmOn = false;   // optAL(1) "On-delay"
-    bool switchOn = false;  // optSW(1) "On-delay"
-    bool bank1 = false;     // optBank(1) "Bank 1"
-    bool loopB = false;     // OptLC(1) "Loop B"
+    bool alarmOn = false;   // the alarm's on-delay rather than its off-delay
+    bool switchOn = false;  // the switch's on-delay rather than its off-delay
+    bool bank1 = false;     // bank 1 rather than bank 0
+    bool loopB = false;     // loop B rather than loop A
 
     bool operator==(const KxSelectors&) const = default;
 };
@@ -74,7 +74,7 @@ struct KxRange {
     int maximum;
 };
 
-// One option button: the value it sends and shows, and its caption.
+// One choice: the value it sends and shows, and its caption.
 struct KxOptionValue {
     int value;
     const char* caption;
@@ -86,33 +86,23 @@ struct KxOffer {
     bool kxH = false;
     bool kx44 = false;
     bool wobe = false;
-    // A single KX44 shows the panel to read the value; its Set button stays hidden.
+    // A single KX44 lets the value be read but not set.
     bool kx44Reads = false;
 
     constexpr bool everyKind() const { return kxH && kx44 && wobe; }
 };
 
-// The page's controls of a setting: its panel, its Set (0) and Get (1) button
-// array, its text box or option array, and the text box's spinner.
-struct KxControlNames {
-    const char* frame;
-    const char* cmd;
-    const char* value;
-    const char* updown;  // null for option settings
-};
-
 // One setting as the wire, the page and the terminal know it.
 struct KxSettingRow {
     KxSettingId field;
-    const char* name;      // the panel's caption; its buttons read "Set <name>" and "Get <name>"
+    const char* name;      // the window's caption; its buttons read "Set <name>" and "Get <name>"
     const char* termName;  // korvelctl's word for it; its selectors add options
     int code;              // bits 0..5 of the command byte with every selector off
     KxSelectorBits selectorBits;
     KxRange range;                           // the accepted values
-    const char* initialText;                 // the text box at start; null for option settings
-    std::span<const KxOptionValue> options;  // option buttons in page order; empty for numbers
+    const char* initialText;                 // the value shown at start; null for option settings
+    std::span<const KxOptionValue> options;  // the choices in page order; empty for numbers
     KxOffer offer;
-    KxControlNames controls;
 
     constexpr bool isOption() const { return !options.empty(); }
 };
@@ -127,29 +117,26 @@ inline constexpr KxOffer kUpperKinds{.kxH = true, .kx44 = true};
 inline constexpr KxOffer kEveryKind{.kxH = true, .kx44 = true, .wobe = true};
 
 // Every KX setting, indexed by its field: field, caption, terminal name, code,
-// selector bits, range, initial text, options; which kinds offer it; its controls.
+// selector bits, range, initial text, options; which kinds offer it.
 // clang-format off
 inline constexpr auto kKxSettings = std::to_array<KxSettingRow>({
-    {KxSettingId::Hfi, "HFI-level", "hfi", 1, {}, {0, 15}, "0", {},
-     kUpperKinds, {"frmHFI", "cmdHFI", "txtHFI", "updownHFI"}},
+    {KxSettingId::Hfi, "HFI-level", "hfi", 1, {}, {0, 15}, "0", {}, kUpperKinds},
     {KxSettingId::AlarmDelay, "Alarm-delay", "alarm-delay", 2, {.alarmOn = 1}, {0, 127}, "0", {},
-     kUpperKinds, {"frmAL", "cmdAL", "txtAL", "updownAL"}},
+     kUpperKinds},
     {KxSettingId::SwitchDelay, "Switch-delay", "switch-delay", 4, {.switchOn = 2, .bank1 = 1}, {0, 7}, "0", {},
-     kEveryKind, {"frmSW", "cmdSW", "txtSW", "updownSW"}},
-    {KxSettingId::DcShift, "DC-Shift", "dc-shift", 8, {}, {0, 7}, "0", {},
-     kUpperKinds, {"frmDCS", "cmdDCShift", "txtDCShift", "updownDCShift"}},
+     kEveryKind},
+    {KxSettingId::DcShift, "DC-Shift", "dc-shift", 8, {}, {0, 7}, "0", {}, kUpperKinds},
     {KxSettingId::PwmMult, "PWM-Mult.", "pwm", 9, {}, {2, 32}, nullptr, kPwmMultOptions,
-     kUpperKinds, {"frmPWMM", "cmdPWMM", "optPWMM", nullptr}},
+     kUpperKinds},
     {KxSettingId::OcdMode, "OCD-mode", "ocd", 10, {}, {0, 2}, nullptr, kOcdModeOptions,
-     kUpperKinds, {"frmOCD", "cmdOCD", "optOCD", nullptr}},
+     kUpperKinds},
     {KxSettingId::MsMode, "MS-mode", "ms", 11, {}, {0, 2}, nullptr, kMsModeOptions,
-     {.kxH = true, .kx44Reads = true}, {"frmMS", "cmdMS", "optMS", nullptr}},
+     {.kxH = true, .kx44Reads = true}},
     {KxSettingId::PowerCtl, "Power CTL", "power", 12, {}, {0, 1}, nullptr, kPowerCtlOptions,
-     {.kxH = true}, {"frmPC", "cmdPC", "optPC", nullptr}},
+     {.kxH = true}},
     {KxSettingId::LoopCurrent, "Loop Current", "loop-current", 13, {.loopB = 1}, {20, 70}, "50", {},
-     {.wobe = true}, {"FrmLC", "cmdLC", "txtLC", "UpDownLC"}},
-    {KxSettingId::Address, "Address", "address", 15, {}, {0, 15}, "15", {},
-     {.wobe = true}, {"frmAD", "cmdAD", "txtAD", "updownAD"}},
+     {.wobe = true}},
+    {KxSettingId::Address, "Address", "address", 15, {}, {0, 15}, "15", {}, {.wobe = true}},
 });
 // clang-format on
 inline constexpr std::size_t kKxFieldCount = kKxSettings.size();
@@ -164,7 +151,7 @@ constexpr const KxSettingRow& settingRow(KxOptionSetting setting) {
     return settingRow(fieldOf(setting));
 }
 
-// The range of a text box and of its spinner.
+// The range of a number setting.
 constexpr KxRange rangeOf(KxNumberSetting setting) {
     return settingRow(setting).range;
 }
@@ -175,28 +162,27 @@ int settingCode(const KxSettingRow& row, const KxSelectors& selectors);
 CommandByte commandByte(int code, bool permanent);
 
 // True when `value` is one of the setting's option values (2, 4, 8, 16, 32 for
-// optPWMM; 0..2 for optOCD ...). An option button's index is the value it stands for.
+// the PWM multiplier; 0..2 for the OCD mode ...).
 bool isOptionValue(const KxSettingRow& row, int value);
 
 // The selector settings that address distinct variants of the setting, every
 // selector off first, then in the order alarmOn, switchOn, bank1, loopB count up.
 std::vector<KxSelectors> selectorVariants(const KxSettingRow& row);
 
-// What a Set or Get button sends: command byte v and value byte x (also built
-// for Get, where it is not sent), and the box text after range correction.
+// What a Set or Get sends: command byte v and value byte x (also built for Get,
+// where it is not sent), and the value's text after range correction.
 struct KxCommand {
     CommandByte v;
     CommandByte x;
-    std::optional<std::string> correctedText;  // set when the box must be rewritten
+    std::optional<std::string> correctedText;  // set when the value was out of range
 };
 
 KxCommand numberCommand(KxNumberSetting setting, std::string_view boxText,
                         const KxSelectors& selectors, bool permanent);
-// `selected` is the index (that is, the value) of the selected option button,
-// nullopt when none is.
+// `selected` is the value of the chosen option, nullopt when none is chosen.
 KxCommand optionCommand(KxOptionSetting setting, std::optional<int> selected, bool permanent);
 
-// Erase of all settings: code 0 with the Permanent bit, whatever the box says.
+// Erase of all settings: code 0 with the Permanent bit, whatever Permanent says.
 inline constexpr int kEraseCode = withPermanent(0, true);
 
 }  // namespace korvel

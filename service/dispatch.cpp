@@ -50,15 +50,6 @@ std::vector<int> zrTargets(std::int32_t itemData) {
     return {};
 }
 
-Targets selectedTargets(const ModuleRegistry& registry, ModuleFamily family) {
-    const ModuleList& list = family == ModuleFamily::KX ? registry.kxList : registry.zrList;
-    if (list.empty()) return std::nullopt;
-    const std::optional<std::int32_t> selected = list.selectedItemData();
-    if (!selected) return std::vector<int>{};
-    return family == ModuleFamily::KX ? kxTargets(*selected, registry.kxTypes)
-                                      : zrTargets(*selected);
-}
-
 DispatchOutcome SendModuleCommand(Link& link, ModuleFamily family, const Targets& targets, int n,
                                   CommandByte c, CommandByte v, CommandByte x) {
     DispatchOutcome outcome;
@@ -82,26 +73,6 @@ DispatchOutcome SendModuleCommand(Link& link, ModuleFamily family, const Targets
     }
     if (Exchange e = link.Transact(Frame{}); !e) return unanswered(outcome, -1, e);
     return outcome;
-}
-
-void presentOutcome(Prompter& prompter, const DispatchOutcome& outcome) {
-    if (outcome.result == DispatchOutcome::NoPort) prompter.show(kSelectPort);
-    if (outcome.result == DispatchOutcome::NotRegistered) prompter.show(kRequestStatusFirst);
-}
-
-bool requirePortOpen(const Link& link, Prompter& prompter) {
-    if (link.portOpen()) return true;
-    prompter.show(kSelectPort, MessageIcon::Exclamation);
-    return false;
-}
-
-void presentFailuresWith(Link& link, Prompter& prompter) {
-    link.setFailureListener([&prompter](ExchangeOutcome outcome, const std::string& detail) {
-        if (outcome == ExchangeOutcome::LineLost)
-            prompter.showWithDetail(kNoAnswer, detail, MessageIcon::Exclamation);
-        else
-            prompter.show(kNoAnswer, MessageIcon::Exclamation);
-    });
 }
 
 }  // namespace korvel

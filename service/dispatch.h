@@ -6,7 +6,6 @@
 #include "link/link.h"
 #include "service/module_family.h"
 #include "service/module_registry.h"
-#include "service/prompter.h"
 
 namespace korvel {
 
@@ -16,10 +15,8 @@ std::vector<int> kxTargets(std::int32_t itemData, const KxTypeTable& types);
 // "All" addresses ZR numbers 0..7 whether or not they answered the last Status.
 std::vector<int> zrTargets(std::int32_t itemData);
 
-// The modules a family's list addresses now: nullopt while the list is empty
-// (no status request registered any), none while nothing is selected.
+// The modules a command goes to; nullopt when no status request registered any.
 using Targets = std::optional<std::vector<int>>;
-Targets selectedTargets(const ModuleRegistry& registry, ModuleFamily family);
 
 // How a command to modules ended.
 struct DispatchOutcome {
@@ -42,21 +39,5 @@ struct DispatchOutcome {
 // NotRegistered.
 DispatchOutcome SendModuleCommand(Link& link, ModuleFamily family, const Targets& targets, int n,
                                   CommandByte c, CommandByte v, CommandByte x);
-
-inline constexpr const char* kRequestStatusFirst =
-    "Please request Status first to register modules";
-
-// What the window shows for an outcome: "Selecteer communicatie poort" for no
-// port, the request to ask for Status first; an unanswered exchange has been
-// told by the link's failure listener already.
-void presentOutcome(Prompter& prompter, const DispatchOutcome& outcome);
-
-// The check a sending action makes first: shows "Selecteer communicatie poort"
-// and returns false when no port is open.
-bool requirePortOpen(const Link& link, Prompter& prompter);
-
-// The window's way of hearing of failed exchanges: "Geen antwoord van Korvel",
-// with the device and the system's error when the line was lost.
-void presentFailuresWith(Link& link, Prompter& prompter);
 
 }  // namespace korvel

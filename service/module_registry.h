@@ -2,9 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace korvel {
 
@@ -16,34 +13,12 @@ using KxTypeTable = std::array<std::int16_t, 33>;
 // Index 0..7 ZR module n: 1 answered, -1 not.
 using ZrPresenceTable = std::array<std::int16_t, 9>;
 
-// Group entries of the module lists (their item data).
+// Selections of a group of modules rather than one module number.
 inline constexpr std::int32_t kAllKXxx = -1;
 inline constexpr std::int32_t kAllKXH = -2;
 inline constexpr std::int32_t kAllWobe = -3;
 inline constexpr std::int32_t kAllKX44 = -4;
 inline constexpr std::int32_t kAllZR = -1;
-
-struct ListEntry {
-    std::string text;
-    std::int32_t itemData = 0;
-    bool operator==(const ListEntry&) const = default;
-};
-
-// The content of a drop-down module list; the window mirrors it.
-struct ModuleList {
-    std::vector<ListEntry> entries;
-    int selected = -1;  // index into entries, -1 when nothing is selected
-
-    bool empty() const { return entries.empty(); }
-    void clear() { entries.clear(), selected = -1; }
-    void add(std::string text, std::int32_t itemData) {
-        entries.push_back({std::move(text), itemData});
-    }
-    std::optional<std::int32_t> selectedItemData() const {
-        if (selected < 0 || selected >= static_cast<int>(entries.size())) return std::nullopt;
-        return entries[static_cast<std::size_t>(selected)].itemData;
-    }
-};
 
 // What the last status request left behind for the setting pages.
 struct ModuleRegistry {
@@ -51,8 +26,13 @@ struct ModuleRegistry {
 
     KxTypeTable kxTypes;
     ZrPresenceTable zrPresent;
-    ModuleList kxList;
-    ModuleList zrList;
 };
+
+// Whether the last status request registered any ZR32 module (numbers 0..7).
+inline bool anyZrPresent(const ModuleRegistry& registry) {
+    for (std::size_t n = 0; n < 8; ++n)
+        if (registry.zrPresent[n] == 1) return true;
+    return false;
+}
 
 }  // namespace korvel

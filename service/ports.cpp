@@ -21,23 +21,20 @@ std::vector<int> FillPortList(SerialPort& port) {
 
 namespace {
 
-// A pick closes the port in use first and stops polling; a port that does not
-// open says why in "Fout bij openen COM poort".
-bool pick(Link& link, Prompter& prompter, const auto& open) {
+// A pick closes the port in use first and stops polling.
+bool pick(Link& link, const auto& open) {
     SerialPort& port = link.port();
     if (port.isOpen()) {
         port.close();
         link.setPolling(false);
     }
-    if (open(port)) return true;
-    prompter.showWithDetail(kOpenPortFailed, port.openErrorDetail());
-    return false;
+    return open(port);
 }
 
 }  // namespace
 
-bool PickPort(Link& link, Prompter& prompter, const std::string& entryText) {
-    return pick(link, prompter, [&](SerialPort& port) {
+bool openPortEntry(Link& link, const std::string& entryText) {
+    return pick(link, [&](SerialPort& port) {
         const double number = leadingNumber(entryText);
         if (number <= 0) return false;
         const double rounded = roundHalfEven(number);
@@ -46,8 +43,8 @@ bool PickPort(Link& link, Prompter& prompter, const std::string& entryText) {
     });
 }
 
-bool PickNetworkPort(Link& link, Prompter& prompter, const std::string& address) {
-    return pick(link, prompter, [&](SerialPort& port) { return port.openAddress(address); });
+bool openNetworkPort(Link& link, const std::string& address) {
+    return pick(link, [&](SerialPort& port) { return port.openAddress(address); });
 }
 
 std::vector<int> RefreshPorts(Link& link) {

@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kPermanentBit = 64;
 constexpr int kEraseCommand = 64;
-constexpr int kLastSettingCode = 15;
 
 // The settings one half of a KX module keeps.
 struct KxHalf {
@@ -33,7 +32,7 @@ void erase(KxHalf half) {
 void setOrGet(SimController& controller, const FrameData& data, KxHalf half, int half16) {
     const int v = data[3];
     const int code = v & ~kPermanentBit;
-    if (code < 1 || code > kLastSettingCode) return;
+    if (code < 1 || code >= kKxSettingCodes) return;
     KxSettings& settings = (v & kPermanentBit) != 0 ? half.permanent : half.active;
     int& value = settings.value[static_cast<std::size_t>(code)];
     if (data.size() >= 5) value = data[4];

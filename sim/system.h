@@ -18,9 +18,11 @@ inline constexpr std::uint8_t kTypeBitsKXH = 0;
 inline constexpr std::uint8_t kTypeBitsKX44 = 1;
 inline constexpr std::uint8_t kTypeBitsWobe = 2;
 
-// Settings of a KX module, indexed by setting code 1..15 (bits 0-5 of the command byte).
+// Settings of a KX module, indexed by setting code: bits 0-5 of the command
+// byte, so 1..63 (0 with the Permanent bit is the erase).
+inline constexpr int kKxSettingCodes = 64;
 struct KxSettings {
-    std::array<int, 16> value{};
+    std::array<int, kKxSettingCodes> value{};
 };
 
 struct ZrDevice {

@@ -1,9 +1,12 @@
 #include "status/status_request.h"
 
 #include "link/bus_words.h"
-#include "status/view_choice.h"
 
 namespace korvel {
+
+bool useClassicView(bool classicRequested, int protocolVersion) {
+    return classicRequested || protocolVersion <= 3100;
+}
 
 std::optional<StatusFacts> RequestStatus(Link& link, const StatusOptions& options,
                                          const StatusResultHook& onResult) {

@@ -10,6 +10,10 @@
 
 namespace korvel {
 
+// Controllers of protocol 3100 and older (or silent about it, -1) only know
+// the classic queries.
+bool useClassicView(bool classicRequested, int protocolVersion);
+
 struct StatusOptions {
     bool classicRequested = false;
     // How often a status step whose exchange got no answer is asked again.
@@ -21,7 +25,7 @@ struct StatusOptions {
 // must meet the new list and selection.
 using StatusResultHook = std::function<void(const StatusFacts&)>;
 
-// The "Status" button: asks the controller and its modules. nullopt (no
+// The status request: asks the controller and its modules. nullopt (no
 // result) when the port is closed, the controller does not answer the first
 // query, or the line vanished or the controller fell silent before the last
 // query was answered; a line lost only on the closing empty frame keeps the

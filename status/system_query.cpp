@@ -44,19 +44,6 @@ std::optional<SystemFacts> queryController(StatusSteps& steps) {
     return facts;
 }
 
-SystemBoxes systemBoxes(const SystemFacts& facts) {
-    SystemBoxes boxes;
-    boxes.system = systemStatusText(facts.statusCode);
-    if (facts.protocolVersion != -1) boxes.protVer = versionText(facts.protocolVersion);
-    if (const char* prefix = systemTypeOf(facts.systemType).versionPrefix) boxes.sysVer = prefix;
-    if (facts.systemVersion != -1) boxes.sysVer += versionText(facts.systemVersion);
-    return boxes;
-}
-
-std::string vgTypeCaption(const SystemFacts& facts) {
-    return systemTypeOf(facts.systemType).caption;
-}
-
 VgPanelFlags vgFlags(const SystemFacts& facts) {
     return vgPanelFlags(systemTypeOf(facts.systemType).unit, facts.systemVersion);
 }

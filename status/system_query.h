@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "status/status_steps.h"
 #include "vg/vg_unit.h"
@@ -25,20 +24,7 @@ inline constexpr int kProtocolVersionWait = 40;
 // and version. nullopt when the first query gets no answer at all.
 std::optional<SystemFacts> queryController(StatusSteps& steps);
 
-// The system boxes both dialogs share.
-struct SystemBoxes {
-    std::string system = "Unknown";
-    std::string protVer = "Unknown";
-    std::string sysVer = "Unknown";
-    std::string license = "Unknown";  // no query reports it
-    bool operator==(const SystemBoxes&) const = default;
-};
-
-// The system boxes as the facts fill them.
-SystemBoxes systemBoxes(const SystemFacts& facts);
-
-// Caption of lblVGtype and the VG page flags for the reported unit.
-std::string vgTypeCaption(const SystemFacts& facts);
+// What the reported VG unit offers.
 VgPanelFlags vgFlags(const SystemFacts& facts);
 
 }  // namespace korvel

@@ -4,10 +4,10 @@
 
 namespace korvel {
 
-std::uint8_t patternByte(const std::array<bool, 8>& boxes) {
+std::uint8_t patternByte(const std::array<bool, 8>& functions) {
     unsigned pattern = 0;
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        if (boxes[i]) pattern |= 1u << i;
+    for (std::size_t i = 0; i < functions.size(); ++i)
+        if (functions[i]) pattern |= 1u << i;
     return static_cast<std::uint8_t>(pattern);
 }
 

@@ -8,7 +8,7 @@
 
 namespace korvel {
 
-// The function groups of the five test buttons Command1(0..4).
+// The five function groups a decoder frame can switch.
 enum class FunctionGroup { F1toF4L = 0, F5toF8 = 1, F9toF12 = 2, F13toF20 = 3, F21toF28 = 4 };
 
 // First byte of a decoder function frame: groups F1..F12, or the expansion groups F13..F28.
@@ -18,10 +18,10 @@ inline constexpr int kExpansionCommand = 44;
 inline constexpr int kMaxBlock = 127;
 inline constexpr int kMaxDecoder = 16383;
 
-// Pattern byte of the boxes Check_Pattern(0..7): box k is bit k.
-std::uint8_t patternByte(const std::array<bool, 8>& boxes);
+// Pattern byte of eight functions: function k is bit k.
+std::uint8_t patternByte(const std::array<bool, 8>& functions);
 
-// The group of button `index`; nullopt outside 0..4.
+// The group numbered `index` in the order above; nullopt outside 0..4.
 std::optional<FunctionGroup> functionGroup(int index);
 
 // The frame that switches the functions of one group of decoder `address`

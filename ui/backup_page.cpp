@@ -19,6 +19,7 @@
 #include "service/number_text.h"
 #include "ui/placement.h"
 #include "ui/widget_kit.h"
+#include "ui_model/outcome_boxes.h"
 
 namespace korvel::ui {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/link.h"
-#include "service/module_registry.h"
-#include "service/prompter.h"
+#include "ui_model/module_lists.h"
+#include "ui_model/prompter.h"
 
 namespace korvel::ui {
 
@@ -10,7 +10,7 @@ namespace korvel::ui {
 // last status request and the message boxes.
 struct BusContext {
     Link& link;
-    ModuleRegistry& registry;
+    WindowRegistry& registry;
     Prompter& prompter;
 };
 

@@ -6,10 +6,12 @@
 #include <map>
 
 #include "kx/commands.h"
-#include "kx/page_state.h"
 #include "kx/reply_decoding.h"
 #include "link/frame.h"
 #include "ui/bus_context.h"
+#include "ui_model/kx_page_state.h"
+#include "ui_model/kx_reply.h"
+#include "ui_model/kx_routines.h"
 
 class QCheckBox;
 class QComboBox;

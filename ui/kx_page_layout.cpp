@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <array>
 #include <string>
 
 #include "ui/kx_page.h"
@@ -19,82 +20,116 @@ namespace {
 
 // Places on the page itself are drawn from the top of the tab control; those
 // inside a panel from the top of the panel. An element of a control array is
-// listed as "name(index)". Each panel shares its bottom border line with the
-// next. The alarm-delay panel would run 135 twips into the switch-delay panel
-// below, and that one as far into the DC-shift panel; both are cut to meet
-// their neighbour.
+// listed as "name(index)". The top row, and the selectors that some panels hold
+// beside their setting's own controls.
 constexpr Placement kKxPagePlacements[] = {
     {"lbKX", "Module", 240, 600, 615, 255},
     {"cboKX", nullptr, 960, 600, 1215, 315},
     {"chkKXperm", "Permanent", 2280, 600, 1215, 315},
     {"cmdErase", "Erase All", 3960, 600, 1455, 375},
     {"lblKXtype", "Unknown", 5880, 600, 855, 255},
-    {"frmHFI", nullptr, 120, 1080, 6975, 615, "frmAL"},
-    {"cmdHFI(0)", nullptr, 120, 120, 1455, 375},
-    {"txtHFI", nullptr, 4320, 165, 495, 285},
-    {"updownHFI", nullptr, 4815, 165, 240, 285},
-    {"cmdHFI(1)", nullptr, 5400, 120, 1455, 375},
-    {"frmAL", nullptr, 120, 1680, 6975, 495, "frmSW"},
-    {"cmdAL(0)", nullptr, 120, 60, 1455, 375},
     {"optAL(1)", "On-delay", 1920, 120, 1080, 255},
     {"optAL(0)", "Off-delay", 3000, 120, 1140, 255},
-    {"txtAL", nullptr, 4320, 105, 495, 285},
-    {"updownAL", nullptr, 4815, 105, 240, 285},
-    {"cmdAL(1)", nullptr, 5400, 60, 1455, 375},
-    {"frmSW", nullptr, 120, 2160, 6975, 735, "frmDCS"},
-    {"cmdSW(0)", nullptr, 120, 240, 1455, 375},
     {"frmOnOff", nullptr, 1680, 60, 1215, 615},
     {"optSW(0)", "Off-delay", 90, 75, 1095, 255},
     {"optSW(1)", "On-delay", 90, 330, 1095, 255},
     {"frmBank", nullptr, 2985, 60, 1215, 615},
     {"optBank(0)", "Bank 0", 90, 75, 1095, 255},
     {"optBank(1)", "Bank 1", 90, 330, 1095, 255},
-    {"txtSW", nullptr, 4320, 285, 495, 285},
-    {"updownSW", nullptr, 4815, 285, 240, 285},
-    {"cmdSW(1)", nullptr, 5400, 240, 1455, 375},
-    {"frmDCS", nullptr, 120, 2880, 6975, 615, "frmPWMM"},
-    {"cmdDCShift(0)", nullptr, 120, 120, 1455, 375},
-    {"txtDCShift", nullptr, 4320, 165, 495, 285},
-    {"updownDCShift", nullptr, 4815, 165, 240, 285},
-    {"cmdDCShift(1)", nullptr, 5400, 120, 1455, 375},
-    {"frmPWMM", nullptr, 120, 3480, 6975, 615, "frmOCD"},
-    {"cmdPWMM(0)", nullptr, 120, 120, 1455, 375},
-    {"optPWMM(2)", nullptr, 2040, 180, 540, 255},
-    {"optPWMM(4)", nullptr, 2640, 180, 540, 255},
-    {"optPWMM(8)", nullptr, 3240, 180, 540, 255},
-    {"optPWMM(16)", nullptr, 3840, 180, 600, 255},
-    {"optPWMM(32)", nullptr, 4500, 180, 600, 255},
-    {"cmdPWMM(1)", nullptr, 5400, 120, 1455, 375},
-    {"frmOCD", nullptr, 120, 4080, 6975, 615, "frmMS"},
-    {"cmdOCD(0)", nullptr, 120, 120, 1455, 375},
-    {"optOCD(0)", nullptr, 2040, 180, 780, 255},
-    {"optOCD(1)", nullptr, 2880, 180, 1140, 255},
-    {"optOCD(2)", nullptr, 4080, 180, 840, 255},
-    {"cmdOCD(1)", nullptr, 5400, 120, 1455, 375},
-    {"frmMS", nullptr, 120, 4680, 5295, 615, "frmPC"},
-    {"cmdMS(0)", nullptr, 120, 120, 1455, 375},
-    {"optMS(0)", nullptr, 2040, 180, 780, 255},
-    {"optMS(1)", nullptr, 2880, 180, 960, 255},
-    {"optMS(2)", nullptr, 3900, 180, 900, 255},
-    {"cmdMS(1)", nullptr, 5520, 4800, 1455, 375},
-    {"frmPC", nullptr, 120, 5280, 6975, 615, "FrmLC"},
-    {"cmdPC(0)", nullptr, 120, 120, 1455, 375},
-    {"optPC(0)", nullptr, 2040, 180, 960, 255},
-    {"optPC(1)", nullptr, 3060, 180, 960, 255},
-    {"cmdPC(1)", nullptr, 5400, 120, 1455, 375},
-    {"FrmLC", nullptr, 120, 5880, 6975, 615, "frmAD"},
-    {"cmdLC(0)", nullptr, 120, 120, 1455, 375},
     {"OptLC(0)", "Loop A", 2040, 180, 1020, 255},
     {"OptLC(1)", "Loop B", 3120, 180, 1020, 255},
-    {"txtLC", nullptr, 4440, 165, 495, 285},
-    {"UpDownLC", nullptr, 4935, 165, 240, 285},
-    {"cmdLC(1)", nullptr, 5400, 120, 1455, 375},
-    {"frmAD", nullptr, 120, 6480, 6975, 615},
-    {"cmdAD(0)", nullptr, 120, 120, 1455, 375},
-    {"txtAD", nullptr, 4440, 165, 495, 285},
-    {"updownAD", nullptr, 4935, 165, 240, 285},
-    {"cmdAD(1)", nullptr, 5400, 120, 1455, 375},
 };
+
+// Left, top, width and height in twips.
+struct Box {
+    int left, top, width, height;
+};
+
+// One setting's panel, keyed by the setting: the names of its controls and
+// where each stands. Set and Get are the button array `cmd` at index 0 and 1;
+// a number setting has its text box and spinner, an option setting one button
+// per option of its row in kKxSettings, in that order, named `value`.
+struct KxPanelPlacement {
+    KxSettingId setting;
+    const char* frame;
+    Box frameBox;
+    const char* overlaps;  // each panel shares its bottom border line with the next
+    const char* cmd;
+    Box set, get;
+    const char* value;
+    Box valueBox;  // number settings
+    const char* updown;
+    Box updownBox;
+    std::array<Box, 5> optionBoxes{};  // option settings
+};
+
+// The alarm-delay panel would run 135 twips into the switch-delay panel below,
+// and that one as far into the DC-shift panel; both are cut to meet their
+// neighbour. cmdMS(1) stands on the page, so that it can show while frmMS is hidden.
+// clang-format off
+constexpr auto kKxPanelPlacements = std::to_array<KxPanelPlacement>({
+    {KxSettingId::Hfi, "frmHFI", {120, 1080, 6975, 615}, "frmAL", "cmdHFI",
+     {120, 120, 1455, 375}, {5400, 120, 1455, 375},
+     "txtHFI", {4320, 165, 495, 285}, "updownHFI", {4815, 165, 240, 285}},
+    {KxSettingId::AlarmDelay, "frmAL", {120, 1680, 6975, 495}, "frmSW", "cmdAL",
+     {120, 60, 1455, 375}, {5400, 60, 1455, 375},
+     "txtAL", {4320, 105, 495, 285}, "updownAL", {4815, 105, 240, 285}},
+    {KxSettingId::SwitchDelay, "frmSW", {120, 2160, 6975, 735}, "frmDCS", "cmdSW",
+     {120, 240, 1455, 375}, {5400, 240, 1455, 375},
+     "txtSW", {4320, 285, 495, 285}, "updownSW", {4815, 285, 240, 285}},
+    {KxSettingId::DcShift, "frmDCS", {120, 2880, 6975, 615}, "frmPWMM", "cmdDCShift",
+     {120, 120, 1455, 375}, {5400, 120, 1455, 375},
+     "txtDCShift", {4320, 165, 495, 285}, "updownDCShift", {4815, 165, 240, 285}},
+    {KxSettingId::PwmMult, "frmPWMM", {120, 3480, 6975, 615}, "frmOCD", "cmdPWMM",
+     {120, 120, 1455, 375}, {5400, 120, 1455, 375}, "optPWMM", {}, nullptr, {},
+     {{{2040, 180, 540, 255}, {2640, 180, 540, 255}, {3240, 180, 540, 255},
+       {3840, 180, 600, 255}, {4500, 180, 600, 255}}}},
+    {KxSettingId::OcdMode, "frmOCD", {120, 4080, 6975, 615}, "frmMS", "cmdOCD",
+     {120, 120, 1455, 375}, {5400, 120, 1455, 375}, "optOCD", {}, nullptr, {},
+     {{{2040, 180, 780, 255}, {2880, 180, 1140, 255}, {4080, 180, 840, 255}}}},
+    {KxSettingId::MsMode, "frmMS", {120, 4680, 5295, 615}, "frmPC", "cmdMS",
+     {120, 120, 1455, 375}, {5520, 4800, 1455, 375}, "optMS", {}, nullptr, {},
+     {{{2040, 180, 780, 255}, {2880, 180, 960, 255}, {3900, 180, 900, 255}}}},
+    {KxSettingId::PowerCtl, "frmPC", {120, 5280, 6975, 615}, "FrmLC", "cmdPC",
+     {120, 120, 1455, 375}, {5400, 120, 1455, 375}, "optPC", {}, nullptr, {},
+     {{{2040, 180, 960, 255}, {3060, 180, 960, 255}}}},
+    {KxSettingId::LoopCurrent, "FrmLC", {120, 5880, 6975, 615}, "frmAD", "cmdLC",
+     {120, 120, 1455, 375}, {5400, 120, 1455, 375},
+     "txtLC", {4440, 165, 495, 285}, "UpDownLC", {4935, 165, 240, 285}},
+    {KxSettingId::Address, "frmAD", {120, 6480, 6975, 615}, nullptr, "cmdAD",
+     {120, 120, 1455, 375}, {5400, 120, 1455, 375},
+     "txtAD", {4440, 165, 495, 285}, "updownAD", {4935, 165, 240, 285}},
+});
+// clang-format on
+
+constexpr bool panelsFollowTheSettings() {
+    if (kKxPanelPlacements.size() != kKxSettings.size()) return false;
+    for (std::size_t i = 0; i < kKxPanelPlacements.size(); ++i)
+        if (kKxPanelPlacements[i].setting != kKxSettings[i].field ||
+            kKxSettings[i].options.size() > kKxPanelPlacements[i].optionBoxes.size())
+            return false;
+    return true;
+}
+static_assert(panelsFollowTheSettings(), "one panel placement per KX setting, in table order");
+
+const KxPanelPlacement& panelOf(KxSettingId setting) {
+    return kKxPanelPlacements[static_cast<std::size_t>(setting)];
+}
+
+// Puts a widget at a place; `tab` is the page, whose places count the tab strip.
+// Array elements keep the array's name and carry their index, as the array's
+// members all answer to one name.
+void placeAt(QWidget* widget, QWidget* tab, Placement row, int index = -1) {
+    if (widget->parentWidget() == tab) row.top -= kTabStripTwips;
+    place(widget, row);
+    if (index >= 0) widget->setProperty("index", index);
+}
+
+void placeAt(QWidget* widget, QWidget* tab, const char* name, Box box, int index = -1,
+             const char* overlaps = nullptr) {
+    placeAt(widget, tab, {name, nullptr, box.left, box.top, box.width, box.height, overlaps},
+            index);
+}
 
 // Puts a widget at its row; `tab` is the page, whose rows count the tab strip.
 // Array elements keep the array's name and carry their index, as the array's
@@ -102,11 +137,8 @@ constexpr Placement kKxPagePlacements[] = {
 void placeKx(QWidget* widget, QWidget* tab, const char* name, int index = -1) {
     const std::string key = index < 0 ? name : name + ("(" + std::to_string(index) + ")");
     Placement row = placementOf(kKxPagePlacements, key);
-    if (widget->parentWidget() == tab) row.top -= kTabStripTwips;
-    place(widget, row);
-    if (index < 0) return;
-    widget->setObjectName(name);
-    widget->setProperty("index", index);
+    row.name = name;
+    placeAt(widget, tab, row, index);
 }
 
 QGroupBox* makePanel(QWidget* tab, QWidget* parent, const char* name, const QString& accessible) {
@@ -116,20 +148,31 @@ QGroupBox* makePanel(QWidget* tab, QWidget* parent, const char* name, const QStr
     return frame;
 }
 
-QPushButton* makeButton(QWidget* tab, QWidget* parent, const char* name, int index,
+QGroupBox* makePanel(QWidget* tab, const KxPanelPlacement& p, const QString& accessible) {
+    auto* frame = new QGroupBox(tab);
+    placeAt(frame, tab, p.frame, p.frameBox, -1, p.overlaps);
+    frame->setAccessibleName(accessible);
+    return frame;
+}
+
+QPushButton* makeButton(QWidget* tab, QWidget* parent, const KxPanelPlacement& p, KxButton which,
                         const QString& caption) {
     auto* button = new QPushButton(caption, parent);
-    placeKx(button, tab, name, index);
+    const int index = static_cast<int>(which);
+    placeAt(button, tab, p.cmd, which == KxButton::Set ? p.set : p.get, index);
     return button;
 }
 
-QRadioButton* makeOption(QWidget* tab, QWidget* parent, const char* name, int index,
-                         const QString& caption = {}) {
-    auto* option = new QRadioButton(caption, parent);
-    placeKx(option, tab, name, index);
-    // A confirmed value is marked by the button's own background.
+// A confirmed value is marked by the button's own background.
+QRadioButton* markable(QRadioButton* option) {
     option->setBackgroundRole(QPalette::Button);
     return option;
+}
+
+QRadioButton* makeOption(QWidget* tab, QWidget* parent, const char* name, int index) {
+    auto* option = new QRadioButton(parent);
+    placeKx(option, tab, name, index);
+    return markable(option);
 }
 
 }  // namespace
@@ -167,23 +210,23 @@ void KxPage::buildPanels() {
 }
 
 void KxPage::buildNumberPanel(const KxSettingRow& row, NumberPanel& p) {
-    const KxControlNames& n = row.controls;
+    const KxPanelPlacement& at = panelOf(row.field);
     p.setting = static_cast<KxNumberSetting>(row.field);
     const QString name = row.name;
-    p.frame = makePanel(tab_, tab_, n.frame, name);
-    p.cmd[0] = makeButton(tab_, p.frame, n.cmd, 0, "Set " + name);
+    p.frame = makePanel(tab_, at, name);
+    p.cmd[0] = makeButton(tab_, p.frame, at, KxButton::Set, "Set " + name);
     buildSelectors(row.field, p.frame);
 
     p.txt = new QLineEdit(p.frame);
-    placeKx(p.txt, tab_, n.value);
+    placeAt(p.txt, tab_, at.value, at.valueBox);
     p.txt->setText(row.initialText);
     p.txt->setAccessibleName(name);
 
     p.updown = new UpDown(p.txt, row.range.minimum, row.range.maximum, p.frame);
-    placeKx(p.updown, tab_, n.updown);
+    placeAt(p.updown, tab_, at.updown, at.updownBox);
     p.updown->setAccessibleName(name);
 
-    p.cmd[1] = makeButton(tab_, p.frame, n.cmd, 1, "Get " + name);
+    p.cmd[1] = makeButton(tab_, p.frame, at, KxButton::Get, "Get " + name);
 }
 
 void KxPage::buildSelectors(KxSettingId field, QGroupBox* frame) {
@@ -219,19 +262,22 @@ void KxPage::buildSwitchDelaySelectors(QGroupBox* sw) {
 }
 
 void KxPage::buildOptionPanel(const KxSettingRow& row, OptionPanel& p) {
-    const KxControlNames& n = row.controls;
+    const KxPanelPlacement& at = panelOf(row.field);
     p.setting = static_cast<KxOptionSetting>(row.field);
     const QString name = row.name;
-    p.frame = makePanel(tab_, tab_, n.frame, name);
-    p.cmd[0] = makeButton(tab_, p.frame, n.cmd, 0, "Set " + name);
+    p.frame = makePanel(tab_, at, name);
+    p.cmd[0] = makeButton(tab_, p.frame, at, KxButton::Set, "Set " + name);
 
-    for (const KxOptionValue& o : row.options)
-        p.opt[o.value] = makeOption(tab_, p.frame, n.value, o.value, o.caption);
+    const Box* box = at.optionBoxes.begin();
+    for (const KxOptionValue& o : row.options) {
+        auto* option = markable(new QRadioButton(o.caption, p.frame));
+        placeAt(option, tab_, at.value, *box++, o.value);
+        p.opt[o.value] = option;
+    }
     p.opt.at(row.options.front().value)->setChecked(true);
 
-    // cmdMS(1) stands on the page so that it can show while frmMS is hidden.
     const bool onPage = p.setting == KxOptionSetting::MSMode;
-    p.cmd[1] = makeButton(tab_, onPage ? tab_ : p.frame, n.cmd, 1, "Get " + name);
+    p.cmd[1] = makeButton(tab_, onPage ? tab_ : p.frame, at, KxButton::Get, "Get " + name);
 }
 
 }  // namespace korvel::ui

@@ -29,6 +29,8 @@
 #include "ui/vg_page.h"
 #include "ui/widget_kit.h"
 #include "ui/zr_page.h"
+#include "ui_model/outcome_boxes.h"
+#include "ui_model/port_routines.h"
 
 namespace korvel::ui {
 

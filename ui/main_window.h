@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "link/link.h"
-#include "service/module_registry.h"
+#include "ui_model/module_lists.h"
 #include "ui/bus_context.h"
 #include "ui/message_log.h"
 
@@ -57,10 +57,13 @@ class MainWindow final : public QMainWindow {
     ~MainWindow() override;
 
     Link& link() { return link_; }
-    ModuleRegistry& registry() { return registry_; }
+    WindowRegistry& registry() { return registry_; }
     MessageLog& messageLog() { return log_; }
     PollTimer& pollTimer() { return poll_; }
     QTabWidget* tabs() const { return SSTab1_; }
+    // The port list and the Status button, for programs that drive the window.
+    QComboBox* portList() const { return cboPort_; }
+    QPushButton* statusButton() const { return cmdStatus_; }
 
     // The port list as it stands (" 1", " 3", ...).
     void FillPortList();
@@ -95,7 +98,7 @@ class MainWindow final : public QMainWindow {
     MessageLog log_;
     PollTimer poll_;
     Link link_;
-    ModuleRegistry registry_;
+    WindowRegistry registry_;
     BusContext bus_;
 
     QLabel* lblCom_ = nullptr;

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "link/log_sink.h"
-#include "service/prompter.h"
 #include "ui/message_log_model.h"
+#include "ui_model/prompter.h"
 
 class QCheckBox;
 class QLabel;

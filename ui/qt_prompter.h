@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "service/prompter.h"
+#include "ui_model/prompter.h"
 
 namespace korvel::ui {
 

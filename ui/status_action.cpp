@@ -1,15 +1,15 @@
 #include "ui/status_action.h"
 
 #include "status/module_lists.h"
-#include "status/status_format.h"
 #include "status/status_request.h"
-#include "status/view_choice.h"
 #include "ui/classic_status_dialog.h"
 #include "ui/kx_page.h"
 #include "ui/standard_status_dialog.h"
 #include "ui/status_dialogs.h"
 #include "ui/vg_page.h"
 #include "ui/zr_page.h"
+#include "ui_model/status_format.h"
+#include "ui_model/view_choice.h"
 
 namespace korvel::ui {
 

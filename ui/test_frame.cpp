@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "testpanel/function_test.h"
 #include "ui/placement.h"
+#include "ui_model/function_test.h"
 
 namespace korvel::ui {
 

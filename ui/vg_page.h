@@ -4,8 +4,8 @@
 #include <array>
 
 #include "ui/bus_context.h"
+#include "ui_model/vg_panel.h"
 #include "vg/vg_commands.h"
-#include "vg/vg_panel.h"
 
 class QCheckBox;
 class QFrame;

@@ -16,6 +16,7 @@
 #include "ui/placement.h"
 #include "ui/up_down.h"
 #include "ui/widget_kit.h"
+#include "ui_model/outcome_boxes.h"
 #include "zr/zr_format.h"
 
 namespace korvel::ui {
@@ -206,7 +207,7 @@ ZrSettingBoxes ZrPage::settingBoxes() const {
 }
 
 // The corrected boxes show what is sent before anything goes out.
-void ZrPage::send(const ZrSetting& setting) {
+void ZrPage::send(const ZrBoxSetting& setting) {
     setBoxText(txtZRtime_, setting.correctedTime);
     setBoxText(txtZRdevice_, setting.correctedDevice);
     BusyCursor busy;

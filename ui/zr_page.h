@@ -4,9 +4,10 @@
 #include <array>
 
 #include "ui/bus_context.h"
+#include "ui_model/zr_routines.h"
+#include "ui_model/zr_selection.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_report.h"
-#include "zr/zr_selection.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -18,7 +19,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace korvel::ui {
-
 
 // The "ZR32" tab: the configuration report of one module and its setting commands.
 class ZrPage final : public QObject, private ZrReportInputs {
@@ -45,7 +45,7 @@ class ZrPage final : public QObject, private ZrReportInputs {
     void cmdZRerase_Click();
 
     ZrSettingBoxes settingBoxes() const;
-    void send(const ZrSetting& setting);
+    void send(const ZrBoxSetting& setting);
     void appendReport(std::string_view piece);
 
     std::optional<std::int32_t> selectedModule() override;

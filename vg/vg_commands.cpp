@@ -30,12 +30,4 @@ DispatchOutcome sendVgOptions(Link& link, const VgBoxes& boxes) {
     return SendModuleCommand(link, ModuleFamily::VG, {}, 3, kVgOptions, packVgOptions(boxes), 0);
 }
 
-void SendVGUConfig(Link& link, Prompter& prompter, const VgBoxes& boxes, bool permanent) {
-    presentOutcome(prompter, sendVgConfig(link, boxes, permanent));
-}
-
-void SendVGUOptions(Link& link, Prompter& prompter, const VgBoxes& boxes) {
-    presentOutcome(prompter, sendVgOptions(link, boxes));
-}
-
 }  // namespace korvel

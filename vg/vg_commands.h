@@ -7,7 +7,7 @@
 
 namespace korvel {
 
-// Ticked state of a check-box array, indexed by bit number.
+// The eight bits of the configuration or of the options, indexed by bit number.
 using VgBoxes = std::array<bool, 8>;
 
 // The configuration command sets the bits active or stores them permanently;
@@ -28,7 +28,5 @@ int packVgOptions(const VgBoxes& boxes);
 // "VGU-Config" and "VGU-Options": one command to the VG unit each.
 DispatchOutcome sendVgConfig(Link& link, const VgBoxes& boxes, bool permanent);
 DispatchOutcome sendVgOptions(Link& link, const VgBoxes& boxes);
-void SendVGUConfig(Link& link, Prompter& prompter, const VgBoxes& boxes, bool permanent);
-void SendVGUOptions(Link& link, Prompter& prompter, const VgBoxes& boxes);
 
 }  // namespace korvel

@@ -9,7 +9,7 @@ enum class VgUnit { VgH, VgU, VgC, Wobe, Unknown };
 // governs the boxes a VG-U or VG-C offers (configuration 0, 5, 6; options 1,
 // 6), firmwareBits the option boxes of newer firmware (4, 5).
 struct VgPanelFlags {
-    bool configFrame = true;  // shows frmConfig
+    bool configFrame = true;  // the configuration bits can be set at all
     bool unitBits = true;
     bool firmwareBits = true;
     bool operator==(const VgPanelFlags&) const = default;

@@ -7,12 +7,6 @@ namespace korvel {
 
 namespace {
 
-constexpr int kDefaultTimingCode = kZrDefaultTimingCode;
-constexpr int kDefaultTimingAnswer = kZrDefaultTimingAnswer;
-constexpr int kDeviceTimingAnswer = kZrDeviceTimingAnswer;
-constexpr int kDevicePowerCode = kZrDevicePowerCode;
-constexpr int kDevicePowerAnswer = kZrDevicePowerAnswer;
-
 int codeFor(int code, ZrTarget target) {
     return withPermanent(code, target.permanent);
 }
@@ -28,29 +22,29 @@ bool matches(const ReplyBuffer& reply, ZrTarget target, int lowNibble, int answe
 }  // namespace
 
 Frame zrDefaultTimingRequest(ZrTarget target) {
-    return Frame{kToModule, moduleAddress(target), codeFor(kDefaultTimingCode, target)};
+    return Frame{kToModule, moduleAddress(target), codeFor(kZrDefaultTimingCode, target)};
 }
 
 Frame zrDeviceTimingRequest(ZrTarget target, int device) {
-    return Frame{kToModule, moduleAddress(target), codeFor(kDefaultTimingCode, target), device};
+    return Frame{kToModule, moduleAddress(target), codeFor(kZrDefaultTimingCode, target), device};
 }
 
 Frame zrDevicePowerRequest(ZrTarget target, int device) {
-    return Frame{kToModule, moduleAddress(target), codeFor(kDevicePowerCode, target), device};
+    return Frame{kToModule, moduleAddress(target), codeFor(kZrDevicePowerCode, target), device};
 }
 
 std::optional<int> zrDefaultTimingReply(const ReplyBuffer& reply, ZrTarget target) {
-    if (!matches(reply, target, 12, kDefaultTimingAnswer)) return std::nullopt;
+    if (!matches(reply, target, 12, kZrDefaultTimingAnswer)) return std::nullopt;
     return reply[4] & 127;
 }
 
 std::optional<ZrDeviceValue> zrDeviceTimingReply(const ReplyBuffer& reply, ZrTarget target) {
-    if (!matches(reply, target, 13, kDeviceTimingAnswer)) return std::nullopt;
+    if (!matches(reply, target, 13, kZrDeviceTimingAnswer)) return std::nullopt;
     return ZrDeviceValue{reply[4] & 127, reply[5] & 127};
 }
 
 std::optional<ZrDeviceValue> zrDevicePowerReply(const ReplyBuffer& reply, ZrTarget target) {
-    if (!matches(reply, target, 13, kDevicePowerAnswer)) return std::nullopt;
+    if (!matches(reply, target, 13, kZrDevicePowerAnswer)) return std::nullopt;
     return ZrDeviceValue{reply[4] & 127, reply[5] & 127};
 }
 

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "zr/zr_format.h"
 #include "zr/zr_replies.h"
 
 namespace korvel {
@@ -204,16 +203,6 @@ bool askAgain(Link& link, ZrTarget t, Collected& collected) {
 
 bool readZrReport(Link& link, ZrReportInputs& inputs, const ZrItemSink& sink) {
     return ReportRun(link, inputs, sink).run();
-}
-
-std::string RunZRReport(Link& link, ZrReportInputs& inputs, const ZrReportSink& sink) {
-    std::string text;
-    readZrReport(link, inputs, [&](const ZrReportItem& item) {
-        const std::string piece = formatZrReportItem(item);
-        text += piece;
-        if (sink) sink(piece);
-    });
-    return text;
 }
 
 std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,

@@ -12,14 +12,14 @@
 
 namespace korvel {
 
-// What the report reads from the page; it asks again before every request and
-// every reply test.
+// Which module the report reads and whether its permanent settings; the report
+// asks again before every request and every reply test, as a choice may change
+// while it runs.
 class ZrReportInputs {
   public:
     virtual ~ZrReportInputs() = default;
-    // Item data of the selected cboZR entry (-1 for "All"); nullopt when none is selected.
+    // The module 0..7, -1 for every module (which cannot be read); nullopt for none.
     virtual std::optional<std::int32_t> selectedModule() = 0;
-    // The "Permanent" box chkZRperm.
     virtual bool permanent() = 0;
 };
 
@@ -37,9 +37,6 @@ struct ZrReportItem {
 };
 using ZrItemSink = std::function<void(const ZrReportItem& item)>;
 
-// Receives each piece of report text as it is appended (pieces carry their own CR LF).
-using ZrReportSink = std::function<void(std::string_view piece)>;
-
 inline constexpr std::chrono::seconds kDefaultTimingWait{2};
 inline constexpr std::chrono::seconds kLateReplyWait{10};
 inline constexpr int kZrDevices = 64;
@@ -49,10 +46,6 @@ inline constexpr int kZrDevices = 64;
 // False when the run stopped early (port closed, no answer from the controller,
 // or no single module selected).
 bool readZrReport(Link& link, ZrReportInputs& inputs, const ZrItemSink& sink);
-
-// The report as the page shows it: the text of readZrReport's items. Returns
-// the text gathered; it stays partial when the run stops early.
-std::string RunZRReport(Link& link, ZrReportInputs& inputs, const ZrReportSink& sink);
 
 struct ZrDeviceSetting {
     int time = 0;

@@ -14,11 +14,14 @@
 #include <set>
 
 #include "kx/master_slave_check.h"
-#include "service/ports.h"
 #include "qt_serial/qt_serial_port.h"
+#include "service/ports.h"
 #include "sim/pty_server.h"
 #include "status/status_request.h"
 #include "tests/support/recorders.h"
+#include "ui_model/kx_routines.h"
+#include "ui_model/port_routines.h"
+#include "ui_model/zr_routines.h"
 #include "zr/zr_report.h"
 
 namespace korvel {

@@ -9,6 +9,8 @@
 #include "service/ports.h"
 #include "link/receiver.h"
 #include "tests/support/recorders.h"
+#include "ui_model/outcome_boxes.h"
+#include "ui_model/port_routines.h"
 
 namespace korvel {
 namespace {
@@ -194,7 +196,7 @@ class Dispatch : public ::testing::TestWithParam<DispatchCase> {};
 TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
     const DispatchCase& c = GetParam();
     OpenBench b;
-    ModuleRegistry registry = testing::demoRegistry();
+    WindowRegistry registry = testing::demoRegistry();
     registry.kxTypes[7] = kKxUnknown;
     registry.kxTypes[9] = kKxWobe;
     registry.kxList.clear();
@@ -231,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DispatchFailure, ClosedPortUnansweredOpeningAndZrAllStoppingAtTheFirstSilence) {
     SimBench b;
-    const ModuleRegistry registry = testing::demoRegistry();
+    const WindowRegistry registry = testing::demoRegistry();
     const Targets kx = selectedTargets(registry, F::KX);
     presentOutcome(b.prompter, SendModuleCommand(b.link, F::KX, kx, 2, 8, 1, 0));
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});

@@ -9,12 +9,13 @@
 #include "backup/module_io.h"
 #include "net_serial/net_serial_port.h"
 #include "qt_serial/qt_serial_port.h"
+#include "service/ports.h"
 #include "sim/pty_server.h"
 #include "sim/ser2net_server.h"
-#include "service/ports.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
 #include "tests/support/recorders.h"
+#include "ui_model/port_routines.h"
 
 namespace korvel {
 namespace {

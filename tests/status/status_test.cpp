@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "status/module_lists.h"
-#include "status/status_format.h"
 #include "status/status_request.h"
 #include "status/status_texts.h"
 #include "status/system_query.h"
 #include "status/version.h"
 #include "tests/support/recorders.h"
+#include "ui_model/module_lists.h"
+#include "ui_model/status_format.h"
 
 namespace korvel {
 namespace {
@@ -31,6 +32,20 @@ Frames standardFrames(std::vector<int> kx44) {
     return frames;
 }
 
+// The type a KX module's status byte names, by the simulator's type bits.
+std::int16_t expectedKxType(std::uint8_t status) {
+    switch (status & 7) {
+        case sim::kTypeBitsKXH:
+            return kKxH;
+        case sim::kTypeBitsKX44:
+            return kKx44;
+        case sim::kTypeBitsWobe:
+            return kKxWobe;
+        default:
+            return kKxUnknown;
+    }
+}
+
 // What a standard request should find: for each module query among `frames`,
 // the module at that address as the simulated system reports it (an empty
 // address reports status 0, version 0).
@@ -50,7 +65,7 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
                                : m.secondHalfStatus ? m.secondHalfVersion
                                                     : 0;
             }
-        if (family == ModuleFamily::KX && fact.present()) fact.typeCode = kxTypeOf(fact.status).code;
+        if (family == ModuleFamily::KX && fact.present()) fact.typeCode = expectedKxType(fact.status);
         facts.push_back(fact);
     }
     return facts;
@@ -61,7 +76,7 @@ StatusFacts request(testing::SimBench& b, bool classic = false) {
     return facts.value_or(StatusFacts{});
 }
 
-ModuleRegistry registered(const StatusFacts& facts, ModuleRegistry registry = {}) {
+WindowRegistry registered(const StatusFacts& facts, WindowRegistry registry = {}) {
     registerModules(registry, facts);
     return registry;
 }
@@ -76,8 +91,8 @@ TEST(StandardRequest, DemoSystemFrameByFrame) {
     EXPECT_TRUE(b.prompter.shown.empty());
     EXPECT_EQ(facts.system, (SystemFacts{0, 3101, 2, 1020}));
     EXPECT_EQ(facts.modules, factsFor(b.frames(), b.controller.system()));
-    const ModuleRegistry registry = registered(facts);
-    const ModuleRegistry demo = testing::demoRegistry();
+    const WindowRegistry registry = registered(facts);
+    const WindowRegistry demo = testing::demoRegistry();
     EXPECT_EQ(registry.kxList.entries, demo.kxList.entries);
     EXPECT_EQ(registry.kxList.selected, demo.kxList.selected);
     EXPECT_EQ(registry.zrList.entries, demo.zrList.entries);
@@ -104,13 +119,13 @@ TEST(StandardRequest, SecondHalvesAndModulesThatDoNotAnswerAsExpected) {
     s.modules = {faulty, wrongHalf, kxModule(7, sim::kAnswered | sim::kTypeBitsKX44),
                  kxModule(8, 0x37), kxModule(9, sim::kAnswered | 5, 0)};
     OpenBench b(s);
-    ModuleRegistry before;
+    WindowRegistry before;
     before.zrList.add("All", kAllZR);
     before.kxTypes[32] = kKxH;
     const StatusFacts facts = request(b);
     EXPECT_EQ(b.frames(), standardFrames({5, 6, 7}));
     EXPECT_EQ(facts.modules, factsFor(b.frames(), s));
-    const ModuleRegistry registry = registered(facts, before);
+    const WindowRegistry registry = registered(facts, before);
     const std::pair<int, std::int16_t> types[] = {{5, kKx44},    {21, kKx44},  {22, kKxNone},
                                                   {23, kKxNone}, {8, kKxNone}, {9, kKxUnknown},
                                                   {32, kKxH}};
@@ -153,7 +168,7 @@ TEST(ClassicRequest, DemoSystemFrameByFrame) {
     EXPECT_EQ(facts.system, (SystemFacts{0, 3100, 2, 1020}));
     EXPECT_EQ(facts.summary, kClassicDemo);
     EXPECT_TRUE(facts.modules.empty());
-    const ModuleRegistry registry = registered(facts);
+    const WindowRegistry registry = registered(facts);
     EXPECT_EQ(
         registry.kxList.entries,
         (Entries{{"All_KX-H", -2}, {"All_WOBE", -3}, {" 0", 0}, {" 2", 2}, {" 3", 3}, {" 5", 5}}));
@@ -186,7 +201,7 @@ TEST(ClassicRequest, FailedStepsLeaveTheirFactsEmptyAndTheRestGoesOn) {
 
 TEST(ClassicRequest, ShiftOnANewControllerLeavesSecondHalvesRegistered) {
     OpenBench b;
-    ModuleRegistry registry = registered(request(b));
+    WindowRegistry registry = registered(request(b));
     const std::size_t mark = b.frames().size();
     const StatusFacts facts = request(b, true);
     EXPECT_TRUE(facts.classic);
@@ -290,7 +305,7 @@ TEST_F(StatusRequest, ALineLostOnTheClosingFrameKeepsTheCompleteResult) {
     const std::size_t frames = (request(b), b.frames().size());
     b.controller.clearRecords();
     b.controller.faults().vanishAfterFrames = static_cast<int>(frames) - 1;
-    ModuleRegistry registry;
+    WindowRegistry registry;
     std::size_t framesAtHook = 0;
     const auto facts = RequestStatus(b.link, {}, [&](const StatusFacts& f) {
         framesAtHook = b.frames().size();
@@ -332,7 +347,7 @@ TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
          2},
     };
     for (const ListCase& c : cases) {
-        ModuleRegistry r;
+        WindowRegistry r;
         r.kxList.add("stale", 4);
         for (const auto& [n, type] : c.types) r.kxTypes[std::size_t(n)] = type;
         c.classicForm ? rebuildKxListClassic(r) : rebuildKxListStandard(r);

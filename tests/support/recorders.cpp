@@ -29,8 +29,8 @@ ReplyBuffer replyOf(const sim::FrameData& data, std::uint8_t headerBits) {
     return r;
 }
 
-ModuleRegistry demoRegistry() {
-    ModuleRegistry r;
+WindowRegistry demoRegistry() {
+    WindowRegistry r;
     r.kxTypes[0] = r.kxTypes[5] = kKxH;
     r.kxTypes[2] = r.kxTypes[18] = kKx44;
     r.kxTypes[3] = kKxWobe;
@@ -73,8 +73,8 @@ std::string zrReportOf(const sim::ZrSettings& s, int module, bool permanent,
     return text;
 }
 
-ModuleRegistry selecting(std::int32_t kxItem) {
-    ModuleRegistry r = demoRegistry();
+WindowRegistry selecting(std::int32_t kxItem) {
+    WindowRegistry r = demoRegistry();
     r.kxList.entries = {{"entry", kxItem}};
     r.kxList.selected = 0;
     return r;

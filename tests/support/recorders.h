@@ -5,9 +5,10 @@
 
 #include "link/link.h"
 #include "service/dispatch.h"
-#include "service/module_registry.h"
 #include "sim/controller.h"
 #include "sim/memory_port.h"
+#include "ui_model/module_lists.h"
+#include "ui_model/outcome_boxes.h"
 
 namespace korvel::testing {
 
@@ -97,13 +98,13 @@ std::vector<sim::FrameData> commandsSince(const sim::SimController& c, std::size
 ReplyBuffer replyOf(const sim::FrameData& data, std::uint8_t headerBits = 0);
 
 // What a status request of the demo system registers.
-ModuleRegistry demoRegistry();
+WindowRegistry demoRegistry();
 
 // The ZR report of `module` written out from the settings it holds, lines ended by `end`.
 std::string zrReportOf(const sim::ZrSettings& s, int module, bool permanent,
                        const std::string& end = "\r\n");
 
 // A registry with one KX entry (or group) selected.
-ModuleRegistry selecting(std::int32_t kxItem);
+WindowRegistry selecting(std::int32_t kxItem);
 
 }  // namespace korvel::testing

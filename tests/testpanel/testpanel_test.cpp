@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "testpanel/function_test.h"
 #include "tests/support/recorders.h"
+#include "ui_model/function_test.h"
 
 namespace korvel {
 namespace {

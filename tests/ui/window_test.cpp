@@ -140,6 +140,8 @@ TEST_F(WindowTest, KxPageFollowsTheKindOfTheSelection) {
     unknown.number = 7;
     unknown.status = sim::kAnswered | 5;
     controller.system().modules.push_back(unknown);
+    // Before any selection the button carries its drawn caption.
+    EXPECT_EQ(find<QPushButton>("cmdMS(1)")->text(), "Get MS-mode");
     registerDemo();
     showTab(0);
     const std::array<const char*, 6> rows[] = {

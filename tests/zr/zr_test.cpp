@@ -2,6 +2,7 @@
 
 #include "sim/handlers.h"
 #include "tests/support/recorders.h"
+#include "ui_model/zr_routines.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_format.h"
 #include "zr/zr_replies.h"
@@ -45,11 +46,11 @@ TEST(ZrReplies, OnlyTheAnswersThatBelongToTheRequest) {
 }
 
 struct SettingCase {
-    ZrSetting (*make)(const ZrSettingBoxes&);
+    ZrBoxSetting (*make)(const ZrSettingBoxes&);
     const char* time;
     const char* device;
     std::array<bool, 4> power;
-    ZrSetting expected;
+    ZrBoxSetting expected;
 };
 
 TEST(ZrSettings, WhatEachButtonSendsAndTheBoxesItCorrects) {
@@ -82,7 +83,7 @@ struct Zr : ::testing::Test {
         return sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, module)->zrActive;
     }
     OpenBench b;
-    ModuleRegistry registry = testing::demoRegistry();
+    WindowRegistry registry = testing::demoRegistry();
 };
 
 TEST_F(Zr, SettingsReachTheSelectedModuleAndEraseAsksFirst) {

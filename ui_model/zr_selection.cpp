@@ -1,4 +1,4 @@
-#include "zr/zr_selection.h"
+#include "ui_model/zr_selection.h"
 
 #include "service/module_registry.h"
 

@@ -8,6 +8,21 @@
 
 namespace korvel {
 
+// The system boxes both dialogs share.
+struct SystemBoxes {
+    std::string system = "Unknown";
+    std::string protVer = "Unknown";
+    std::string sysVer = "Unknown";
+    std::string license = "Unknown";  // no query reports it
+    bool operator==(const SystemBoxes&) const = default;
+};
+
+// The system boxes as the facts fill them.
+SystemBoxes systemBoxes(const SystemFacts& facts);
+
+// The VG unit's type as the window shows it.
+std::string vgTypeCaption(const SystemFacts& facts);
+
 // Every box of the standard dialog after a request; a module that did not
 // answer keeps "-".
 struct StandardStatusTexts {

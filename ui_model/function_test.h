@@ -6,8 +6,8 @@
 #include <variant>
 
 #include "link/link.h"
-#include "service/prompter.h"
 #include "testpanel/function_frame.h"
+#include "ui_model/prompter.h"
 
 namespace korvel {
 

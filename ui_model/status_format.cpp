@@ -1,5 +1,6 @@
-#include "status/status_format.h"
+#include "ui_model/status_format.h"
 
+#include "status/status_texts.h"
 #include "status/table_slot.h"
 #include "status/version.h"
 
@@ -13,6 +14,19 @@ bool shownWhole(const ModuleFact& f) {
 }
 
 }  // namespace
+
+SystemBoxes systemBoxes(const SystemFacts& facts) {
+    SystemBoxes boxes;
+    boxes.system = systemStatusText(facts.statusCode);
+    if (facts.protocolVersion != -1) boxes.protVer = versionText(facts.protocolVersion);
+    if (const char* prefix = systemTypeOf(facts.systemType).versionPrefix) boxes.sysVer = prefix;
+    if (facts.systemVersion != -1) boxes.sysVer += versionText(facts.systemVersion);
+    return boxes;
+}
+
+std::string vgTypeCaption(const SystemFacts& facts) {
+    return systemTypeOf(facts.systemType).caption;
+}
 
 StandardStatusTexts::StandardStatusTexts() {
     kxType.fill(kNotAskedText);

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "link/link.h"
+#include "ui_model/prompter.h"
+#include "vg/vg_commands.h"
 #include "vg/vg_unit.h"
 
 namespace korvel {
@@ -28,5 +31,9 @@ VgPanelVisibility initialVgPanelVisibility();
 // SetVGUPanelVisibility: boxes the flags do not govern keep their design-time
 // visibility, so the result depends on the flags alone.
 VgPanelVisibility vgPanelVisibility(VgPanelFlags flags);
+
+// "VGU-Config" and "VGU-Options" with their say in message boxes.
+void SendVGUConfig(Link& link, Prompter& prompter, const VgBoxes& boxes, bool permanent);
+void SendVGUOptions(Link& link, Prompter& prompter, const VgBoxes& boxes);
 
 }  // namespace korvel

@@ -12,8 +12,4 @@ inline constexpr int kAltMask = 4;
 // The user asks for the classic view with the left button and Shift alone.
 bool classicViewRequested(int button, int shift);
 
-// Controllers of protocol 3100 and older (or silent about it, -1) only know
-// the classic queries.
-bool useClassicView(bool classicRequested, int protocolVersion);
-
 }  // namespace korvel

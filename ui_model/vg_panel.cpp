@@ -1,4 +1,6 @@
-#include "vg/vg_panel.h"
+#include "ui_model/vg_panel.h"
+
+#include "ui_model/outcome_boxes.h"
 
 namespace korvel {
 
@@ -18,6 +20,14 @@ VgPanelVisibility vgPanelVisibility(VgPanelFlags flags) {
     v.optionBoxes[4] = v.optionBoxes[5] = flags.firmwareBits;
     v.optionBoxes[6] = flags.unitBits;
     return v;
+}
+
+void SendVGUConfig(Link& link, Prompter& prompter, const VgBoxes& boxes, bool permanent) {
+    presentOutcome(prompter, sendVgConfig(link, boxes, permanent));
+}
+
+void SendVGUOptions(Link& link, Prompter& prompter, const VgBoxes& boxes) {
+    presentOutcome(prompter, sendVgOptions(link, boxes));
 }
 
 }  // namespace korvel

@@ -1,4 +1,4 @@
-#include "kx/page_state.h"
+#include "ui_model/kx_page_state.h"
 
 namespace korvel {
 

@@ -1,4 +1,4 @@
-#include "testpanel/function_test.h"
+#include "ui_model/function_test.h"
 
 #include "service/number_text.h"
 

@@ -1,0 +1,1 @@
+#include "ui_model/kx_page_state.h"

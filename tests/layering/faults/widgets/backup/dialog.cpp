@@ -1,0 +1,2 @@
+#include <QJsonObject>
+#include <QMessageBox>
