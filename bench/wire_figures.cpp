@@ -5,7 +5,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/figures.h"
-#include "backup/backup_run.h"
+#include "ops/system_runs.h"
 #include "ctl/terminal.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
@@ -121,7 +121,9 @@ void backupFigure() {
         ModuleRegistry registry;
         const std::optional<StatusFacts> facts = RequestStatus(link, {});
         if (facts) registerModules(registry, *facts);
-        return facts && backup::takeBackup(link, registry, *facts, 0).backup.has_value();
+        ops::Bus bus(link, registry);
+        bus.retries = 0;
+        return facts && ops::takeBackup(bus, *facts, "").backup.has_value();
     });
 }
 

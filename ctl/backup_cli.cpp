@@ -1,13 +1,13 @@
 // backup, restore and verify: every module's settings into a file, back onto
 // the modules, or compared with them. "-" is standard output or input.
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <csignal>
 #include <iterator>
 
-#include "backup/backup_run.h"
-#include "backup/module_name.h"
+#include "backup/backup_file.h"
 #include "backup/safe_file.h"
 #include "ctl/command.h"
 #include "ctl/stop_signal.h"
@@ -15,7 +15,11 @@
 
 namespace korvel::ctl {
 
-using namespace korvel::backup;
+using namespace korvel::ops;
+using korvel::backup::fromJson;
+using korvel::backup::replaceFile;
+using korvel::backup::toJson;
+using korvel::backup::unwritableFolder;
 
 namespace {
 
@@ -57,8 +61,10 @@ QJsonArray itemsJson(const std::vector<RunItem>& items) {
     for (const RunItem& i : items) {
         QJsonObject o{
             {"kind", kindName(i.kind)},
-            {"module", QString::fromStdString(moduleNameText(i.module, i.type == "KX44"))},
-            {"type", QString::fromStdString(i.type)},
+            {"module", QString::fromStdString(moduleNameOf(i.module, i.type))},
+            {"type", i.type == ModuleType::Unknown
+                         ? QString("")
+                         : QString::fromStdString(std::string(moduleTypeName(i.type)))},
             {"setting", i.setting.empty() ? QJsonValue() : QString::fromStdString(i.setting)},
             {"permanent", i.permanent},
             {"file-value", number(i.fileValue)},
@@ -92,27 +98,25 @@ std::optional<QByteArray> readBackup(const std::string& path, const Terminal& te
 }  // namespace
 
 // How a run reports where it is (on a watched terminal) and stops for a signal.
-RunControl Command::runControl(const char* what) {
-    RunControl control;
-    control.stopRequest = []() -> std::string {
+void Command::runControl(const char* what) {
+    bus_.stopRequest = []() -> std::string {
         if (const int signal = stopSignal()) return signal == SIGINT ? "interrupted" : "terminated";
         return {};
     };
     if (term_.progress && !out_.quiet())
-        control.progress = [this, what, last = std::string()](const RunProgress& p) mutable {
+        bus_.progress = [this, what, last = std::string()](const RunProgress& p) mutable {
             if (p.module.empty() || p.module == last) return;
             last = p.module;
             out_.note(std::string(what) + ": " + p.module + ", setting " +
                       std::to_string(p.done + 1) + " of " + std::to_string(p.total));
         };
-    return control;
 }
 
 // A line on standard error for an item that is not plainly saved, equal or
 // written; a verify prints its differences as its result instead.
 void Command::tellItem(const RunItem& i, bool differencesAreResults) {
     const std::string name = moduleLabel(i.module, i.type);
-    const std::string module = moduleNameText(i.module, i.type == "KX44");
+    const std::string module = moduleNameOf(i.module, i.type);
     const std::string setting = i.setting.empty()
                                     ? std::string()
                                     : i.setting + (i.permanent ? " (permanent)" : " (active)");
@@ -125,7 +129,7 @@ void Command::tellItem(const RunItem& i, bool differencesAreResults) {
         case ItemKind::Skipped:
             out_.fail(ErrorCode::Skipped,
                       name + ": " + i.reason + "; " +
-                          (i.setting.empty() && i.type.empty() ? "not backed up" : "skipped"),
+                          (i.setting.empty() && i.type == ModuleType::Unknown ? "not backed up" : "skipped"),
                       module);
             return;
         case ItemKind::NotAnswered:
@@ -162,7 +166,9 @@ int Command::backup(const QStringList& args) {
     // A backup holds every module there is, or is not written.
     std::erase_if(lost_, [](const std::string& m) { return m.starts_with("qh:"); });
     if (reportLost("; no backup written")) return kExitFailed;
-    const BackupRun run = takeBackup(link_, registry_, *report, retries_, runControl("backup"));
+    runControl("backup");
+    const BackupRun run = takeBackup(
+        bus_, *report, QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString());
     for (const RunItem& i : run.result.items) tellItem(i, false);
     out_.result.insert("file", QString::fromStdString(path));
     out_.result.insert("items", itemsJson(run.result.items));
@@ -227,7 +233,7 @@ int Command::restoreCommand(const QStringList& args) {
     if (isSet("dry-run")) {
         const std::vector<RunItem> plan = restorePlan(*targets);
         for (const RunItem& i : plan)
-            out_.line(moduleNameText(i.module, i.type == "KX44") + ' ' + i.setting + " = " +
+            out_.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
                       std::to_string(*i.fileValue) +
                       (i.readOnly ? " (read back, not written)" : ""));
         out_.result.insert("items", itemsJson(plan));
@@ -236,7 +242,8 @@ int Command::restoreCommand(const QStringList& args) {
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
     if (!status()) return stopped(kExitFailed);
-    const RunResult result = restore(link_, registry_, *targets, retries_, runControl("restore"));
+    runControl("restore");
+    const RunResult result = restore(bus_, *targets);
     out_.result.insert("items", itemsJson(result.items));
     bool skipped = false;
     for (const RunItem& i : result.items) {
@@ -267,7 +274,8 @@ int Command::verifyCommand(const QStringList& args) {
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
     if (!status()) return stopped(kExitFailed);
-    const RunResult result = verify(link_, registry_, *targets, retries_, runControl("verify"));
+    runControl("verify");
+    const RunResult result = verify(bus_, *targets);
     out_.result.insert("items", itemsJson(result.items));
     std::size_t equal = 0, different = 0;
     for (const RunItem& i : result.items) {

@@ -8,9 +8,8 @@
 #include "ctl/status_output.h"
 #include "ctl/stop_signal.h"
 #include "net_serial/net_address.h"
+#include "ops/system_ops.h"
 #include "service/ports.h"
-#include "status/module_lists.h"
-#include "status/status_request.h"
 
 namespace korvel::ctl {
 
@@ -82,8 +81,7 @@ Command::Command(QCommandLineParser& parser, LineAccess& line, const Terminal& t
       line_(line),
       term_(term),
       out_(out),
-      prompter_(out),
-      link_(line.port(), line.clock(), log_, poll_) {
+      bus_(line.port(), line.clock(), log_, poll_) {
     // Each command says what went unanswered in its own words; a lost line is
     // said once, with its cause.
     link_.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
@@ -112,7 +110,11 @@ bool Command::open() {
                 "rfc2217://HOST:PORT, not \"" +
                 port + "\""};
     }
-    return PickPort(link_, prompter_, portEntryText(line_.choose(port, isSet("demo"))));
+    const int number = line_.choose(port, isSet("demo"));
+    if (line_.port().open(number)) return true;
+    out_.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
+                                   "\"): " + line_.port().openErrorDetail());
+    return false;
 }
 
 bool Command::openWithStatus() {
@@ -120,40 +122,51 @@ bool Command::openWithStatus() {
 }
 
 std::optional<StatusFacts> Command::status(bool classic) {
-    std::optional<StatusFacts> report =
-        RequestStatus(link_, StatusOptions{.classicRequested = classic, .retries = retries_});
-    if (!report) {
+    if (ops::requestStatus(bus_, classic)) {
         if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, "the status request did not complete");
-        return report;
+        return std::nullopt;
     }
-    registerModules(registry_, *report);
-    lost_ = notAnswering(*report);
-    facts_ = report;
-    return report;
+    lost_ = notAnswering(*bus_.facts());
+    return bus_.facts();
 }
 
 // Fails the command for a module (as the user named it) that the status request did not register.
-int Command::notRegistered(const char* kind, const QString& given,
-                           const backup::ModuleName& module) {
+int Command::notRegistered(const char* kind, const QString& given, const ops::ModuleName& module) {
     return out_.fail(
         ErrorCode::NotRegistered,
         std::string(kind) + " module " + str(given) + " did not answer the status request",
-        backup::moduleNameText(module));
+        ops::moduleNameText(module));
 }
 
-bool Command::sent(const DispatchOutcome& outcome, const std::string& what, const char* family) {
-    if (outcome.done()) return true;
-    if (outcome.result != DispatchOutcome::Unanswered) {
-        presentOutcome(prompter_, outcome);
-    } else if (!out_.failed()) {
-        const bool module = outcome.module >= 0;
-        out_.fail(
-            ErrorCode::NoAnswer,
-            (module ? std::string(family) + std::to_string(outcome.module) + " did not answer "
-                    : std::string("no answer to ")) +
-                what);
+// The failures every command says alike; the others are said by their command.
+int Command::failed(const ops::OpFailure& f, const std::string& what) {
+    switch (f.error) {
+        case ops::OpError::LineLost:  // said by the link's failure listener, with its cause
+            if (!out_.failed()) out_.fail(ErrorCode::LineLost, "the line was lost");
+            return kExitFailed;
+        case ops::OpError::NoPort:
+            return out_.fail(ErrorCode::Port, std::string("no port is open (\"") +
+                                                  kWindowSelectPort + "\")");
+        case ops::OpError::NoAnswer:
+            if (out_.failed()) return kExitFailed;
+            if (what.empty()) return out_.fail(ErrorCode::NoAnswer, controllerSilent());
+            return out_.fail(ErrorCode::NoAnswer, f.module.empty() ? "no answer to " + what
+                                                                   : f.module + " did not answer " + what,
+                             f.module, f.setting);
+        case ops::OpError::NotRegistered:
+            return out_.fail(ErrorCode::NotRegistered,
+                             std::string("no module of the family answered the status request (\"") +
+                                 kWindowRequestStatusFirst + "\")");
+        case ops::OpError::Stopped:
+            return stopped(kExitFailed);
+        case ops::OpError::NotConfirmed:
+        case ops::OpError::Differences:
+        case ops::OpError::Skipped:
+        case ops::OpError::Verdict:
+        case ops::OpError::Refused:
+            break;
     }
-    return false;
+    return out_.fail(ErrorCode::NoAnswer, what + " failed", f.module, f.setting);
 }
 
 // Says which modules' status answers were lost; true when there are such.
@@ -185,7 +198,7 @@ bool Command::confirmErase(const std::string& what, const char* windowWarning) {
     std::string answer;
     std::getline(*term_.in, answer);
     if (answer == "erase") return true;
-    out_.fail(ErrorCode::Cancelled, inEnglish(kOperationCancelled));
+    out_.fail(ErrorCode::Cancelled, std::string("cancelled (\"") + kWindowOperationCancelled + "\")");
     return false;
 }
 
@@ -193,8 +206,8 @@ int Command::run(const CommandEntry& entry, const QStringList& args) {
     log_.verbose = isSet("verbose");
     if (isSet("retries")) {
         bool ok = false;
-        retries_ = parser_.value("retries").toInt(&ok);
-        if (!ok || retries_ < 0 || retries_ > kMaxRetries)
+        bus_.retries = parser_.value("retries").toInt(&ok);
+        if (!ok || bus_.retries < 0 || bus_.retries > kMaxRetries)
             throw UsageError{"--retries takes a number 0.." + std::to_string(kMaxRetries) +
                              ", not \"" + value("retries") + "\""};
     }

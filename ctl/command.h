@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "backup/backup_run.h"
+#include "ops/bus.h"
+#include "ops/system_runs.h"
 #include "ctl/cli.h"
 #include "ctl/command_table.h"
 #include "ctl/output.h"
 #include "ctl/terminal.h"
-#include "link/link.h"
-#include "service/dispatch.h"
-#include "service/module_registry.h"
-#include "status/status_facts.h"
 
 namespace korvel::ctl {
 
@@ -55,9 +52,10 @@ class Command {
     int stopped(int exit);
     // True once the user confirmed an erase: --yes, or "erase" typed on a terminal.
     bool confirmErase(const std::string& what, const char* windowWarning);
-    // True when the dispatch went through; else says why, naming `what`.
-    bool sent(const DispatchOutcome& outcome, const std::string& what, const char* family = "");
-    int notRegistered(const char* kind, const QString& given, const backup::ModuleName& module);
+    // Says an operation's failure in the command line's words, naming `what`
+    // was asked; returns the exit status.
+    int failed(const ops::OpFailure& failure, const std::string& what = {});
+    int notRegistered(const char* kind, const QString& given, const ops::ModuleName& module);
     bool isSet(const char* option) const { return parser_.isSet(option); }
     std::string value(const char* option) const { return str(parser_.value(option)); }
 
@@ -77,25 +75,22 @@ class Command {
     int backup(const QStringList& args);
     int restoreCommand(const QStringList& args);
     int verifyCommand(const QStringList& args);
-    std::optional<backup::Backup> readBackupFile(const QStringList& args, const char* usage);
-    std::optional<std::vector<backup::RestoreTarget>> fileTargets(const QStringList& args,
+    std::optional<ops::Backup> readBackupFile(const QStringList& args, const char* usage);
+    std::optional<std::vector<ops::RestoreTarget>> fileTargets(const QStringList& args,
                                                                   const char* usage);
-    backup::RunControl runControl(const char* what);
-    void tellItem(const backup::RunItem& item, bool differencesAreResults);
+    void runControl(const char* what);
+    void tellItem(const ops::RunItem& item, bool differencesAreResults);
 
     QCommandLineParser& parser_;
     LineAccess& line_;
     const Terminal& term_;
     Output& out_;
-    OutputPrompter prompter_;
     TerminalLog log_{term_};
     NoPolling poll_;
-    Link link_;
-    ModuleRegistry registry_;
-    int retries_ = 2;
-    std::optional<StatusFacts> facts_;  // what the status request found
-    std::vector<std::string> lost_;     // modules whose status answer was lost
-    std::optional<backup::Backup> file_;  // the backup a restore or verify reads
+    ops::Bus bus_;
+    Link& link_ = bus_.link();
+    std::vector<std::string> lost_;  // modules whose status answer was lost
+    std::optional<ops::Backup> file_;  // the backup a restore or verify reads
 };
 
 void expectArguments(const QStringList& args, int count, const std::string& usage);

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "backup/kx_setting_table.h"
+#include "ops/kx_names.h"
 #include "ctl/command_table.h"
 #include "ctl/test_functions.h"
 #include "zr/zr_format.h"

@@ -6,13 +6,13 @@
 #include <iomanip>
 #include <sstream>
 
-#include "backup/backup_file.h"
-#include "backup/module_name.h"
+#include "service/module_type.h"
+#include "ops/module_name.h"
 #include "status/status_format.h"
 
 namespace korvel::ctl {
 
-using namespace korvel::backup;
+using namespace korvel::ops;
 
 namespace {
 
@@ -51,7 +51,7 @@ StatusRow namedRow(const ModuleFact& f) {
     }
     if (f.family == ModuleFamily::ZR) {
         StatusRow row(moduleNameText({ModuleFamily::ZR, f.number}), "zr", f.number);
-        row.type = kZrType;
+        row.type = moduleTypeName(ModuleType::Zr32);
         return row;
     }
     StatusRow row("qh:" + std::to_string(f.number), "qh", f.number);
@@ -84,7 +84,7 @@ void classicRows(const ClassicFacts& c, std::vector<StatusRow>& rows) {
     for (int k = 0; k < 8; ++k) {
         if (c.zrPresent && !ClassicFacts::bit(*c.zrPresent, k)) continue;
         StatusRow row(moduleNameText({ModuleFamily::ZR, k}), "zr", k);
-        row.type = kZrType;
+        row.type = moduleTypeName(ModuleType::Zr32);
         row.status = classicZrStatusText(c, k);
         if (!c.zrPresent) row.notAnswering();
         rows.push_back(row);

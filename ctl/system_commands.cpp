@@ -4,7 +4,6 @@
 #include <QJsonArray>
 #include <iomanip>
 #include <sstream>
-#include <thread>
 
 #include "ctl/command.h"
 #include "ctl/status_output.h"
@@ -12,8 +11,8 @@
 #include "ctl/test_functions.h"
 #include "service/number_text.h"
 #include "service/ports.h"
-#include "status/status_request.h"
-#include "vg/vg_commands.h"
+#include "ops/system_ops.h"
+#include "status/system_query.h"
 #include "vg/vg_panel.h"
 #include "wire_words/log_lines.h"
 
@@ -36,9 +35,9 @@ std::string joined(const std::string& text, const char* separator) {
 
 // BITS of vg set: "none", or bit numbers and box captions separated by commas.
 // Only a box the unit shows can be named by its caption.
-VgBoxes parseBits(const std::string& text, const std::array<const char*, 8>& captions,
+ops::VgBits parseBits(const std::string& text, const std::array<const char*, 8>& captions,
                   const char* option) {
-    VgBoxes boxes{};
+    ops::VgBits boxes{};
     if (QString::fromStdString(text).trimmed().compare("none", Qt::CaseInsensitive) == 0)
         return boxes;
     for (const QString& token : q(text).split(',', Qt::SkipEmptyParts)) {
@@ -57,14 +56,14 @@ VgBoxes parseBits(const std::string& text, const std::array<const char*, 8>& cap
     return boxes;
 }
 
-QJsonArray bitList(const VgBoxes& boxes) {
+QJsonArray bitList(const ops::VgBits& boxes) {
     QJsonArray out;
     for (std::size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i]) out.append(static_cast<int>(i));
     return out;
 }
 
-std::string captionList(const VgBoxes& boxes, const std::array<const char*, 8>& captions) {
+std::string captionList(const ops::VgBits& boxes, const std::array<const char*, 8>& captions) {
     std::string out;
     for (std::size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i]) out += (out.empty() ? "" : ", ") + std::string(captions[i]);
@@ -131,25 +130,16 @@ int Command::monitor() {
         }
         term_.out.flush();
     };
-    while (!stopSignal()) {
-        if (!link_.Transact(Frame{})) {
-            log_.onExchange = {};
-            if (link_.portOpen()) out_.fail(ErrorCode::NoAnswer, inEnglish(kNoAnswer));
-            return kExitFailed;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
+    bus_.stopRequest = [] { return stopSignal() ? std::string("stopped") : std::string(); };
+    const ops::Failure failure = ops::monitor(bus_, kPollInterval);
     log_.onExchange = {};
-    return kExitOk;
+    return failure ? failed(*failure) : kExitOk;
 }
 
 int Command::resetFault() {
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
-    if (!ResetFault(link_)) {
-        if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, inEnglish(kNoAnswer));
-        return kExitFailed;
-    }
+    if (const ops::Failure failure = ops::resetFault(bus_)) return failed(*failure);
     out_.line("Reset Fault sent");
     out_.result.insert("sent", "Reset Fault");
     return kExitOk;
@@ -158,43 +148,42 @@ int Command::resetFault() {
 int Command::vgSet() {
     if (!isSet("config") && !isSet("options"))
         throw UsageError{"vg set needs --config or --options"};
-    const VgBoxes config = parseBits(value("config"), kVgConfigCaptions, "config");
-    const VgBoxes options = parseBits(value("options"), kVgOptionCaptions, "options");
+    const ops::VgBits config = parseBits(value("config"), kVgConfigCaptions, "config");
+    const ops::VgBits options = parseBits(value("options"), kVgOptionCaptions, "options");
     const bool permanent = isSet("permanent");
     OpenLine guard{link_};
     if (!openWithStatus()) return stopped(kExitFailed);
-    const StatusFacts& facts = *facts_;
+    // The unit's name as the status dialog shows it.
     const std::string unit =
-        QString::fromStdString(vgTypeCaption(facts.system)).trimmed().toStdString();
-    const VgPanelVisibility shown = vgPanelVisibility(vgFlags(facts.system));
+        QString::fromStdString(vgTypeCaption(bus_.facts()->system)).trimmed().toStdString();
     out_.result.insert("unit", q(unit));
-    // Only what the page would show this unit can be ticked.
-    const auto check = [&](bool given, bool frame, const VgBoxes& boxes,
-                           const std::array<bool, 8>& visible, const char* what,
-                           const std::array<const char*, 8>& captions) {
-        if (!given) return;
-        if (!frame) throw UsageError{"a " + unit + " has no " + what + " bits"};
-        for (std::size_t i = 0; i < boxes.size(); ++i)
-            if (boxes[i] && !visible[i])
-                throw UsageError{"a " + unit + " does not offer the " + what + " bit " +
-                                 std::to_string(i) + " (\"" + captions[i] + "\")"};
-    };
-    check(isSet("config"), shown.configFrame, config, shown.configBoxes, "configuration",
-          kVgConfigCaptions);
-    check(isSet("options"), shown.optionFrame, options, shown.optionBoxes, "option",
-          kVgOptionCaptions);
-    if (isSet("config")) {
-        if (!sent(sendVgConfig(link_, config, permanent), "the configuration")) return kExitFailed;
+    ops::VgRequest request;
+    request.permanent = permanent;
+    if (isSet("config")) request.config = config;
+    if (isSet("options")) request.options = options;
+    const ops::VgSetResult r = ops::vgSet(bus_, request);
+    if (r.failure && r.failure->error == ops::OpError::Refused) {
+        const bool isConfig = r.failure->setting == "config";
+        const std::string what = isConfig ? "configuration" : "option";
+        if (r.failure->detail.empty()) throw UsageError{"a " + unit + " has no " + what + " bits"};
+        const auto bit = static_cast<std::size_t>(std::stoi(r.failure->detail));
+        throw UsageError{"a " + unit + " does not offer the " + what + " bit " + r.failure->detail +
+                         " (\"" + (isConfig ? kVgConfigCaptions : kVgOptionCaptions)[bit] +
+                         "\")"};
+    }
+    if (r.configSent) {
         out_.line(unit + " configuration " + captionList(config, kVgConfigCaptions) +
                   (permanent ? " (permanent)" : "") + " sent");
         out_.result.insert("config",
                            QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
-    if (isSet("options")) {
-        if (!sent(sendVgOptions(link_, options), "the options")) return kExitFailed;
+    if (r.optionsSent) {
         out_.line(unit + " options " + captionList(options, kVgOptionCaptions) + " sent");
         out_.result.insert("options", QJsonObject{{"bits", bitList(options)}});
     }
+    if (r.failure)
+        return failed(*r.failure,
+                      r.failure->setting == "config" ? "the configuration" : "the options");
     return kExitOk;
 }
 
@@ -217,10 +206,8 @@ int Command::functionTest(const QStringList& args) {
     if (const auto* refusal = std::get_if<std::string>(&frame)) throw UsageError{*refusal};
     OpenLine guard{link_};
     if (!open()) return kExitFailed;
-    if (!link_.Transact(std::get<Frame>(frame))) {
-        if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, inEnglish(kNoAnswer));
-        return kExitFailed;
-    }
+    if (const ops::Failure failure = ops::functionTest(bus_, std::get<Frame>(frame)))
+        return failed(*failure);
     const int decoder = static_cast<int>(roundHalfEven(leadingNumber(inputs.decoderText)));
     const int block = static_cast<int>(roundHalfEven(leadingNumber(inputs.blockText)));
     std::string names;

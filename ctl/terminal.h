@@ -7,7 +7,6 @@
 #include <string>
 
 #include "link/link.h"
-#include "service/prompter.h"
 
 namespace korvel::ctl {
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -24,9 +25,9 @@ namespace korvel::ui {
 
 namespace {
 
-using backup::ItemKind;
-using backup::RunItem;
-using backup::RunResult;
+using ops::ItemKind;
+using ops::RunItem;
+using ops::RunResult;
 
 constexpr Placement kBackupPagePlacements[] = {
     {"cmdBackup", "Backup\u2026", 240, 240, 1335, 375},
@@ -42,7 +43,7 @@ constexpr Placement kBackupPagePlacements[] = {
 
 // A whole-system run asks a lost read again, as korvelctl does by default: one
 // lost frame should not spoil a backup of hundreds of settings.
-constexpr int kWindowRetries = backup::kDefaultReadRetries;
+constexpr int kWindowRetries = ops::kDefaultReadRetries;
 
 template <class W>
 W* make(std::string_view name, QWidget* tab) {
@@ -231,14 +232,14 @@ bool BackupPage::openBackup(const QString& path) {
         return false;
     }
     std::string error;
-    std::optional<backup::Backup> read = backup::fromJson(file.readAll(), error);
+    std::optional<ops::Backup> read = backup::fromJson(file.readAll(), error);
     if (!read) {
         bus_.prompter.show(path.toStdString() + ": " + error);
         return false;
     }
-    const auto names = [](const backup::Backup& b) {
-        std::vector<backup::ModuleName> n;
-        for (const backup::ModuleBackup& m : b.modules) n.push_back(m.name);
+    const auto names = [](const ops::Backup& b) {
+        std::vector<ops::ModuleName> n;
+        for (const ops::ModuleBackup& m : b.modules) n.push_back(m.name);
         return n;
     };
     const bool sameModules = backup_ && path == path_ && names(*backup_) == names(*read);
@@ -252,10 +253,10 @@ bool BackupPage::openBackup(const QString& path) {
 
 void BackupPage::listModules() {
     lstBackupModules_->clear();
-    for (const backup::ModuleBackup& m : backup_->modules) {
-        const QString name = qs(backup::moduleNameText(m.name, m.type == "KX44"));
+    for (const ops::ModuleBackup& m : backup_->modules) {
+        const QString name = qs(ops::moduleNameOf(m.name, m.type));
         auto* item =
-            new QTreeWidgetItem(lstBackupModules_, {qs(backup::moduleLabel(m.name, m.type)), name});
+            new QTreeWidgetItem(lstBackupModules_, {qs(ops::moduleLabel(m.name, m.type)), name});
         item->setData(0, Qt::UserRole, name);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
         item->setCheckState(0, Qt::Checked);
@@ -264,7 +265,7 @@ void BackupPage::listModules() {
 
 // The ticked modules and their numbers as korvelctl's --only and --map say
 // them, checked against the file; nullopt after a box saying why not.
-std::optional<std::vector<backup::RestoreTarget>> BackupPage::tickedTargets() {
+std::optional<std::vector<ops::RestoreTarget>> BackupPage::tickedTargets() {
     std::vector<std::string> only, map;
     bool all = true;
     for (int i = 0; i < lstBackupModules_->topLevelItemCount(); ++i) {
@@ -284,7 +285,7 @@ std::optional<std::vector<backup::RestoreTarget>> BackupPage::tickedTargets() {
     }
     if (all) only.clear();
     std::string error;
-    auto targets = backup::restoreTargets(*backup_, only, map, error);
+    auto targets = ops::restoreTargets(*backup_, only, map, error);
     if (!targets) bus_.prompter.show(error);
     return targets;
 }
@@ -292,12 +293,13 @@ std::optional<std::vector<backup::RestoreTarget>> BackupPage::tickedTargets() {
 // The run reports between exchanges. The window handles its events after every
 // exchange (`holdForRun`), so the bar is drawn and a Cancel click taken there;
 // the run reads it before its next exchange.
-backup::RunControl BackupPage::control() {
-    return {[this](const backup::RunProgress& p) { showProgress(p); },
-            [this] { return cancelRequested_ ? std::string("cancelled") : std::string(); }};
+void BackupPage::prepare(ops::Bus& bus) {
+    bus.retries = kWindowRetries;
+    bus.progress = [this](const ops::RunProgress& p) { showProgress(p); };
+    bus.stopRequest = [this] { return cancelRequested_ ? std::string("cancelled") : std::string(); };
 }
 
-void BackupPage::showProgress(const backup::RunProgress& progress) {
+void BackupPage::showProgress(const ops::RunProgress& progress) {
     if (!cancelRequested_)
         lblBackupStep_->setText(
             qs(progress.module + (progress.setting.empty() ? "" : ": " + progress.setting)));
@@ -313,7 +315,7 @@ void BackupPage::showItems(const std::vector<RunItem>& items) {
         const std::string setting =
             item.setting.empty() || item.permanent ? item.setting : item.setting + " (active)";
         rows << new QTreeWidgetItem(QStringList{
-            resultText(item), qs(backup::moduleLabel(item.module, item.type)), qs(setting),
+            resultText(item), qs(ops::moduleLabel(item.module, item.type)), qs(setting),
             valueText(item.fileValue), valueText(item.moduleValue), qs(item.reason)});
     }
     lstBackupResults_->addTopLevelItems(rows);
@@ -371,9 +373,12 @@ void BackupPage::cmdBackup_Click() {
         bus_.prompter.show("No backup written: " + why + ".");
         return;
     }
-    backup::BackupRun run;
+    ops::BackupRun run;
     const auto failed = runAfterStatus([&](const StatusFacts& facts) {
-        run = backup::takeBackup(bus_.link, bus_.registry, facts, kWindowRetries, control());
+        ops::Bus bus(bus_.link, bus_.registry);
+        prepare(bus);
+        run = ops::takeBackup(bus, facts,
+                              QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString());
     });
     showItems(run.result.items);
     if (!run.backup || failed) return tell(RunKind::Backup, run.result, failed);
@@ -390,7 +395,7 @@ void BackupPage::cmdBackup_Click() {
 
 // The file's modules as the list ticks and numbers them; nullopt when the user
 // cancelled or the file or the list would not do, after a box saying why.
-std::optional<std::vector<backup::RestoreTarget>> BackupPage::chooseTargets() {
+std::optional<std::vector<ops::RestoreTarget>> BackupPage::chooseTargets() {
     if (!requirePortOpen(bus_.link, bus_.prompter)) return std::nullopt;
     const QString path = askFile(FileQuestion::Open, QFileInfo(path_).fileName());
     if (path.isEmpty() || !openBackup(path)) return std::nullopt;
@@ -402,7 +407,9 @@ void BackupPage::cmdVerify_Click() {
     if (!targets) return;
     RunResult result;
     const auto failed = runAfterStatus([&](const StatusFacts&) {
-        result = backup::verify(bus_.link, bus_.registry, *targets, kWindowRetries, control());
+        ops::Bus bus(bus_.link, bus_.registry);
+        prepare(bus);
+        result = ops::verify(bus, *targets);
     });
     showItems(result.items);
     if (!result.whole() || failed) return tell(RunKind::Verify, result, failed);
@@ -414,7 +421,7 @@ void BackupPage::cmdRestore_Click() {
     const auto targets = chooseTargets();
     if (!targets) return;
     // The dry run first: the list shows every value that will be written.
-    const std::vector<RunItem> plan = backup::restorePlan(*targets);
+    const std::vector<RunItem> plan = ops::restorePlan(*targets);
     showItems(plan);
     const auto writes = std::ranges::count_if(plan, [](const RunItem& i) { return !i.readOnly; });
     if (!confirmOrCancel(bus_.prompter, "Write the " + std::to_string(writes) +
@@ -423,7 +430,9 @@ void BackupPage::cmdRestore_Click() {
         return;
     RunResult result;
     const auto failed = runAfterStatus([&](const StatusFacts&) {
-        result = backup::restore(bus_.link, bus_.registry, *targets, kWindowRetries, control());
+        ops::Bus bus(bus_.link, bus_.registry);
+        prepare(bus);
+        result = ops::restore(bus, *targets);
     });
     showItems(result.items);
     if (!result.whole() || failed) return tell(RunKind::Restore, result, failed);

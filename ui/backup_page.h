@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/backup_run.h"
+#include "ops/system_runs.h"
 #include "status/status_request.h"
 #include "ui/bus_context.h"
 
@@ -54,27 +54,28 @@ class BackupPage final : public QObject {
     void buildProgress(QWidget* tab);
 
     void cmdBackup_Click();
-    std::optional<std::vector<backup::RestoreTarget>> chooseTargets();
+    std::optional<std::vector<ops::RestoreTarget>> chooseTargets();
     void cmdVerify_Click();
     void cmdRestore_Click();
 
     QString askFile(FileQuestion question, const QString& suggestedName);
     bool openBackup(const QString& path);
     void listModules();
-    std::optional<std::vector<backup::RestoreTarget>> tickedTargets();
-    backup::RunControl control();
-    void showProgress(const backup::RunProgress& progress);
-    void showItems(const std::vector<backup::RunItem>& items);
+    std::optional<std::vector<ops::RestoreTarget>> tickedTargets();
+    // The bus a run goes over: the window's link and registry, with the bar and Cancel.
+    void prepare(ops::Bus& bus);
+    void showProgress(const ops::RunProgress& progress);
+    void showItems(const std::vector<ops::RunItem>& items);
     // Runs `body` after a status request, with the window held; returns the
     // detail of the first exchange that failed, if one did.
     std::optional<std::string> runAfterStatus(const std::function<void(const StatusFacts&)>& body);
     void tellOutcome(const std::string& text, const std::string& detail, MessageIcon icon);
-    void tell(RunKind kind, const backup::RunResult& result,
+    void tell(RunKind kind, const ops::RunResult& result,
               const std::optional<std::string>& failed);
 
     BusContext& bus_;
     RunHooks hooks_;
-    std::optional<backup::Backup> backup_;  // the file in hand, which the module list shows
+    std::optional<ops::Backup> backup_;  // the file in hand, which the module list shows
     QString path_;
     QString lastFolder_;
     bool running_ = false;

@@ -118,12 +118,12 @@ INSTANTIATE_TEST_SUITE_P(Pages, CommandTest, ::testing::Values(
     Case{{"zr", "report", "6"}, 0, "...    63   300ms  Unlimited\n", ""},
     Case{{"zr", "report", "6"}, 1, "ZR32#6 Active settings:\nDevice  Timing  Power\n", "korvelctl: zr:6: the report is incomplete\n", {}, vanish(70, 4, 20)},
     Case{{"zr", "set", "1", "device", "5", "time", "200", "--permanent"}, 0,
-         "zr:1 device 5 time = 127 sent (permanent)\n", "korvelctl: time 200 is out of range 0-127: 127 sent "
+         "zr:1 device 5 time = 127 confirmed (permanent)\n", "korvelctl: time 200 is out of range 0-127: 127 sent "
          "instead\n", [](auto& c) { return module(c.system(), ModuleFamily::ZR, 1).zrPermanent.devices[5].time == 127; }},
-    Case{{"zr", "set", "6", "device", "70", "power", "high"}, 0, "zr:6 device 63 power = High sent\n",
+    Case{{"zr", "set", "6", "device", "70", "power", "high"}, 0, "zr:6 device 63 power = High confirmed\n",
          "korvelctl: device 70 is out of range 0-63: 63 used instead\n",
          [](auto& c) { return module(c.system(), ModuleFamily::ZR, 6).zrActive.devices[63].power == 2; }},
-    Case{{"zr", "set", "1", "default-time", "-5"}, 0, "zr:1 default-time = 0 sent\n",
+    Case{{"zr", "set", "1", "default-time", "-5"}, 0, "zr:1 default-time = 0 confirmed\n",
          "korvelctl: time -5 is out of range 0-127: 0 sent instead\n",
          [](auto& c) { return module(c.system(), ModuleFamily::ZR, 1).zrActive.defaultTime == 0; }},
     Case{{"zr", "erase", "1", "--yes"}, 0, "zr:1 erased\n", "", [](auto& c) {

@@ -2,9 +2,9 @@
 // setting's terminal name, one per variant its selectors address.
 #include <gtest/gtest.h>
 
-#include "backup/kx_setting_table.h"
+#include "ops/kx_names.h"
 
-namespace korvel::backup {
+namespace korvel::ops {
 namespace {
 
 TEST(KxSettingNames, OnePerVariantOfEverySettingInPageOrder) {
@@ -36,4 +36,4 @@ TEST(KxSettingNames, OnePerVariantOfEverySettingInPageOrder) {
 }
 
 }  // namespace
-}  // namespace korvel::backup
+}  // namespace korvel::ops
