@@ -85,7 +85,7 @@ KxSetResult kxSet(Bus& bus, std::int32_t target, const KxSettingName& row, int v
         return r;
     }
     const std::optional<int> confirmed =
-        writeKxSetting(bus.link(), registry, target, row, value, permanent);
+        writeKxSetting(bus.link(), registry, target, row, value, permanent, bus.retries);
     if (!bus.link().portOpen()) {
         r.failure = exchangeFailure(bus);
         return r;

@@ -30,10 +30,16 @@ bool awaitLateAnswer(Link& link, std::chrono::seconds wait, Arrived arrived) {
     return true;
 }
 
+// True once the command itself went out: only a lost opening frame keeps it back.
+bool commandWentOut(const DispatchOutcome& outcome) {
+    return outcome.done() || outcome.module >= 0 || !outcome.answered.empty();
+}
+
 // Sends one KX command and catches the report of `row` from `module`, waiting
 // for a late one with empty frames while the controller answers.
 std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                              const KxSettingName& row, KxButton button, int value, bool permanent) {
+                              const KxSettingName& row, KxButton button, int value, bool permanent,
+                              bool& wentOut) {
     std::optional<int> reported;
     // The value as the module reported it, whether or not the page could show it.
     link.setAnswerListener([&](const ReplyBuffer& reply) {
@@ -44,6 +50,7 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
     });
     const DispatchOutcome sent = sendKxCommand(link, kxTargets(target, registry.kxTypes), button,
                                                commandFor(row, value, permanent));
+    wentOut = commandWentOut(sent);
     if (sent.done() && target >= 0)
         awaitLateAnswer(link, kModuleReportWait, [&] { return reported.has_value(); });
     link.setAnswerListener({});
@@ -105,14 +112,20 @@ class ZrValues {
 std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int module,
                                  const KxSettingName& row, bool permanent, int retries) {
     std::optional<int> value;
+    bool wentOut = false;
     for (int tries = 0; !value && tries <= retries && link.portOpen(); ++tries)
-        value = kxExchange(link, registry, module, row, KxButton::Get, 0, permanent);  // no value byte
+        value = kxExchange(link, registry, module, row, KxButton::Get, 0, permanent,
+                           wentOut);  // no value byte
     return value;
 }
 
 std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                                  const KxSettingName& row, int value, bool permanent) {
-    return kxExchange(link, registry, target, row, KxButton::Set, value, permanent);
+                                  const KxSettingName& row, int value, bool permanent, int retries) {
+    std::optional<int> confirmed;
+    bool wentOut = false;
+    for (int tries = 0; !wentOut && tries <= retries && link.portOpen(); ++tries)
+        confirmed = kxExchange(link, registry, target, row, KxButton::Set, value, permanent, wentOut);
+    return confirmed;
 }
 
 namespace {
@@ -173,7 +186,7 @@ int zrValueOf(const ZrConfiguration& c, const ZrWriteStep& step) {
 }
 
 bool writeZrStep(Link& link, const std::vector<int>& modules, const ZrWriteStep& step,
-                 bool permanent) {
+                 bool permanent, int retries) {
     ZrSetting setting;
     if (step.device < 0) {
         setting.n = 2;
@@ -185,7 +198,10 @@ bool writeZrStep(Link& link, const std::vector<int>& modules, const ZrWriteStep&
         setting.v = step.device;
         setting.x = step.value;
     }
-    return sendZrCommand(link, modules, setting).done();
+    DispatchOutcome outcome;
+    for (int tries = 0; tries <= retries && link.portOpen(); ++tries)
+        if (commandWentOut(outcome = sendZrCommand(link, modules, setting))) break;
+    return outcome.done();
 }
 
 }  // namespace korvel::ops

@@ -23,8 +23,10 @@ std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int
                                  const KxSettingName& row, bool permanent, int retries);
 // Writes and returns the value the module's answer to the Set confirms.
 // A write is sent once: a missing confirmation is for a read-back to settle.
+// Only a write that never went out (its opening frame unanswered) is tried
+// again, up to `retries` times.
 std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                                  const KxSettingName& row, int value, bool permanent);
+                                  const KxSettingName& row, int value, bool permanent, int retries);
 
 // A ZR32 module's whole configuration. Each value that did not come is asked
 // for again on its own, up to `retries` times; nullopt unless every value came.
@@ -46,8 +48,9 @@ struct ZrWriteStep {
 std::vector<ZrWriteStep> zrWriteSteps(const ZrConfiguration& configuration);
 // The value `step` reads in a configuration.
 int zrValueOf(const ZrConfiguration& configuration, const ZrWriteStep& step);
-// Sends one step to the modules; false when the controller stopped answering.
+// Sends one step to the modules, as writeKxSetting does; false unless every
+// frame of the command was answered.
 bool writeZrStep(Link& link, const std::vector<int>& modules, const ZrWriteStep& step,
-                 bool permanent);
+                 bool permanent, int retries);
 
 }  // namespace korvel::ops

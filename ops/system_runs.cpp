@@ -195,7 +195,7 @@ bool runModule(Bus& bus, const RestoreTarget& t, bool write, Steps& steps, RunRe
                 break;
             }
             // A lost acknowledgement leaves the write to the read-back to settle.
-            writeZrStep(link, {t.target.item}, *s.zrStep, true);
+            writeZrStep(link, {t.target.item}, *s.zrStep, true, bus.retries);
             if (!link.portOpen()) {
                 stopAt(result, "the line was lost at " + name + " " + s.name);
                 break;
@@ -233,7 +233,8 @@ bool runModule(Bus& bus, const RestoreTarget& t, bool write, Steps& steps, RunRe
         bool sent = false;
         if (write && !s.readOnly) {
             const std::optional<int> confirmed =
-                writeKxSetting(link, registry, t.target.item, *s.kxRow, s.value, true);
+                writeKxSetting(link, registry, t.target.item, *s.kxRow, s.value, true,
+                               bus.retries);
             // The Set went out whether or not its confirmation came: the read-back decides.
             sent = link.portOpen();
             if (!confirmed && !sent) {

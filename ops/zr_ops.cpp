@@ -74,7 +74,7 @@ ZrSetResult zrSet(Bus& bus, std::int32_t target, const ZrWriteStep& step, bool p
         return r;
     }
     // Sent once; a lost acknowledgement is for the read-back to settle.
-    writeZrStep(bus.link(), modules, step, permanent);
+    writeZrStep(bus.link(), modules, step, permanent, bus.retries);
     for (int m : modules) {
         if (!bus.link().portOpen()) {
             r.failure = exchangeFailure(bus);

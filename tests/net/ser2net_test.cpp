@@ -79,7 +79,7 @@ TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThroughWith127AsByte255BothWays) {
     const std::optional<StatusFacts> facts = status();
     ASSERT_TRUE(facts);
     EXPECT_EQ(*facts, directFacts());
-    EXPECT_EQ(ops::writeKxSetting(link, registry, 5, alarmDelay(), 127, false), 127);
+    EXPECT_EQ(ops::writeKxSetting(link, registry, 5, alarmDelay(), 127, false, 0), 127);
     EXPECT_EQ(ops::readKxSetting(link, registry, 5, alarmDelay(), false, 0), 127);
     EXPECT_TRUE(prompter.shown.empty());
 }
