@@ -1,7 +1,6 @@
 #include "ctl/cli.h"
 
 #include <QRegularExpression>
-#include <map>
 
 #include "ctl/command.h"
 #include "ctl/completion.h"
@@ -77,16 +76,16 @@ void expectArguments(const QStringList& args, int count, const std::string& usag
 }
 
 Command::Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term, Output& out)
-    : parser_(parser),
-      line_(line),
-      term_(term),
-      out_(out),
-      bus_(line.port(), line.clock(), log_, poll_) {
+    : parser(parser),
+      line(line),
+      term(term),
+      out(out),
+      bus(line.port(), line.clock(), log, poll) {
     // Each command says what went unanswered in its own words; a lost line is
     // said once, with its cause.
-    link_.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
+    link.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
         if (outcome == ExchangeOutcome::LineLost)
-            out_.fail(ErrorCode::LineLost,
+            this->out.fail(ErrorCode::LineLost,
                       "the line was lost" + (detail.empty() ? "" : ": " + detail));
     });
 }
@@ -110,10 +109,10 @@ bool Command::open() {
                 "rfc2217://HOST:PORT, not \"" +
                 port + "\""};
     }
-    const int number = line_.choose(port, isSet("demo"));
-    if (line_.port().open(number)) return true;
-    out_.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
-                                   "\"): " + line_.port().openErrorDetail());
+    const int number = line.choose(port, isSet("demo"));
+    if (line.port().open(number)) return true;
+    out.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
+                                   "\"): " + line.port().openErrorDetail());
     return false;
 }
 
@@ -122,17 +121,17 @@ bool Command::openWithStatus() {
 }
 
 std::optional<StatusFacts> Command::status(bool classic) {
-    if (ops::requestStatus(bus_, classic)) {
-        if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, "the status request did not complete");
+    if (ops::requestStatus(bus, classic)) {
+        if (!out.failed()) out.fail(ErrorCode::NoAnswer, "the status request did not complete");
         return std::nullopt;
     }
-    lost_ = notAnswering(*bus_.facts());
-    return bus_.facts();
+    lost = notAnswering(*bus.facts());
+    return bus.facts();
 }
 
 // Fails the command for a module (as the user named it) that the status request did not register.
 int Command::notRegistered(const char* kind, const QString& given, const ops::ModuleName& module) {
-    return out_.fail(
+    return out.fail(
         ErrorCode::NotRegistered,
         std::string(kind) + " module " + str(given) + " did not answer the status request",
         ops::moduleNameText(module));
@@ -142,19 +141,19 @@ int Command::notRegistered(const char* kind, const QString& given, const ops::Mo
 int Command::failed(const ops::OpFailure& f, const std::string& what) {
     switch (f.error) {
         case ops::OpError::LineLost:  // said by the link's failure listener, with its cause
-            if (!out_.failed()) out_.fail(ErrorCode::LineLost, "the line was lost");
+            if (!out.failed()) out.fail(ErrorCode::LineLost, "the line was lost");
             return kExitFailed;
         case ops::OpError::NoPort:
-            return out_.fail(ErrorCode::Port, std::string("no port is open (\"") +
+            return out.fail(ErrorCode::Port, std::string("no port is open (\"") +
                                                   kWindowSelectPort + "\")");
         case ops::OpError::NoAnswer:
-            if (out_.failed()) return kExitFailed;
-            if (what.empty()) return out_.fail(ErrorCode::NoAnswer, controllerSilent());
-            return out_.fail(ErrorCode::NoAnswer, f.module.empty() ? "no answer to " + what
+            if (out.failed()) return kExitFailed;
+            if (what.empty()) return out.fail(ErrorCode::NoAnswer, controllerSilent());
+            return out.fail(ErrorCode::NoAnswer, f.module.empty() ? "no answer to " + what
                                                                    : f.module + " did not answer " + what,
                              f.module, f.setting);
         case ops::OpError::NotRegistered:
-            return out_.fail(ErrorCode::NotRegistered,
+            return out.fail(ErrorCode::NotRegistered,
                              std::string("no module of the family answered the status request (\"") +
                                  kWindowRequestStatusFirst + "\")");
         case ops::OpError::Stopped:
@@ -166,23 +165,23 @@ int Command::failed(const ops::OpFailure& f, const std::string& what) {
         case ops::OpError::Refused:
             break;
     }
-    return out_.fail(ErrorCode::NoAnswer, what + " failed", f.module, f.setting);
+    return out.fail(ErrorCode::NoAnswer, what + " failed", f.module, f.setting);
 }
 
 // Says which modules' status answers were lost; true when there are such.
 bool Command::reportLost(const std::string& consequence) {
-    if (lost_.empty()) return false;
+    if (lost.empty()) return false;
     std::string names;
-    for (const std::string& m : lost_) names += (names.empty() ? "" : ", ") + m;
-    out_.fail(ErrorCode::NotRegistered, names + " did not answer the status request" + consequence,
-              lost_.size() == 1 ? lost_.front() : "");
+    for (const std::string& m : lost) names += (names.empty() ? "" : ", ") + m;
+    out.fail(ErrorCode::NotRegistered, names + " did not answer the status request" + consequence,
+              lost.size() == 1 ? lost.front() : "");
     return true;
 }
 
 int Command::stopped(int exit) {
     if (const int signal = stopSignal()) {
-        if (!out_.failed())
-            out_.fail(ErrorCode::Stopped, "stopped by signal " + std::to_string(signal));
+        if (!out.failed())
+            out.fail(ErrorCode::Stopped, "stopped by signal " + std::to_string(signal));
         return 128 + signal;
     }
     return exit;
@@ -190,49 +189,35 @@ int Command::stopped(int exit) {
 
 bool Command::confirmErase(const std::string& what, const char* windowWarning) {
     if (isSet("yes")) return true;
-    if (!term_.in)
+    if (!term.in)
         throw UsageError{"erasing " + what + " cannot be undone: give --yes to go on (\"" +
                          windowWarning + "\")"};
-    term_.err << "korvelctl: this erases every setting of " << what << " (\"" << windowWarning
+    term.err << "korvelctl: this erases every setting of " << what << " (\"" << windowWarning
               << "\"); type erase to go on: " << std::flush;
     std::string answer;
-    std::getline(*term_.in, answer);
+    std::getline(*term.in, answer);
     if (answer == "erase") return true;
-    out_.fail(ErrorCode::Cancelled, std::string("cancelled (\"") + kWindowOperationCancelled + "\")");
+    out.fail(ErrorCode::Cancelled, std::string("cancelled (\"") + kWindowOperationCancelled + "\")");
     return false;
 }
 
 int Command::run(const CommandEntry& entry, const QStringList& args) {
-    log_.verbose = isSet("verbose");
+    log.verbose = isSet("verbose");
     if (isSet("retries")) {
         bool ok = false;
-        bus_.retries = parser_.value("retries").toInt(&ok);
-        if (!ok || bus_.retries < 0 || bus_.retries > kMaxRetries)
+        bus.retries = parser.value("retries").toInt(&ok);
+        if (!ok || bus.retries < 0 || bus.retries > kMaxRetries)
             throw UsageError{"--retries takes a number 0.." + std::to_string(kMaxRetries) +
                              ", not \"" + value("retries") + "\""};
     }
-    for (const QString& option : parser_.optionNames())
+    for (const QString& option : parser.optionNames())
         if (!entry.takesOption(str(option)))
             throw UsageError{"--" + str(findOption(str(option))->name) + " is not an option of " +
                              entry.path()};
-    const std::string usage = entry.path();
-    using Handler = int (Command::*)(const QStringList&);
-    static const std::map<std::string, Handler> handlers{
-        {"kx get", &Command::kxGet},           {"kx set", &Command::kxSet},
-        {"kx erase", &Command::kxErase},       {"zr report", &Command::zrReport},
-        {"zr set", &Command::zrSet},           {"zr erase", &Command::zrErase},
-        {"test", &Command::functionTest},      {"backup", &Command::backup},
-        {"restore", &Command::restoreCommand}, {"verify", &Command::verifyCommand}};
-    if (auto it = handlers.find(usage); it != handlers.end()) return (this->*it->second)(args);
-    // The rest take no arguments.
-    expectArguments(args, 0, usage);
-    if (usage == "ports") return ports();
-    if (usage == "status") return printStatus();
-    if (usage == "monitor") return monitor();
-    if (usage == "reset-fault") return resetFault();
-    if (usage == "vg set") return vgSet();
-    if (usage == "kx ms-check") return kxMsCheck();
-    throw UsageError{"no command \"" + usage + "\""};
+    if (!entry.run) throw UsageError{"no command \"" + entry.path() + "\""};
+    // A command without arguments takes none.
+    if (!*entry.arguments) expectArguments(args, 0, entry.path());
+    return entry.run(*this, args);
 }
 
 int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "ctl/command.h"
+#include "ctl/handlers.h"
 #include "kx/commands.h"
 #include "ops/kx_ops.h"
 
@@ -65,21 +66,21 @@ const KxSettingName& settingArgument(const QCommandLineParser& parser, const QSt
     throw UsageError{"no KX setting \"" + full + "\"; there are: " + known};
 }
 
-int Command::kxGet(const QStringList& args) {
+int kxGet(Command& c, const QStringList& args) {
     if (args.size() != 1 && args.size() != 2)
         throw UsageError{"usage: korvelctl kx get MODULE [SETTING] [--permanent]"};
     const std::int32_t target = kxTarget(args[0]);
     if (target < 0) throw UsageError{"kx get reads one module, not a group"};
-    const KxSettingName* one = args.size() == 2 ? &settingArgument(parser_, args[1]) : nullptr;
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const bool permanent = isSet("permanent");
-    const KxGetResult r = ops::kxGet(bus_, target, one, permanent);
+    const KxSettingName* one = args.size() == 2 ? &settingArgument(c.parser, args[1]) : nullptr;
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const bool permanent = c.isSet("permanent");
+    const KxGetResult r = ops::kxGet(c.bus, target, one, permanent);
     if (r.failure && r.failure->error == OpError::NotRegistered)
-        return notRegistered("KX", args[0], r.module);
+        return c.notRegistered("KX", args[0], r.module);
     if (r.failure && r.failure->error == OpError::Refused)
         refuse(*one, singleModule(r.type), r.offer);
-    if (r.failure) return failed(*r.failure);
+    if (r.failure) return c.failed(*r.failure);
     const std::string name = moduleNameOf(r.module, r.type);
     QJsonObject settings;
     int exit = kExitOk;
@@ -87,23 +88,23 @@ int Command::kxGet(const QStringList& args) {
         const char* setting = reading.row->name;
         settings.insert(setting, reading.value ? QJsonValue(*reading.value) : QJsonValue());
         if (!reading.value) {
-            exit = out_.fail(ErrorCode::NoAnswer, name + ": no answer to " + setting, name, setting);
+            exit = c.out.fail(ErrorCode::NoAnswer, name + ": no answer to " + setting, name, setting);
             continue;
         }
         const std::string value = std::to_string(*reading.value);
-        out_.line(one ? value : std::string(setting) + " = " + value);
+        c.out.line(one ? value : std::string(setting) + " = " + value);
     }
-    out_.result.insert("module", q(name));
-    out_.result.insert("type", q(std::string(moduleTypeName(r.type))));
-    out_.result.insert("permanent", permanent);
-    out_.result.insert("settings", settings);
+    c.out.result.insert("module", q(name));
+    c.out.result.insert("type", q(std::string(moduleTypeName(r.type))));
+    c.out.result.insert("permanent", permanent);
+    c.out.result.insert("settings", settings);
     return exit;
 }
 
-int Command::kxSet(const QStringList& args) {
+int kxSet(Command& c, const QStringList& args) {
     expectArguments(args, 3, "kx set MODULE SETTING VALUE [--permanent]");
     const std::int32_t target = kxTarget(args[0]);
-    const KxSettingName& row = settingArgument(parser_, args[1]);
+    const KxSettingName& row = settingArgument(c.parser, args[1]);
     std::string error;
     const std::optional<int> value = parseKxValue(row, str(args[2]), error);
     if (!value) throw UsageError{error};
@@ -114,95 +115,95 @@ int Command::kxSet(const QStringList& args) {
             check != KxOfferCheck::Offered)
             refuse(row, group, check);
     }
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const bool permanent = isSet("permanent");
-    const KxSetResult r = ops::kxSet(bus_, target, row, *value, permanent);
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const bool permanent = c.isSet("permanent");
+    const KxSetResult r = ops::kxSet(c.bus, target, row, *value, permanent);
     if (r.failure && r.failure->error == OpError::NotRegistered && r.modules.empty()) {
-        if (target >= 0) return notRegistered("KX", args[0], kxModule(target));
-        return out_.fail(ErrorCode::NotRegistered,
+        if (target >= 0) return c.notRegistered("KX", args[0], kxModule(target));
+        return c.out.fail(ErrorCode::NotRegistered,
                          "no module of the group " + str(args[0]) + " answered the status request");
     }
     if (r.failure && r.failure->error == OpError::Refused) refuse(row, r.selection, r.offer);
-    if (r.failure && r.failure->error == OpError::LineLost) return failed(*r.failure);
+    if (r.failure && r.failure->error == OpError::LineLost) return c.failed(*r.failure);
     int exit = kExitOk;
     QJsonArray modules;
     for (const KxSetModule& m : r.modules) {
-        const std::string name = kxNameAt(bus_.registry(), m.module.item);
+        const std::string name = kxNameAt(c.bus.registry(), m.module.item);
         modules.append(QJsonObject{{"module", q(name)},
                                    {"reported", m.reported ? QJsonValue(*m.reported) : QJsonValue()},
                                    {"confirmed", m.confirmed}});
         if (m.confirmed) {
-            out_.line(name + ' ' + row.name + " = " + std::to_string(*value) + " confirmed");
+            c.out.line(name + ' ' + row.name + " = " + std::to_string(*value) + " confirmed");
             continue;
         }
-        exit = out_.fail(ErrorCode::NotConfirmed,
+        exit = c.out.fail(ErrorCode::NotConfirmed,
                          name + ' ' + row.name + ": not confirmed" +
                              (m.reported ? " (the module reports " + std::to_string(*m.reported) + ")"
                                          : " (no answer)"),
                          name, row.name);
     }
-    out_.result.insert("setting", row.name);
-    out_.result.insert("value", *value);
-    out_.result.insert("permanent", permanent);
-    out_.result.insert("modules", modules);
+    c.out.result.insert("setting", row.name);
+    c.out.result.insert("value", *value);
+    c.out.result.insert("permanent", permanent);
+    c.out.result.insert("modules", modules);
     if (!r.lost.empty())
-        exit = out_.fail(ErrorCode::NotRegistered,
+        exit = c.out.fail(ErrorCode::NotRegistered,
                          joinedNames(r.lost) + " did not answer the status request; not set",
                          r.lost.size() == 1 ? moduleNameText(r.lost.front()) : "");
     return exit;
 }
 
-int Command::kxErase(const QStringList& args) {
+int kxErase(Command& c, const QStringList& args) {
     expectArguments(args, 1, "kx erase MODULE|GROUP [--yes]");
     const std::int32_t target = kxTarget(args[0]);
     const std::string given = target < 0 ? str(args[0]) : moduleNameText(kxModule(target));
-    if (!confirmErase(given, kEraseWarning)) return kExitFailed;
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const KxEraseResult r = ops::kxErase(bus_, target);
+    if (!c.confirmErase(given, kEraseWarning)) return kExitFailed;
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const KxEraseResult r = ops::kxErase(c.bus, target);
     if (r.failure && r.failure->error == OpError::NotRegistered)
-        return out_.fail(ErrorCode::NotRegistered,
+        return c.out.fail(ErrorCode::NotRegistered,
                          given + " did not answer the status request; nothing erased");
     QJsonArray erased;
     for (const ModuleName& m : r.erased) {
-        const std::string name = kxNameAt(bus_.registry(), m.item);
-        out_.line(name + " erased");
+        const std::string name = kxNameAt(c.bus.registry(), m.item);
+        c.out.line(name + " erased");
         erased.append(q(name));
     }
-    out_.result.insert("erased", erased);
-    return r.failure ? failed(*r.failure, "the erase") : kExitOk;
+    c.out.result.insert("erased", erased);
+    return r.failure ? c.failed(*r.failure, "the erase") : kExitOk;
 }
 
-int Command::kxMsCheck() {
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const MsCheckResult r = kxMasterSlaveCheck(bus_);
+int kxMsCheck(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const MsCheckResult r = kxMasterSlaveCheck(c.bus);
     const MasterSlaveCheck& check = r.check;
     QJsonArray modules;
     for (const MasterSlaveAnswer& a : check.answers) {
-        const std::string name = kxNameAt(bus_.registry(), a.module);
+        const std::string name = kxNameAt(c.bus.registry(), a.module);
         const char* mode = a.mode == 1 ? "master" : a.mode == 2 ? "slave" : "error";
-        out_.line(name + " is " + mode +
+        c.out.line(name + " is " + mode +
                   (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
         modules.append(QJsonObject{{"module", q(name)}, {"mode", mode}, {"value", a.mode}});
     }
-    out_.result.insert("modules", modules);
-    out_.result.insert("masters", check.masterCount);
+    c.out.result.insert("modules", modules);
+    c.out.result.insert("masters", check.masterCount);
     if (r.failure && r.failure->error != OpError::Verdict) {
         if (r.failure->error != OpError::NoAnswer || r.failure->module.empty())
-            return failed(*r.failure);
-        return out_.fail(ErrorCode::NoAnswer,
+            return c.failed(*r.failure);
+        return c.out.fail(ErrorCode::NoAnswer,
                          r.failure->module + " did not answer (\"" + check.message + "\")",
                          r.failure->module, "ms");
     }
     const std::string verdict = check.verdict;
-    out_.result.insert("verdict", q(verdict));
+    c.out.result.insert("verdict", q(verdict));
     if (!r.failure) {
-        out_.line("one master (\"" + verdict + "\")");
+        c.out.line("one master (\"" + verdict + "\")");
         return kExitOk;
     }
-    return out_.fail(ErrorCode::Verdict,
+    return c.out.fail(ErrorCode::Verdict,
                      std::string(check.masterCount == 0 ? "no master" : "more than one master") +
                          " (\"" + verdict + "\")");
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "ctl/command.h"
+#include "ctl/handlers.h"
 #include "ctl/status_output.h"
 #include "ctl/stop_signal.h"
 #include "ctl/test_functions.h"
@@ -72,96 +73,96 @@ std::string captionList(const ops::VgBits& boxes, const std::array<const char*, 
 
 }  // namespace
 
-int Command::ports() {
-    const std::vector<int> open = FillPortList(line_.port());
+int ports(Command& c, const QStringList&) {
+    const std::vector<int> open = FillPortList(c.line.port());
     QJsonArray listed, leftOut;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
-        const std::string device = line_.port().deviceName(n);
+        const std::string device = c.line.port().deviceName(n);
         if (std::find(open.begin(), open.end(), n) != open.end()) {
-            const std::string about = joined(line_.port().describePort(n), "; ");
+            const std::string about = joined(c.line.port().describePort(n), "; ");
             std::ostringstream row;
             row << std::setw(2) << n << "  " << about;
-            out_.line(row.str());
+            c.out.line(row.str());
             listed.append(QJsonObject{{"port", n}, {"device", q(device)}, {"about", q(about)}});
             continue;
         }
         // A device that is there but would not open: say why it is left out.
-        if (device.empty() || !QFileInfo::exists(q(device)) || line_.port().open(n)) {
-            line_.port().close();
+        if (device.empty() || !QFileInfo::exists(q(device)) || c.line.port().open(n)) {
+            c.line.port().close();
             continue;
         }
-        const std::string why = joined(line_.port().openErrorDetail(), "; ");
-        out_.note("port " + std::to_string(n) + " left out: " + why);
+        const std::string why = joined(c.line.port().openErrorDetail(), "; ");
+        c.out.note("port " + std::to_string(n) + " left out: " + why);
         leftOut.append(QJsonObject{{"port", n}, {"device", q(device)}, {"reason", q(why)}});
     }
-    out_.result.insert("ports", listed);
-    out_.result.insert("left-out", leftOut);
-    if (open.empty()) return out_.fail(ErrorCode::Port, "no port can be opened");
+    c.out.result.insert("ports", listed);
+    c.out.result.insert("left-out", leftOut);
+    if (open.empty()) return c.out.fail(ErrorCode::Port, "no port can be opened");
     return kExitOk;
 }
 
-int Command::printStatus() {
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    const std::optional<StatusFacts> report = status(isSet("classic"));
-    if (!report) return stopped(kExitFailed);
-    if (out_.json()) {
+int printStatus(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    const std::optional<StatusFacts> report = c.status(c.isSet("classic"));
+    if (!report) return c.stopped(kExitFailed);
+    if (c.out.json()) {
         const QJsonObject o = statusJson(*report);
-        for (auto it = o.begin(); it != o.end(); ++it) out_.result.insert(it.key(), it.value());
-    } else if (!out_.quiet()) {
-        writeStatusText(*report, term_.out);
+        for (auto it = o.begin(); it != o.end(); ++it) c.out.result.insert(it.key(), it.value());
+    } else if (!c.out.quiet()) {
+        writeStatusText(*report, c.term.out);
     }
-    return reportLost("") ? kExitFailed : kExitOk;
+    return c.reportLost("") ? kExitFailed : kExitOk;
 }
 
 // Polls as the window's timer does and prints every message the controller
 // held, in words (or as JSON Lines), until Ctrl+C; a controller that stops
 // answering ends it.
-int Command::monitor() {
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    out_.compact = true;
-    log_.onExchange = [&](const ExchangeRecord& record) {
+int monitor(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    c.out.compact = true;
+    c.log.onExchange = [&](const ExchangeRecord& record) {
         for (const LogLine& line : logLines(record)) {
-            if (out_.json())
-                term_.out << lineJson(line, timeOfDay(line.sent)) << '\n';
+            if (c.out.json())
+                c.term.out << lineJson(line, timeOfDay(line.sent)) << '\n';
             else
-                out_.line(timeOfDay(line.sent) + "  " + lineWords(line));
+                c.out.line(timeOfDay(line.sent) + "  " + lineWords(line));
         }
-        term_.out.flush();
+        c.term.out.flush();
     };
-    bus_.stopRequest = [] { return stopSignal() ? std::string("stopped") : std::string(); };
-    const ops::Failure failure = ops::monitor(bus_, kPollInterval);
-    log_.onExchange = {};
-    return failure ? failed(*failure) : kExitOk;
+    c.bus.stopRequest = [] { return stopSignal() ? std::string("stopped") : std::string(); };
+    const ops::Failure failure = ops::monitor(c.bus, kPollInterval);
+    c.log.onExchange = {};
+    return failure ? c.failed(*failure) : kExitOk;
 }
 
-int Command::resetFault() {
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    if (const ops::Failure failure = ops::resetFault(bus_)) return failed(*failure);
-    out_.line("Reset Fault sent");
-    out_.result.insert("sent", "Reset Fault");
+int resetFault(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    if (const ops::Failure failure = ops::resetFault(c.bus)) return c.failed(*failure);
+    c.out.line("Reset Fault sent");
+    c.out.result.insert("sent", "Reset Fault");
     return kExitOk;
 }
 
-int Command::vgSet() {
-    if (!isSet("config") && !isSet("options"))
+int vgSet(Command& c, const QStringList&) {
+    if (!c.isSet("config") && !c.isSet("options"))
         throw UsageError{"vg set needs --config or --options"};
-    const ops::VgBits config = parseBits(value("config"), kVgConfigCaptions, "config");
-    const ops::VgBits options = parseBits(value("options"), kVgOptionCaptions, "options");
-    const bool permanent = isSet("permanent");
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
+    const ops::VgBits config = parseBits(c.value("config"), kVgConfigCaptions, "config");
+    const ops::VgBits options = parseBits(c.value("options"), kVgOptionCaptions, "options");
+    const bool permanent = c.isSet("permanent");
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
     // The unit's name as the status dialog shows it.
     const std::string unit =
-        QString::fromStdString(vgTypeCaption(bus_.facts()->system)).trimmed().toStdString();
-    out_.result.insert("unit", q(unit));
+        QString::fromStdString(vgTypeCaption(c.bus.facts()->system)).trimmed().toStdString();
+    c.out.result.insert("unit", q(unit));
     ops::VgRequest request;
     request.permanent = permanent;
-    if (isSet("config")) request.config = config;
-    if (isSet("options")) request.options = options;
-    const ops::VgSetResult r = ops::vgSet(bus_, request);
+    if (c.isSet("config")) request.config = config;
+    if (c.isSet("options")) request.options = options;
+    const ops::VgSetResult r = ops::vgSet(c.bus, request);
     if (r.failure && r.failure->error == ops::OpError::Refused) {
         const bool isConfig = r.failure->setting == "config";
         const std::string what = isConfig ? "configuration" : "option";
@@ -172,22 +173,22 @@ int Command::vgSet() {
                          "\")"};
     }
     if (r.configSent) {
-        out_.line(unit + " configuration " + captionList(config, kVgConfigCaptions) +
+        c.out.line(unit + " configuration " + captionList(config, kVgConfigCaptions) +
                   (permanent ? " (permanent)" : "") + " sent");
-        out_.result.insert("config",
+        c.out.result.insert("config",
                            QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
     if (r.optionsSent) {
-        out_.line(unit + " options " + captionList(options, kVgOptionCaptions) + " sent");
-        out_.result.insert("options", QJsonObject{{"bits", bitList(options)}});
+        c.out.line(unit + " options " + captionList(options, kVgOptionCaptions) + " sent");
+        c.out.result.insert("options", QJsonObject{{"bits", bitList(options)}});
     }
     if (r.failure)
-        return failed(*r.failure,
+        return c.failed(*r.failure,
                       r.failure->setting == "config" ? "the configuration" : "the options");
     return kExitOk;
 }
 
-int Command::functionTest(const QStringList& args) {
+int functionTest(Command& c, const QStringList& args) {
     if (args.isEmpty()) throw UsageError{"usage: korvelctl test GROUP [FUNCTION...]"};
     const std::optional<FunctionGroup> group = functionGroupNamed(str(args[0]));
     if (!group)
@@ -195,8 +196,8 @@ int Command::functionTest(const QStringList& args) {
                          "\": give F1..F4+L, F5..F8, F9..F12, F13..F20 or F21..F28"};
     std::string error;
     FunctionTestInputs inputs;
-    if (isSet("block")) inputs.blockText = value("block");
-    if (isSet("decoder")) inputs.decoderText = value("decoder");
+    if (c.isSet("block")) inputs.blockText = c.value("block");
+    if (c.isSet("decoder")) inputs.decoderText = c.value("decoder");
     std::vector<std::string> on;
     for (const QString& a : args.mid(1)) on.push_back(str(a));
     const std::optional<std::array<bool, 8>> pattern = functionPattern(*group, on, error);
@@ -204,10 +205,10 @@ int Command::functionTest(const QStringList& args) {
     inputs.pattern = *pattern;
     const std::variant<Frame, std::string> frame = functionTestFrame(*group, inputs);
     if (const auto* refusal = std::get_if<std::string>(&frame)) throw UsageError{*refusal};
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    if (const ops::Failure failure = ops::functionTest(bus_, std::get<Frame>(frame)))
-        return failed(*failure);
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    if (const ops::Failure failure = ops::functionTest(c.bus, std::get<Frame>(frame)))
+        return c.failed(*failure);
     const int decoder = static_cast<int>(roundHalfEven(leadingNumber(inputs.decoderText)));
     const int block = static_cast<int>(roundHalfEven(leadingNumber(inputs.blockText)));
     std::string names;
@@ -216,13 +217,13 @@ int Command::functionTest(const QStringList& args) {
         names += (names.empty() ? "" : ", ") + f;
         list.append(q(f));
     }
-    out_.line(std::string(kFunctionGroupNames[static_cast<std::size_t>(*group)]) + " of decoder " +
+    c.out.line(std::string(kFunctionGroupNames[static_cast<std::size_t>(*group)]) + " of decoder " +
               std::to_string(decoder) + " in block " + std::to_string(block) +
               " sent: " + (names.empty() ? "all off" : names + " on"));
-    out_.result.insert("group", kFunctionGroupNames[static_cast<std::size_t>(*group)]);
-    out_.result.insert("decoder", decoder);
-    out_.result.insert("block", block);
-    out_.result.insert("on", list);
+    c.out.result.insert("group", kFunctionGroupNames[static_cast<std::size_t>(*group)]);
+    c.out.result.insert("decoder", decoder);
+    c.out.result.insert("block", block);
+    c.out.result.insert("on", list);
     return kExitOk;
 }
 

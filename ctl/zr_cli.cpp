@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "ctl/command.h"
+#include "ctl/handlers.h"
 #include "ops/zr_ops.h"
 #include "service/number_text.h"
 #include "zr/zr_commands.h"
@@ -53,101 +54,101 @@ const char* kSetUsage =
 
 }  // namespace
 
-int Command::zrReport(const QStringList& args) {
+int zrReport(Command& c, const QStringList& args) {
     expectArguments(args, 1, "zr report MODULE [--permanent]");
     const std::int32_t module = zrTarget(args[0]);
     if (module < 0) throw UsageError{"zr report reads one module, not All"};
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
     const std::string name = moduleNameText({ModuleFamily::ZR, module});
-    const ZrReportResult r = ops::zrReport(bus_, module, isSet("permanent"));
+    const ZrReportResult r = ops::zrReport(c.bus, module, c.isSet("permanent"));
     if (r.failure && r.failure->error == OpError::NotRegistered)
-        return notRegistered("ZR32", args[0], {ModuleFamily::ZR, module});
+        return c.notRegistered("ZR32", args[0], {ModuleFamily::ZR, module});
     std::string text;
     for (const ZrReportItem& item : r.items) text += formatZrReportItem(item);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
     if (!text.empty() && text.back() == '\n') text.pop_back();
-    out_.line(text);
-    out_.result.insert("module", QString::fromStdString(name));
-    out_.result.insert("permanent", isSet("permanent"));
-    out_.result.insert("report", QString::fromStdString(text));
-    if (!r.whole) return out_.fail(ErrorCode::NoAnswer, name + ": the report is incomplete", name);
+    c.out.line(text);
+    c.out.result.insert("module", QString::fromStdString(name));
+    c.out.result.insert("permanent", c.isSet("permanent"));
+    c.out.result.insert("report", QString::fromStdString(text));
+    if (!r.whole) return c.out.fail(ErrorCode::NoAnswer, name + ": the report is incomplete", name);
     return kExitOk;
 }
 
-int Command::zrSet(const QStringList& args) {
+int zrSet(Command& c, const QStringList& args) {
     if (args.size() < 3) throw UsageError{std::string("usage: korvelctl ") + kSetUsage};
     const std::int32_t target = zrTarget(args[0]);
-    const bool permanent = isSet("permanent");
+    const bool permanent = c.isSet("permanent");
     ZrWriteStep step;
     if (args[1] == "default-time" && args.size() == 3) {
         step = {"default-time", -1, false,
-                rangedNumber(args[2], "default-time", "time", kZrMaxTime, "sent instead", out_)};
+                rangedNumber(args[2], "default-time", "time", kZrMaxTime, "sent instead", c.out)};
     } else if (args[1] == "device" && args.size() == 5 &&
                (args[3] == "time" || args[3] == "power")) {
         const bool power = args[3] == "power";
         const int value = power ? powerCode(args[4])
                                 : rangedNumber(args[4], "time", "time", kZrMaxTime,
-                                               "sent instead", out_);
+                                               "sent instead", c.out);
         step.device =
-            rangedNumber(args[2], "device", "device", kZrMaxDevice, "used instead", out_);
+            rangedNumber(args[2], "device", "device", kZrMaxDevice, "used instead", c.out);
         step.power = power;
         step.value = value;
         step.name = "device " + std::to_string(step.device) + " " + str(args[3]);
     } else {
         throw UsageError{std::string("usage: korvelctl ") + kSetUsage};
     }
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const ZrSetResult r = ops::zrSet(bus_, target, step, permanent);
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const ZrSetResult r = ops::zrSet(c.bus, target, step, permanent);
     if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
-        return notRegistered("ZR32", args[0], {ModuleFamily::ZR, target});
+        return c.notRegistered("ZR32", args[0], {ModuleFamily::ZR, target});
     QJsonArray modules;
     const std::string shown = step.power ? ZRPowerName(step.value) : std::to_string(step.value);
     for (const ZrSetModule& m : r.modules) {
         if (!m.confirmed) continue;
-        out_.line(moduleNameText(m.module) + " " + step.name + " = " + shown + " confirmed" +
+        c.out.line(moduleNameText(m.module) + " " + step.name + " = " + shown + " confirmed" +
                   (permanent ? " (permanent)" : ""));
         modules.append(QString::fromStdString(moduleNameText(m.module)));
     }
-    out_.result.insert("setting", QString::fromStdString(step.name));
-    out_.result.insert("value", step.value);
-    out_.result.insert("permanent", permanent);
-    out_.result.insert("modules", modules);
+    c.out.result.insert("setting", QString::fromStdString(step.name));
+    c.out.result.insert("value", step.value);
+    c.out.result.insert("permanent", permanent);
+    c.out.result.insert("modules", modules);
     int exit = kExitOk;
     for (const ZrSetModule& m : r.modules)
         if (!m.confirmed) {
             const std::string name = moduleNameText(m.module);
-            exit = out_.fail(ErrorCode::NotConfirmed,
+            exit = c.out.fail(ErrorCode::NotConfirmed,
                              name + ' ' + step.name + ": not confirmed" +
                                  (m.reported ? " (the module reports " +
                                                    std::to_string(*m.reported) + ")"
                                              : " (no answer)"),
                              name, step.name);
         }
-    if (r.failure && r.modules.empty()) return failed(*r.failure, step.name);
+    if (r.failure && r.modules.empty()) return c.failed(*r.failure, step.name);
     return exit;
 }
 
-int Command::zrErase(const QStringList& args) {
+int zrErase(Command& c, const QStringList& args) {
     expectArguments(args, 1, "zr erase MODULE [--yes]");
     const std::int32_t target = zrTarget(args[0]);
-    if (!confirmErase(target < 0 ? "every ZR32 module" : "zr:" + str(args[0]), kZrEraseWarning))
+    if (!c.confirmErase(target < 0 ? "every ZR32 module" : "zr:" + str(args[0]), kZrEraseWarning))
         return kExitFailed;
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const ZrEraseResult r = ops::zrErase(bus_, target);
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const ZrEraseResult r = ops::zrErase(c.bus, target);
     if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
-        return out_.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
+        return c.out.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
                                                        " did not answer the status request; "
                                                        "nothing erased");
     QJsonArray erased;
     for (const ModuleName& m : r.erased) {
-        out_.line(moduleNameText(m) + " erased");
+        c.out.line(moduleNameText(m) + " erased");
         erased.append(QString::fromStdString(moduleNameText(m)));
     }
-    out_.result.insert("erased", erased);
-    return r.failure ? failed(*r.failure, "the erase") : kExitOk;
+    c.out.result.insert("erased", erased);
+    return r.failure ? c.failed(*r.failure, "the erase") : kExitOk;
 }
 
 }  // namespace korvel::ctl
