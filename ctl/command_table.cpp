@@ -1,6 +1,7 @@
 #include "ctl/command_table.h"
 
 #include "ctl/handlers.h"
+#include "ops/kx_names.h"
 
 #include <algorithm>
 #include <sstream>
@@ -72,6 +73,28 @@ const std::vector<OptionEntry>& options() {
 
 constexpr std::size_t kGlobalOptionCount = 9;
 
+// Words in lines of at most 76 characters, as every description is written.
+std::string wrapped(const std::string& text) {
+    std::string out, line;
+    std::istringstream words(text);
+    for (std::string w; words >> w;) {
+        if (!line.empty() && line.size() + 1 + w.size() > 76) {
+            out += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + w;
+    }
+    return out + line;
+}
+
+// The settings kx get names follow the settings table.
+const std::string& kxGetDescription() {
+    static const std::string text =
+        wrapped("MODULE is 0-15, or 2.0 and 2.1 for the halves of a KX44. SETTING is " +
+                ops::kxSettingSynopsis() + ".");
+    return text;
+}
+
 const std::vector<CommandEntry>& commands() {
     static const std::vector<CommandEntry> table{
         {{"ports"},
@@ -106,9 +129,7 @@ const std::vector<CommandEntry>& commands() {
         {{"kx", "get"},
          "MODULE [SETTING]",
          "The value a KX module reports; without SETTING, every setting its type offers.",
-         "MODULE is 0-15, or 2.0 and 2.1 for the halves of a KX44. SETTING is hfi,\n"
-         "alarm-delay [--on], switch-delay [--on] [--bank 1], dc-shift, pwm, ocd, ms,\n"
-         "power, loop-current [--loop B] or address.",
+         kxGetDescription().c_str(),
          {"permanent", "on", "bank", "loop"},
          {A::KxModule, A::KxSetting},
          {"korvelctl --demo kx get 0 hfi", "korvelctl --demo kx get 2.1 --permanent"},

@@ -94,6 +94,20 @@ std::span<const KxSettingName> kxSettingRows() {
     return nameRows();
 }
 
+std::string kxSettingSynopsis() {
+    std::string out;
+    for (std::size_t i = 0; i < kKxSettings.size(); ++i) {
+        const KxSettingRow& row = kKxSettings[i];
+        const KxSelectorBits& bits = row.selectorBits;
+        out += i == 0 ? "" : i + 1 == kKxSettings.size() ? " or " : ", ";
+        out += row.termName;
+        if (bits.alarmOn || bits.switchOn) out += " [--on]";
+        if (bits.bank1) out += " [--bank 1]";
+        if (bits.loopB) out += " [--loop B]";
+    }
+    return out;
+}
+
 const KxSettingName* findKxSetting(std::string_view name) {
     const std::string wanted = canonical(name);
     for (const KxSettingName& row : nameRows())

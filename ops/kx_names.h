@@ -27,6 +27,10 @@ struct KxSettingName {
 // setting's variants as selectorVariants gives them.
 std::span<const KxSettingName> kxSettingRows();
 
+// Every setting's name with the selector options it takes, as a help text
+// lists them: "hfi, alarm-delay [--on], ... or address".
+std::string kxSettingSynopsis();
+
 // The row a name (with its selector options, in any order) stands for.
 const KxSettingName* findKxSetting(std::string_view name);
 
