@@ -66,7 +66,8 @@ class Reader {
             out.kx[row->name] = *value;
         }
         if (static_cast<std::size_t>(o.size()) != out.kx.size())
-            return fail(where, "holds a setting a " + std::string(moduleTypeName(type)) + " does not have");
+            return fail(
+                where, "holds a setting a " + std::string(moduleTypeName(type)) + " does not have");
         return true;
     }
 
@@ -111,7 +112,8 @@ class Reader {
         }
         const std::string typeText = o.value("type").toString().toStdString();
         const std::optional<ModuleType> type = moduleTypeNamed(typeText);
-        const bool typeFits = type && (name->family == ModuleFamily::ZR) == (*type == ModuleType::Zr32);
+        const bool typeFits =
+            type && (name->family == ModuleFamily::ZR) == (*type == ModuleType::Zr32);
         if (!typeFits) {
             fail(where, "type \"" + typeText + "\" does not fit " + moduleNameText(*name));
             return std::nullopt;

@@ -109,7 +109,7 @@ void Command::runControl(const char* what) {
             if (p.module.empty() || p.module == last) return;
             last = p.module;
             out.note(std::string(what) + ": " + p.module + ", setting " +
-                      std::to_string(p.done + 1) + " of " + std::to_string(p.total));
+                     std::to_string(p.done + 1) + " of " + std::to_string(p.total));
         };
 }
 
@@ -125,18 +125,19 @@ void Command::tellItem(const RunItem& i, bool differencesAreResults) {
         case ItemKind::Saved:
             if (!i.reason.empty())
                 out.note(name + ": " + setting + " is " + std::to_string(*i.moduleValue) + ", " +
-                          i.reason);
+                         i.reason);
             return;
         case ItemKind::Skipped:
             out.fail(ErrorCode::Skipped,
-                      name + ": " + i.reason + "; " +
-                          (i.setting.empty() && i.type == ModuleType::Unknown ? "not backed up" : "skipped"),
-                      module);
+                     name + ": " + i.reason + "; " +
+                         (i.setting.empty() && i.type == ModuleType::Unknown ? "not backed up"
+                                                                             : "skipped"),
+                     module);
             return;
         case ItemKind::NotAnswered:
             out.fail(ErrorCode::NoAnswer,
-                      name + ": " + (i.setting.empty() ? i.reason : "no answer to " + setting),
-                      module, i.setting);
+                     name + ": " + (i.setting.empty() ? i.reason : "no answer to " + setting),
+                     module, i.setting);
             return;
         case ItemKind::Different: {
             const std::string line = name + ": " + i.setting + " is " +
@@ -235,8 +236,8 @@ int restoreCommand(Command& c, const QStringList& args) {
         const std::vector<RunItem> plan = restorePlan(*targets);
         for (const RunItem& i : plan)
             c.out.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
-                      std::to_string(*i.fileValue) +
-                      (i.readOnly ? " (read back, not written)" : ""));
+                       std::to_string(*i.fileValue) +
+                       (i.readOnly ? " (read back, not written)" : ""));
         c.out.result.insert("items", itemsJson(plan));
         return kExitOk;
     }
@@ -254,7 +255,7 @@ int restoreCommand(Command& c, const QStringList& args) {
     }
     if (!result.stopped.empty())
         c.out.fail(stopSignal() ? ErrorCode::Stopped : ErrorCode::NoAnswer,
-                  "restore stopped: " + result.stopped);
+                   "restore stopped: " + result.stopped);
     // A restore that stopped or skipped modules says what it did put back.
     if (!result.stopped.empty() || skipped) {
         c.out.warn("written: " + result.writtenSummary());
@@ -286,16 +287,16 @@ int verifyCommand(Command& c, const QStringList& args) {
     }
     if (!result.stopped.empty()) {
         c.out.fail(stopSignal() ? ErrorCode::Stopped : ErrorCode::NoAnswer,
-                  "verify stopped: " + result.stopped);
+                   "verify stopped: " + result.stopped);
         return c.stopped(kExitFailed);
     }
     const std::string file = args[0] == "-" ? "standard input" : str(args[0]);
     if (different > 0)
         c.out.warn(counted(different, "setting") + (different == 1 ? " differs" : " differ") +
-                  " from " + file);
+                   " from " + file);
     if (!result.whole()) return kExitFailed;
     c.out.line(counted(equal, "setting") + " of " + counted(targets->size(), "module") +
-              " equal to " + file);
+               " equal to " + file);
     return kExitOk;
 }
 

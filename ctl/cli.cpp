@@ -76,17 +76,13 @@ void expectArguments(const QStringList& args, int count, const std::string& usag
 }
 
 Command::Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term, Output& out)
-    : parser(parser),
-      line(line),
-      term(term),
-      out(out),
-      bus(line.port(), line.clock(), log, poll) {
+    : parser(parser), line(line), term(term), out(out), bus(line.port(), line.clock(), log, poll) {
     // Each command says what went unanswered in its own words; a lost line is
     // said once, with its cause.
     link.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
         if (outcome == ExchangeOutcome::LineLost)
             this->out.fail(ErrorCode::LineLost,
-                      "the line was lost" + (detail.empty() ? "" : ": " + detail));
+                           "the line was lost" + (detail.empty() ? "" : ": " + detail));
     });
 }
 
@@ -112,7 +108,7 @@ bool Command::open() {
     const int number = line.choose(port, isSet("demo"));
     if (line.port().open(number)) return true;
     out.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
-                                   "\"): " + line.port().openErrorDetail());
+                                  "\"): " + line.port().openErrorDetail());
     return false;
 }
 
@@ -144,18 +140,19 @@ int Command::failed(const ops::OpFailure& f, const std::string& what) {
             if (!out.failed()) out.fail(ErrorCode::LineLost, "the line was lost");
             return kExitFailed;
         case ops::OpError::NoPort:
-            return out.fail(ErrorCode::Port, std::string("no port is open (\"") +
-                                                  kWindowSelectPort + "\")");
+            return out.fail(ErrorCode::Port,
+                            std::string("no port is open (\"") + kWindowSelectPort + "\")");
         case ops::OpError::NoAnswer:
             if (out.failed()) return kExitFailed;
             if (what.empty()) return out.fail(ErrorCode::NoAnswer, controllerSilent());
-            return out.fail(ErrorCode::NoAnswer, f.module.empty() ? "no answer to " + what
-                                                                   : f.module + " did not answer " + what,
-                             f.module, f.setting);
+            return out.fail(
+                ErrorCode::NoAnswer,
+                f.module.empty() ? "no answer to " + what : f.module + " did not answer " + what,
+                f.module, f.setting);
         case ops::OpError::NotRegistered:
             return out.fail(ErrorCode::NotRegistered,
-                             std::string("no module of the family answered the status request (\"") +
-                                 kWindowRequestStatusFirst + "\")");
+                            std::string("no module of the family answered the status request (\"") +
+                                kWindowRequestStatusFirst + "\")");
         case ops::OpError::Stopped:
             return stopped(kExitFailed);
         case ops::OpError::NotConfirmed:
@@ -174,7 +171,7 @@ bool Command::reportLost(const std::string& consequence) {
     std::string names;
     for (const std::string& m : lost) names += (names.empty() ? "" : ", ") + m;
     out.fail(ErrorCode::NotRegistered, names + " did not answer the status request" + consequence,
-              lost.size() == 1 ? lost.front() : "");
+             lost.size() == 1 ? lost.front() : "");
     return true;
 }
 
@@ -193,11 +190,12 @@ bool Command::confirmErase(const std::string& what, const char* windowWarning) {
         throw UsageError{"erasing " + what + " cannot be undone: give --yes to go on (\"" +
                          windowWarning + "\")"};
     term.err << "korvelctl: this erases every setting of " << what << " (\"" << windowWarning
-              << "\"); type erase to go on: " << std::flush;
+             << "\"); type erase to go on: " << std::flush;
     std::string answer;
     std::getline(*term.in, answer);
     if (answer == "erase") return true;
-    out.fail(ErrorCode::Cancelled, std::string("cancelled (\"") + kWindowOperationCancelled + "\")");
+    out.fail(ErrorCode::Cancelled,
+             std::string("cancelled (\"") + kWindowOperationCancelled + "\")");
     return false;
 }
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "ops/bus.h"
-#include "ops/system_runs.h"
 #include "ctl/cli.h"
 #include "ctl/command_table.h"
 #include "ctl/output.h"
 #include "ctl/terminal.h"
+#include "ops/bus.h"
+#include "ops/system_runs.h"
 
 namespace korvel::ctl {
 
@@ -61,7 +61,7 @@ class Command {
 
     std::optional<ops::Backup> readBackupFile(const QStringList& args, const char* usage);
     std::optional<std::vector<ops::RestoreTarget>> fileTargets(const QStringList& args,
-                                                              const char* usage);
+                                                               const char* usage);
     // How a run reports where it is (on a watched terminal) and stops for a signal.
     void runControl(const char* what);
     void tellItem(const ops::RunItem& item, bool differencesAreResults);
@@ -74,8 +74,8 @@ class Command {
     NoPolling poll;
     ops::Bus bus;
     Link& link = bus.link();
-    std::vector<std::string> lost;      // modules whose status answer was lost
-    std::optional<ops::Backup> file;    // the backup a restore or verify reads
+    std::vector<std::string> lost;    // modules whose status answer was lost
+    std::optional<ops::Backup> file;  // the backup a restore or verify reads
 };
 
 void expectArguments(const QStringList& args, int count, const std::string& usage);

@@ -1,10 +1,10 @@
 #include "ctl/command_table.h"
 
-#include "ctl/handlers.h"
-#include "ops/kx_names.h"
-
 #include <algorithm>
 #include <sstream>
+
+#include "ctl/handlers.h"
+#include "ops/kx_names.h"
 
 namespace korvel::ctl {
 

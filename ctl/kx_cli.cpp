@@ -88,7 +88,8 @@ int kxGet(Command& c, const QStringList& args) {
         const char* setting = reading.row->name;
         settings.insert(setting, reading.value ? QJsonValue(*reading.value) : QJsonValue());
         if (!reading.value) {
-            exit = c.out.fail(ErrorCode::NoAnswer, name + ": no answer to " + setting, name, setting);
+            exit =
+                c.out.fail(ErrorCode::NoAnswer, name + ": no answer to " + setting, name, setting);
             continue;
         }
         const std::string value = std::to_string(*reading.value);
@@ -121,8 +122,8 @@ int kxSet(Command& c, const QStringList& args) {
     const KxSetResult r = ops::kxSet(c.bus, target, row, *value, permanent);
     if (r.failure && r.failure->error == OpError::NotRegistered && r.modules.empty()) {
         if (target >= 0) return c.notRegistered("KX", args[0], kxModule(target));
-        return c.out.fail(ErrorCode::NotRegistered,
-                         "no module of the group " + str(args[0]) + " answered the status request");
+        return c.out.fail(ErrorCode::NotRegistered, "no module of the group " + str(args[0]) +
+                                                        " answered the status request");
     }
     if (r.failure && r.failure->error == OpError::Refused) refuse(row, r.selection, r.offer);
     if (r.failure && r.failure->error == OpError::LineLost) return c.failed(*r.failure);
@@ -130,18 +131,20 @@ int kxSet(Command& c, const QStringList& args) {
     QJsonArray modules;
     for (const KxSetModule& m : r.modules) {
         const std::string name = kxNameAt(c.bus.registry(), m.module.item);
-        modules.append(QJsonObject{{"module", q(name)},
-                                   {"reported", m.reported ? QJsonValue(*m.reported) : QJsonValue()},
-                                   {"confirmed", m.confirmed}});
+        modules.append(
+            QJsonObject{{"module", q(name)},
+                        {"reported", m.reported ? QJsonValue(*m.reported) : QJsonValue()},
+                        {"confirmed", m.confirmed}});
         if (m.confirmed) {
             c.out.line(name + ' ' + row.name + " = " + std::to_string(*value) + " confirmed");
             continue;
         }
-        exit = c.out.fail(ErrorCode::NotConfirmed,
-                         name + ' ' + row.name + ": not confirmed" +
-                             (m.reported ? " (the module reports " + std::to_string(*m.reported) + ")"
-                                         : " (no answer)"),
-                         name, row.name);
+        exit =
+            c.out.fail(ErrorCode::NotConfirmed,
+                       name + ' ' + row.name + ": not confirmed" +
+                           (m.reported ? " (the module reports " + std::to_string(*m.reported) + ")"
+                                       : " (no answer)"),
+                       name, row.name);
     }
     c.out.result.insert("setting", row.name);
     c.out.result.insert("value", *value);
@@ -149,8 +152,8 @@ int kxSet(Command& c, const QStringList& args) {
     c.out.result.insert("modules", modules);
     if (!r.lost.empty())
         exit = c.out.fail(ErrorCode::NotRegistered,
-                         joinedNames(r.lost) + " did not answer the status request; not set",
-                         r.lost.size() == 1 ? moduleNameText(r.lost.front()) : "");
+                          joinedNames(r.lost) + " did not answer the status request; not set",
+                          r.lost.size() == 1 ? moduleNameText(r.lost.front()) : "");
     return exit;
 }
 
@@ -164,7 +167,7 @@ int kxErase(Command& c, const QStringList& args) {
     const KxEraseResult r = ops::kxErase(c.bus, target);
     if (r.failure && r.failure->error == OpError::NotRegistered)
         return c.out.fail(ErrorCode::NotRegistered,
-                         given + " did not answer the status request; nothing erased");
+                          given + " did not answer the status request; nothing erased");
     QJsonArray erased;
     for (const ModuleName& m : r.erased) {
         const std::string name = kxNameAt(c.bus.registry(), m.item);
@@ -185,7 +188,7 @@ int kxMsCheck(Command& c, const QStringList&) {
         const std::string name = kxNameAt(c.bus.registry(), a.module);
         const char* mode = a.mode == 1 ? "master" : a.mode == 2 ? "slave" : "error";
         c.out.line(name + " is " + mode +
-                  (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
+                   (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
         modules.append(QJsonObject{{"module", q(name)}, {"mode", mode}, {"value", a.mode}});
     }
     c.out.result.insert("modules", modules);
@@ -194,8 +197,8 @@ int kxMsCheck(Command& c, const QStringList&) {
         if (r.failure->error != OpError::NoAnswer || r.failure->module.empty())
             return c.failed(*r.failure);
         return c.out.fail(ErrorCode::NoAnswer,
-                         r.failure->module + " did not answer (\"" + check.message + "\")",
-                         r.failure->module, "ms");
+                          r.failure->module + " did not answer (\"" + check.message + "\")",
+                          r.failure->module, "ms");
     }
     const std::string verdict = check.verdict;
     c.out.result.insert("verdict", q(verdict));
@@ -204,8 +207,8 @@ int kxMsCheck(Command& c, const QStringList&) {
         return kExitOk;
     }
     return c.out.fail(ErrorCode::Verdict,
-                     std::string(check.masterCount == 0 ? "no master" : "more than one master") +
-                         " (\"" + verdict + "\")");
+                      std::string(check.masterCount == 0 ? "no master" : "more than one master") +
+                          " (\"" + verdict + "\")");
 }
 
 }  // namespace korvel::ctl

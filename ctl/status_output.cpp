@@ -6,8 +6,8 @@
 #include <iomanip>
 #include <sstream>
 
-#include "service/module_type.h"
 #include "ops/module_name.h"
+#include "service/module_type.h"
 #include "status/status_format.h"
 
 namespace korvel::ctl {

@@ -10,9 +10,9 @@
 #include "ctl/status_output.h"
 #include "ctl/stop_signal.h"
 #include "ctl/test_functions.h"
+#include "ops/system_ops.h"
 #include "service/number_text.h"
 #include "service/ports.h"
-#include "ops/system_ops.h"
 #include "status/system_query.h"
 #include "vg/vg_panel.h"
 #include "wire_words/log_lines.h"
@@ -37,7 +37,7 @@ std::string joined(const std::string& text, const char* separator) {
 // BITS of vg set: "none", or bit numbers and box captions separated by commas.
 // Only a box the unit shows can be named by its caption.
 ops::VgBits parseBits(const std::string& text, const std::array<const char*, 8>& captions,
-                  const char* option) {
+                      const char* option) {
     ops::VgBits boxes{};
     if (QString::fromStdString(text).trimmed().compare("none", Qt::CaseInsensitive) == 0)
         return boxes;
@@ -169,14 +169,13 @@ int vgSet(Command& c, const QStringList&) {
         if (r.failure->detail.empty()) throw UsageError{"a " + unit + " has no " + what + " bits"};
         const auto bit = static_cast<std::size_t>(std::stoi(r.failure->detail));
         throw UsageError{"a " + unit + " does not offer the " + what + " bit " + r.failure->detail +
-                         " (\"" + (isConfig ? kVgConfigCaptions : kVgOptionCaptions)[bit] +
-                         "\")"};
+                         " (\"" + (isConfig ? kVgConfigCaptions : kVgOptionCaptions)[bit] + "\")"};
     }
     if (r.configSent) {
         c.out.line(unit + " configuration " + captionList(config, kVgConfigCaptions) +
-                  (permanent ? " (permanent)" : "") + " sent");
+                   (permanent ? " (permanent)" : "") + " sent");
         c.out.result.insert("config",
-                           QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
+                            QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
     if (r.optionsSent) {
         c.out.line(unit + " options " + captionList(options, kVgOptionCaptions) + " sent");
@@ -184,7 +183,7 @@ int vgSet(Command& c, const QStringList&) {
     }
     if (r.failure)
         return c.failed(*r.failure,
-                      r.failure->setting == "config" ? "the configuration" : "the options");
+                        r.failure->setting == "config" ? "the configuration" : "the options");
     return kExitOk;
 }
 
@@ -218,8 +217,8 @@ int functionTest(Command& c, const QStringList& args) {
         list.append(q(f));
     }
     c.out.line(std::string(kFunctionGroupNames[static_cast<std::size_t>(*group)]) + " of decoder " +
-              std::to_string(decoder) + " in block " + std::to_string(block) +
-              " sent: " + (names.empty() ? "all off" : names + " on"));
+               std::to_string(decoder) + " in block " + std::to_string(block) +
+               " sent: " + (names.empty() ? "all off" : names + " on"));
     c.out.result.insert("group", kFunctionGroupNames[static_cast<std::size_t>(*group)]);
     c.out.result.insert("decoder", decoder);
     c.out.result.insert("block", block);

@@ -87,9 +87,9 @@ int zrSet(Command& c, const QStringList& args) {
     } else if (args[1] == "device" && args.size() == 5 &&
                (args[3] == "time" || args[3] == "power")) {
         const bool power = args[3] == "power";
-        const int value = power ? powerCode(args[4])
-                                : rangedNumber(args[4], "time", "time", kZrMaxTime,
-                                               "sent instead", c.out);
+        const int value =
+            power ? powerCode(args[4])
+                  : rangedNumber(args[4], "time", "time", kZrMaxTime, "sent instead", c.out);
         step.device =
             rangedNumber(args[2], "device", "device", kZrMaxDevice, "used instead", c.out);
         step.power = power;
@@ -108,7 +108,7 @@ int zrSet(Command& c, const QStringList& args) {
     for (const ZrSetModule& m : r.modules) {
         if (!m.confirmed) continue;
         c.out.line(moduleNameText(m.module) + " " + step.name + " = " + shown + " confirmed" +
-                  (permanent ? " (permanent)" : ""));
+                   (permanent ? " (permanent)" : ""));
         modules.append(QString::fromStdString(moduleNameText(m.module)));
     }
     c.out.result.insert("setting", QString::fromStdString(step.name));
@@ -119,12 +119,12 @@ int zrSet(Command& c, const QStringList& args) {
     for (const ZrSetModule& m : r.modules)
         if (!m.confirmed) {
             const std::string name = moduleNameText(m.module);
-            exit = c.out.fail(ErrorCode::NotConfirmed,
-                             name + ' ' + step.name + ": not confirmed" +
-                                 (m.reported ? " (the module reports " +
-                                                   std::to_string(*m.reported) + ")"
-                                             : " (no answer)"),
-                             name, step.name);
+            exit = c.out.fail(
+                ErrorCode::NotConfirmed,
+                name + ' ' + step.name + ": not confirmed" +
+                    (m.reported ? " (the module reports " + std::to_string(*m.reported) + ")"
+                                : " (no answer)"),
+                name, step.name);
         }
     if (r.failure && r.modules.empty()) return c.failed(*r.failure, step.name);
     return exit;
@@ -140,8 +140,8 @@ int zrErase(Command& c, const QStringList& args) {
     const ZrEraseResult r = ops::zrErase(c.bus, target);
     if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
         return c.out.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
-                                                       " did not answer the status request; "
-                                                       "nothing erased");
+                                                        " did not answer the status request; "
+                                                        "nothing erased");
     QJsonArray erased;
     for (const ModuleName& m : r.erased) {
         c.out.line(moduleNameText(m) + " erased");

@@ -14,8 +14,8 @@ bool registered(const ModuleRegistry& registry, int item) {
 }
 
 OpFailure notRegistered(const ModuleRegistry& registry, std::int32_t target) {
-    return {OpError::NotRegistered, target >= 0 ? kxNameAt(registry, target) : std::string(), {},
-            {}};
+    return {
+        OpError::NotRegistered, target >= 0 ? kxNameAt(registry, target) : std::string(), {}, {}};
 }
 
 }  // namespace
@@ -135,8 +135,8 @@ MsCheckResult kxMasterSlaveCheck(Bus& bus) {
             r.failure = exchangeFailure(bus);
             break;
         case MasterSlaveOutcome::ModuleSilent:
-            r.failure = OpFailure{OpError::NoAnswer,
-                                  kxNameAt(bus.registry(), r.check.silentModule), "ms", {}};
+            r.failure = OpFailure{
+                OpError::NoAnswer, kxNameAt(bus.registry(), r.check.silentModule), "ms", {}};
             break;
         case MasterSlaveOutcome::Judged:
             if (r.check.masterCount != 1) r.failure = OpFailure{OpError::Verdict, {}, {}, {}};

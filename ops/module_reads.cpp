@@ -120,11 +120,13 @@ std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int
 }
 
 std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, std::int32_t target,
-                                  const KxSettingName& row, int value, bool permanent, int retries) {
+                                  const KxSettingName& row, int value, bool permanent,
+                                  int retries) {
     std::optional<int> confirmed;
     bool wentOut = false;
     for (int tries = 0; !wentOut && tries <= retries && link.portOpen(); ++tries)
-        confirmed = kxExchange(link, registry, target, row, KxButton::Set, value, permanent, wentOut);
+        confirmed =
+            kxExchange(link, registry, target, row, KxButton::Set, value, permanent, wentOut);
     return confirmed;
 }
 

@@ -24,7 +24,8 @@ ModuleType typeOf(const ModuleRegistry& registry, const ModuleName& m) {
 std::string firmwareOf(const StatusFacts& status, const ModuleName& m) {
     if (status.classic) return "";
     for (const ModuleFact& f : status.modules)
-        if (f.family == m.family && (m.family == ModuleFamily::KX ? f.kxIndex() : f.number) == m.item)
+        if (f.family == m.family &&
+            (m.family == ModuleFamily::KX ? f.kxIndex() : f.number) == m.item)
             return moduleVersionBoxText(f);
     return "";
 }
@@ -134,7 +135,8 @@ std::vector<Setting> savedSettings(const ModuleBackup& saved, std::vector<ZrWrit
     if (saved.type == ModuleType::Zr32 || saved.type == ModuleType::Unknown) return out;
     const KxSelection module = singleModule(saved.type);
     for (const KxSettingName* row : backupRows(module))
-        out.push_back({row->name, saved.permanent.kx.at(row->name), !settableOn(*row, module), row});
+        out.push_back(
+            {row->name, saved.permanent.kx.at(row->name), !settableOn(*row, module), row});
     return out;
 }
 
@@ -233,8 +235,7 @@ bool runModule(Bus& bus, const RestoreTarget& t, bool write, Steps& steps, RunRe
         bool sent = false;
         if (write && !s.readOnly) {
             const std::optional<int> confirmed =
-                writeKxSetting(link, registry, t.target.item, *s.kxRow, s.value, true,
-                               bus.retries);
+                writeKxSetting(link, registry, t.target.item, *s.kxRow, s.value, true, bus.retries);
             // The Set went out whether or not its confirmation came: the read-back decides.
             sent = link.portOpen();
             if (!confirmed && !sent) {
@@ -316,7 +317,8 @@ std::string moduleNameOf(const ModuleName& module, ModuleType type) {
 
 std::string moduleLabel(const ModuleName& module, ModuleType type) {
     const std::string name = moduleNameOf(module, type);
-    return type == ModuleType::Unknown ? name : name + " (" + std::string(moduleTypeName(type)) + ")";
+    return type == ModuleType::Unknown ? name
+                                       : name + " (" + std::string(moduleTypeName(type)) + ")";
 }
 
 bool RunResult::whole() const {

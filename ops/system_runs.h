@@ -27,7 +27,7 @@ enum class ItemKind {
 
 struct RunItem {
     ItemKind kind = ItemKind::Saved;
-    ModuleName module;      // where the value is read or written (after a map)
+    ModuleName module;  // where the value is read or written (after a map)
     ModuleType type = ModuleType::Unknown;
     std::string setting;    // "pwm", "device 5 power", ...; empty for a whole module
     bool permanent = true;  // backup reads both; verify and restore the permanent ones
@@ -86,8 +86,8 @@ RunResult verify(Bus& bus, const std::vector<RestoreTarget>& targets);
 
 // Writes the permanent settings of each target and reads each one back. A
 // write is sent once and settled by its read-back (a ZR32 module's too); a
-// read that got no answer is asked again up to the bus's retries. A run that stops (no answer, a lost line, a stop request) lists what
-// it wrote.
+// read that got no answer is asked again up to the bus's retries. A run that stops (no answer, a
+// lost line, a stop request) lists what it wrote.
 RunResult restore(Bus& bus, const std::vector<RestoreTarget>& targets);
 
 // "kx:2.0 (KX44)": a module as the runs name it.

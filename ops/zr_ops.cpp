@@ -45,8 +45,7 @@ ZrReportResult zrReport(Bus& bus, int module, bool permanent) {
         OneModule inputs(module, permanent);
         readZrReport(bus.link(), inputs, [&](const ZrReportItem& item) {
             r.items.push_back(item);
-            if (item.kind != Kind::Header && item.kind != Kind::Columns &&
-                item.device < kZrDevices)
+            if (item.kind != Kind::Header && item.kind != Kind::Columns && item.device < kZrDevices)
                 seen.insert({item.kind, item.kind == Kind::DefaultTime ? 0 : item.device});
         });
         r.whole = seen.size() == 1 + 2 * kZrDevices;
@@ -84,7 +83,9 @@ ZrSetResult zrSet(Bus& bus, std::int32_t target, const ZrWriteStep& step, bool p
         r.modules.push_back({zrModule(m), back, back == step.value});
         if (back != step.value && !r.failure)
             r.failure = OpFailure{back ? OpError::NotConfirmed : OpError::NoAnswer,
-                                  moduleNameText(zrModule(m)), step.name, {}};
+                                  moduleNameText(zrModule(m)),
+                                  step.name,
+                                  {}};
     }
     return r;
 }

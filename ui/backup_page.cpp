@@ -322,14 +322,13 @@ void BackupPage::showItems(const std::vector<RunItem>& items) {
     lstBackupResults_->setUpdatesEnabled(true);
 }
 
-std::optional<std::string> BackupPage::runAfterStatus(
+BackupPage::RunEnd BackupPage::runAfterStatus(
     const std::function<void(const StatusFacts&)>& body) {
     RunScope scope(*this);
-    if (const std::optional<StatusFacts> facts = hooks_.requestStatus())
-        body(*facts);
-    else if (!scope.failed)
-        scope.failed = "";
-    return scope.failed;
+    // A whole-system run asks its status steps again, as it does its reads.
+    const std::optional<StatusFacts> facts = hooks_.requestStatus(kWindowRetries);
+    if (facts) body(*facts);
+    return {facts.has_value(), facts || scope.failed ? scope.failed : std::string()};
 }
 
 // One box says how the run ended; a restore that did not end whole names what
@@ -374,14 +373,15 @@ void BackupPage::cmdBackup_Click() {
         return;
     }
     ops::BackupRun run;
-    const auto failed = runAfterStatus([&](const StatusFacts& facts) {
+    const RunEnd end = runAfterStatus([&](const StatusFacts& facts) {
         ops::Bus bus(bus_.link, bus_.registry);
         prepare(bus);
         run = ops::takeBackup(bus, facts,
                               QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString());
     });
     showItems(run.result.items);
-    if (!run.backup || failed) return tell(RunKind::Backup, run.result, failed);
+    // An exchange that failed only matters when the run did not end whole.
+    if (!run.backup) return tell(RunKind::Backup, run.result, end.failedRun(run.result));
     // Only a whole backup is written, and whole or not at all: an older file stays as it was.
     if (const std::string why =
             backup::replaceFile(path.toStdString(), backup::toJson(*run.backup).toStdString());
@@ -406,13 +406,13 @@ void BackupPage::cmdVerify_Click() {
     const auto targets = chooseTargets();
     if (!targets) return;
     RunResult result;
-    const auto failed = runAfterStatus([&](const StatusFacts&) {
+    const RunEnd end = runAfterStatus([&](const StatusFacts&) {
         ops::Bus bus(bus_.link, bus_.registry);
         prepare(bus);
         result = ops::verify(bus, *targets);
     });
     showItems(result.items);
-    if (!result.whole() || failed) return tell(RunKind::Verify, result, failed);
+    if (!end.statusDone || !result.whole()) return tell(RunKind::Verify, result, end.failedRun(result));
     tellOutcome("All " + std::to_string(result.items.size()) + " settings are as in the file.", {},
                 MessageIcon::None);
 }
@@ -429,13 +429,13 @@ void BackupPage::cmdRestore_Click() {
                                             counted(targets->size(), "module") + "?"))
         return;
     RunResult result;
-    const auto failed = runAfterStatus([&](const StatusFacts&) {
+    const RunEnd end = runAfterStatus([&](const StatusFacts&) {
         ops::Bus bus(bus_.link, bus_.registry);
         prepare(bus);
         result = ops::restore(bus, *targets);
     });
     showItems(result.items);
-    if (!result.whole() || failed) return tell(RunKind::Restore, result, failed);
+    if (!end.statusDone || !result.whole()) return tell(RunKind::Restore, result, end.failedRun(result));
     tellOutcome(counted(targets->size(), "module") + " restored, every setting read back equal.", {},
                 MessageIcon::None);
 }

@@ -1,8 +1,8 @@
 // korvelctl's names of the KX settings come from the settings table: each
 // setting's terminal name, one per variant its selectors address.
-#include <gtest/gtest.h>
-
 #include "ops/kx_names.h"
+
+#include <gtest/gtest.h>
 
 namespace korvel::ops {
 namespace {

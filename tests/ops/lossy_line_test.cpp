@@ -73,8 +73,9 @@ TEST_P(LossyLine, ARestoreIsSettledByItsReadBacks) {
     EXPECT_EQ(zr(bench, 1).zrPermanent.defaultTime, file.defaultTime);
     EXPECT_EQ(zr(bench, 1).zrPermanent.devices[40].time, file.devices[40].time);
     EXPECT_EQ(zr(bench, 1).zrPermanent.devices[40].power, file.devices[40].power);
-    EXPECT_EQ(sim::findModule(bench.controller.system(), sim::ModuleFamily::KX, 0)->kxPermanent.value[1],
-              saved->modules[0].permanent.kx.at("hfi"));
+    EXPECT_EQ(
+        sim::findModule(bench.controller.system(), sim::ModuleFamily::KX, 0)->kxPermanent.value[1],
+        saved->modules[0].permanent.kx.at("hfi"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, LossyLine, ::testing::Values(1u, 2u, 3u, 4u, 5u));

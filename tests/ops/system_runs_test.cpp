@@ -26,7 +26,8 @@ TEST(BackupRun, AModuleWhoseStatusAnswerWasLostLeavesNoBackup) {
     EXPECT_FALSE(run.backup);
     ASSERT_FALSE(run.result.items.empty());
     EXPECT_EQ(run.result.items[0].kind, ItemKind::NotAnswered);
-    EXPECT_EQ(moduleLabel(run.result.items[0].module, ModuleType::Unknown) + ": " + run.result.items[0].reason,
+    EXPECT_EQ(moduleLabel(run.result.items[0].module, ModuleType::Unknown) + ": " +
+                  run.result.items[0].reason,
               "kx:5: did not answer the status request");
 }
 
