@@ -51,7 +51,8 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
     const DispatchOutcome sent = sendKxCommand(link, kxTargets(target, registry.kxTypes), button,
                                                commandFor(row, value, permanent));
     wentOut = commandWentOut(sent);
-    if (sent.done() && target >= 0)
+    // The report may still come when only a later frame of the dispatch went unanswered.
+    if (wentOut && target >= 0)
         awaitLateAnswer(link, kModuleReportWait, [&] { return reported.has_value(); });
     link.setAnswerListener({});
     return reported;
