@@ -13,8 +13,6 @@
 #include "ops/system_ops.h"
 #include "service/number_text.h"
 #include "service/ports.h"
-#include "status/system_query.h"
-#include "vg/vg_panel.h"
 #include "wire_words/log_lines.h"
 
 namespace korvel::ctl {
@@ -149,14 +147,12 @@ int resetFault(Command& c, const QStringList&) {
 int vgSet(Command& c, const QStringList&) {
     if (!c.isSet("config") && !c.isSet("options"))
         throw UsageError{"vg set needs --config or --options"};
-    const ops::VgBits config = parseBits(c.value("config"), kVgConfigCaptions, "config");
-    const ops::VgBits options = parseBits(c.value("options"), kVgOptionCaptions, "options");
+    const ops::VgBits config = parseBits(c.value("config"), ops::kVgConfigBitNames, "config");
+    const ops::VgBits options = parseBits(c.value("options"), ops::kVgOptionBitNames, "options");
     const bool permanent = c.isSet("permanent");
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
-    // The unit's name as the status dialog shows it.
-    const std::string unit =
-        QString::fromStdString(vgTypeCaption(c.bus.facts()->system)).trimmed().toStdString();
+    const std::string unit = ops::vgOffer(*c.bus.facts()).unit;
     c.out.result.insert("unit", q(unit));
     ops::VgRequest request;
     request.permanent = permanent;
@@ -169,16 +165,17 @@ int vgSet(Command& c, const QStringList&) {
         if (r.failure->detail.empty()) throw UsageError{"a " + unit + " has no " + what + " bits"};
         const auto bit = static_cast<std::size_t>(std::stoi(r.failure->detail));
         throw UsageError{"a " + unit + " does not offer the " + what + " bit " + r.failure->detail +
-                         " (\"" + (isConfig ? kVgConfigCaptions : kVgOptionCaptions)[bit] + "\")"};
+                         " (\"" +
+                         (isConfig ? ops::kVgConfigBitNames : ops::kVgOptionBitNames)[bit] + "\")"};
     }
     if (r.configSent) {
-        c.out.line(unit + " configuration " + captionList(config, kVgConfigCaptions) +
+        c.out.line(unit + " configuration " + captionList(config, ops::kVgConfigBitNames) +
                    (permanent ? " (permanent)" : "") + " sent");
         c.out.result.insert("config",
                             QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
     if (r.optionsSent) {
-        c.out.line(unit + " options " + captionList(options, kVgOptionCaptions) + " sent");
+        c.out.line(unit + " options " + captionList(options, ops::kVgOptionBitNames) + " sent");
         c.out.result.insert("options", QJsonObject{{"bits", bitList(options)}});
     }
     if (r.failure)

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "status/status_request.h"
+#include "status/status_texts.h"
 #include "status/system_query.h"
 #include "vg/vg_commands.h"
 
@@ -53,6 +54,7 @@ Failure monitor(Bus& bus, std::chrono::milliseconds interval) {
 VgOffer vgOffer(const StatusFacts& facts) {
     const VgPanelFlags flags = vgFlags(facts.system);
     VgOffer o;
+    o.unit = systemTypeOf(facts.system.systemType).caption;
     o.config = flags.configFrame;
     o.options = flags.unitBits || flags.firmwareBits;
     // Configuration bit 4 belongs to every unit; the others to what the unit and its firmware have.
