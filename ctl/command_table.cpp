@@ -40,7 +40,7 @@ const std::vector<OptionEntry>& options() {
         {"retries",
          nullptr,
          "N",
-         "Ask again this many times when a read gets no answer (default 2).",
+         "Ask again this many times when a read gets no answer (default 3).",
          {}},
         {"help", "h", nullptr, "Print this help, or a command's own.", {}},
         {"help-all", nullptr, nullptr, "Print the help of every command.", {}},

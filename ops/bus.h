@@ -14,7 +14,7 @@
 namespace korvel::ops {
 
 // How many times an operation asks again for a read that got no answer, unless told otherwise.
-inline constexpr int kDefaultReadRetries = 2;
+inline constexpr int kDefaultReadRetries = 3;
 
 // Where a run is: `done` of `total` steps, a step being one setting (a ZR32
 // module's configuration counts one step per permanence when read).

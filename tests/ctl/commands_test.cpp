@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, CommandTest, ::testing::Values(
     Case{{"kx", "set", "All_KX44", "ocd", "slow"}, 0, "kx:2.0 ocd = 2 confirmed\nkx:2.1 ocd = 2 confirmed\n", ""},
     Case{{"kx", "set", "0", "ms", "master"}, 0, "kx:0 ms = 1 confirmed\n", ""},
     Case{{"kx", "set", "All_KXxx", "hfi", "5"}, 1, "kx:0 hfi = 5 confirmed\nkx:2.0 hfi = 5 confirmed\nkx:2.1 hfi = 5 confirmed\n", "korvelctl: kx:5 did not answer the status request; "
-         "not set\n", {}, lose(statusOfKx5, 3)},
+         "not set\n", {}, lose(statusOfKx5, 4)},
     Case{{"kx", "erase", "All_KX-H", "--yes"}, 0, "kx:0 erased\nkx:5 erased\n", "",
          [](auto& c) { return hfi(c, 5, 0) && hfi(c, 2, 7); }},
     Case{{"kx", "erase", "2.1"}, 2, "", "korvelctl: erasing kx:2.1 cannot be undone: give --yes to go on "
@@ -155,9 +155,9 @@ INSTANTIATE_TEST_SUITE_P(Pages, CommandTest, ::testing::Values(
     Case{{"test", "F5..F8", "L"}, 2, "", "korvelctl: \"L\" is not a function of F5..F8: give F5, F6, F7, F8\n"},
     Case{{"test", "F21..F28", "--decoder", "16384"}, 2, "", "korvelctl: Decoder must be a number from 0 to 16383\n"},
     Case{{"status"}, 0, "...kx:5    KX-H ", "", {}, lose(statusOfKx5, 1)},
-    Case{{"status"}, 1, "...kx:5            not answering\n", "korvelctl: kx:5 did not answer the status request\n", {}, lose(statusOfKx5, 3)},
+    Case{{"status"}, 1, "...kx:5            not answering\n", "korvelctl: kx:5 did not answer the status request\n", {}, lose(statusOfKx5, 4)},
     Case{{"backup", "%"}, 1, "", "korvelctl: kx:5 did not answer the status request; no backup written\n", {},
-         lose(statusOfKx5, 3)},
+         lose(statusOfKx5, 4)},
     Case{{"backup", "%"}, 1, "", "korvelctl: zr:6 (ZR32): the active configuration did not come in whole\n"
          "korvelctl: no backup written\n", {}, vanish(70, 4, 20)},
     Case{{"backup", "/nonexistent/b.json"}, 1, "",
