@@ -6,9 +6,12 @@
 #include <cmath>
 #include <set>
 
-#include "backup/kx_setting_table.h"
+#include "ops/kx_names.h"
+#include "ops/system_runs.h"
 
 namespace korvel::backup {
+
+using namespace korvel::ops;
 
 namespace {
 
@@ -50,9 +53,9 @@ class Reader {
         return static_cast<int>(d);
     }
 
-    bool kxSettings(const QJsonObject& o, std::int16_t type, const std::string& where,
+    bool kxSettings(const QJsonObject& o, ModuleType type, const std::string& where,
                     ModuleSettings& out) {
-        for (const KxSettingName* row : backupRows(kxPageOfType(type))) {
+        for (const KxSettingName* row : backupRows(singleModule(type))) {
             const QJsonValue v = o.value(row->name);
             const std::string at = where + " \"" + row->name + "\"";
             if (v.isUndefined()) return fail(at, "missing");
@@ -63,7 +66,8 @@ class Reader {
             out.kx[row->name] = *value;
         }
         if (static_cast<std::size_t>(o.size()) != out.kx.size())
-            return fail(where, "holds a setting a " + kxTypeName(type) + " does not have");
+            return fail(
+                where, "holds a setting a " + std::string(moduleTypeName(type)) + " does not have");
         return true;
     }
 
@@ -94,7 +98,7 @@ class Reader {
         const std::string at = where + " " + key;
         if (!v.isObject()) return fail(at, "missing");
         if (m.name.family == ModuleFamily::ZR) return zrSettings(v.toObject(), at, out);
-        return kxSettings(v.toObject(), *kxTypeFromName(m.type), at, out);
+        return kxSettings(v.toObject(), m.type, at, out);
     }
 
     std::optional<ModuleBackup> module(const QJsonValue& value, int index) {
@@ -106,18 +110,16 @@ class Reader {
             fail(where, "no module name like kx:2.1 or zr:1");
             return std::nullopt;
         }
-        ModuleBackup m{*name,
-                       o.value("type").toString().toStdString(),
-                       o.value("firmware").toString().toStdString(),
-                       {},
-                       {}};
-        const bool typeFits = name->family == ModuleFamily::ZR ? m.type == kZrType
-                                                               : kxTypeFromName(m.type).has_value();
+        const std::string typeText = o.value("type").toString().toStdString();
+        const std::optional<ModuleType> type = moduleTypeNamed(typeText);
+        const bool typeFits =
+            type && (name->family == ModuleFamily::ZR) == (*type == ModuleType::Zr32);
         if (!typeFits) {
-            fail(where, "type \"" + m.type + "\" does not fit " + moduleNameText(*name));
+            fail(where, "type \"" + typeText + "\" does not fit " + moduleNameText(*name));
             return std::nullopt;
         }
-        const std::string at = moduleNameText(*name, m.type == "KX44");
+        ModuleBackup m{*name, *type, o.value("firmware").toString().toStdString(), {}, {}};
+        const std::string at = moduleNameOf(*name, m.type);
         if (!settings(o, "active", m, at, m.active) ||
             !settings(o, "permanent", m, at, m.permanent))
             return std::nullopt;
@@ -130,8 +132,8 @@ class Reader {
 QByteArray toJson(const Backup& b) {
     QJsonArray modules;
     for (const ModuleBackup& m : b.modules) {
-        modules.append(QJsonObject{{"module", q(moduleNameText(m.name, m.type == "KX44"))},
-                                   {"type", q(m.type)},
+        modules.append(QJsonObject{{"module", q(moduleNameOf(m.name, m.type))},
+                                   {"type", q(std::string(moduleTypeName(m.type)))},
                                    {"firmware", q(m.firmware)},
                                    {"active", settingsJson(m.active)},
                                    {"permanent", settingsJson(m.permanent)}});

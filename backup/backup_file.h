@@ -1,44 +1,19 @@
 #pragma once
 
 #include <QByteArray>
-#include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "backup/module_io.h"
-#include "backup/module_name.h"
+#include "ops/backup_values.h"
 
 namespace korvel::backup {
 
 inline constexpr const char* kBackupFormat = "korvelctl-backup";
 inline constexpr int kBackupVersion = 1;
 
-// One module's settings as read: KX settings by their korvelctl name, or a
-// ZR32 module's whole configuration.
-struct ModuleSettings {
-    std::map<std::string, int> kx;
-    std::optional<ZrConfiguration> zr;
-    bool operator==(const ModuleSettings&) const = default;
-};
-
-struct ModuleBackup {
-    ModuleName name;
-    std::string type;  // "KX-H", "KX44", "WOBE-s", "ZR32"
-    std::string firmware;
-    ModuleSettings active;
-    ModuleSettings permanent;
-    bool operator==(const ModuleBackup&) const = default;
-};
-
-struct Backup {
-    std::string date;  // ISO 8601, UTC
-    std::string systemStatus, protocolVersion, systemVersion;
-    std::vector<ModuleBackup> modules;
-    bool operator==(const Backup&) const = default;
-};
-
-inline constexpr const char* kZrType = "ZR32";
+using ops::Backup;
+using ops::ModuleBackup;
+using ops::ModuleSettings;
 
 QByteArray toJson(const Backup& backup);
 

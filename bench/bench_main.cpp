@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
         korvel::bench::statusRequestFigure,  korvel::bench::zrReportFigure,
         korvel::bench::unansweredWaitFigure, korvel::bench::idlePollingFigure,
         korvel::bench::logAppendFigure,      korvel::bench::startupFigure,
-        korvel::bench::backupFigure,         korvel::bench::networkFigure};
+        korvel::bench::backupFigure,         korvel::bench::networkFigure,
+        korvel::bench::noiseFigure};
     for (int i = 0; i < static_cast<int>(std::size(figures)); ++i)
         if (picked.empty() || picked.count(std::to_string(i + 1))) figures[i]();
     return 0;

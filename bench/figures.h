@@ -11,6 +11,7 @@ void logAppendFigure();
 void startupFigure();
 void backupFigure();
 void networkFigure();
+void noiseFigure();
 
 // The benchmark started again as a stand-in for the program: builds the main
 // window on the given device as port 1 and reports its times and memory.

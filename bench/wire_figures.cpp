@@ -1,12 +1,15 @@
 // Long sequences against the emulated 19200-baud line: how close the program
 // comes to the time the bytes themselves need on the wire.
 #include <algorithm>
+#include <random>
 #include <sstream>
 
-#include "backup/backup_run.h"
 #include "bench/bench_support.h"
 #include "bench/figures.h"
 #include "ctl/terminal.h"
+#include "ops/system_ops.h"
+#include "ops/system_runs.h"
+#include "sim/memory_port.h"
 #include "status/module_lists.h"
 #include "status/status_request.h"
 #include "ui_model/module_lists.h"
@@ -123,8 +126,92 @@ void backupFigure() {
         ModuleRegistry registry;
         const std::optional<StatusFacts> facts = RequestStatus(link, {});
         if (facts) registerModules(registry, *facts);
-        return facts && backup::takeBackup(link, registry, *facts, 0).backup.has_value();
+        ops::Bus bus(link, registry);
+        bus.retries = 0;
+        return facts && ops::takeBackup(bus, *facts, "").backup.has_value();
     });
+}
+
+}  // namespace korvel::bench
+
+namespace korvel::bench {
+
+namespace {
+
+struct NoLog final : LogSink {
+    void append(std::string_view) override {}
+};
+
+struct NoisyRun {
+    bool whole = false;
+    double seconds = 0;  // on the simulated line's clock: wire time and every wait
+    std::optional<ops::Backup> backup;
+};
+
+// A backup (no `file`) or a restore of `file`, from the status request on, on
+// the in-memory line whose clock counts each byte's wire time; `loss` of the
+// controller's answers are lost at random, the same ones for a seed.
+NoisyRun noisyRun(unsigned seed, double loss, const ops::Backup* file) {
+    sim::SimController controller(sim::demoSystem());
+    sim::FakeClock clock;
+    sim::MemoryPort port(controller, clock);
+    NoLog log;
+    NoPoll poll;
+    Link link(port, clock, log, poll);
+    port.open(1);
+    if (loss > 0)
+        controller.faults().unanswered = [rng = std::mt19937(seed),
+                                          loss](const sim::FrameData&) mutable {
+            return std::uniform_real_distribution<double>(0, 1)(rng) < loss;
+        };
+    ModuleRegistry registry;
+    ops::Bus bus(link, registry);
+    const Clock::time_point start = clock.now();
+    NoisyRun r;
+    if (!ops::requestStatus(bus)) {
+        std::string error;
+        if (!file) {
+            r.backup = ops::takeBackup(bus, *bus.facts(), "").backup;
+            r.whole = r.backup.has_value();
+        } else if (const auto targets = ops::restoreTargets(*file, {}, {}, error)) {
+            r.whole = ops::restore(bus, *targets).whole();
+        }
+    }
+    r.seconds = seconds(clock.now() - start);
+    return r;
+}
+
+}  // namespace
+
+void noiseFigure() {
+    constexpr int kSeeds = 20;
+    constexpr double kLoss = 0.05;
+    printFigure(9, "Backup and restore of the demo system with 5% of the controller's answers");
+    printLine("   lost at random, default retries, seeds 1-%d; time on the simulated line", kSeeds);
+    printLine("   (each byte's wire time at 19200 baud, every wait; no processor time)");
+    const NoisyRun cleanBackup = noisyRun(0, 0, nullptr);
+    // A restore writes back the demo system's own settings.
+    const std::optional<ops::Backup>& file = cleanBackup.backup;
+    if (!file) {
+        printLine("no loss-free backup: %s", verdict(false));
+        return;
+    }
+    const NoisyRun cleanRestore = noisyRun(0, 0, &*file);
+    for (const auto& [name, clean, backup] :
+         {std::tuple{"backup ", cleanBackup, true}, std::tuple{"restore", cleanRestore, false}}) {
+        int whole = 0;
+        Samples ratio;
+        for (unsigned seed = 1; seed <= kSeeds; ++seed) {
+            const NoisyRun r = noisyRun(seed, kLoss, backup ? nullptr : &*file);
+            whole += r.whole ? 1 : 0;
+            ratio.add(r.seconds / clean.seconds);
+        }
+        printLine(
+            "%s loss-free %.1f s; %d of %d whole (target >= 19: %s); time %.2f (median) / "
+            "%.2f (max) of loss-free (target <= 1.3: %s)",
+            name, clean.seconds, whole, kSeeds, verdict(whole >= 19), ratio.median(), ratio.max(),
+            verdict(ratio.max() <= 1.3));
+    }
 }
 
 }  // namespace korvel::bench

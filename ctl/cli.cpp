@@ -1,18 +1,14 @@
 #include "ctl/cli.h"
 
 #include <QRegularExpression>
-#include <map>
 
 #include "ctl/command.h"
 #include "ctl/completion.h"
 #include "ctl/status_output.h"
 #include "ctl/stop_signal.h"
 #include "net_serial/net_address.h"
+#include "ops/system_ops.h"
 #include "service/ports.h"
-#include "status/module_lists.h"
-#include "status/status_request.h"
-#include "ui_model/outcome_boxes.h"
-#include "ui_model/port_routines.h"
 
 namespace korvel::ctl {
 
@@ -80,18 +76,13 @@ void expectArguments(const QStringList& args, int count, const std::string& usag
 }
 
 Command::Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term, Output& out)
-    : parser_(parser),
-      line_(line),
-      term_(term),
-      out_(out),
-      prompter_(out),
-      link_(line.port(), line.clock(), log_, poll_) {
+    : parser(parser), line(line), term(term), out(out), bus(line.port(), line.clock(), log, poll) {
     // Each command says what went unanswered in its own words; a lost line is
     // said once, with its cause.
-    link_.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
+    link.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
         if (outcome == ExchangeOutcome::LineLost)
-            out_.fail(ErrorCode::LineLost,
-                      "the line was lost" + (detail.empty() ? "" : ": " + detail));
+            this->out.fail(ErrorCode::LineLost,
+                           "the line was lost" + (detail.empty() ? "" : ": " + detail));
     });
 }
 
@@ -114,7 +105,11 @@ bool Command::open() {
                 "rfc2217://HOST:PORT, not \"" +
                 port + "\""};
     }
-    return PickPort(link_, prompter_, portEntryText(line_.choose(port, isSet("demo"))));
+    const int number = line.choose(port, isSet("demo"));
+    if (line.port().open(number)) return true;
+    out.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
+                                  "\"): " + line.port().openErrorDetail());
+    return false;
 }
 
 bool Command::openWithStatus() {
@@ -122,106 +117,104 @@ bool Command::openWithStatus() {
 }
 
 std::optional<StatusFacts> Command::status(bool classic) {
-    std::optional<StatusFacts> report =
-        RequestStatus(link_, StatusOptions{.classicRequested = classic, .retries = retries_});
-    if (!report) {
-        if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, "the status request did not complete");
-        return report;
+    if (ops::requestStatus(bus, classic)) {
+        if (!out.failed()) out.fail(ErrorCode::NoAnswer, "the status request did not complete");
+        return std::nullopt;
     }
-    registerModules(registry_, *report);
-    lost_ = notAnswering(*report);
-    facts_ = report;
-    return report;
+    lost = notAnswering(*bus.facts());
+    return bus.facts();
 }
 
 // Fails the command for a module (as the user named it) that the status request did not register.
-int Command::notRegistered(const char* kind, const QString& given,
-                           const backup::ModuleName& module) {
-    return out_.fail(
+int Command::notRegistered(const char* kind, const QString& given, const ops::ModuleName& module) {
+    return out.fail(
         ErrorCode::NotRegistered,
         std::string(kind) + " module " + str(given) + " did not answer the status request",
-        backup::moduleNameText(module));
+        ops::moduleNameText(module));
 }
 
-bool Command::sent(const DispatchOutcome& outcome, const std::string& what, const char* family) {
-    if (outcome.done()) return true;
-    if (outcome.result != DispatchOutcome::Unanswered) {
-        presentOutcome(prompter_, outcome);
-    } else if (!out_.failed()) {
-        const bool module = outcome.module >= 0;
-        out_.fail(
-            ErrorCode::NoAnswer,
-            (module ? std::string(family) + std::to_string(outcome.module) + " did not answer "
-                    : std::string("no answer to ")) +
-                what);
+// The failures every command says alike; the others are said by their command.
+int Command::failed(const ops::OpFailure& f, const std::string& what) {
+    switch (f.error) {
+        case ops::OpError::LineLost:  // said by the link's failure listener, with its cause
+            if (!out.failed()) out.fail(ErrorCode::LineLost, "the line was lost");
+            return kExitFailed;
+        case ops::OpError::NoPort:
+            return out.fail(ErrorCode::Port,
+                            std::string("no port is open (\"") + kWindowSelectPort + "\")");
+        case ops::OpError::NoAnswer:
+            if (out.failed()) return kExitFailed;
+            if (what.empty()) return out.fail(ErrorCode::NoAnswer, controllerSilent());
+            return out.fail(
+                ErrorCode::NoAnswer,
+                f.module.empty() ? "no answer to " + what : f.module + " did not answer " + what,
+                f.module, f.setting);
+        case ops::OpError::NotRegistered:
+            return out.fail(ErrorCode::NotRegistered,
+                            std::string("no module of the family answered the status request (\"") +
+                                kWindowRequestStatusFirst + "\")");
+        case ops::OpError::Stopped:
+            return stopped(kExitFailed);
+        case ops::OpError::NotConfirmed:
+        case ops::OpError::Differences:
+        case ops::OpError::Skipped:
+        case ops::OpError::Verdict:
+        case ops::OpError::Refused:
+            break;
     }
-    return false;
+    return out.fail(ErrorCode::NoAnswer, what + " failed", f.module, f.setting);
 }
 
 // Says which modules' status answers were lost; true when there are such.
 bool Command::reportLost(const std::string& consequence) {
-    if (lost_.empty()) return false;
+    if (lost.empty()) return false;
     std::string names;
-    for (const std::string& m : lost_) names += (names.empty() ? "" : ", ") + m;
-    out_.fail(ErrorCode::NotRegistered, names + " did not answer the status request" + consequence,
-              lost_.size() == 1 ? lost_.front() : "");
+    for (const std::string& m : lost) names += (names.empty() ? "" : ", ") + m;
+    out.fail(ErrorCode::NotRegistered, names + " did not answer the status request" + consequence,
+             lost.size() == 1 ? lost.front() : "");
     return true;
 }
 
 int Command::stopped(int exit) {
     if (const int signal = stopSignal()) {
-        if (!out_.failed())
-            out_.fail(ErrorCode::Stopped, "stopped by signal " + std::to_string(signal));
+        if (!out.failed())
+            out.fail(ErrorCode::Stopped, "stopped by signal " + std::to_string(signal));
         return 128 + signal;
     }
     return exit;
 }
 
-bool Command::confirmErase(const std::string& what, const char* windowWarning) {
+bool Command::confirmErase(const std::string& what) {
     if (isSet("yes")) return true;
-    if (!term_.in)
-        throw UsageError{"erasing " + what + " cannot be undone: give --yes to go on (\"" +
-                         windowWarning + "\")"};
-    term_.err << "korvelctl: this erases every setting of " << what << " (\"" << windowWarning
-              << "\"); type erase to go on: " << std::flush;
+    if (!term.in)
+        throw UsageError{"erasing " + what + " cannot be undone: give --yes to go on"};
+    term.err << "korvelctl: this erases every setting of " << what
+             << " and cannot be undone; type erase to go on: " << std::flush;
     std::string answer;
-    std::getline(*term_.in, answer);
+    std::getline(*term.in, answer);
     if (answer == "erase") return true;
-    out_.fail(ErrorCode::Cancelled, inEnglish(kOperationCancelled));
+    out.fail(ErrorCode::Cancelled,
+             std::string("cancelled (\"") + kWindowOperationCancelled + "\")");
     return false;
 }
 
 int Command::run(const CommandEntry& entry, const QStringList& args) {
-    log_.verbose = isSet("verbose");
+    log.verbose = isSet("verbose");
     if (isSet("retries")) {
         bool ok = false;
-        retries_ = parser_.value("retries").toInt(&ok);
-        if (!ok || retries_ < 0 || retries_ > kMaxRetries)
+        bus.retries = parser.value("retries").toInt(&ok);
+        if (!ok || bus.retries < 0 || bus.retries > kMaxRetries)
             throw UsageError{"--retries takes a number 0.." + std::to_string(kMaxRetries) +
                              ", not \"" + value("retries") + "\""};
     }
-    for (const QString& option : parser_.optionNames())
+    for (const QString& option : parser.optionNames())
         if (!entry.takesOption(str(option)))
             throw UsageError{"--" + str(findOption(str(option))->name) + " is not an option of " +
                              entry.path()};
-    const std::string usage = entry.path();
-    using Handler = int (Command::*)(const QStringList&);
-    static const std::map<std::string, Handler> handlers{
-        {"kx get", &Command::kxGet},           {"kx set", &Command::kxSet},
-        {"kx erase", &Command::kxErase},       {"zr report", &Command::zrReport},
-        {"zr set", &Command::zrSet},           {"zr erase", &Command::zrErase},
-        {"test", &Command::functionTest},      {"backup", &Command::backup},
-        {"restore", &Command::restoreCommand}, {"verify", &Command::verifyCommand}};
-    if (auto it = handlers.find(usage); it != handlers.end()) return (this->*it->second)(args);
-    // The rest take no arguments.
-    expectArguments(args, 0, usage);
-    if (usage == "ports") return ports();
-    if (usage == "status") return printStatus();
-    if (usage == "monitor") return monitor();
-    if (usage == "reset-fault") return resetFault();
-    if (usage == "vg set") return vgSet();
-    if (usage == "kx ms-check") return kxMsCheck();
-    throw UsageError{"no command \"" + usage + "\""};
+    if (!entry.run) throw UsageError{"no command \"" + entry.path() + "\""};
+    // A command without arguments takes none.
+    if (!*entry.arguments) expectArguments(args, 0, entry.path());
+    return entry.run(*this, args);
 }
 
 int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {

@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "backup/backup_run.h"
 #include "ctl/cli.h"
 #include "ctl/command_table.h"
 #include "ctl/output.h"
 #include "ctl/terminal.h"
-#include "link/link.h"
-#include "service/dispatch.h"
-#include "service/module_registry.h"
-#include "status/status_facts.h"
+#include "ops/bus.h"
+#include "ops/system_runs.h"
 
 namespace korvel::ctl {
 
@@ -35,8 +32,9 @@ struct OpenLine {
     }
 };
 
-// One run of one command: the line, the registry a status request fills, and
-// where the results go. Each command family's handlers live in their own file.
+// One run of one command: the line, the bus a status request fills, and where
+// the results go. The command table's row names the handler that runs it;
+// each command family's handlers live in their own file.
 class Command {
   public:
     Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term, Output& out);
@@ -44,7 +42,6 @@ class Command {
     // The command's arguments after its own words.
     int run(const CommandEntry& entry, const QStringList& args);
 
-  private:
     // Opens the port of -p, KORVEL_PORT or --demo; false after saying why.
     bool open();
     // open(), then the status request; false after saying why.
@@ -54,48 +51,31 @@ class Command {
     // The exit of a run that ended early: 128 + the signal that stopped it, if one did.
     int stopped(int exit);
     // True once the user confirmed an erase: --yes, or "erase" typed on a terminal.
-    bool confirmErase(const std::string& what, const char* windowWarning);
-    // True when the dispatch went through; else says why, naming `what`.
-    bool sent(const DispatchOutcome& outcome, const std::string& what, const char* family = "");
-    int notRegistered(const char* kind, const QString& given, const backup::ModuleName& module);
-    bool isSet(const char* option) const { return parser_.isSet(option); }
-    std::string value(const char* option) const { return str(parser_.value(option)); }
+    bool confirmErase(const std::string& what);
+    // Says an operation's failure in the command line's words, naming `what`
+    // was asked; returns the exit status.
+    int failed(const ops::OpFailure& failure, const std::string& what = {});
+    int notRegistered(const char* kind, const QString& given, const ops::ModuleName& module);
+    bool isSet(const char* option) const { return parser.isSet(option); }
+    std::string value(const char* option) const { return str(parser.value(option)); }
 
-    int ports();
-    int printStatus();
-    int monitor();
-    int resetFault();
-    int vgSet();
-    int functionTest(const QStringList& args);
-    int kxGet(const QStringList& args);
-    int kxSet(const QStringList& args);
-    int kxErase(const QStringList& args);
-    int kxMsCheck();
-    int zrReport(const QStringList& args);
-    int zrSet(const QStringList& args);
-    int zrErase(const QStringList& args);
-    int backup(const QStringList& args);
-    int restoreCommand(const QStringList& args);
-    int verifyCommand(const QStringList& args);
-    std::optional<backup::Backup> readBackupFile(const QStringList& args, const char* usage);
-    std::optional<std::vector<backup::RestoreTarget>> fileTargets(const QStringList& args,
-                                                                  const char* usage);
-    backup::RunControl runControl(const char* what);
-    void tellItem(const backup::RunItem& item, bool differencesAreResults);
+    std::optional<ops::Backup> readBackupFile(const QStringList& args, const char* usage);
+    std::optional<std::vector<ops::RestoreTarget>> fileTargets(const QStringList& args,
+                                                               const char* usage);
+    // How a run reports where it is (on a watched terminal) and stops for a signal.
+    void runControl(const char* what);
+    void tellItem(const ops::RunItem& item, bool differencesAreResults);
 
-    QCommandLineParser& parser_;
-    LineAccess& line_;
-    const Terminal& term_;
-    Output& out_;
-    OutputPrompter prompter_;
-    TerminalLog log_{term_};
-    NoPolling poll_;
-    Link link_;
-    ModuleRegistry registry_;
-    int retries_ = 2;
-    std::optional<StatusFacts> facts_;  // what the status request found
-    std::vector<std::string> lost_;     // modules whose status answer was lost
-    std::optional<backup::Backup> file_;  // the backup a restore or verify reads
+    QCommandLineParser& parser;
+    LineAccess& line;
+    const Terminal& term;
+    Output& out;
+    TerminalLog log{term};
+    NoPolling poll;
+    ops::Bus bus;
+    Link& link = bus.link();
+    std::vector<std::string> lost;    // modules whose status answer was lost
+    std::optional<ops::Backup> file;  // the backup a restore or verify reads
 };
 
 void expectArguments(const QStringList& args, int count, const std::string& usage);

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <sstream>
 
+#include "ctl/handlers.h"
+#include "ops/kx_names.h"
+
 namespace korvel::ctl {
 
 namespace {
@@ -37,7 +40,7 @@ const std::vector<OptionEntry>& options() {
         {"retries",
          nullptr,
          "N",
-         "Ask again this many times when a read gets no answer (default 2).",
+         "Ask again this many times when a read gets no answer (default 3).",
          {}},
         {"help", "h", nullptr, "Print this help, or a command's own.", {}},
         {"help-all", nullptr, nullptr, "Print the help of every command.", {}},
@@ -70,6 +73,28 @@ const std::vector<OptionEntry>& options() {
 
 constexpr std::size_t kGlobalOptionCount = 9;
 
+// Words in lines of at most 76 characters, as every description is written.
+std::string wrapped(const std::string& text) {
+    std::string out, line;
+    std::istringstream words(text);
+    for (std::string w; words >> w;) {
+        if (!line.empty() && line.size() + 1 + w.size() > 76) {
+            out += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + w;
+    }
+    return out + line;
+}
+
+// The settings kx get names follow the settings table.
+const std::string& kxGetDescription() {
+    static const std::string text =
+        wrapped("MODULE is 0-15, or 2.0 and 2.1 for the halves of a KX44. SETTING is " +
+                ops::kxSettingSynopsis() + ".");
+    return text;
+}
+
 const std::vector<CommandEntry>& commands() {
     static const std::vector<CommandEntry> table{
         {{"ports"},
@@ -80,7 +105,8 @@ const std::vector<CommandEntry>& commands() {
          {},
          {},
          {"korvelctl ports"},
-         false},
+         false,
+         &ports},
         {{"status"},
          "",
          "The controller's versions and status, and every module that answered.",
@@ -88,23 +114,27 @@ const std::vector<CommandEntry>& commands() {
          "answer is listed as not answering, and the exit status is then 1.",
          {"classic"},
          {},
-         {"korvelctl --demo status", "korvelctl -p 5 status --classic --json"}},
+         {"korvelctl --demo status", "korvelctl -p 5 status --classic --json"},
+         true,
+         &printStatus},
         {{"monitor"},
          "",
          "Polls as the window does and prints every message, until Ctrl+C.",
          "Every message the controller held, in words; --json prints JSON Lines.",
          {},
          {},
-         {"korvelctl -p 5 monitor --json"}},
+         {"korvelctl -p 5 monitor --json"},
+         true,
+         &monitor},
         {{"kx", "get"},
          "MODULE [SETTING]",
          "The value a KX module reports; without SETTING, every setting its type offers.",
-         "MODULE is 0-15, or 2.0 and 2.1 for the halves of a KX44. SETTING is hfi,\n"
-         "alarm-delay [--on], switch-delay [--on] [--bank 1], dc-shift, pwm, ocd, ms,\n"
-         "power, loop-current [--loop B] or address.",
+         kxGetDescription().c_str(),
          {"permanent", "on", "bank", "loop"},
          {A::KxModule, A::KxSetting},
-         {"korvelctl --demo kx get 0 hfi", "korvelctl --demo kx get 2.1 --permanent"}},
+         {"korvelctl --demo kx get 0 hfi", "korvelctl --demo kx get 2.1 --permanent"},
+         true,
+         &kxGet},
         {{"kx", "set"},
          "MODULE SETTING VALUE",
          "Writes a KX setting and says whether the module confirmed it.",
@@ -114,28 +144,36 @@ const std::vector<CommandEntry>& commands() {
          {"permanent", "on", "bank", "loop"},
          {A::KxTarget, A::KxSetting, A::KxValue},
          {"korvelctl --demo kx set 0 alarm-delay --on 100 --permanent",
-          "korvelctl --demo kx set All_KX44 ocd slow"}},
+          "korvelctl --demo kx set All_KX44 ocd slow"},
+         true,
+         &kxSet},
         {{"kx", "erase"},
          "MODULE|GROUP",
          "Erases every setting of a KX module or group.",
          "It cannot be undone: give --yes, or type \"erase\" when asked on a terminal.",
          {"yes"},
          {A::KxTarget},
-         {"korvelctl --demo kx erase 0 --yes"}},
+         {"korvelctl --demo kx erase 0 --yes"},
+         true,
+         &kxErase},
         {{"kx", "ms-check"},
          "",
          "Asks every KX-H and KX44 for its master/slave mode and judges the answers.",
          "The exit status is 1 unless there is exactly one master.",
          {},
          {},
-         {"korvelctl --demo kx ms-check"}},
+         {"korvelctl --demo kx ms-check"},
+         true,
+         &kxMsCheck},
         {{"zr", "report"},
          "MODULE",
          "The configuration report of ZR32 module 0-7.",
          "The page's report text: the default time, then each device's time and power.",
          {"permanent"},
          {A::ZrTarget},
-         {"korvelctl --demo zr report 1 --permanent"}},
+         {"korvelctl --demo zr report 1 --permanent"},
+         true,
+         &zrReport},
         {{"zr", "set"},
          "MODULE default-time T | MODULE device D time T | MODULE device D power P",
          "Writes a ZR32 setting: the default time, or a device's time or power.",
@@ -146,14 +184,18 @@ const std::vector<CommandEntry>& commands() {
          {A::ZrTarget, A::ZrSetting, A::Free},
          {"korvelctl --demo zr set 1 default-time 12",
           "korvelctl --demo zr set 1 device 5 time 30 --permanent",
-          "korvelctl --demo zr set 1 device 5 power high"}},
+          "korvelctl --demo zr set 1 device 5 power high"},
+         true,
+         &zrSet},
         {{"zr", "erase"},
          "MODULE",
          "Erases every setting of a ZR32 module, or of All.",
          "It cannot be undone: give --yes, or type \"erase\" when asked on a terminal.",
          {"yes"},
          {A::ZrTarget},
-         {"korvelctl --demo zr erase 1 --yes"}},
+         {"korvelctl --demo zr erase 1 --yes"},
+         true,
+         &zrErase},
         {{"vg", "set"},
          "",
          "Writes the VG unit's configuration bits or option bits.",
@@ -163,14 +205,18 @@ const std::vector<CommandEntry>& commands() {
          {"config", "options", "permanent"},
          {},
          {"korvelctl --demo vg set --config \"YN32 retr,ZR 64d\"",
-          "korvelctl --demo vg set --options 1,6"}},
+          "korvelctl --demo vg set --options 1,6"},
+         true,
+         &vgSet},
         {{"reset-fault"},
          "",
          "Sends Reset Fault to the controller.",
          "",
          {},
          {},
-         {"korvelctl --demo reset-fault"}},
+         {"korvelctl --demo reset-fault"},
+         true,
+         &resetFault},
         {{"test"},
          "GROUP [FUNCTION...]",
          "Switches the functions of one group of a DCC decoder: those named on, the rest off.",
@@ -178,14 +224,18 @@ const std::vector<CommandEntry>& commands() {
          "F1-F28 of that group.",
          {"block", "decoder"},
          {A::FunctionGroup, A::Function},
-         {"korvelctl --demo test F1..F4+L L F1 --decoder 3"}},
+         {"korvelctl --demo test F1..F4+L L F1 --decoder 3"},
+         true,
+         &functionTest},
         {{"backup"},
          "FILE",
          "Every setting of every KX and ZR32 module, active and permanent, into a file.",
          "A backup is whole or not written. - writes it to standard output.",
          {},
          {A::File},
-         {"korvelctl -p 5 backup site-a.json"}},
+         {"korvelctl -p 5 backup site-a.json"},
+         true,
+         &backupCommand},
         {{"restore"},
          "FILE",
          "Writes the permanent settings of a backup back and reads each one back.",
@@ -193,7 +243,9 @@ const std::vector<CommandEntry>& commands() {
          {"only", "map", "dry-run"},
          {A::File},
          {"korvelctl -p 5 restore site-a.json --dry-run",
-          "korvelctl -p 5 restore site-a.json --only kx:3 --map kx:3=kx:7"}},
+          "korvelctl -p 5 restore site-a.json --only kx:3 --map kx:3=kx:7"},
+         true,
+         &restoreCommand},
         {{"verify"},
          "FILE",
          "Compares the live system's permanent settings with a backup; writes nothing.",
@@ -201,7 +253,9 @@ const std::vector<CommandEntry>& commands() {
          "file from standard input.",
          {"only", "map"},
          {A::File},
-         {"korvelctl -p 5 verify site-a.json"}},
+         {"korvelctl -p 5 verify site-a.json"},
+         true,
+         &verifyCommand},
         {{"completion"},
          "SHELL",
          "Prints the completion script for bash, zsh or fish.",

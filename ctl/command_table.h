@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QStringList>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace korvel::ctl {
+
+class Command;
+// Runs a command: reads its arguments, calls the operation, renders the result.
+using CommandHandler = int (*)(Command& command, const QStringList& args);
 
 // What a positional argument holds, for completion.
 enum class ArgumentKind {
@@ -42,6 +47,7 @@ struct CommandEntry {
     std::vector<ArgumentKind> argumentKinds;  // the last one repeats
     std::vector<const char*> examples;
     bool needsLine = true;
+    CommandHandler run = nullptr;  // null for help and completion, which the parser answers
 
     std::string path() const;  // "kx set"
     bool takesOption(const std::string& name) const;

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "backup/kx_setting_table.h"
 #include "ctl/command_table.h"
 #include "ctl/test_functions.h"
+#include "ops/kx_names.h"
 #include "zr/zr_format.h"
 
 namespace korvel::ctl {

@@ -2,17 +2,14 @@
 #include <QJsonArray>
 #include <map>
 
-#include "backup/kx_setting_table.h"
-#include "backup/module_io.h"
-#include "backup/module_name.h"
 #include "ctl/command.h"
+#include "ctl/handlers.h"
 #include "kx/commands.h"
-#include "kx/master_slave_check.h"
-#include "ui_model/kx_routines.h"
+#include "ops/kx_ops.h"
 
 namespace korvel::ctl {
 
-using namespace korvel::backup;
+using namespace korvel::ops;
 
 namespace {
 
@@ -20,12 +17,17 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-void checkOffered(const KxSettingName& row, const KxPageState& page, bool set) {
-    if (!offeredOn(row, page))
-        throw UsageError{std::string(row.name) + " is not a setting of a " + page.kxTypeCaption};
-    if (set && !settableOn(row, page))
-        throw UsageError{std::string(row.name) + " of a " + page.kxTypeCaption +
+// The selection as the page's caption names it: "KX44", "KXxx", "Unknown".
+std::string selectionName(const KxSelection& s) {
+    return s.everyKx ? "KXxx" : std::string(moduleTypeName(s.type));
+}
+
+[[noreturn]] void refuse(const KxSettingName& row, const KxSelection& selection,
+                         KxOfferCheck check) {
+    if (check == KxOfferCheck::ReadOnly)
+        throw UsageError{std::string(row.name) + " of a " + selectionName(selection) +
                          " can be read, not set"};
+    throw UsageError{std::string(row.name) + " is not a setting of a " + selectionName(selection)};
 }
 
 // A single module's item data, or a group's code.
@@ -41,9 +43,10 @@ std::int32_t kxTarget(const QString& text) {
                      "All_KXxx, All_KX44, All_KX-H, All_WOBE"};
 }
 
-std::string kxName(const ModuleRegistry& registry, int m) {
-    return moduleNameText({ModuleFamily::KX, m},
-                          registry.kxTypes[static_cast<std::size_t>(m)] == kKx44);
+std::string joinedNames(const std::vector<ModuleName>& modules) {
+    std::string names;
+    for (const ModuleName& m : modules) names += (names.empty() ? "" : ", ") + moduleNameText(m);
+    return names;
 }
 
 }  // namespace
@@ -63,162 +66,149 @@ const KxSettingName& settingArgument(const QCommandLineParser& parser, const QSt
     throw UsageError{"no KX setting \"" + full + "\"; there are: " + known};
 }
 
-int Command::kxGet(const QStringList& args) {
+int kxGet(Command& c, const QStringList& args) {
     if (args.size() != 1 && args.size() != 2)
         throw UsageError{"usage: korvelctl kx get MODULE [SETTING] [--permanent]"};
     const std::int32_t target = kxTarget(args[0]);
     if (target < 0) throw UsageError{"kx get reads one module, not a group"};
-    const KxSettingName* one = args.size() == 2 ? &settingArgument(parser_, args[1]) : nullptr;
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const std::int16_t type = registry_.kxTypes[static_cast<std::size_t>(target)];
-    if (type == kKxNone) return notRegistered("KX", args[0], {ModuleFamily::KX, target});
-    const KxPageState page = kxPage(target, registry_.kxTypes);
-    if (one) checkOffered(*one, page, false);
-    const bool permanent = isSet("permanent");
-    const std::string name = kxName(registry_, target);
+    const KxSettingName* one = args.size() == 2 ? &settingArgument(c.parser, args[1]) : nullptr;
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const bool permanent = c.isSet("permanent");
+    const KxGetResult r = ops::kxGet(c.bus, target, one, permanent);
+    if (r.failure && r.failure->error == OpError::NotRegistered)
+        return c.notRegistered("KX", args[0], r.module);
+    if (r.failure && r.failure->error == OpError::Refused)
+        refuse(*one, singleModule(r.type), r.offer);
+    if (r.failure) return c.failed(*r.failure);
+    const std::string name = moduleNameOf(r.module, r.type);
     QJsonObject settings;
     int exit = kExitOk;
-    for (const KxSettingName& row : kxSettingRows()) {
-        if (one ? &row != one : !offeredOn(row, page)) continue;
-        const std::optional<int> v =
-            readKxSetting(link_, registry_, target, row, permanent, retries_);
-        if (!link_.portOpen()) return kExitFailed;
-        settings.insert(row.name, v ? QJsonValue(*v) : QJsonValue());
-        if (!v) {
+    for (const KxReading& reading : r.readings) {
+        const char* setting = reading.row->name;
+        settings.insert(setting, reading.value ? QJsonValue(*reading.value) : QJsonValue());
+        if (!reading.value) {
             exit =
-                out_.fail(ErrorCode::NoAnswer, name + ": no answer to " + row.name, name, row.name);
+                c.out.fail(ErrorCode::NoAnswer, name + ": no answer to " + setting, name, setting);
             continue;
         }
-        out_.line(one ? std::to_string(*v) : std::string(row.name) + " = " + std::to_string(*v));
+        const std::string value = std::to_string(*reading.value);
+        c.out.line(one ? value : std::string(setting) + " = " + value);
     }
-    out_.result.insert("module", q(name));
-    out_.result.insert("type", q(page.kxTypeCaption));
-    out_.result.insert("permanent", permanent);
-    out_.result.insert("settings", settings);
+    c.out.result.insert("module", q(name));
+    c.out.result.insert("type", q(std::string(moduleTypeName(r.type))));
+    c.out.result.insert("permanent", permanent);
+    c.out.result.insert("settings", settings);
     return exit;
 }
 
-int Command::kxSet(const QStringList& args) {
+int kxSet(Command& c, const QStringList& args) {
     expectArguments(args, 3, "kx set MODULE SETTING VALUE [--permanent]");
     const std::int32_t target = kxTarget(args[0]);
-    const KxSettingName& row = settingArgument(parser_, args[1]);
+    const KxSettingName& row = settingArgument(c.parser, args[1]);
     std::string error;
     const std::optional<int> value = parseKxValue(row, str(args[2]), error);
     if (!value) throw UsageError{error};
-    // A group's page is known without asking the system: refuse before the first frame.
-    if (target < 0) checkOffered(row, kxPage(target, registry_.kxTypes), true);
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const std::string given = str(args[0]);
-    if (target >= 0 && registry_.kxTypes[static_cast<std::size_t>(target)] == kKxNone)
-        return notRegistered("KX", args[0], {ModuleFamily::KX, target});
-    if (target < 0 && kxTargets(target, registry_.kxTypes).empty())
-        return out_.fail(ErrorCode::NotRegistered,
-                         "no module of the group " + given + " answered the status request");
-    // The page decides what a selection offers; an unknown module shows every panel.
-    checkOffered(row, kxPage(target, registry_.kxTypes), true);
-    const bool permanent = isSet("permanent");
-    const std::optional<int> confirmed =
-        writeKxSetting(link_, registry_, target, row, *value, permanent);
-    if (!link_.portOpen()) return kExitFailed;
-    // A group's answers are not decoded (as on the page): each module is read
-    // back. A write is never sent twice: a missing confirmation is settled by a read.
-    std::vector<std::pair<int, std::optional<int>>> results;
-    if (target >= 0)
-        results.push_back({target, confirmed ? confirmed
-                                             : readKxSetting(link_, registry_, target, row,
-                                                             permanent, retries_)});
-    else
-        for (int m : kxTargets(target, registry_.kxTypes))
-            results.push_back({m, readKxSetting(link_, registry_, m, row, permanent, retries_)});
+    // A group's offer is known without asking the system: refuse before the first frame.
+    if (target < 0) {
+        const KxSelection group = kxSelection(target, {});
+        if (const KxOfferCheck check = kxOfferCheck(row, group, true);
+            check != KxOfferCheck::Offered)
+            refuse(row, group, check);
+    }
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const bool permanent = c.isSet("permanent");
+    const KxSetResult r = ops::kxSet(c.bus, target, row, *value, permanent);
+    if (r.failure && r.failure->error == OpError::NotRegistered && r.modules.empty()) {
+        if (target >= 0) return c.notRegistered("KX", args[0], kxModule(target));
+        return c.out.fail(ErrorCode::NotRegistered, "no module of the group " + str(args[0]) +
+                                                        " answered the status request");
+    }
+    if (r.failure && r.failure->error == OpError::Refused) refuse(row, r.selection, r.offer);
+    if (r.failure && r.failure->error == OpError::LineLost) return c.failed(*r.failure);
     int exit = kExitOk;
     QJsonArray modules;
-    for (const auto& [m, v] : results) {
-        const std::string name = kxName(registry_, m);
-        modules.append(QJsonObject{{"module", q(name)},
-                                   {"reported", v ? QJsonValue(*v) : QJsonValue()},
-                                   {"confirmed", v == value}});
-        if (v == value) {
-            out_.line(name + ' ' + row.name + " = " + std::to_string(*value) + " confirmed");
+    for (const KxSetModule& m : r.modules) {
+        const std::string name = kxNameAt(c.bus.registry(), m.module.item);
+        modules.append(
+            QJsonObject{{"module", q(name)},
+                        {"reported", m.reported ? QJsonValue(*m.reported) : QJsonValue()},
+                        {"confirmed", m.confirmed}});
+        if (m.confirmed) {
+            c.out.line(name + ' ' + row.name + " = " + std::to_string(*value) + " confirmed");
             continue;
         }
         exit =
-            out_.fail(ErrorCode::NotConfirmed,
-                      name + ' ' + row.name + ": not confirmed" +
-                          (v ? " (the module reports " + std::to_string(*v) + ")" : " (no answer)"),
-                      name, row.name);
+            c.out.fail(ErrorCode::NotConfirmed,
+                       name + ' ' + row.name + ": not confirmed" +
+                           (m.reported ? " (the module reports " + std::to_string(*m.reported) + ")"
+                                       : " (no answer)"),
+                       name, row.name);
     }
-    out_.result.insert("setting", row.name);
-    out_.result.insert("value", *value);
-    out_.result.insert("permanent", permanent);
-    out_.result.insert("modules", modules);
-    // A module whose status answer was lost may belong to the group: not set.
-    if (target < 0) {
-        std::erase_if(lost_, [](const std::string& m) { return !m.starts_with("kx:"); });
-        if (reportLost("; not set")) exit = kExitFailed;
-    }
+    c.out.result.insert("setting", row.name);
+    c.out.result.insert("value", *value);
+    c.out.result.insert("permanent", permanent);
+    c.out.result.insert("modules", modules);
+    if (!r.lost.empty())
+        exit = c.out.fail(ErrorCode::NotRegistered,
+                          joinedNames(r.lost) + " did not answer the status request; not set",
+                          r.lost.size() == 1 ? moduleNameText(r.lost.front()) : "");
     return exit;
 }
 
-int Command::kxErase(const QStringList& args) {
+int kxErase(Command& c, const QStringList& args) {
     expectArguments(args, 1, "kx erase MODULE|GROUP [--yes]");
     const std::int32_t target = kxTarget(args[0]);
-    const std::string given =
-        target < 0 ? str(args[0]) : moduleNameText({ModuleFamily::KX, target});
-    if (!confirmErase(given, kEraseWarning)) return kExitFailed;
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const std::vector<int> targets = kxTargets(target, registry_.kxTypes);
-    if (targets.empty() ||
-        (target >= 0 && registry_.kxTypes[static_cast<std::size_t>(target)] == kKxNone))
-        return out_.fail(ErrorCode::NotRegistered,
-                         given + " did not answer the status request; nothing erased");
-    const DispatchOutcome outcome = eraseKxSettings(link_, targets);
+    const std::string given = target < 0 ? str(args[0]) : moduleNameText(kxModule(target));
+    if (!c.confirmErase(given)) return kExitFailed;
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const KxEraseResult r = ops::kxErase(c.bus, target);
+    if (r.failure && r.failure->error == OpError::NotRegistered)
+        return c.out.fail(ErrorCode::NotRegistered,
+                          given + " did not answer the status request; nothing erased");
     QJsonArray erased;
-    for (int m : outcome.answered) {
-        out_.line(kxName(registry_, m) + " erased");
-        erased.append(q(kxName(registry_, m)));
+    for (const ModuleName& m : r.erased) {
+        const std::string name = kxNameAt(c.bus.registry(), m.item);
+        c.out.line(name + " erased");
+        erased.append(q(name));
     }
-    out_.result.insert("erased", erased);
-    return sent(outcome, "the erase", "kx:") ? kExitOk : kExitFailed;
+    c.out.result.insert("erased", erased);
+    return r.failure ? c.failed(*r.failure, "the erase") : kExitOk;
 }
 
-int Command::kxMsCheck() {
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const MasterSlaveCheck check = checkMasterSlave(link_, registry_.kxTypes);
+int kxMsCheck(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const MsCheckResult r = kxMasterSlaveCheck(c.bus);
+    const MasterSlaveCheck& check = r.check;
     QJsonArray modules;
     for (const MasterSlaveAnswer& a : check.answers) {
-        const std::string name = kxName(registry_, a.module);
+        const std::string name = kxNameAt(c.bus.registry(), a.module);
         const char* mode = a.mode == 1 ? "master" : a.mode == 2 ? "slave" : "error";
-        out_.line(name + " is " + mode +
-                  (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
+        c.out.line(name + " is " + mode +
+                   (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
         modules.append(QJsonObject{{"module", q(name)}, {"mode", mode}, {"value", a.mode}});
     }
-    out_.result.insert("modules", modules);
-    out_.result.insert("masters", check.masterCount);
-    switch (check.outcome) {
-        case MasterSlaveOutcome::Abandoned:
-            if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, inEnglish(kNoAnswer));
-            return kExitFailed;
-        case MasterSlaveOutcome::ModuleSilent:
-            return out_.fail(ErrorCode::NoAnswer,
-                             kxName(registry_, check.silentModule) + " did not answer (\"" +
-                                 check.message + "\")",
-                             kxName(registry_, check.silentModule), "ms");
-        case MasterSlaveOutcome::Judged:
-            break;
+    c.out.result.insert("modules", modules);
+    c.out.result.insert("masters", check.masterCount);
+    if (r.failure && r.failure->error != OpError::Verdict) {
+        if (r.failure->error != OpError::NoAnswer || r.failure->module.empty())
+            return c.failed(*r.failure);
+        return c.out.fail(ErrorCode::NoAnswer,
+                          r.failure->module + " did not answer (\"" + check.message + "\")",
+                          r.failure->module, "ms");
     }
     const std::string verdict = check.verdict;
-    out_.result.insert("verdict", q(verdict));
-    if (check.masterCount == 1) {
-        out_.line("one master (\"" + verdict + "\")");
+    c.out.result.insert("verdict", q(verdict));
+    if (!r.failure) {
+        c.out.line("one master (\"" + verdict + "\")");
         return kExitOk;
     }
-    return out_.fail(ErrorCode::Verdict,
-                     std::string(check.masterCount == 0 ? "no master" : "more than one master") +
-                         " (\"" + verdict + "\")");
+    return c.out.fail(ErrorCode::Verdict,
+                      std::string(check.masterCount == 0 ? "no master" : "more than one master") +
+                          " (\"" + verdict + "\")");
 }
 
 }  // namespace korvel::ctl

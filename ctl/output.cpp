@@ -3,26 +3,10 @@
 #include <QJsonDocument>
 
 #include "ctl/cli.h"
-#include "service/dispatch.h"
-#include "ui_model/outcome_boxes.h"
 
 namespace korvel::ctl {
 
 namespace {
-
-struct WindowText {
-    const char* text;
-    const char* english;
-    ErrorCode code;
-};
-const WindowText kWindowTexts[] = {
-    {kOpenPortFailed, "cannot open the port", ErrorCode::Port},
-    {kSelectPort, "no port is open", ErrorCode::Port},
-    {kNoAnswer, "the controller did not answer", ErrorCode::NoAnswer},
-    {kRequestStatusFirst, "no module of the family answered the status request",
-     ErrorCode::NotRegistered},
-    {kOperationCancelled, "cancelled", ErrorCode::Cancelled},
-};
 
 std::string oneLine(std::string text) {
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
@@ -63,10 +47,8 @@ const char* errorCodeName(ErrorCode code) {
     return "failed";
 }
 
-std::string inEnglish(const std::string& windowText) {
-    for (const WindowText& w : kWindowTexts)
-        if (windowText == w.text) return std::string(w.english) + " (\"" + w.text + "\")";
-    return windowText;
+std::string controllerSilent() {
+    return std::string("the controller did not answer (\"") + kWindowNoAnswer + "\")";
 }
 
 void Output::line(const std::string& text) const {
@@ -108,19 +90,6 @@ int Output::finish(int exit) {
     if (compact) terminal_.out << '\n';
     terminal_.out.flush();
     return exit;
-}
-
-MessageAnswer OutputPrompter::show(const std::string& text, MessageIcon, MessageButtons) {
-    showWithDetail(text, {}, MessageIcon::None);
-    return MessageAnswer::Ok;
-}
-
-void OutputPrompter::showWithDetail(const std::string& text, const std::string& detail,
-                                    MessageIcon) {
-    ErrorCode code = ErrorCode::NoAnswer;
-    for (const WindowText& w : kWindowTexts)
-        if (text == w.text) code = w.code;
-    output_.fail(code, inEnglish(text) + (detail.empty() ? "" : ": " + detail));
 }
 
 }  // namespace korvel::ctl

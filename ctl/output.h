@@ -5,7 +5,6 @@
 #include <string>
 
 #include "ctl/terminal.h"
-#include "ui_model/prompter.h"
 
 namespace korvel::ctl {
 
@@ -67,21 +66,16 @@ class Output {
     std::optional<Error> error_;
 };
 
-// A window's text in English words, with the window's own text quoted after
-// them: "no port is open (\"Selecteer communicatie poort\")".
-std::string inEnglish(const std::string& windowText);
+// The window's own words, quoted after korvelctl's where a user may know the
+// window: "no port is open (\"Selecteer communicatie poort\")".
+inline constexpr const char* kWindowOpenPortFailed = "Fout bij openen COM poort";
+inline constexpr const char* kWindowSelectPort = "Selecteer communicatie poort";
+inline constexpr const char* kWindowNoAnswer = "Geen antwoord van Korvel";
+inline constexpr const char* kWindowRequestStatusFirst =
+    "Please request Status first to register modules";
+inline constexpr const char* kWindowOperationCancelled = "Operation Cancelled";
 
-// The window's message boxes as failures of the run; a question is answered
-// OK, since a command only runs what the user asked for.
-class OutputPrompter final : public Prompter {
-  public:
-    explicit OutputPrompter(Output& output) : output_(output) {}
-    MessageAnswer show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
-    void showWithDetail(const std::string& text, const std::string& detail,
-                        MessageIcon icon) override;
-
-  private:
-    Output& output_;
-};
+// "the controller did not answer (\"Geen antwoord van Korvel\")"
+std::string controllerSilent();
 
 }  // namespace korvel::ctl

@@ -6,13 +6,13 @@
 #include <iomanip>
 #include <sstream>
 
-#include "backup/backup_file.h"
-#include "backup/module_name.h"
-#include "ui_model/status_format.h"
+#include "ops/module_name.h"
+#include "service/module_type.h"
+#include "status/status_format.h"
 
 namespace korvel::ctl {
 
-using namespace korvel::backup;
+using namespace korvel::ops;
 
 namespace {
 
@@ -46,12 +46,12 @@ StatusRow namedRow(const ModuleFact& f) {
         const bool kx44 = f.half == 1 || f.typeCode == kKx44;
         StatusRow row(moduleNameText({ModuleFamily::KX, f.kxIndex()}, kx44), "kx", f.number);
         if (kx44) row.half = f.half;
-        row.type = kxTypeBoxText(f);
+        row.type = factKxTypeText(f);
         return row;
     }
     if (f.family == ModuleFamily::ZR) {
         StatusRow row(moduleNameText({ModuleFamily::ZR, f.number}), "zr", f.number);
-        row.type = kZrType;
+        row.type = moduleTypeName(ModuleType::Zr32);
         return row;
     }
     StatusRow row("qh:" + std::to_string(f.number), "qh", f.number);
@@ -64,8 +64,8 @@ StatusRow standardRow(const ModuleFact& f) {
     if (!f.answered) {
         row.notAnswering();
     } else {
-        row.status = moduleStatusBoxText(f);
-        row.version = moduleVersionBoxText(f);
+        row.status = factStatusText(f);
+        row.version = factVersionText(f);
     }
     return row;
 }
@@ -84,7 +84,7 @@ void classicRows(const ClassicFacts& c, std::vector<StatusRow>& rows) {
     for (int k = 0; k < 8; ++k) {
         if (c.zrPresent && !ClassicFacts::bit(*c.zrPresent, k)) continue;
         StatusRow row(moduleNameText({ModuleFamily::ZR, k}), "zr", k);
-        row.type = kZrType;
+        row.type = moduleTypeName(ModuleType::Zr32);
         row.status = classicZrStatusText(c, k);
         if (!c.zrPresent) row.notAnswering();
         rows.push_back(row);
@@ -109,7 +109,7 @@ QString q(const std::string& text) {
 }  // namespace
 
 QJsonObject statusJson(const StatusFacts& facts) {
-    const SystemBoxes s = systemBoxes(facts.system);
+    const SystemTexts s = systemTexts(facts.system);
     QJsonArray modules;
     for (const StatusRow& r : statusRows(facts)) {
         QJsonObject m{{"module", q(r.module)},
@@ -154,7 +154,7 @@ std::vector<std::string> notAnswering(const StatusFacts& facts, bool withQh) {
 }
 
 void writeStatusText(const StatusFacts& facts, std::ostream& out) {
-    const SystemBoxes s = systemBoxes(facts.system);
+    const SystemTexts s = systemTexts(facts.system);
     const auto line = [&](const char* caption, const std::string& value) {
         out << std::left << std::setw(18) << caption << value << '\n';
     };

@@ -4,18 +4,15 @@
 #include <QJsonArray>
 #include <iomanip>
 #include <sstream>
-#include <thread>
 
 #include "ctl/command.h"
+#include "ctl/handlers.h"
 #include "ctl/status_output.h"
 #include "ctl/stop_signal.h"
 #include "ctl/test_functions.h"
+#include "ops/system_ops.h"
 #include "service/number_text.h"
 #include "service/ports.h"
-#include "status/status_request.h"
-#include "ui_model/status_format.h"
-#include "ui_model/vg_panel.h"
-#include "vg/vg_commands.h"
 #include "wire_words/log_lines.h"
 
 namespace korvel::ctl {
@@ -37,9 +34,9 @@ std::string joined(const std::string& text, const char* separator) {
 
 // BITS of vg set: "none", or bit numbers and box captions separated by commas.
 // Only a box the unit shows can be named by its caption.
-VgBoxes parseBits(const std::string& text, const std::array<const char*, 8>& captions,
-                  const char* option) {
-    VgBoxes boxes{};
+ops::VgBits parseBits(const std::string& text, const std::array<const char*, 8>& captions,
+                      const char* option) {
+    ops::VgBits boxes{};
     if (QString::fromStdString(text).trimmed().compare("none", Qt::CaseInsensitive) == 0)
         return boxes;
     for (const QString& token : q(text).split(',', Qt::SkipEmptyParts)) {
@@ -58,14 +55,14 @@ VgBoxes parseBits(const std::string& text, const std::array<const char*, 8>& cap
     return boxes;
 }
 
-QJsonArray bitList(const VgBoxes& boxes) {
+QJsonArray bitList(const ops::VgBits& boxes) {
     QJsonArray out;
     for (std::size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i]) out.append(static_cast<int>(i));
     return out;
 }
 
-std::string captionList(const VgBoxes& boxes, const std::array<const char*, 8>& captions) {
+std::string captionList(const ops::VgBits& boxes, const std::array<const char*, 8>& captions) {
     std::string out;
     for (std::size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i]) out += (out.empty() ? "" : ", ") + std::string(captions[i]);
@@ -74,169 +71,156 @@ std::string captionList(const VgBoxes& boxes, const std::array<const char*, 8>& 
 
 }  // namespace
 
-int Command::ports() {
-    const std::vector<int> open = FillPortList(line_.port());
+int ports(Command& c, const QStringList&) {
+    const std::vector<int> open = FillPortList(c.line.port());
     QJsonArray listed, leftOut;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
-        const std::string device = line_.port().deviceName(n);
+        const std::string device = c.line.port().deviceName(n);
         if (std::find(open.begin(), open.end(), n) != open.end()) {
-            const std::string about = joined(line_.port().describePort(n), "; ");
+            const std::string about = joined(c.line.port().describePort(n), "; ");
             std::ostringstream row;
             row << std::setw(2) << n << "  " << about;
-            out_.line(row.str());
+            c.out.line(row.str());
             listed.append(QJsonObject{{"port", n}, {"device", q(device)}, {"about", q(about)}});
             continue;
         }
         // A device that is there but would not open: say why it is left out.
-        if (device.empty() || !QFileInfo::exists(q(device)) || line_.port().open(n)) {
-            line_.port().close();
+        if (device.empty() || !QFileInfo::exists(q(device)) || c.line.port().open(n)) {
+            c.line.port().close();
             continue;
         }
-        const std::string why = joined(line_.port().openErrorDetail(), "; ");
-        out_.note("port " + std::to_string(n) + " left out: " + why);
+        const std::string why = joined(c.line.port().openErrorDetail(), "; ");
+        c.out.note("port " + std::to_string(n) + " left out: " + why);
         leftOut.append(QJsonObject{{"port", n}, {"device", q(device)}, {"reason", q(why)}});
     }
-    out_.result.insert("ports", listed);
-    out_.result.insert("left-out", leftOut);
-    if (open.empty()) return out_.fail(ErrorCode::Port, "no port can be opened");
+    c.out.result.insert("ports", listed);
+    c.out.result.insert("left-out", leftOut);
+    if (open.empty()) return c.out.fail(ErrorCode::Port, "no port can be opened");
     return kExitOk;
 }
 
-int Command::printStatus() {
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    const std::optional<StatusFacts> report = status(isSet("classic"));
-    if (!report) return stopped(kExitFailed);
-    if (out_.json()) {
+int printStatus(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    const std::optional<StatusFacts> report = c.status(c.isSet("classic"));
+    if (!report) return c.stopped(kExitFailed);
+    if (c.out.json()) {
         const QJsonObject o = statusJson(*report);
-        for (auto it = o.begin(); it != o.end(); ++it) out_.result.insert(it.key(), it.value());
-    } else if (!out_.quiet()) {
-        writeStatusText(*report, term_.out);
+        for (auto it = o.begin(); it != o.end(); ++it) c.out.result.insert(it.key(), it.value());
+    } else if (!c.out.quiet()) {
+        writeStatusText(*report, c.term.out);
     }
-    return reportLost("") ? kExitFailed : kExitOk;
+    return c.reportLost("") ? kExitFailed : kExitOk;
 }
 
 // Polls as the window's timer does and prints every message the controller
 // held, in words (or as JSON Lines), until Ctrl+C; a controller that stops
 // answering ends it.
-int Command::monitor() {
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    out_.compact = true;
-    log_.onExchange = [&](const ExchangeRecord& record) {
+int monitor(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    c.out.compact = true;
+    c.log.onExchange = [&](const ExchangeRecord& record) {
         for (const LogLine& line : logLines(record)) {
-            if (out_.json())
-                term_.out << lineJson(line, timeOfDay(line.sent)) << '\n';
+            if (c.out.json())
+                c.term.out << lineJson(line, timeOfDay(line.sent)) << '\n';
             else
-                out_.line(timeOfDay(line.sent) + "  " + lineWords(line));
+                c.out.line(timeOfDay(line.sent) + "  " + lineWords(line));
         }
-        term_.out.flush();
+        c.term.out.flush();
     };
-    while (!stopSignal()) {
-        if (!link_.Transact(Frame{})) {
-            log_.onExchange = {};
-            if (link_.portOpen()) out_.fail(ErrorCode::NoAnswer, inEnglish(kNoAnswer));
-            return kExitFailed;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    log_.onExchange = {};
+    c.bus.stopRequest = [] { return stopSignal() ? std::string("stopped") : std::string(); };
+    const ops::Failure failure = ops::monitor(c.bus, kPollInterval);
+    c.log.onExchange = {};
+    return failure ? c.failed(*failure) : kExitOk;
+}
+
+int resetFault(Command& c, const QStringList&) {
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    if (const ops::Failure failure = ops::resetFault(c.bus)) return c.failed(*failure);
+    c.out.line("Reset Fault sent");
+    c.out.result.insert("sent", "Reset Fault");
     return kExitOk;
 }
 
-int Command::resetFault() {
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    if (!ResetFault(link_)) {
-        if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, inEnglish(kNoAnswer));
-        return kExitFailed;
-    }
-    out_.line("Reset Fault sent");
-    out_.result.insert("sent", "Reset Fault");
-    return kExitOk;
-}
-
-int Command::vgSet() {
-    if (!isSet("config") && !isSet("options"))
+int vgSet(Command& c, const QStringList&) {
+    if (!c.isSet("config") && !c.isSet("options"))
         throw UsageError{"vg set needs --config or --options"};
-    const VgBoxes config = parseBits(value("config"), kVgConfigCaptions, "config");
-    const VgBoxes options = parseBits(value("options"), kVgOptionCaptions, "options");
-    const bool permanent = isSet("permanent");
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    const StatusFacts& facts = *facts_;
-    const std::string unit =
-        QString::fromStdString(vgTypeCaption(facts.system)).trimmed().toStdString();
-    const VgPanelVisibility shown = vgPanelVisibility(vgFlags(facts.system));
-    out_.result.insert("unit", q(unit));
-    // Only what the page would show this unit can be ticked.
-    const auto check = [&](bool given, bool frame, const VgBoxes& boxes,
-                           const std::array<bool, 8>& visible, const char* what,
-                           const std::array<const char*, 8>& captions) {
-        if (!given) return;
-        if (!frame) throw UsageError{"a " + unit + " has no " + what + " bits"};
-        for (std::size_t i = 0; i < boxes.size(); ++i)
-            if (boxes[i] && !visible[i])
-                throw UsageError{"a " + unit + " does not offer the " + what + " bit " +
-                                 std::to_string(i) + " (\"" + captions[i] + "\")"};
-    };
-    check(isSet("config"), shown.configFrame, config, shown.configBoxes, "configuration",
-          kVgConfigCaptions);
-    check(isSet("options"), shown.optionFrame, options, shown.optionBoxes, "option",
-          kVgOptionCaptions);
-    if (isSet("config")) {
-        if (!sent(sendVgConfig(link_, config, permanent), "the configuration")) return kExitFailed;
-        out_.line(unit + " configuration " + captionList(config, kVgConfigCaptions) +
-                  (permanent ? " (permanent)" : "") + " sent");
-        out_.result.insert("config",
-                           QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
+    const ops::VgBits config = parseBits(c.value("config"), ops::kVgConfigBitNames, "config");
+    const ops::VgBits options = parseBits(c.value("options"), ops::kVgOptionBitNames, "options");
+    const bool permanent = c.isSet("permanent");
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const std::string unit = ops::vgOffer(*c.bus.facts()).unit;
+    c.out.result.insert("unit", q(unit));
+    ops::VgRequest request;
+    request.permanent = permanent;
+    if (c.isSet("config")) request.config = config;
+    if (c.isSet("options")) request.options = options;
+    const ops::VgSetResult r = ops::vgSet(c.bus, request);
+    if (r.failure && r.failure->error == ops::OpError::Refused) {
+        const bool isConfig = r.failure->setting == "config";
+        const std::string what = isConfig ? "configuration" : "option";
+        if (r.failure->detail.empty()) throw UsageError{"a " + unit + " has no " + what + " bits"};
+        const auto bit = static_cast<std::size_t>(std::stoi(r.failure->detail));
+        throw UsageError{"a " + unit + " does not offer the " + what + " bit " + r.failure->detail +
+                         " (\"" +
+                         (isConfig ? ops::kVgConfigBitNames : ops::kVgOptionBitNames)[bit] + "\")"};
     }
-    if (isSet("options")) {
-        if (!sent(sendVgOptions(link_, options), "the options")) return kExitFailed;
-        out_.line(unit + " options " + captionList(options, kVgOptionCaptions) + " sent");
-        out_.result.insert("options", QJsonObject{{"bits", bitList(options)}});
+    if (r.configSent) {
+        c.out.line(unit + " configuration " + captionList(config, ops::kVgConfigBitNames) +
+                   (permanent ? " (permanent)" : "") + " sent");
+        c.out.result.insert("config",
+                            QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
+    if (r.optionsSent) {
+        c.out.line(unit + " options " + captionList(options, ops::kVgOptionBitNames) + " sent");
+        c.out.result.insert("options", QJsonObject{{"bits", bitList(options)}});
+    }
+    if (r.failure)
+        return c.failed(*r.failure,
+                        r.failure->setting == "config" ? "the configuration" : "the options");
     return kExitOk;
 }
 
-int Command::functionTest(const QStringList& args) {
+int functionTest(Command& c, const QStringList& args) {
     if (args.isEmpty()) throw UsageError{"usage: korvelctl test GROUP [FUNCTION...]"};
     const std::optional<FunctionGroup> group = functionGroupNamed(str(args[0]));
     if (!group)
         throw UsageError{"no function group \"" + str(args[0]) +
                          "\": give F1..F4+L, F5..F8, F9..F12, F13..F20 or F21..F28"};
+    const auto number = [&](const char* option, int fallback, int maximum) {
+        if (!c.isSet(option)) return fallback;
+        const std::string text = c.value(option);
+        if (const std::optional<int> n = typedWholeNumber(text, 0, maximum)) return *n;
+        throw UsageError{std::string("--") + option + " takes a whole number from 0 to " +
+                         std::to_string(maximum) + ", not \"" + text + "\""};
+    };
+    const int block = number("block", 0, kMaxBlock);
+    const int decoder = number("decoder", 1, kMaxDecoder);
     std::string error;
-    FunctionTestInputs inputs;
-    if (isSet("block")) inputs.blockText = value("block");
-    if (isSet("decoder")) inputs.decoderText = value("decoder");
     std::vector<std::string> on;
     for (const QString& a : args.mid(1)) on.push_back(str(a));
     const std::optional<std::array<bool, 8>> pattern = functionPattern(*group, on, error);
     if (!pattern) throw UsageError{error};
-    inputs.pattern = *pattern;
-    const std::variant<Frame, std::string> frame = functionTestFrame(*group, inputs);
-    if (const auto* refusal = std::get_if<std::string>(&frame)) throw UsageError{*refusal};
-    OpenLine guard{link_};
-    if (!open()) return kExitFailed;
-    if (!link_.Transact(std::get<Frame>(frame))) {
-        if (!out_.failed()) out_.fail(ErrorCode::NoAnswer, inEnglish(kNoAnswer));
-        return kExitFailed;
-    }
-    const int decoder = static_cast<int>(roundHalfEven(leadingNumber(inputs.decoderText)));
-    const int block = static_cast<int>(roundHalfEven(leadingNumber(inputs.blockText)));
+    OpenLine guard{c.link};
+    if (!c.open()) return kExitFailed;
+    const Frame frame = FunctionGroupFrame(*group, block, decoder, patternByte(*pattern));
+    if (const ops::Failure failure = ops::functionTest(c.bus, frame)) return c.failed(*failure);
     std::string names;
     QJsonArray list;
     for (const std::string& f : on) {
         names += (names.empty() ? "" : ", ") + f;
         list.append(q(f));
     }
-    out_.line(std::string(kFunctionGroupNames[static_cast<std::size_t>(*group)]) + " of decoder " +
-              std::to_string(decoder) + " in block " + std::to_string(block) +
-              " sent: " + (names.empty() ? "all off" : names + " on"));
-    out_.result.insert("group", kFunctionGroupNames[static_cast<std::size_t>(*group)]);
-    out_.result.insert("decoder", decoder);
-    out_.result.insert("block", block);
-    out_.result.insert("on", list);
+    c.out.line(std::string(kFunctionGroupNames[static_cast<std::size_t>(*group)]) + " of decoder " +
+               std::to_string(decoder) + " in block " + std::to_string(block) +
+               " sent: " + (names.empty() ? "all off" : names + " on"));
+    c.out.result.insert("group", kFunctionGroupNames[static_cast<std::size_t>(*group)]);
+    c.out.result.insert("decoder", decoder);
+    c.out.result.insert("block", block);
+    c.out.result.insert("on", list);
     return kExitOk;
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "link/link.h"
-#include "ui_model/prompter.h"
 
 namespace korvel::ctl {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui_model/function_test.h"
+#include "testpanel/function_frame.h"
 
 namespace korvel::ctl {
 

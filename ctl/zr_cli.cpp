@@ -2,16 +2,16 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 
-#include "backup/module_io.h"
-#include "backup/module_name.h"
 #include "ctl/command.h"
-#include "ui_model/zr_routines.h"
+#include "ctl/handlers.h"
+#include "ops/zr_ops.h"
+#include "service/number_text.h"
 #include "zr/zr_commands.h"
 #include "zr/zr_format.h"
 
 namespace korvel::ctl {
 
-using namespace korvel::backup;
+using namespace korvel::ops;
 
 namespace {
 
@@ -38,12 +38,15 @@ int powerCode(const QString& text) {
     throw UsageError{"power takes Normal, Low, High, Unlimited or 0-3, not \"" + str(text) + "\""};
 }
 
-// "All" goes to every number, as the page sends it, once a status request
-// registered any ZR32 module.
-Targets zrSendTargets(const ModuleRegistry& registry, std::int32_t target) {
-    if (target >= 0) return std::vector<int>{target};
-    if (!anyZrPresent(registry)) return std::nullopt;
-    return zrTargets(kAllZR);
+// A number as the page reads it, corrected into its range; standard error
+// says a correction, where the page shows it in its box.
+int rangedNumber(const QString& text, const char* what, const char* name, int maximum,
+                 const char* correction, const Output& out) {
+    const RangedValue ranged = readRanged(numberText(text, what), 0, maximum);
+    if (ranged.corrected)
+        out.note(std::string(name) + " " + str(text) + " is out of range 0-" +
+                 std::to_string(maximum) + ": " + ranged.text + " " + correction);
+    return ranged.value;
 }
 
 const char* kSetUsage =
@@ -51,101 +54,101 @@ const char* kSetUsage =
 
 }  // namespace
 
-int Command::zrReport(const QStringList& args) {
+int zrReport(Command& c, const QStringList& args) {
     expectArguments(args, 1, "zr report MODULE [--permanent]");
     const std::int32_t module = zrTarget(args[0]);
     if (module < 0) throw UsageError{"zr report reads one module, not All"};
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
     const std::string name = moduleNameText({ModuleFamily::ZR, module});
-    if (registry_.zrPresent[static_cast<std::size_t>(module)] != 1)
-        return notRegistered("ZR32", args[0], {ModuleFamily::ZR, module});
+    const ZrReportResult r = ops::zrReport(c.bus, module, c.isSet("permanent"));
+    if (r.failure && r.failure->error == OpError::NotRegistered)
+        return c.notRegistered("ZR32", args[0], {ModuleFamily::ZR, module});
     std::string text;
-    const bool whole = zrReportText(link_, module, isSet("permanent"), retries_, text);
+    for (const ZrReportItem& item : r.items) text += formatZrReportItem(item);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
     if (!text.empty() && text.back() == '\n') text.pop_back();
-    out_.line(text);
-    out_.result.insert("module", QString::fromStdString(name));
-    out_.result.insert("permanent", isSet("permanent"));
-    out_.result.insert("report", QString::fromStdString(text));
-    if (!whole) return out_.fail(ErrorCode::NoAnswer, name + ": the report is incomplete", name);
+    c.out.line(text);
+    c.out.result.insert("module", QString::fromStdString(name));
+    c.out.result.insert("permanent", c.isSet("permanent"));
+    c.out.result.insert("report", QString::fromStdString(text));
+    if (!r.whole) return c.out.fail(ErrorCode::NoAnswer, name + ": the report is incomplete", name);
     return kExitOk;
 }
 
-int Command::zrSet(const QStringList& args) {
+int zrSet(Command& c, const QStringList& args) {
     if (args.size() < 3) throw UsageError{std::string("usage: korvelctl ") + kSetUsage};
     const std::int32_t target = zrTarget(args[0]);
-    ZrSettingBoxes boxes;
-    boxes.permanent = isSet("permanent");
-    ZrBoxSetting setting;
-    std::string what;
+    const bool permanent = c.isSet("permanent");
+    ZrWriteStep step;
     if (args[1] == "default-time" && args.size() == 3) {
-        boxes.timeText = numberText(args[2], "default-time");
-        setting = zrDefaultTimeSetting(boxes);
-        what = "default-time";
+        step = {"default-time", -1, false,
+                rangedNumber(args[2], "default-time", "time", kZrMaxTime, "sent instead", c.out)};
     } else if (args[1] == "device" && args.size() == 5 &&
                (args[3] == "time" || args[3] == "power")) {
-        boxes.deviceText = numberText(args[2], "device");
-        if (args[3] == "time") {
-            boxes.timeText = numberText(args[4], "time");
-            setting = zrDeviceTimeSetting(boxes);
-        } else {
-            boxes.power = {false, false, false, false};
-            boxes.power[static_cast<std::size_t>(powerCode(args[4]))] = true;
-            setting = zrDevicePowerSetting(boxes);
-        }
+        const bool power = args[3] == "power";
+        const int value =
+            power ? powerCode(args[4])
+                  : rangedNumber(args[4], "time", "time", kZrMaxTime, "sent instead", c.out);
+        step.device =
+            rangedNumber(args[2], "device", "device", kZrMaxDevice, "used instead", c.out);
+        step.power = power;
+        step.value = value;
+        step.name = "device " + std::to_string(step.device) + " " + str(args[3]);
     } else {
         throw UsageError{std::string("usage: korvelctl ") + kSetUsage};
     }
-    // The page shows a corrected number in its box; here standard error says it.
-    if (setting.correctedTime)
-        out_.note("time " + str(args.back()) + " is out of range 0-127: " + *setting.correctedTime +
-                  " sent instead");
-    if (setting.correctedDevice)
-        out_.note("device " + str(args[2]) + " is out of range 0-63: " + *setting.correctedDevice +
-                  " used instead");
-    const int device = setting.n == 3 ? setting.v : -1;
-    const int value = setting.n == 3 ? setting.x : setting.v;
-    if (device >= 0) what = "device " + std::to_string(device) + " " + str(args[3]);
-
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    if (target >= 0 && registry_.zrPresent[static_cast<std::size_t>(target)] != 1)
-        return notRegistered("ZR32", args[0], {ModuleFamily::ZR, target});
-    const DispatchOutcome outcome = sendZrCommand(link_, zrSendTargets(registry_, target), setting);
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const ZrSetResult r = ops::zrSet(c.bus, target, step, permanent);
+    if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
+        return c.notRegistered("ZR32", args[0], {ModuleFamily::ZR, target});
     QJsonArray modules;
-    const std::string shown = what.ends_with("power") ? ZRPowerName(value) : std::to_string(value);
-    for (int m : outcome.answered) {
-        out_.line("zr:" + std::to_string(m) + " " + what + " = " + shown + " sent" +
-                  (boxes.permanent ? " (permanent)" : ""));
-        modules.append("zr:" + QString::number(m));
+    const std::string shown = step.power ? ZRPowerName(step.value) : std::to_string(step.value);
+    for (const ZrSetModule& m : r.modules) {
+        if (!m.confirmed) continue;
+        c.out.line(moduleNameText(m.module) + " " + step.name + " = " + shown + " confirmed" +
+                   (permanent ? " (permanent)" : ""));
+        modules.append(QString::fromStdString(moduleNameText(m.module)));
     }
-    out_.result.insert("setting", QString::fromStdString(what));
-    out_.result.insert("value", value);
-    out_.result.insert("permanent", boxes.permanent);
-    out_.result.insert("modules", modules);
-    return sent(outcome, what, "zr:") ? kExitOk : kExitFailed;
+    c.out.result.insert("setting", QString::fromStdString(step.name));
+    c.out.result.insert("value", step.value);
+    c.out.result.insert("permanent", permanent);
+    c.out.result.insert("modules", modules);
+    int exit = kExitOk;
+    for (const ZrSetModule& m : r.modules)
+        if (!m.confirmed) {
+            const std::string name = moduleNameText(m.module);
+            exit = c.out.fail(
+                ErrorCode::NotConfirmed,
+                name + ' ' + step.name + ": not confirmed" +
+                    (m.reported ? " (the module reports " + std::to_string(*m.reported) + ")"
+                                : " (no answer)"),
+                name, step.name);
+        }
+    if (r.failure && r.modules.empty()) return c.failed(*r.failure, step.name);
+    return exit;
 }
 
-int Command::zrErase(const QStringList& args) {
+int zrErase(Command& c, const QStringList& args) {
     expectArguments(args, 1, "zr erase MODULE [--yes]");
     const std::int32_t target = zrTarget(args[0]);
-    if (!confirmErase(target < 0 ? "every ZR32 module" : "zr:" + str(args[0]), kZrEraseWarning))
+    if (!c.confirmErase(target < 0 ? "every ZR32 module" : "zr:" + str(args[0])))
         return kExitFailed;
-    OpenLine guard{link_};
-    if (!openWithStatus()) return stopped(kExitFailed);
-    if (target >= 0 && registry_.zrPresent[static_cast<std::size_t>(target)] != 1)
-        return out_.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
-                                                       " did not answer the status request; "
-                                                       "nothing erased");
-    const DispatchOutcome outcome = eraseZrSettings(link_, zrSendTargets(registry_, target));
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    const ZrEraseResult r = ops::zrErase(c.bus, target);
+    if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
+        return c.out.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
+                                                        " did not answer the status request; "
+                                                        "nothing erased");
     QJsonArray erased;
-    for (int m : outcome.answered) {
-        out_.line("zr:" + std::to_string(m) + " erased");
-        erased.append("zr:" + QString::number(m));
+    for (const ModuleName& m : r.erased) {
+        c.out.line(moduleNameText(m) + " erased");
+        erased.append(QString::fromStdString(moduleNameText(m)));
     }
-    out_.result.insert("erased", erased);
-    return sent(outcome, "the erase", "zr:") ? kExitOk : kExitFailed;
+    c.out.result.insert("erased", erased);
+    return r.failure ? c.failed(*r.failure, "the erase") : kExitOk;
 }
 
 }  // namespace korvel::ctl

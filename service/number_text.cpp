@@ -107,4 +107,15 @@ RangedValue readRanged(std::string_view text, int minimum, int maximum) {
     return result;
 }
 
+std::optional<int> typedWholeNumber(std::string_view text, int minimum, int maximum) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < minimum || value > maximum) return std::nullopt;
+    return value;
+}
+
 }  // namespace korvel

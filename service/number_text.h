@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ double roundHalfEven(double value);
 
 // Text of a whole number for writing back into a box ("20", "127").
 std::string wholeNumberText(int value);
+
+// A number typed on a command line: whole decimal digits only, within
+// [minimum, maximum] (minimum >= 0); anything else is nullopt, never a guess.
+std::optional<int> typedWholeNumber(std::string_view text, int minimum, int maximum);
 
 // A count with its noun: "1 module", "7 modules".
 std::string counted(std::size_t n, const std::string& noun);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -25,9 +26,9 @@ namespace korvel::ui {
 
 namespace {
 
-using backup::ItemKind;
-using backup::RunItem;
-using backup::RunResult;
+using ops::ItemKind;
+using ops::RunItem;
+using ops::RunResult;
 
 constexpr Placement kBackupPagePlacements[] = {
     {"cmdBackup", "Backup\u2026", 240, 240, 1335, 375},
@@ -43,7 +44,7 @@ constexpr Placement kBackupPagePlacements[] = {
 
 // A whole-system run asks a lost read again, as korvelctl does by default: one
 // lost frame should not spoil a backup of hundreds of settings.
-constexpr int kWindowRetries = backup::kDefaultReadRetries;
+constexpr int kWindowRetries = ops::kDefaultReadRetries;
 
 template <class W>
 W* make(std::string_view name, QWidget* tab) {
@@ -232,14 +233,14 @@ bool BackupPage::openBackup(const QString& path) {
         return false;
     }
     std::string error;
-    std::optional<backup::Backup> read = backup::fromJson(file.readAll(), error);
+    std::optional<ops::Backup> read = backup::fromJson(file.readAll(), error);
     if (!read) {
         bus_.prompter.show(path.toStdString() + ": " + error);
         return false;
     }
-    const auto names = [](const backup::Backup& b) {
-        std::vector<backup::ModuleName> n;
-        for (const backup::ModuleBackup& m : b.modules) n.push_back(m.name);
+    const auto names = [](const ops::Backup& b) {
+        std::vector<ops::ModuleName> n;
+        for (const ops::ModuleBackup& m : b.modules) n.push_back(m.name);
         return n;
     };
     const bool sameModules = backup_ && path == path_ && names(*backup_) == names(*read);
@@ -253,10 +254,10 @@ bool BackupPage::openBackup(const QString& path) {
 
 void BackupPage::listModules() {
     lstBackupModules_->clear();
-    for (const backup::ModuleBackup& m : backup_->modules) {
-        const QString name = qs(backup::moduleNameText(m.name, m.type == "KX44"));
+    for (const ops::ModuleBackup& m : backup_->modules) {
+        const QString name = qs(ops::moduleNameOf(m.name, m.type));
         auto* item =
-            new QTreeWidgetItem(lstBackupModules_, {qs(backup::moduleLabel(m.name, m.type)), name});
+            new QTreeWidgetItem(lstBackupModules_, {qs(ops::moduleLabel(m.name, m.type)), name});
         item->setData(0, Qt::UserRole, name);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
         item->setCheckState(0, Qt::Checked);
@@ -265,7 +266,7 @@ void BackupPage::listModules() {
 
 // The ticked modules and their numbers as korvelctl's --only and --map say
 // them, checked against the file; nullopt after a box saying why not.
-std::optional<std::vector<backup::RestoreTarget>> BackupPage::tickedTargets() {
+std::optional<std::vector<ops::RestoreTarget>> BackupPage::tickedTargets() {
     std::vector<std::string> only, map;
     bool all = true;
     for (int i = 0; i < lstBackupModules_->topLevelItemCount(); ++i) {
@@ -285,7 +286,7 @@ std::optional<std::vector<backup::RestoreTarget>> BackupPage::tickedTargets() {
     }
     if (all) only.clear();
     std::string error;
-    auto targets = backup::restoreTargets(*backup_, only, map, error);
+    auto targets = ops::restoreTargets(*backup_, only, map, error);
     if (!targets) bus_.prompter.show(error);
     return targets;
 }
@@ -293,12 +294,13 @@ std::optional<std::vector<backup::RestoreTarget>> BackupPage::tickedTargets() {
 // The run reports between exchanges. The window handles its events after every
 // exchange (`holdForRun`), so the bar is drawn and a Cancel click taken there;
 // the run reads it before its next exchange.
-backup::RunControl BackupPage::control() {
-    return {[this](const backup::RunProgress& p) { showProgress(p); },
-            [this] { return cancelRequested_ ? std::string("cancelled") : std::string(); }};
+void BackupPage::prepare(ops::Bus& bus) {
+    bus.retries = kWindowRetries;
+    bus.progress = [this](const ops::RunProgress& p) { showProgress(p); };
+    bus.stopRequest = [this] { return cancelRequested_ ? std::string("cancelled") : std::string(); };
 }
 
-void BackupPage::showProgress(const backup::RunProgress& progress) {
+void BackupPage::showProgress(const ops::RunProgress& progress) {
     if (!cancelRequested_)
         lblBackupStep_->setText(
             qs(progress.module + (progress.setting.empty() ? "" : ": " + progress.setting)));
@@ -314,21 +316,20 @@ void BackupPage::showItems(const std::vector<RunItem>& items) {
         const std::string setting =
             item.setting.empty() || item.permanent ? item.setting : item.setting + " (active)";
         rows << new QTreeWidgetItem(QStringList{
-            resultText(item), qs(backup::moduleLabel(item.module, item.type)), qs(setting),
+            resultText(item), qs(ops::moduleLabel(item.module, item.type)), qs(setting),
             valueText(item.fileValue), valueText(item.moduleValue), qs(item.reason)});
     }
     lstBackupResults_->addTopLevelItems(rows);
     lstBackupResults_->setUpdatesEnabled(true);
 }
 
-std::optional<std::string> BackupPage::runAfterStatus(
+BackupPage::RunEnd BackupPage::runAfterStatus(
     const std::function<void(const StatusFacts&)>& body) {
     RunScope scope(*this);
-    if (const std::optional<StatusFacts> facts = hooks_.requestStatus())
-        body(*facts);
-    else if (!scope.failed)
-        scope.failed = "";
-    return scope.failed;
+    // A whole-system run asks its status steps again, as it does its reads.
+    const std::optional<StatusFacts> facts = hooks_.requestStatus(kWindowRetries);
+    if (facts) body(*facts);
+    return {facts.has_value(), facts || scope.failed ? scope.failed : std::string()};
 }
 
 // One box says how the run ended; a restore that did not end whole names what
@@ -372,12 +373,16 @@ void BackupPage::cmdBackup_Click() {
         bus_.prompter.show("No backup written: " + why + ".");
         return;
     }
-    backup::BackupRun run;
-    const auto failed = runAfterStatus([&](const StatusFacts& facts) {
-        run = backup::takeBackup(bus_.link, bus_.registry, facts, kWindowRetries, control());
+    ops::BackupRun run;
+    const RunEnd end = runAfterStatus([&](const StatusFacts& facts) {
+        ops::Bus bus(bus_.link, bus_.registry);
+        prepare(bus);
+        run = ops::takeBackup(bus, facts,
+                              QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString());
     });
     showItems(run.result.items);
-    if (!run.backup || failed) return tell(RunKind::Backup, run.result, failed);
+    // An exchange that failed only matters when the run did not end whole.
+    if (!run.backup) return tell(RunKind::Backup, run.result, end.failedRun(run.result));
     // Only a whole backup is written, and whole or not at all: an older file stays as it was.
     if (const std::string why =
             backup::replaceFile(path.toStdString(), backup::toJson(*run.backup).toStdString());
@@ -391,7 +396,7 @@ void BackupPage::cmdBackup_Click() {
 
 // The file's modules as the list ticks and numbers them; nullopt when the user
 // cancelled or the file or the list would not do, after a box saying why.
-std::optional<std::vector<backup::RestoreTarget>> BackupPage::chooseTargets() {
+std::optional<std::vector<ops::RestoreTarget>> BackupPage::chooseTargets() {
     if (!requirePortOpen(bus_.link, bus_.prompter)) return std::nullopt;
     const QString path = askFile(FileQuestion::Open, QFileInfo(path_).fileName());
     if (path.isEmpty() || !openBackup(path)) return std::nullopt;
@@ -402,11 +407,13 @@ void BackupPage::cmdVerify_Click() {
     const auto targets = chooseTargets();
     if (!targets) return;
     RunResult result;
-    const auto failed = runAfterStatus([&](const StatusFacts&) {
-        result = backup::verify(bus_.link, bus_.registry, *targets, kWindowRetries, control());
+    const RunEnd end = runAfterStatus([&](const StatusFacts&) {
+        ops::Bus bus(bus_.link, bus_.registry);
+        prepare(bus);
+        result = ops::verify(bus, *targets);
     });
     showItems(result.items);
-    if (!result.whole() || failed) return tell(RunKind::Verify, result, failed);
+    if (!end.statusDone || !result.whole()) return tell(RunKind::Verify, result, end.failedRun(result));
     tellOutcome("All " + std::to_string(result.items.size()) + " settings are as in the file.", {},
                 MessageIcon::None);
 }
@@ -415,7 +422,7 @@ void BackupPage::cmdRestore_Click() {
     const auto targets = chooseTargets();
     if (!targets) return;
     // The dry run first: the list shows every value that will be written.
-    const std::vector<RunItem> plan = backup::restorePlan(*targets);
+    const std::vector<RunItem> plan = ops::restorePlan(*targets);
     showItems(plan);
     const auto writes = std::ranges::count_if(plan, [](const RunItem& i) { return !i.readOnly; });
     if (!confirmOrCancel(bus_.prompter, "Write the " + std::to_string(writes) +
@@ -423,11 +430,13 @@ void BackupPage::cmdRestore_Click() {
                                             counted(targets->size(), "module") + "?"))
         return;
     RunResult result;
-    const auto failed = runAfterStatus([&](const StatusFacts&) {
-        result = backup::restore(bus_.link, bus_.registry, *targets, kWindowRetries, control());
+    const RunEnd end = runAfterStatus([&](const StatusFacts&) {
+        ops::Bus bus(bus_.link, bus_.registry);
+        prepare(bus);
+        result = ops::restore(bus, *targets);
     });
     showItems(result.items);
-    if (!result.whole() || failed) return tell(RunKind::Restore, result, failed);
+    if (!end.statusDone || !result.whole()) return tell(RunKind::Restore, result, end.failedRun(result));
     tellOutcome(counted(targets->size(), "module") + " restored, every setting read back equal.", {},
                 MessageIcon::None);
 }

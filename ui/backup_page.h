@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/backup_run.h"
+#include "ops/system_runs.h"
 #include "status/status_request.h"
 #include "ui/bus_context.h"
 
@@ -21,8 +21,9 @@ namespace korvel::ui {
 // What a run asks of the window around the page.
 struct RunHooks {
     // The status request as "Status" makes it, without its window: registers
-    // the modules and refreshes the lists. nullopt when it failed.
-    std::function<std::optional<StatusFacts>()> requestStatus;
+    // the modules and refreshes the lists, each step asked up to 1 + `retries`
+    // times. nullopt when it failed.
+    std::function<std::optional<StatusFacts>(int retries)> requestStatus;
     // On: the rest of the window takes no input, the poll timer stays off, and
     // the window handles its events after every exchange. Off: all as before.
     std::function<void(bool on)> holdForRun;
@@ -54,27 +55,36 @@ class BackupPage final : public QObject {
     void buildProgress(QWidget* tab);
 
     void cmdBackup_Click();
-    std::optional<std::vector<backup::RestoreTarget>> chooseTargets();
+    std::optional<std::vector<ops::RestoreTarget>> chooseTargets();
     void cmdVerify_Click();
     void cmdRestore_Click();
 
     QString askFile(FileQuestion question, const QString& suggestedName);
     bool openBackup(const QString& path);
     void listModules();
-    std::optional<std::vector<backup::RestoreTarget>> tickedTargets();
-    backup::RunControl control();
-    void showProgress(const backup::RunProgress& progress);
-    void showItems(const std::vector<backup::RunItem>& items);
-    // Runs `body` after a status request, with the window held; returns the
-    // detail of the first exchange that failed, if one did.
-    std::optional<std::string> runAfterStatus(const std::function<void(const StatusFacts&)>& body);
+    std::optional<std::vector<ops::RestoreTarget>> tickedTargets();
+    // The bus a run goes over: the window's link and registry, with the bar and Cancel.
+    void prepare(ops::Bus& bus);
+    void showProgress(const ops::RunProgress& progress);
+    void showItems(const std::vector<ops::RunItem>& items);
+    // How a run went: whether its status request completed, and the detail of
+    // the first exchange that failed, if one did (retries may have made up for it).
+    struct RunEnd {
+        bool statusDone = false;
+        std::optional<std::string> failed;
+        // The failure that ended the run, if one did.
+        std::optional<std::string> failedRun(const ops::RunResult& result) const {
+            return !statusDone || !result.stopped.empty() ? failed : std::nullopt;
+        }
+    };
+    // Runs `body` after a status request, with the window held.
+    RunEnd runAfterStatus(const std::function<void(const StatusFacts&)>& body);
     void tellOutcome(const std::string& text, const std::string& detail, MessageIcon icon);
-    void tell(RunKind kind, const backup::RunResult& result,
-              const std::optional<std::string>& failed);
+    void tell(RunKind kind, const ops::RunResult& result, const std::optional<std::string>& failed);
 
     BusContext& bus_;
     RunHooks hooks_;
-    std::optional<backup::Backup> backup_;  // the file in hand, which the module list shows
+    std::optional<ops::Backup> backup_;  // the file in hand, which the module list shows
     QString path_;
     QString lastFolder_;
     bool running_ = false;

@@ -174,7 +174,10 @@ void MainWindow::buildTabs(QWidget* central) {
     testFrame_ = new TestFrame(bus_, vgTab);
     backupPage_ =
         new BackupPage(bus_,
-                       {[this] { return requestAndRegister(bus_, *kxPage_, *zrPage_, *vgPage_); },
+                       {[this](int retries) {
+                            return requestAndRegister(bus_, *kxPage_, *zrPage_, *vgPage_, false,
+                                                      retries);
+                        },
                         [this](bool on) { holdForRun(on); }},
                        backupTab);
     SSTab1_->setCurrentIndex(2);

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <array>
 
-#include "ui_model/status_format.h"
+#include "status/status_format.h"
 
 class QLabel;
 class QLineEdit;

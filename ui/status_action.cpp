@@ -8,7 +8,7 @@
 #include "ui/status_dialogs.h"
 #include "ui/vg_page.h"
 #include "ui/zr_page.h"
-#include "ui_model/status_format.h"
+#include "status/status_format.h"
 #include "ui_model/view_choice.h"
 
 namespace korvel::ui {
@@ -47,7 +47,7 @@ bool statusClassicRequested(Qt::MouseButton button, Qt::KeyboardModifiers modifi
 }
 
 std::optional<StatusFacts> requestAndRegister(BusContext& bus, KxPage& kx, ZrPage& zr, VgPage& vg,
-                                              bool classicRequested) {
+                                              bool classicRequested, int retries) {
     const auto takeResult = [&](const StatusFacts& facts) {
         registerModules(bus.registry, facts);
         vg.setUnitType(QString::fromStdString(vgTypeCaption(facts.system)));
@@ -55,7 +55,9 @@ std::optional<StatusFacts> requestAndRegister(BusContext& bus, KxPage& kx, ZrPag
         kx.refreshList();
         zr.refreshList();
     };
-    return RequestStatus(bus.link, StatusOptions{.classicRequested = classicRequested}, takeResult);
+    return RequestStatus(bus.link,
+                         StatusOptions{.classicRequested = classicRequested, .retries = retries},
+                         takeResult);
 }
 
 void runStatusRequest(BusContext& bus, StatusDialogs& dialogs, KxPage& kx, ZrPage& zr, VgPage& vg,

@@ -1,9 +1,13 @@
 // The command table speaks for every command: its help, its examples, and the
 // shell completion made from it.
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 
 #include "ctl/command_table.h"
+#include "ops/kx_names.h"
 #include "tests/ctl/ctl_rig.h"
 
 namespace korvel::testing {
@@ -57,6 +61,23 @@ TEST(Completion, BashOffersTheSettingNamesAfterAModule) {
     ASSERT_TRUE(bash.waitForFinished(10000));
     EXPECT_EQ(bash.readAllStandardOutput().toStdString(),
               "hfi alarm-delay switch-delay dc-shift pwm ocd ms power loop-current address\n");
+}
+
+// The backup schema names the settings of the table: every name a backup
+// holds matches its pattern, which lists each setting of the table once.
+TEST(BackupSchema, NamesEverySettingOfTheTable) {
+    QFile file(KORVEL_DOCS_DIR "/backup.schema.json");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject schema = QJsonDocument::fromJson(file.readAll()).object();
+    const QString pattern = schema["$defs"]["kxSettings"]["propertyNames"]["pattern"].toString();
+    const QRegularExpression names(pattern);
+    for (const ops::KxSettingName& row : ops::kxSettingRows())
+        EXPECT_TRUE(names.match(row.name).hasMatch()) << row.name;
+    std::vector<std::string> listed, table;
+    for (const QString& n : pattern.section('(', 1, 1).section(')', 0, 0).split('|'))
+        listed.push_back(n.toStdString());
+    for (const KxSettingRow& row : kKxSettings) table.push_back(row.termName);
+    EXPECT_EQ(listed, table);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "backup/module_io.h"
+#include "ops/module_reads.h"
 #include "net_serial/net_serial_port.h"
 #include "qt_serial/qt_serial_port.h"
 #include "service/ports.h"
@@ -66,7 +66,7 @@ struct Ser2netLine : ::testing::TestWithParam<Scheme>, NetLine, testing::LinkRig
         if (facts) registerModules(registry, *facts);
         return facts;
     }
-    const backup::KxSettingName& alarmDelay() { return *backup::findKxSetting("alarm-delay"); }
+    const ops::KxSettingName& alarmDelay() { return *ops::findKxSetting("alarm-delay"); }
 
     sim::PtyServer server{sim::demoSystem()};
     Ser2netServer ser2net;
@@ -80,8 +80,8 @@ TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThroughWith127AsByte255BothWays) {
     const std::optional<StatusFacts> facts = status();
     ASSERT_TRUE(facts);
     EXPECT_EQ(*facts, directFacts());
-    EXPECT_EQ(backup::writeKxSetting(link, registry, 5, alarmDelay(), 127, false), 127);
-    EXPECT_EQ(backup::readKxSetting(link, registry, 5, alarmDelay(), false), 127);
+    EXPECT_EQ(ops::writeKxSetting(link, registry, 5, alarmDelay(), 127, false, 0), 127);
+    EXPECT_EQ(ops::readKxSetting(link, registry, 5, alarmDelay(), false, 0), 127);
     EXPECT_TRUE(prompter.shown.empty());
 }
 

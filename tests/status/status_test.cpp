@@ -7,7 +7,7 @@
 #include "status/version.h"
 #include "tests/support/recorders.h"
 #include "ui_model/module_lists.h"
-#include "ui_model/status_format.h"
+#include "status/status_format.h"
 
 namespace korvel {
 namespace {
@@ -133,7 +133,7 @@ TEST(StandardRequest, SecondHalvesAndModulesThatDoNotAnswerAsExpected) {
     EXPECT_TRUE(registry.zrList.empty());
 }
 
-TEST(SystemBoxes, StatusTypeAndVersionTexts) {
+TEST(SystemTexts, StatusTypeAndVersionTexts) {
     struct Case {
         int status, type, version;
         const char *system, *sysVer, *caption;
@@ -147,8 +147,8 @@ TEST(SystemBoxes, StatusTypeAndVersionTexts) {
     };
     for (const Case& c : cases) {
         const SystemFacts facts{c.status, 3101, c.type, c.version};
-        EXPECT_EQ(systemBoxes(facts).system, c.system);
-        EXPECT_EQ(systemBoxes(facts).sysVer, c.sysVer);
+        EXPECT_EQ(systemTexts(facts).system, c.system);
+        EXPECT_EQ(systemTexts(facts).sysVer, c.sysVer);
         EXPECT_EQ(vgTypeCaption(facts), c.caption);
         EXPECT_EQ(vgFlags(facts), c.flags);
     }

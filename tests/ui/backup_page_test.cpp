@@ -98,6 +98,17 @@ TEST_F(BackupPageTest, BackupVerifyAndAMappedRestore) {
     screenshot(window.get(), "backup_page");
 }
 
+// A whole-system run asks a status step that got no answer again, as it does
+// its reads; the Status button alone would leave kx:5 out.
+TEST_F(BackupPageTest, ALostStatusAnswerIsAskedAgain) {
+    controller.faults().unanswered = [n = 0](const sim::FrameData& d) mutable {
+        return d == sim::FrameData{1, 11, 37} && n++ < 1;
+    };
+    run("cmdBackup");
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"Backup of 7 modules saved in " + file.toStdString() + "."});
+}
+
 // Cancel halfway: a backup writes no file and leaves an older one as it was; a
 // restore lists what it wrote. A controller that falls silent halfway is one
 // box at the end. Meanwhile the bar stands between its ends, the poll timer is

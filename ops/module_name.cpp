@@ -1,8 +1,8 @@
-#include "backup/module_name.h"
+#include "ops/module_name.h"
 
 #include <charconv>
 
-namespace korvel::backup {
+namespace korvel::ops {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::optional<ModuleName> parseModuleName(std::string_view text) {
     return std::nullopt;
 }
 
-}  // namespace korvel::backup
+}  // namespace korvel::ops

@@ -1,4 +1,4 @@
-#include "ui_model/status_format.h"
+#include "status/status_format.h"
 
 #include "status/status_texts.h"
 #include "status/table_slot.h"
@@ -15,8 +15,8 @@ bool shownWhole(const ModuleFact& f) {
 
 }  // namespace
 
-SystemBoxes systemBoxes(const SystemFacts& facts) {
-    SystemBoxes boxes;
+SystemTexts systemTexts(const SystemFacts& facts) {
+    SystemTexts boxes;
     boxes.system = systemStatusText(facts.statusCode);
     if (facts.protocolVersion != -1) boxes.protVer = versionText(facts.protocolVersion);
     if (const char* prefix = systemTypeOf(facts.systemType).versionPrefix) boxes.sysVer = prefix;
@@ -44,38 +44,38 @@ ClassicStatusTexts::ClassicStatusTexts() {
     zrStatus.fill(kUnknownText);
 }
 
-std::string moduleStatusBoxText(const ModuleFact& f) {
+std::string factStatusText(const ModuleFact& f) {
     if (!f.answered) return kNotAskedText;
     if (f.present() && !shownWhole(f)) return kWrongHalfText;
     return moduleStatusText(f.family, f.status);
 }
 
-std::string moduleVersionBoxText(const ModuleFact& f) {
+std::string factVersionText(const ModuleFact& f) {
     return shownWhole(f) ? moduleVersionText(f.version) : kNotAskedText;
 }
 
-std::string kxTypeBoxText(const ModuleFact& f) {
+std::string factKxTypeText(const ModuleFact& f) {
     return f.present() ? kxTypeOf(f.status).text : kNotAskedText;
 }
 
 StandardStatusTexts standardStatusTexts(const StatusFacts& facts) {
     StandardStatusTexts t;
-    t.system = systemBoxes(facts.system);
+    t.system = systemTexts(facts.system);
     for (const ModuleFact& f : facts.modules) {
         const int n = f.number;
         switch (f.family) {
             case ModuleFamily::KX:
-                if (f.half == 0) slot(t.kxType, n) = kxTypeBoxText(f);
-                slot(t.kxStatus, f.kxIndex()) = moduleStatusBoxText(f);
-                slot(t.kxVersion, f.kxIndex()) = moduleVersionBoxText(f);
+                if (f.half == 0) slot(t.kxType, n) = factKxTypeText(f);
+                slot(t.kxStatus, f.kxIndex()) = factStatusText(f);
+                slot(t.kxVersion, f.kxIndex()) = factVersionText(f);
                 break;
             case ModuleFamily::ZR:
-                slot(t.zrStatus, n) = moduleStatusBoxText(f);
-                slot(t.zrVersion, n) = moduleVersionBoxText(f);
+                slot(t.zrStatus, n) = factStatusText(f);
+                slot(t.zrVersion, n) = factVersionText(f);
                 break;
             case ModuleFamily::QH:
-                slot(t.qhStatus, n) = moduleStatusBoxText(f);
-                slot(t.qhVersion, n) = moduleVersionBoxText(f);
+                slot(t.qhStatus, n) = factStatusText(f);
+                slot(t.qhVersion, n) = factVersionText(f);
                 break;
             case ModuleFamily::VG:  // the unit itself answers in the system boxes
                 break;
@@ -105,7 +105,7 @@ std::string classicZrStatusText(const ClassicFacts& c, int k) {
 ClassicStatusTexts classicStatusTexts(const StatusFacts& facts) {
     const ClassicFacts& c = facts.summary;
     ClassicStatusTexts t;
-    t.system = systemBoxes(facts.system);
+    t.system = systemTexts(facts.system);
     if (c.capacity) t.cap = std::to_string(*c.capacity);
     if (c.dipBits)
         for (int i = 0; i < 4; ++i)

@@ -8,17 +8,17 @@
 
 namespace korvel {
 
-// The system boxes both dialogs share.
-struct SystemBoxes {
+// The system as both status views and the backup file spell it.
+struct SystemTexts {
     std::string system = "Unknown";
     std::string protVer = "Unknown";
     std::string sysVer = "Unknown";
     std::string license = "Unknown";  // no query reports it
-    bool operator==(const SystemBoxes&) const = default;
+    bool operator==(const SystemTexts&) const = default;
 };
 
-// The system boxes as the facts fill them.
-SystemBoxes systemBoxes(const SystemFacts& facts);
+// The system's texts as the facts fill them.
+SystemTexts systemTexts(const SystemFacts& facts);
 
 // The VG unit's type as the window shows it.
 std::string vgTypeCaption(const SystemFacts& facts);
@@ -26,7 +26,7 @@ std::string vgTypeCaption(const SystemFacts& facts);
 // Every box of the standard dialog after a request; a module that did not
 // answer keeps "-".
 struct StandardStatusTexts {
-    SystemBoxes system;
+    SystemTexts system;
     std::array<std::string, 16> kxType;
     std::array<std::string, 32> kxStatus;  // 16..31: second halves of KX44 modules
     std::array<std::string, 32> kxVersion;
@@ -42,7 +42,7 @@ struct StandardStatusTexts {
 // Every box of the classic dialog after a request; unanswered queries leave
 // "Unknown" (the DIP boxes stay empty).
 struct ClassicStatusTexts {
-    SystemBoxes system;
+    SystemTexts system;
     std::string cap = kUnknownText;
     std::array<std::string, 4> dip;
     std::array<std::string, 16> kxStatus;
@@ -57,9 +57,9 @@ StandardStatusTexts standardStatusTexts(const StatusFacts& facts);
 ClassicStatusTexts classicStatusTexts(const StatusFacts& facts);
 
 // One module's boxes in the standard view: "-" when its step got no answer.
-std::string moduleStatusBoxText(const ModuleFact& fact);
-std::string moduleVersionBoxText(const ModuleFact& fact);
-std::string kxTypeBoxText(const ModuleFact& fact);
+std::string factStatusText(const ModuleFact& fact);
+std::string factVersionText(const ModuleFact& fact);
+std::string factKxTypeText(const ModuleFact& fact);
 
 // One module's boxes in the classic view: "Unknown" when its summary got no answer.
 std::string classicKxStatusText(const ClassicFacts& facts, int k);

@@ -1,10 +1,10 @@
-#include "backup/kx_setting_table.h"
+#include "ops/kx_names.h"
 
 #include <algorithm>
 #include <charconv>
 #include <sstream>
 
-namespace korvel::backup {
+namespace korvel::ops {
 
 namespace {
 
@@ -94,6 +94,20 @@ std::span<const KxSettingName> kxSettingRows() {
     return nameRows();
 }
 
+std::string kxSettingSynopsis() {
+    std::string out;
+    for (std::size_t i = 0; i < kKxSettings.size(); ++i) {
+        const KxSettingRow& row = kKxSettings[i];
+        const KxSelectorBits& bits = row.selectorBits;
+        out += i == 0 ? "" : i + 1 == kKxSettings.size() ? " or " : ", ";
+        out += row.termName;
+        if (bits.alarmOn || bits.switchOn) out += " [--on]";
+        if (bits.bank1) out += " [--bank 1]";
+        if (bits.loopB) out += " [--loop B]";
+    }
+    return out;
+}
+
 const KxSettingName* findKxSetting(std::string_view name) {
     const std::string wanted = canonical(name);
     for (const KxSettingName& row : nameRows())
@@ -101,42 +115,67 @@ const KxSettingName* findKxSetting(std::string_view name) {
     return nullptr;
 }
 
-KxPageState kxPage(std::int32_t itemData, const KxTypeTable& types) {
-    KxPageState page;
-    KXSelectionChanged(page, itemData, types);
-    return page;
+KxSelection kxSelection(std::int32_t itemData, const KxTypeTable& types) {
+    switch (itemData) {
+        case kAllKX44:
+            return {ModuleType::Kx44, false, false};
+        case kAllWobe:
+            return {ModuleType::Wobe, false, false};
+        case kAllKXH:
+            return {ModuleType::KxH, false, false};
+        case kAllKXxx:
+            return {ModuleType::Kx44, false, true};
+        default:
+            break;
+    }
+    if (itemData < 0 || itemData >= static_cast<std::int32_t>(types.size())) return {};
+    return singleModule(
+        kxModuleType(types[static_cast<std::size_t>(itemData)]).value_or(ModuleType::Unknown));
 }
 
-KxPageState kxPageOfType(std::int16_t kxType) {
-    KxTypeTable types;
-    types.fill(kKxNone);
-    types[0] = kxType;
-    return kxPage(0, types);
+namespace {
+
+bool kindOffers(const KxOffer& offer, ModuleType type) {
+    switch (type) {
+        case ModuleType::KxH:
+            return offer.kxH;
+        case ModuleType::Kx44:
+            return offer.kx44;
+        case ModuleType::Wobe:
+            return offer.wobe;
+        case ModuleType::Zr32:
+            return false;
+        case ModuleType::Unknown:
+            break;
+    }
+    return true;
 }
 
-bool offeredOn(const KxSettingName& row, const KxPageState& page) {
-    return page.panel(row.field) && (!row.selectors.bank1 || page.bank1Visible);
+// A single KX44 shows a panel only to read its value.
+bool readOnlyOn(const KxSettingName& row, const KxSelection& s) {
+    const KxOffer& offer = row.setting().offer;
+    return s.single && s.type == ModuleType::Kx44 && offer.kx44Reads && !offer.kx44;
 }
 
-bool settableOn(const KxSettingName& row, const KxPageState& page) {
-    return offeredOn(row, page) && page.setButton(row.field);
+}  // namespace
+
+bool offeredOn(const KxSettingName& row, const KxSelection& s) {
+    const KxOffer& offer = row.setting().offer;
+    // Bank 1 is for the kinds with a second bank of switches.
+    if (row.selectors.bank1 && (s.type == ModuleType::Kx44 || s.type == ModuleType::Zr32))
+        return false;
+    return offer.everyKind() || kindOffers(offer, s.type) || readOnlyOn(row, s);
 }
 
-std::vector<const KxSettingName*> backupRows(const KxPageState& page) {
+bool settableOn(const KxSettingName& row, const KxSelection& s) {
+    return offeredOn(row, s) && !readOnlyOn(row, s);
+}
+
+std::vector<const KxSettingName*> backupRows(const KxSelection& s) {
     std::vector<const KxSettingName*> rows;
     for (const KxSettingName& row : nameRows())
-        if (offeredOn(row, page) && row.field != KxSettingId::Address) rows.push_back(&row);
+        if (offeredOn(row, s) && row.field != KxSettingId::Address) rows.push_back(&row);
     return rows;
-}
-
-std::string kxTypeName(std::int16_t kxType) {
-    return kxPageOfType(kxType).kxTypeCaption;
-}
-
-std::optional<std::int16_t> kxTypeFromName(std::string_view name) {
-    for (std::int16_t t : {kKxH, kKx44, kKxWobe})
-        if (name == kxTypeName(t)) return t;
-    return std::nullopt;
 }
 
 bool validKxValue(const KxSettingName& row, int value) {
@@ -169,4 +208,4 @@ std::optional<int> parseKxValue(const KxSettingName& row, std::string_view text,
     return std::nullopt;
 }
 
-}  // namespace korvel::backup
+}  // namespace korvel::ops

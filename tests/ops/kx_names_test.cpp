@@ -1,10 +1,10 @@
 // korvelctl's names of the KX settings come from the settings table: each
 // setting's terminal name, one per variant its selectors address.
+#include "ops/kx_names.h"
+
 #include <gtest/gtest.h>
 
-#include "backup/kx_setting_table.h"
-
-namespace korvel::backup {
+namespace korvel::ops {
 namespace {
 
 TEST(KxSettingNames, OnePerVariantOfEverySettingInPageOrder) {
@@ -36,4 +36,4 @@ TEST(KxSettingNames, OnePerVariantOfEverySettingInPageOrder) {
 }
 
 }  // namespace
-}  // namespace korvel::backup
+}  // namespace korvel::ops

@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "backup/backup_file.h"
-#include "link/link.h"
-#include "service/module_registry.h"
-#include "status/status_request.h"
+#include "ops/backup_values.h"
+#include "ops/bus.h"
+#include "status/status_facts.h"
 
-namespace korvel::backup {
-
-// How many times a run asks again for a read that got no answer, unless told otherwise.
-inline constexpr int kDefaultReadRetries = 2;
+namespace korvel::ops {
 
 // What a run found or did for one setting of one module, or for a whole
 // module (`setting` empty) that it skipped or could not reach.
@@ -31,30 +27,13 @@ enum class ItemKind {
 
 struct RunItem {
     ItemKind kind = ItemKind::Saved;
-    ModuleName module;      // where the value is read or written (after a map)
-    std::string type;       // "KX-H", "KX44", "WOBE-s", "ZR32"
+    ModuleName module;  // where the value is read or written (after a map)
+    ModuleType type = ModuleType::Unknown;
     std::string setting;    // "pwm", "device 5 power", ...; empty for a whole module
     bool permanent = true;  // backup reads both; verify and restore the permanent ones
     std::optional<int> fileValue, moduleValue;
     std::string reason;     // why skipped or not answered, in words
     bool readOnly = false;  // a setting that is only read back (a KX44's master/slave mode)
-};
-
-// Where a run is: `done` of `total` steps, a step being one setting (a ZR32
-// module's configuration counts one step per permanence when read).
-struct RunProgress {
-    std::size_t done = 0, total = 0;
-    std::string module;   // "kx:2.0 (KX44)"
-    std::string setting;  // the setting in hand
-};
-
-// How a run tells where it is and learns that it must stop. Both are called
-// between exchanges only, never inside one.
-struct RunControl {
-    std::function<void(const RunProgress&)> progress;
-    // Non-empty: the run stops before its next exchange, for this reason
-    // ("cancelled", "interrupted").
-    std::function<std::string()> stopRequest;
 };
 
 // A restore target's name and how many settings it was to be written.
@@ -82,8 +61,8 @@ struct BackupRun {
 // Reads every KX module's settings (active and permanent) and every ZR32
 // module's configuration that the status request registered. A module whose
 // status answer was lost or whose type is unknown makes the backup not whole.
-BackupRun takeBackup(Link& link, const ModuleRegistry& registry, const StatusFacts& status,
-                     int retries, const RunControl& control = {});
+// `date` is the backup's, ISO 8601 in UTC.
+BackupRun takeBackup(Bus& bus, const StatusFacts& status, const std::string& date);
 
 // A module of the file and where its settings go (a map moves them).
 struct RestoreTarget {
@@ -103,19 +82,17 @@ std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets);
 
 // Reads the permanent settings of each target and compares them with the
 // file; sends no write.
-RunResult verify(Link& link, const ModuleRegistry& registry,
-                 const std::vector<RestoreTarget>& targets, int retries,
-                 const RunControl& control = {});
+RunResult verify(Bus& bus, const std::vector<RestoreTarget>& targets);
 
 // Writes the permanent settings of each target and reads each one back. A
-// write is sent once; a read that got no answer is asked again up to `retries`
-// times. A run that stops (no answer, a lost line, a stop request) lists what
-// it wrote.
-RunResult restore(Link& link, const ModuleRegistry& registry,
-                  const std::vector<RestoreTarget>& targets, int retries,
-                  const RunControl& control = {});
+// write is sent once and settled by its read-back (a ZR32 module's too); a
+// read that got no answer is asked again up to the bus's retries. A run that stops (no answer, a
+// lost line, a stop request) lists what it wrote.
+RunResult restore(Bus& bus, const std::vector<RestoreTarget>& targets);
 
 // "kx:2.0 (KX44)": a module as the runs name it.
-std::string moduleLabel(const ModuleName& module, const std::string& type);
+std::string moduleLabel(const ModuleName& module, ModuleType type);
+// The module's name, "2.0" where it is a KX44's half.
+std::string moduleNameOf(const ModuleName& module, ModuleType type);
 
-}  // namespace korvel::backup
+}  // namespace korvel::ops

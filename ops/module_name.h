@@ -7,7 +7,7 @@
 
 #include "service/module_family.h"
 
-namespace korvel::backup {
+namespace korvel::ops {
 
 using korvel::ModuleFamily;
 
@@ -27,4 +27,4 @@ std::optional<ModuleName> parseModuleName(std::string_view text);
 // The MODULE argument of the kx commands, without the family: "5", "2.1".
 std::optional<int> parseKxItem(std::string_view text);
 
-}  // namespace korvel::backup
+}  // namespace korvel::ops

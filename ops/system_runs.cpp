@@ -1,14 +1,14 @@
-#include "backup/backup_run.h"
+#include "ops/system_runs.h"
 
-#include <QDateTime>
 #include <algorithm>
 #include <map>
 
-#include "backup/kx_setting_table.h"
-#include "backup/module_io.h"
-#include "ui_model/status_format.h"
+#include "ops/kx_names.h"
+#include "ops/module_reads.h"
+#include "status/status_format.h"
+#include "status/system_query.h"
 
-namespace korvel::backup {
+namespace korvel::ops {
 
 namespace {
 
@@ -16,16 +16,18 @@ std::int16_t kxTypeAt(const ModuleRegistry& registry, int item) {
     return registry.kxTypes[static_cast<std::size_t>(item)];
 }
 
-std::string typeOf(const ModuleRegistry& registry, const ModuleName& m) {
-    if (m.family == ModuleFamily::ZR) return kZrType;
-    return kxTypeName(kxTypeAt(registry, m.item));
+ModuleType typeOf(const ModuleRegistry& registry, const ModuleName& m) {
+    if (m.family == ModuleFamily::ZR) return ModuleType::Zr32;
+    return kxModuleType(kxTypeAt(registry, m.item)).value_or(ModuleType::Unknown);
 }
 
 std::string firmwareOf(const StatusFacts& status, const ModuleName& m) {
     if (status.classic) return "";
-    const StandardStatusTexts t = standardStatusTexts(status);
-    const auto i = static_cast<std::size_t>(m.item);
-    return m.family == ModuleFamily::KX ? t.kxVersion[i] : t.zrVersion[i];
+    for (const ModuleFact& f : status.modules)
+        if (f.family == m.family &&
+            (m.family == ModuleFamily::KX ? f.kxIndex() : f.number) == m.item)
+            return factVersionText(f);
+    return "";
 }
 
 const char* permanence(bool permanent) {
@@ -36,30 +38,27 @@ const char* permanence(bool permanent) {
 // whether the run must stop.
 class Steps {
   public:
-    Steps(const RunControl& control, Link& link, std::size_t total)
-        : control_(control), link_(link), total_(total) {}
+    Steps(Bus& bus, std::size_t total) : bus_(bus), total_(total) {}
 
     // Before a step's first exchange: the reason to stop, or empty to go on.
     std::string next(const std::string& module, const std::string& setting) {
-        if (control_.stopRequest)
-            if (std::string why = control_.stopRequest(); !why.empty()) return why;
-        if (!link_.portOpen()) return "the line was lost";
-        if (control_.progress) control_.progress({done_, total_, module, setting});
+        if (std::string why = bus_.stopReason(); !why.empty()) return why;
+        if (!bus_.link().portOpen()) return "the line was lost";
+        if (bus_.progress) bus_.progress({done_, total_, module, setting});
         ++done_;
         return {};
     }
     void finish() {
-        if (control_.progress) control_.progress({total_, total_, {}, {}});
+        if (bus_.progress) bus_.progress({total_, total_, {}, {}});
     }
 
   private:
-    const RunControl& control_;
-    Link& link_;
+    Bus& bus_;
     std::size_t total_;
     std::size_t done_ = 0;
 };
 
-RunItem item(ItemKind kind, const ModuleName& module, const std::string& type,
+RunItem item(ItemKind kind, const ModuleName& module, ModuleType type,
              const std::string& setting = {}) {
     RunItem i;
     i.kind = kind;
@@ -81,7 +80,7 @@ Covered coveredModules(const ModuleRegistry& registry, const StatusFacts& status
     for (const ModuleFact& f : status.modules) {
         if (f.answered || f.family == ModuleFamily::QH || f.family == ModuleFamily::VG) continue;
         const ModuleName name{f.family, f.family == ModuleFamily::KX ? f.kxIndex() : f.number};
-        RunItem i = item(ItemKind::NotAnswered, name, "");
+        RunItem i = item(ItemKind::NotAnswered, name, ModuleType::Unknown);
         i.reason = "did not answer the status request";
         c.missing.push_back(i);
     }
@@ -89,7 +88,7 @@ Covered coveredModules(const ModuleRegistry& registry, const StatusFacts& status
         for (int item_ : {n, n + 16}) {
             const std::int16_t type = kxTypeAt(registry, item_);
             if (type == kKxUnknown) {
-                RunItem i = item(ItemKind::Skipped, {ModuleFamily::KX, item_}, "");
+                RunItem i = item(ItemKind::Skipped, {ModuleFamily::KX, item_}, ModuleType::Unknown);
                 i.reason = "type unknown";
                 c.missing.push_back(i);
             } else if (type != kKxNone) {
@@ -109,8 +108,10 @@ std::string mismatch(const ModuleRegistry& registry, const RestoreTarget& t) {
                              ? registry.zrPresent[static_cast<std::size_t>(t.target.item)] == 1
                              : kxTypeAt(registry, t.target.item) != kKxNone;
     if (!present) return "not present now";
-    const std::string now = typeOf(registry, t.target);
-    if (now != t.saved->type) return "is a " + now + " now, the file holds a " + t.saved->type;
+    const ModuleType now = typeOf(registry, t.target);
+    if (now != t.saved->type)
+        return "is a " + std::string(moduleTypeName(now)) + " now, the file holds a " +
+               std::string(moduleTypeName(t.saved->type));
     return {};
 }
 
@@ -131,11 +132,11 @@ std::vector<Setting> savedSettings(const ModuleBackup& saved, std::vector<ZrWrit
         for (const ZrWriteStep& s : zrSteps) out.push_back({s.name, s.value, false, nullptr, &s});
         return out;
     }
-    const std::optional<std::int16_t> type = kxTypeFromName(saved.type);
-    if (!type) return out;
-    const KxPageState page = kxPageOfType(*type);
-    for (const KxSettingName* row : backupRows(page))
-        out.push_back({row->name, saved.permanent.kx.at(row->name), !settableOn(*row, page), row});
+    if (saved.type == ModuleType::Zr32 || saved.type == ModuleType::Unknown) return out;
+    const KxSelection module = singleModule(saved.type);
+    for (const KxSettingName* row : backupRows(module))
+        out.push_back(
+            {row->name, saved.permanent.kx.at(row->name), !settableOn(*row, module), row});
     return out;
 }
 
@@ -175,8 +176,9 @@ std::size_t stepsOf(const std::vector<RestoreTarget>& targets, bool restore) {
 // Reads a file module's permanent settings from `t.target` and compares them
 // with the file; with `write` each setting is first written. False when the
 // run must stop.
-bool runModule(Link& link, const ModuleRegistry& registry, const RestoreTarget& t, bool write,
-               int retries, Steps& steps, RunResult& result) {
+bool runModule(Bus& bus, const RestoreTarget& t, bool write, Steps& steps, RunResult& result) {
+    Link& link = bus.link();
+    const ModuleRegistry& registry = bus.registry();
     const std::string name = moduleLabel(t.target, t.saved->type);
     std::vector<ZrWriteStep> zrSteps;
     const std::vector<Setting> settings = savedSettings(*t.saved, zrSteps);
@@ -194,8 +196,10 @@ bool runModule(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
                 stopAt(result, why);
                 break;
             }
-            if (!writeZrStep(link, t.target.item, *s.zrStep, true)) {
-                stopAt(result, "no answer from " + name + " to " + s.name);
+            // A lost acknowledgement leaves the write to the read-back to settle.
+            writeZrStep(link, {t.target.item}, *s.zrStep, true, bus.retries);
+            if (!link.portOpen()) {
+                stopAt(result, "the line was lost at " + name + " " + s.name);
                 break;
             }
             ++sent;
@@ -205,7 +209,7 @@ bool runModule(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
             if (std::string why = steps.next(name, "configuration"); !why.empty())
                 stopAt(result, why);
             else
-                back = readZrConfiguration(link, t.target.item, true, retries);
+                back = readZrValues(link, t.target.item, true, bus.retries);
         }
         if (!back) {
             // What went out before the stop was not read back.
@@ -219,9 +223,8 @@ bool runModule(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
             if (write) stopAt(result, "the configuration of " + name + " did not come back whole");
             return !write && link.portOpen();
         }
-        const std::vector<ZrWriteStep> now = zrWriteSteps(*back);
-        for (std::size_t i = 0; i < settings.size(); ++i)
-            result.items.push_back(compared(equalKind, t, settings[i], now[i].value));
+        for (const Setting& s : settings)
+            result.items.push_back(compared(equalKind, t, s, zrValueOf(*back, *s.zrStep)));
         return true;
     }
     for (const Setting& s : settings) {
@@ -232,7 +235,7 @@ bool runModule(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
         bool sent = false;
         if (write && !s.readOnly) {
             const std::optional<int> confirmed =
-                writeKxSetting(link, registry, t.target.item, *s.kxRow, s.value, true);
+                writeKxSetting(link, registry, t.target.item, *s.kxRow, s.value, true, bus.retries);
             // The Set went out whether or not its confirmation came: the read-back decides.
             sent = link.portOpen();
             if (!confirmed && !sent) {
@@ -241,7 +244,7 @@ bool runModule(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
             }
         }
         const std::optional<int> back =
-            readKxSetting(link, registry, t.target.item, *s.kxRow, true, retries);
+            readKxSetting(link, registry, t.target.item, *s.kxRow, true, bus.retries);
         if (!back) {
             if (sent) {
                 RunItem it = item(ItemKind::Sent, t.target, t.saved->type, s.name);
@@ -258,11 +261,9 @@ bool runModule(Link& link, const ModuleRegistry& registry, const RestoreTarget& 
     return true;
 }
 
-RunResult runTargets(Link& link, const ModuleRegistry& registry,
-                     const std::vector<RestoreTarget>& targets, bool write, int retries,
-                     const RunControl& control) {
+RunResult runTargets(Bus& bus, const std::vector<RestoreTarget>& targets, bool write) {
     RunResult result;
-    Steps steps(control, link, stepsOf(targets, write));
+    Steps steps(bus, stepsOf(targets, write));
     for (const RestoreTarget& t : targets) {
         std::vector<ZrWriteStep> zr;
         if (write)
@@ -270,13 +271,13 @@ RunResult runTargets(Link& link, const ModuleRegistry& registry,
                 {moduleLabel(t.target, t.saved->type), writesOf(savedSettings(*t.saved, zr))});
     }
     for (const RestoreTarget& t : targets) {
-        if (const std::string why = mismatch(registry, t); !why.empty()) {
+        if (const std::string why = mismatch(bus.registry(), t); !why.empty()) {
             RunItem i = item(ItemKind::Skipped, t.target, t.saved->type);
             i.reason = why;
             result.items.push_back(i);
             continue;
         }
-        if (!runModule(link, registry, t, write, retries, steps, result)) {
+        if (!runModule(bus, t, write, steps, result)) {
             stopAt(result, "the line was lost");
             return result;
         }
@@ -310,9 +311,14 @@ std::vector<std::vector<std::string>> writtenPerModule(const RunResult& r) {
 
 }  // namespace
 
-std::string moduleLabel(const ModuleName& module, const std::string& type) {
-    const std::string name = moduleNameText(module, type == "KX44");
-    return type.empty() ? name : name + " (" + type + ")";
+std::string moduleNameOf(const ModuleName& module, ModuleType type) {
+    return moduleNameText(module, type == ModuleType::Kx44);
+}
+
+std::string moduleLabel(const ModuleName& module, ModuleType type) {
+    const std::string name = moduleNameOf(module, type);
+    return type == ModuleType::Unknown ? name
+                                       : name + " (" + std::string(moduleTypeName(type)) + ")";
 }
 
 bool RunResult::whole() const {
@@ -345,24 +351,22 @@ std::string RunResult::notWrittenSummary() const {
     return parts.empty() ? "nothing" : join(parts, "; ");
 }
 
-BackupRun takeBackup(Link& link, const ModuleRegistry& registry, const StatusFacts& status,
-                     int retries, const RunControl& control) {
+BackupRun takeBackup(Bus& bus, const StatusFacts& status, const std::string& date) {
+    Link& link = bus.link();
+    const ModuleRegistry& registry = bus.registry();
     BackupRun run;
     RunResult& result = run.result;
-    const SystemBoxes system = systemBoxes(status.system);
-    Backup b{QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString(),
-             system.system,
-             system.protVer,
-             system.sysVer,
-             {}};
+    // The file keeps the system's versions as the status dialog spells them.
+    const SystemTexts system = systemTexts(status.system);
+    Backup b{date, system.system, system.protVer, system.sysVer, {}};
     Covered covered = coveredModules(registry, status);
     result.items = covered.missing;
     std::size_t total = 0;
     for (const ModuleName& m : covered.modules)
         total += m.family == ModuleFamily::ZR
                      ? 2
-                     : 2 * backupRows(kxPage(m.item, registry.kxTypes)).size();
-    Steps steps(control, link, total);
+                     : 2 * backupRows(kxSelection(m.item, registry.kxTypes)).size();
+    Steps steps(bus, total);
     for (const ModuleName& name : covered.modules) {
         ModuleBackup m{name, typeOf(registry, name), firmwareOf(status, name), {}, {}};
         const std::string label = moduleLabel(m.name, m.type);
@@ -387,20 +391,20 @@ BackupRun takeBackup(Link& link, const ModuleRegistry& registry, const StatusFac
                     stopAt(result, why + " at " + label);
                     return run;
                 }
-                into.zr = readZrConfiguration(link, name.item, permanent, retries);
+                into.zr = readZrValues(link, name.item, permanent, bus.retries);
                 if (!into.zr) {
                     notAnswered("", permanent);
                     return run;
                 }
                 continue;
             }
-            for (const KxSettingName* row : backupRows(kxPage(name.item, registry.kxTypes))) {
+            for (const KxSettingName* row : backupRows(kxSelection(name.item, registry.kxTypes))) {
                 if (std::string why = steps.next(label, row->name); !why.empty()) {
                     stopAt(result, why + " at " + label);
                     return run;
                 }
                 const std::optional<int> v =
-                    readKxSetting(link, registry, name.item, *row, permanent, retries);
+                    readKxSetting(link, registry, name.item, *row, permanent, bus.retries);
                 if (!v) {
                     notAnswered(row->name, permanent);
                     return run;
@@ -493,7 +497,7 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
         for (std::size_t j = 0; j < i; ++j)
             if (targets[i].target == targets[j].target) {
                 error = "--map puts two modules of the file on " +
-                        moduleNameText(targets[i].target, targets[i].saved->type == "KX44");
+                        moduleNameOf(targets[i].target, targets[i].saved->type);
                 return std::nullopt;
             }
     return targets;
@@ -513,16 +517,12 @@ std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets) {
     return plan;
 }
 
-RunResult verify(Link& link, const ModuleRegistry& registry,
-                 const std::vector<RestoreTarget>& targets, int retries,
-                 const RunControl& control) {
-    return runTargets(link, registry, targets, false, retries, control);
+RunResult verify(Bus& bus, const std::vector<RestoreTarget>& targets) {
+    return runTargets(bus, targets, false);
 }
 
-RunResult restore(Link& link, const ModuleRegistry& registry,
-                  const std::vector<RestoreTarget>& targets, int retries,
-                  const RunControl& control) {
-    return runTargets(link, registry, targets, true, retries, control);
+RunResult restore(Bus& bus, const std::vector<RestoreTarget>& targets) {
+    return runTargets(bus, targets, true);
 }
 
-}  // namespace korvel::backup
+}  // namespace korvel::ops

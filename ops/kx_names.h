@@ -9,9 +9,9 @@
 #include "kx/reply_decoding.h"
 #include "kx/settings.h"
 #include "service/module_registry.h"
-#include "ui_model/kx_page_state.h"
+#include "service/module_type.h"
 
-namespace korvel::backup {
+namespace korvel::ops {
 
 // One variant of a setting as korvelctl names it: the row of the settings
 // table and the selector buttons its options tick.
@@ -27,24 +27,33 @@ struct KxSettingName {
 // setting's variants as selectorVariants gives them.
 std::span<const KxSettingName> kxSettingRows();
 
+// Every setting's name with the selector options it takes, as a help text
+// lists them: "hfi, alarm-delay [--on], ... or address".
+std::string kxSettingSynopsis();
+
 // The row a name (with its selector options, in any order) stands for.
 const KxSettingName* findKxSetting(std::string_view name);
 
-// The page as KXSelectionChanged shows it for a module or group, and for a
-// single module of a type.
-KxPageState kxPage(std::int32_t itemData, const KxTypeTable& types);
-KxPageState kxPageOfType(std::int16_t kxType);
-// The page shows the setting's panel (and "Bank 1" where the row needs it).
-bool offeredOn(const KxSettingName& row, const KxPageState& page);
-// ... and its Set button: a KX44's master/slave mode can be read, not set.
-bool settableOn(const KxSettingName& row, const KxPageState& page);
-// The rows a backup keeps: all the page offers except the address.
-std::vector<const KxSettingName*> backupRows(const KxPageState& page);
+// What a KX selection addresses: one module of a type, or a group of a kind.
+// A module of unknown type offers every setting, as its page shows them all.
+struct KxSelection {
+    ModuleType type = ModuleType::Unknown;
+    bool single = true;
+    bool everyKx = false;  // All_KXxx: the KX44 panels, and the master/slave check
 
-// "KX-H", "KX44", "WOBE-s" or "Unknown", as the KX page shows the type.
-std::string kxTypeName(std::int16_t kxType);
-// The type code of "KX-H", "KX44" or "WOBE-s".
-std::optional<std::int16_t> kxTypeFromName(std::string_view name);
+    bool operator==(const KxSelection&) const = default;
+};
+KxSelection kxSelection(std::int32_t itemData, const KxTypeTable& types);
+inline KxSelection singleModule(ModuleType type) {
+    return {type, true, false};
+}
+
+// The selection offers the setting (and "Bank 1" where the row needs it).
+bool offeredOn(const KxSettingName& row, const KxSelection& selection);
+// ... and lets it be written: a KX44's master/slave mode can be read, not set.
+bool settableOn(const KxSettingName& row, const KxSelection& selection);
+// The rows a backup keeps: all the selection offers except the address.
+std::vector<const KxSettingName*> backupRows(const KxSelection& selection);
 
 // Reads a value typed for `row`: a whole number, or an option's name. Out of
 // range or unknown: nullopt and `error` says what the setting takes.
@@ -55,4 +64,4 @@ std::string acceptedValues(const KxSettingName& row);
 // True when `value` may be written to the setting.
 bool validKxValue(const KxSettingName& row, int value);
 
-}  // namespace korvel::backup
+}  // namespace korvel::ops
