@@ -277,6 +277,9 @@ RunResult runTargets(Link& link, const ModuleRegistry& registry,
             continue;
         }
         if (!runModule(link, registry, t, write, retries, steps, result)) {
+            // An exchange cut short by a stop request ends a step as a lost answer would.
+            if (std::string why = control.stopRequest ? control.stopRequest() : ""; !why.empty())
+                result.stopped = why;
             stopAt(result, "the line was lost");
             return result;
         }
@@ -367,6 +370,9 @@ BackupRun takeBackup(Link& link, const ModuleRegistry& registry, const StatusFac
         ModuleBackup m{name, typeOf(registry, name), firmwareOf(status, name), {}, {}};
         const std::string label = moduleLabel(m.name, m.type);
         const auto notAnswered = [&](const std::string& setting, bool permanent) {
+            // A read cut short by a stop request was not left unanswered.
+            if (std::string why = control.stopRequest ? control.stopRequest() : ""; !why.empty())
+                return stopAt(result, why + " at " + label);
             RunItem i = item(ItemKind::NotAnswered, name, m.type, setting);
             i.permanent = permanent;
             i.reason = setting.empty()

@@ -84,6 +84,7 @@ Command::Command(QCommandLineParser& parser, LineAccess& line, const Terminal& t
       out_(out),
       prompter_(out),
       link_(line.port(), line.clock(), log_, poll_) {
+    link_.setStopRequest([] { return stopSignal() != 0; });
     // Each command says what went unanswered in its own words; a lost line is
     // said once, with its cause.
     link_.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
@@ -210,15 +211,16 @@ int Command::run(const CommandEntry& entry, const QStringList& args) {
         {"zr set", &Command::zrSet},           {"zr erase", &Command::zrErase},
         {"test", &Command::functionTest},      {"backup", &Command::backup},
         {"restore", &Command::restoreCommand}, {"verify", &Command::verifyCommand}};
-    if (auto it = handlers.find(usage); it != handlers.end()) return (this->*it->second)(args);
+    if (auto it = handlers.find(usage); it != handlers.end())
+        return stopped((this->*it->second)(args));
     // The rest take no arguments.
     expectArguments(args, 0, usage);
-    if (usage == "ports") return ports();
-    if (usage == "status") return printStatus();
-    if (usage == "monitor") return monitor();
-    if (usage == "reset-fault") return resetFault();
-    if (usage == "vg set") return vgSet();
-    if (usage == "kx ms-check") return kxMsCheck();
+    if (usage == "ports") return stopped(ports());
+    if (usage == "status") return stopped(printStatus());
+    if (usage == "monitor") return stopped(monitor());
+    if (usage == "reset-fault") return stopped(resetFault());
+    if (usage == "vg set") return stopped(vgSet());
+    if (usage == "kx ms-check") return stopped(kxMsCheck());
     throw UsageError{"no command \"" + usage + "\""};
 }
 

@@ -35,11 +35,17 @@ Exchange Link::Transact(const Frame& frame) {
     // that goes on must not raise a box for every remaining step.
     if (!port_.isOpen()) return {ExchangeOutcome::PortClosed};
     if (silent_) return {ExchangeOutcome::ControllerSilent};
+    if (stopRequested()) return {ExchangeOutcome::Stopped};
+    if (!drain()) return {ExchangeOutcome::LineLost};
 
-    drain();
     record_ = ExchangeRecord{};
     const std::string request = send(frame);
     const std::string answer = awaitAnswer(frame, request);
+    // Cut short by a stop: the request went out, but "no answer" would be untrue.
+    if (answer.empty() && stopRequested()) {
+        log_.append("\r\n");
+        return {ExchangeOutcome::Stopped};
+    }
     if (answer.empty()) {
         record_.unanswered = true;
         const ExchangeOutcome outcome = reportNoAnswer();
@@ -56,10 +62,27 @@ Exchange Link::Transact(const Frame& frame) {
     return {ExchangeOutcome::Answered};
 }
 
-void Link::drain() {
+void Link::setStopRequest(StopRequest stop) {
+    stopRequest_ = stop;
+    port_.setStopRequest(std::move(stop));
+}
+
+// Throws away what came in since the last exchange. False when the line is
+// still sending at the drain's limits: then it is closed and reported lost.
+bool Link::drain() {
+    const Clock::time_point limit = clock_.now() + kDrainLimit;
+    std::size_t drained = 0;
     std::uint8_t discard = 0;
     while (port_.bytesAvailable() > 0 && port_.readByte(discard)) {
+        if (++drained % 256 == 0 && (drained >= kDrainBytes || clock_.now() >= limit)) {
+            port_.close();
+            babbling_ = true;
+            reportLineLost();
+            babbling_ = false;
+            return false;
+        }
     }
+    return true;
 }
 
 // Writes the frame and returns its log text, padded so that every answer starts
@@ -84,7 +107,7 @@ std::string Link::awaitAnswer(const Frame& frame, const std::string& request) {
     const Clock::time_point deadline = clock_.now() + kReplyTimeout;
     for (;;) {
         bool checkError = false;
-        std::string answer = ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError);
+        std::string answer = ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError, stopRequest_);
         record_.answered = clock_.now();
         if (checkError) record_.checkError = wireBytes(reply_);
         if (answer.empty() || canAnswer(frame, reply_)) return answer;
@@ -117,7 +140,9 @@ ExchangeOutcome Link::reportNoAnswer() {
 // The same one notice whether the line failed in an exchange or between them.
 void Link::reportLineLost() {
     setPolling(false);
-    if (failureListener_) failureListener_(ExchangeOutcome::LineLost, port_.lineErrorDetail());
+    if (failureListener_)
+        failureListener_(ExchangeOutcome::LineLost,
+                         babbling_ ? kBabblingLine : port_.lineErrorDetail());
     if (lineLostListener_) lineLostListener_();
 }
 

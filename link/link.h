@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -17,7 +19,16 @@ enum class ExchangeOutcome {
     LineLost,          // the line failed; the port is closed now
     PortClosed,        // nothing was sent: no port, or it was lost before
     ControllerSilent,  // nothing was sent: the controller fell silent under a LossTolerance
+    Stopped,           // the stop request ended it, before sending or while waiting
 };
+
+// How long and how much the link throws away before a request. A line still
+// sending at either limit is a babbling line, and is lost: no request would
+// ever get an answer that could be told from the noise.
+inline constexpr std::chrono::milliseconds kDrainLimit{250};
+inline constexpr std::size_t kDrainBytes = 16 * 1024;
+inline constexpr const char* kBabblingLine =
+    "the line kept sending when it should have been quiet; it was closed";
 
 struct Exchange {
     ExchangeOutcome outcome = ExchangeOutcome::PortClosed;
@@ -46,6 +57,12 @@ class Link {
     // The "Stop" box, sent as bit 5 of every header.
     void setStopFlag(bool stop) { stop_ = stop; }
     bool stopFlag() const { return stop_; }
+
+    // Asked before every exchange and in every wait; when it says stop, the
+    // exchange in hand ends as Stopped and no box is raised. Handed on to the
+    // port, whose own waits (connecting, negotiating) end on it too.
+    void setStopRequest(StopRequest stop);
+    bool stopRequested() const { return stopRequest_ && stopRequest_(); }
 
     // Receives every answer to an empty frame that carries data: the messages
     // the controller held for the program (module answers, settings reports).
@@ -81,7 +98,7 @@ class Link {
     Clock& clock() { return clock_; }
 
   private:
-    void drain();
+    bool drain();
     std::string send(const Frame& frame);
     std::string awaitAnswer(const Frame& frame, const std::string& request);
     void logAnswer(const Frame& frame, const std::string& request, const std::string& answer);
@@ -96,8 +113,10 @@ class Link {
     ExchangeRecord record_;  // the exchange in hand, for LogSink::exchanged
     int toggleBit_ = 0;
     bool stop_ = true;
+    StopRequest stopRequest_;
     bool polling_ = false;
     bool tolerant_ = false;
+    bool babbling_ = false;
     int unansweredInRow_ = 0;
     bool silent_ = false;
     std::function<void(const ReplyBuffer&)> answerListener_;

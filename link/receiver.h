@@ -40,8 +40,10 @@ std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
                          std::chrono::milliseconds timeout = kReplyTimeout);
 // The same wait, ending at `deadline`: how a wait goes on after a frame it set aside.
 // A frame with a wrong check byte ends the wait as well; `checkError`, when
-// given, then says so (the buffer holds the frame).
+// given, then says so (the buffer holds the frame). The clock and `stop` are
+// asked on every pass, at least every kStopCheck; a stop ends the wait with "".
 std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                           Clock::time_point deadline, bool* checkError = nullptr);
+                           Clock::time_point deadline, bool* checkError = nullptr,
+                           const StopRequest& stop = {});
 
 }  // namespace korvel

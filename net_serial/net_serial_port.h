@@ -15,6 +15,9 @@ namespace korvel::net {
 
 // How long connecting may take, the COM-PORT-OPTION negotiation included.
 inline constexpr std::chrono::seconds kConnectLimit{5};
+// The most taken from the socket at once: what the port holds is bounded by
+// this, however fast the peer sends.
+inline constexpr std::size_t kReadChunk = 4096;
 
 // A serial line behind a device server, reached as tcp://HOST:PORT (raw) or
 // rfc2217://HOST:PORT (telnet with COM-PORT-OPTION). QTcpSocket used without
@@ -47,13 +50,19 @@ class NetSerialPort final : public QObject, public SerialPort {
     void setIdleFailureListener(std::function<void()> listener) override {
         idleFailure_ = std::move(listener);
     }
+    void setStopRequest(StopRequest stop) override { stop_ = std::move(stop); }
     std::string deviceName(int portNumber) const override;
     std::string describePort(int portNumber) const override;
+
+    // The received data the port holds and has not handed out yet.
+    std::size_t held() const { return data_.size(); }
 
   private:
     using Steady = std::chrono::steady_clock;
 
+    bool stopRequested() const { return stop_ && stop_(); }
     bool connectTo(const NetAddress& address, Steady::time_point deadline);
+    int connectSocket(const NetAddress& address, Steady::time_point deadline);
     std::string negotiateComPort(Steady::time_point deadline);
     // Waits in the system until the socket has bytes or `deadline` passes, then
     // takes them in; false on timeout or a failed line.
@@ -65,6 +74,7 @@ class NetSerialPort final : public QObject, public SerialPort {
     void onSocketTrouble();
 
     QTcpSocket socket_;
+    int watch_ = -1;
     std::map<int, std::string> addresses_;
     std::string address_;
     bool telnet_ = false;
@@ -75,6 +85,7 @@ class NetSerialPort final : public QObject, public SerialPort {
     std::string openError_;
     std::string lineError_;
     std::function<void()> idleFailure_;
+    StopRequest stop_;
 };
 
 // The program's port: numbers go to the local serial adapter, network
@@ -97,6 +108,7 @@ class RoutedPort final : public SerialPort {
     std::string openErrorDetail() const override { return active_->openErrorDetail(); }
     std::string lineErrorDetail() const override { return active_->lineErrorDetail(); }
     void setIdleFailureListener(std::function<void()> listener) override;
+    void setStopRequest(StopRequest stop) override;
     std::string deviceName(int portNumber) const override;
     std::string describePort(int portNumber) const override;
 

@@ -116,7 +116,7 @@ TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
         const char* reason;
     } cases[] = {
         {refused, "Connection refused"},
-        {"rfc2217://no-such-host.invalid:2217", "Host not found"},
+        {"rfc2217://no-such-host.invalid:2217", "host not found"},
         {plainTelnet.address("rfc2217"), "refuses the COM-PORT-OPTION"},
         {"udp://127.0.0.1:2000", "not a network port"},
     };
