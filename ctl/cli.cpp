@@ -111,7 +111,7 @@ bool Command::open() {
             throw UsageError{
                 "-p takes a port number 1..16, a device path, tcp://HOST:PORT or "
                 "rfc2217://HOST:PORT, not \"" +
-                port + "\""};
+                net::shown(port) + "\""};
     }
     return PickPort(link_, prompter_, portEntryText(line_.choose(port, isSet("demo"))));
 }

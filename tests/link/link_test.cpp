@@ -295,6 +295,43 @@ TEST(AnswerRule, ALateAnswerIsLoggedAsIgnoredAndTheWaitGoesOnWithinTwoSeconds) {
     EXPECT_EQ(b.prompter.texts().size(), 1u);
 }
 
+// A stop request before an exchange sends nothing; one during the wait ends
+// it within one slice. Neither is a failure to show.
+TEST(StopRequest, EndsTheExchangeBeforeSendingOrWithinASliceOfTheWait) {
+    const struct {
+        std::chrono::milliseconds after;  // from the start of the exchange
+        std::size_t written;              // bytes on the line
+    } cases[] = {{0ms, 0}, {300ms, 2}};
+    for (const auto& c : cases) {
+        OpenBench b;
+        b.controller.faults().unanswered = [](const FrameData&) { return true; };
+        const auto start = b.clock.now();
+        b.link.setStopRequest([&] { return b.clock.now() - start >= c.after; });
+        EXPECT_EQ(b.link.Transact(Frame{}).outcome, ExchangeOutcome::Stopped) << c.after.count();
+        EXPECT_EQ(b.port.written().size(), c.written) << c.after.count();
+        EXPECT_LE(b.clock.now() - start, c.after + kStopCheck) << c.after.count();
+        EXPECT_TRUE(b.prompter.shown.empty());
+        EXPECT_TRUE(b.link.portOpen());
+    }
+}
+
+// What came in since the last exchange is thrown away up to the drain's
+// limit; a line still sending then is lost, with one notice saying so.
+TEST(Drain, ALineStillSendingAtTheLimitIsLostOnce) {
+    for (const std::size_t babble : {kDrainBytes / 2, kDrainBytes + 256}) {
+        OpenBench b;
+        b.port.inject(Bytes(babble, 0x80));
+        const bool lost = babble > kDrainBytes;
+        EXPECT_EQ(b.link.Transact(Frame{}).outcome,
+                  lost ? ExchangeOutcome::LineLost : ExchangeOutcome::Answered);
+        EXPECT_EQ(b.link.portOpen(), !lost);
+        EXPECT_EQ(b.prompter.shown.size(), lost ? 1u : 0u);
+        if (lost) {
+            EXPECT_EQ(b.prompter.shown[0].detail, kBabblingLine);
+        }
+    }
+}
+
 // The window library sets the process locale from the desktop; a box holding
 // "7.6" must still send 8.
 TEST(NumberText, ADecimalCommaLocaleChangesNoNumber) {
