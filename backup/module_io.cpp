@@ -26,7 +26,7 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
                               const KxSettingName& row, KxButton button, int value, bool permanent) {
     std::optional<int> reported;
     // The value as the module reported it, whether or not the page could show it.
-    link.setAnswerListener([&](const ReplyBuffer& reply) {
+    const Link::Subscription reports = link.subscribe([&](const ReplyBuffer& reply) {
         const std::optional<KxReport> r = decodeKxReport(reply);
         if (r && r->module == target && r->field == row.field && r->permanent == permanent &&
             settingCode(row.setting(), r->selectors) == settingCode(row.setting(), row.selectors))
@@ -34,12 +34,10 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
     });
     const DispatchOutcome sent = sendKxCommand(link, kxTargets(target, registry.kxTypes), button,
                                                commandFor(row, value, permanent));
-    if (sent.done() && target >= 0) {
-        const Clock::time_point start = link.clock().now();
-        while (!reported && link.clock().now() <= start + kModuleReportWait)
-            if (!link.Transact(Frame{})) break;
-    }
-    link.setAnswerListener({});
+    if (sent.done() && target >= 0 && !reported)
+        awaitMessage(
+            link, [&](const ReplyBuffer&) { return reported.has_value(); },
+            link.clock().now() + kModuleReportWait);
     return reported;
 }
 

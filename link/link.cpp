@@ -57,9 +57,43 @@ Exchange Link::Transact(const Frame& frame) {
     record_.answer = wireBytes(reply_);
     logAnswer(frame, request, answer);
     log_.exchanged(record_);
-    if (frame.empty() && reply_.dataCount() > 0 && answerListener_) answerListener_(reply_);
+    if (frame.empty() && reply_.dataCount() > 0) {
+        // A listener may subscribe or cancel while it is told: tell a copy.
+        const auto listeners = answerListeners_;
+        for (const auto& [id, listener] : listeners) listener(reply_);
+    }
     setPolling(true);
     return {ExchangeOutcome::Answered};
+}
+
+Link::Subscription Link::subscribe(AnswerListener listener) {
+    answerListeners_.emplace_back(++lastListener_, std::move(listener));
+    return Subscription(this, lastListener_);
+}
+
+Link::Subscription& Link::Subscription::operator=(Subscription&& other) noexcept {
+    if (this != &other) {
+        cancel();
+        link_ = std::exchange(other.link_, nullptr);
+        id_ = other.id_;
+    }
+    return *this;
+}
+
+void Link::Subscription::cancel() {
+    if (!link_) return;
+    std::erase_if(link_->answerListeners_, [this](const auto& l) { return l.first == id_; });
+    link_ = nullptr;
+}
+
+Awaited awaitMessage(Link& link, const std::function<bool(const ReplyBuffer&)>& arrived,
+                     Clock::time_point deadline) {
+    for (;;) {
+        const Exchange exchange = link.Transact(Frame{});
+        if (!exchange) return {false, exchange.outcome};
+        if (link.clock().now() > deadline) return {};
+        if (arrived(link.reply())) return {true, exchange.outcome};
+    }
 }
 
 void Link::setStopRequest(StopRequest stop) {
@@ -107,7 +141,8 @@ std::string Link::awaitAnswer(const Frame& frame, const std::string& request) {
     const Clock::time_point deadline = clock_.now() + kReplyTimeout;
     for (;;) {
         bool checkError = false;
-        std::string answer = ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError, stopRequest_);
+        std::string answer =
+            ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError, stopRequest_);
         record_.answered = clock_.now();
         if (checkError) record_.checkError = wireBytes(reply_);
         if (answer.empty() || canAnswer(frame, reply_)) return answer;

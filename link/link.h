@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "link/frame.h"
 #include "link/log_sink.h"
@@ -66,9 +68,24 @@ class Link {
 
     // Receives every answer to an empty frame that carries data: the messages
     // the controller held for the program (module answers, settings reports).
-    void setAnswerListener(std::function<void(const ReplyBuffer&)> listener) {
-        answerListener_ = std::move(listener);
-    }
+    using AnswerListener = std::function<void(const ReplyBuffer&)>;
+    // One listener's hold on those answers: it listens while this lives. Any
+    // number listen at once, each told in the order it subscribed.
+    class Subscription {
+      public:
+        Subscription() = default;
+        Subscription(Subscription&& other) noexcept { *this = std::move(other); }
+        Subscription& operator=(Subscription&& other) noexcept;
+        ~Subscription() { cancel(); }
+        void cancel();
+
+      private:
+        friend class Link;
+        Subscription(Link* link, int id) : link_(link), id_(id) {}
+        Link* link_ = nullptr;
+        int id_ = 0;
+    };
+    [[nodiscard]] Subscription subscribe(AnswerListener listener);
     // Told of an exchange that went unanswered, and of a line that failed during
     // an exchange or between exchanges (once, with the device and the system's
     // error; the port is closed by then). Not told of an unanswered exchange
@@ -119,9 +136,24 @@ class Link {
     bool babbling_ = false;
     int unansweredInRow_ = 0;
     bool silent_ = false;
-    std::function<void(const ReplyBuffer&)> answerListener_;
+    std::vector<std::pair<int, AnswerListener>> answerListeners_;
+    int lastListener_ = 0;
     FailureListener failureListener_;
     std::function<void()> lineLostListener_;
 };
+
+// Sends empty frames, collecting the messages the controller holds, until
+// `arrived` takes the reply of one as the awaited message, or an exchange ends
+// after `deadline`: its reply came too late and is not shown. At least one
+// frame goes out. Each reply is shown to `arrived` once; the reply in hand
+// before the call is not. A failed exchange ends the wait (a stop request's
+// included) and is the outcome.
+struct Awaited {
+    bool arrived = false;
+    ExchangeOutcome outcome = ExchangeOutcome::Answered;
+    explicit operator bool() const { return arrived; }
+};
+Awaited awaitMessage(Link& link, const std::function<bool(const ReplyBuffer&)>& arrived,
+                     Clock::time_point deadline);
 
 }  // namespace korvel

@@ -25,7 +25,8 @@ bool isHexDigit(char c) {
 
 // A label the system's resolver would read as a number: decimal, octal or hex.
 bool numericLabel(std::string_view label) {
-    if (label.starts_with("0x") || label.starts_with("0X")) return allOf(label.substr(2), isHexDigit);
+    if (label.starts_with("0x") || label.starts_with("0X"))
+        return allOf(label.substr(2), isHexDigit);
     return allOf(label, isDigit);
 }
 

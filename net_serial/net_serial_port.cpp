@@ -180,8 +180,7 @@ std::string NetSerialPort::negotiateComPort(Steady::time_point deadline) {
     send(client_.greeting());
     while (client_.comPort() == TelnetClient::ComPort::Pending) {
         if (!takeIn(deadline))
-            return unfinished(
-                       "answer the COM-PORT-OPTION (RFC 2217) request") +
+            return unfinished("answer the COM-PORT-OPTION (RFC 2217) request") +
                    (open_ && !stopRequested() ? "; is it set up for raw TCP (tcp://)?" : "");
     }
     if (client_.comPort() == TelnetClient::ComPort::Refused)
@@ -235,8 +234,8 @@ void NetSerialPort::takeAvailable() {
     std::array<char, kReadChunk> chunk;
     const qint64 n = socket_.read(chunk.data(), static_cast<qint64>(chunk.size()));
     if (n <= 0) return;
-    const std::span<const std::uint8_t> received(reinterpret_cast<const std::uint8_t*>(chunk.data()),
-                                                 static_cast<std::size_t>(n));
+    const std::span<const std::uint8_t> received(
+        reinterpret_cast<const std::uint8_t*>(chunk.data()), static_cast<std::size_t>(n));
     if (!telnet_) {
         data_.insert(data_.end(), received.begin(), received.end());
         return;
@@ -376,6 +375,5 @@ std::string RoutedPort::describePort(int portNumber) const {
     return network_.routes(portNumber) ? network_.describePort(portNumber)
                                        : local_.describePort(portNumber);
 }
-
 
 }  // namespace korvel::net

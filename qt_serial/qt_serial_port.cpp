@@ -12,7 +12,6 @@
 #include <QSerialPortInfo>
 #include <fstream>
 
-
 namespace korvel {
 
 std::string permissionAdvice(const std::string& device) {
@@ -89,7 +88,8 @@ std::string busyPortAdvice(const std::string& device) {
     std::string holder = lockHolder(device);
     if (holder.empty()) holder = openHolder(device);
     if (!holder.empty())
-        return device + " is in use by " + holder + ": close that program, then pick the port again.";
+        return device + " is in use by " + holder +
+               ": close that program, then pick the port again.";
     if (::access(device.c_str(), R_OK | W_OK) != 0) return permissionAdvice(device);
     return device + " is in use by another program: close it, then pick the port again.";
 }

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "link/answer_rule.h"
+#include "link/receiver.h"
 #include "service/dispatch.h"
 #include "service/number_text.h"
 #include "service/ports.h"
-#include "link/receiver.h"
 #include "tests/support/recorders.h"
 
 namespace korvel {
@@ -15,8 +15,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using sim::FrameData;
-using testing::replyOf;
 using testing::OpenBench;
+using testing::replyOf;
 using testing::SimBench;
 using Bytes = std::vector<std::uint8_t>;
 using Frames = std::vector<FrameData>;
@@ -97,7 +97,8 @@ TEST(Transaction, ToggleBitStopFlagAndLogLines) {
 TEST(Transaction, OnlyPollAnswersThatCarryDataAreLoggedAndHandedOn) {
     OpenBench b;
     std::vector<int> handed;
-    b.link.setAnswerListener([&](const ReplyBuffer& r) { handed.push_back(r[2]); });
+    const Link::Subscription subscription =
+        b.link.subscribe([&](const ReplyBuffer& r) { handed.push_back(r[2]); });
     b.link.pollTick();
     EXPECT_EQ(b.log.text, "");
     b.controller.queueMessage({0, 35, 10, 1, 12});
@@ -212,7 +213,8 @@ TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
     const bool unregistered = c.item == kNoList && c.family != F::VG;
     if (unregistered) texts.push_back("Please request Status first to register modules");
     EXPECT_EQ(b.prompter.texts(), texts);
-    EXPECT_EQ(outcome.result, unregistered ? DispatchOutcome::NotRegistered : DispatchOutcome::Done);
+    EXPECT_EQ(outcome.result,
+              unregistered ? DispatchOutcome::NotRegistered : DispatchOutcome::Done);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -41,9 +41,9 @@ Bytes noise() {
 
 struct ChildRun {
     int exit = -1;
-    double seconds = 0;      // from the start, or from the signal when one was sent
-    long peakKb = 0;         // the child's largest resident set
-    std::string messages;    // standard error
+    double seconds = 0;    // from the start, or from the signal when one was sent
+    long peakKb = 0;       // the child's largest resident set
+    std::string messages;  // standard error
 };
 
 // Runs `korvelctl -p ADDRESS status` and waits for it, 30 s at most. With a
@@ -110,11 +110,11 @@ struct Behaviour {
     const char* name;
     const char* scheme;
     LoopbackPeer::Script script;
-    int signal;             // sent when the script marks itself ready; 0: none
+    int signal;  // sent when the script marks itself ready; 0: none
     int exit;
-    double atLeast;         // seconds
+    double atLeast;  // seconds
     double atMost;
-    const char* said;       // in the messages; "" for any
+    const char* said;  // in the messages; "" for any
 };
 void PrintTo(const Behaviour& b, std::ostream* out) {
     *out << b.name;
@@ -123,8 +123,8 @@ void PrintTo(const Behaviour& b, std::ostream* out) {
 // The peer never answers: once the client has sent `marker` (anything, when
 // empty) it is ready for the signal, and only listens.
 void silentAfter(PeerSide& side, LoopbackPeer& peer, const Bytes& marker) {
-    const bool sent = marker.empty() ? side.take(5s) && !side.received().empty()
-                                     : side.awaitSent(marker) != 0;
+    const bool sent =
+        marker.empty() ? side.take(5s) && !side.received().empty() : side.awaitSent(marker) != 0;
     if (!sent) return;
     peer.markReady();
     for (int i = 0; i < 100 && side.take(100ms); ++i) {
@@ -154,9 +154,9 @@ const Behaviour kBehaviours[] = {
      0, 1, 0, 3, "subnegotiation longer than 64 bytes"},
     {"early_confirmations", "rfc2217",
      [](PeerSide& s, LoopbackPeer&) {
-         s.send({255, 253, 44, 255, 250, 44, 101, 0, 0, 0x4B, 0, 255, 240, 255, 250, 44, 102, 8,
-                 255, 240, 255, 250, 44, 103, 1, 255, 240, 255, 250, 44, 104, 1, 255, 240, 255,
-                 250, 44, 105, 1, 255, 240});
+         s.send({255, 253, 44,  255, 250, 44,  101, 0,   0,  0x4B, 0, 255, 240, 255,
+                 250, 44,  102, 8,   255, 240, 255, 250, 44, 103,  1, 255, 240, 255,
+                 250, 44,  104, 1,   255, 240, 255, 250, 44, 105,  1, 255, 240});
          s.agree({0, 0, 0x25, 0x80});
      },
      0, 1, 0, 3, "did not set the baud rate"},
@@ -170,8 +170,10 @@ const Behaviour kBehaviours[] = {
     {"reset_after_accept", "tcp", [](PeerSide& s, LoopbackPeer&) { s.reset(); }, 0, 1, 0, 3,
      "reset"},
     {"interrupt_while_negotiating", "rfc2217",
-     [](PeerSide& s, LoopbackPeer& p) { silentAfter(s, p, {255, 251, 44}); }, SIGINT, 130, 0, 0.5,
-     ""},
+     [](PeerSide& s, LoopbackPeer& p) {
+         silentAfter(s, p, {255, 251, 44});
+     },
+     SIGINT, 130, 0, 0.5, ""},
     {"interrupt_in_a_nop_stream", "rfc2217",
      [](PeerSide& s, LoopbackPeer& p) {
          if (!s.agree() || s.awaitSent({255, 250, 44, 12}) == 0) return;

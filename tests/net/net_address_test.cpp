@@ -1,8 +1,8 @@
 // Network port addresses; the telnet side of RFC 2217 is checked byte for byte
 // on the wire (rfc2217_wire_test.cpp) and against ser2net.
-#include <gtest/gtest.h>
-
 #include "net_serial/net_address.h"
+
+#include <gtest/gtest.h>
 
 namespace korvel::net {
 namespace {
