@@ -39,23 +39,18 @@ Exchange Link::Transact(const Frame& frame) {
     if (!drain()) return {ExchangeOutcome::LineLost};
 
     record_ = ExchangeRecord{};
-    const std::string request = send(frame);
-    const std::string answer = awaitAnswer(frame, request);
+    send(frame);
+    const bool answered = awaitAnswer(frame);
     // Cut short by a stop: the request went out, but "no answer" would be untrue.
-    if (answer.empty() && stopRequested()) {
-        log_.append("\r\n");
-        return {ExchangeOutcome::Stopped};
-    }
-    if (answer.empty()) {
+    if (!answered && stopRequested()) return {ExchangeOutcome::Stopped};
+    if (!answered) {
         record_.unanswered = true;
         const ExchangeOutcome outcome = reportNoAnswer();
-        log_.append("\r\n");
         log_.exchanged(record_);
         return {outcome};
     }
     unansweredInRow_ = 0;
     record_.answer = wireBytes(reply_);
-    logAnswer(frame, request, answer);
     log_.exchanged(record_);
     if (frame.empty() && reply_.dataCount() > 0) {
         // A listener may subscribe or cancel while it is told: tell a copy.
@@ -119,43 +114,27 @@ bool Link::drain() {
     return true;
 }
 
-// Writes the frame and returns its log text, padded so that every answer starts
-// in the same column. A request with data is logged before the wait.
-std::string Link::send(const Frame& frame) {
+void Link::send(const Frame& frame) {
     const std::vector<std::uint8_t> wire = encodeRequest(frame, stop_, toggleBit_ != 0);
-    std::string request = ">>";
-    for (std::uint8_t b : wire) request += FormatLogByte(b);
-    request.append(static_cast<std::size_t>(3 * (Frame::kMaxData - frame.count())), ' ');
-
     record_.request = wire;
     record_.sent = clock_.now();
     port_.write(wire);
-    if (!frame.empty()) log_.append(request);
     toggleBit_ = 1 - toggleBit_;
-    return request;
 }
 
 // A frame that cannot answer this request (a late answer to an earlier one) is
-// logged on a line of its own and the wait goes on, within the same 2 s.
-std::string Link::awaitAnswer(const Frame& frame, const std::string& request) {
+// set aside in the record and the wait goes on, within the same 2 s.
+bool Link::awaitAnswer(const Frame& frame) {
     const Clock::time_point deadline = clock_.now() + kReplyTimeout;
     for (;;) {
         bool checkError = false;
-        std::string answer =
+        const bool received =
             ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError, stopRequest_);
         record_.answered = clock_.now();
         if (checkError) record_.checkError = wireBytes(reply_);
-        if (answer.empty() || canAnswer(frame, reply_)) return answer;
+        if (!received || canAnswer(frame, reply_)) return received;
         record_.setAside.push_back(wireBytes(reply_));
-        log_.append("  <<" + answer + kSetAsideNote + "\r\n" + std::string(request.size(), ' '));
     }
-}
-
-void Link::logAnswer(const Frame& frame, const std::string& request, const std::string& answer) {
-    if (!frame.empty())
-        log_.append("  <<" + answer + "\r\n");
-    else if (answer.size() > 6)
-        log_.append(request + "  <<" + answer + "\r\n");
 }
 
 ExchangeOutcome Link::reportNoAnswer() {

@@ -38,7 +38,7 @@ struct Exchange {
 };
 
 // The one road to the bus controller: one request frame out, one answer frame
-// back, both written to the message log. Owns ReplyBuffer and ToggleBit.
+// back, the exchange handed to the message log as its record. Owns ReplyBuffer and ToggleBit.
 class Link {
   public:
     Link(SerialPort& port, Clock& clock, LogSink& log, PollSwitch& poll);
@@ -116,9 +116,8 @@ class Link {
 
   private:
     bool drain();
-    std::string send(const Frame& frame);
-    std::string awaitAnswer(const Frame& frame, const std::string& request);
-    void logAnswer(const Frame& frame, const std::string& request, const std::string& answer);
+    void send(const Frame& frame);
+    bool awaitAnswer(const Frame& frame);
     ExchangeOutcome reportNoAnswer();
     void reportLineLost();
 

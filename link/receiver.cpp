@@ -13,20 +13,17 @@ void FrameReceiver::start() {
     clearData();
     remaining_ = 8;
     index_ = 0;
-    log_.clear();
 }
 
 bool FrameReceiver::feed(std::uint8_t byte) {
     if (complete()) return true;
     if (byte < 128) {
         buffer_.bytes[0] = byte;
-        log_ = FormatLogByte(byte);
         clearData();
         remaining_ = byte % 8;
         index_ = 1;
     } else if (remaining_ < 8) {
         buffer_.bytes[static_cast<std::size_t>(index_++)] = static_cast<std::uint8_t>(byte - 128);
-        log_ += FormatLogByte(byte);
         --remaining_;
     }
     return complete();
@@ -37,13 +34,8 @@ bool FrameReceiver::checksumOk() const {
     return sum % 128 == 0;
 }
 
-std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                         std::chrono::milliseconds timeout) {
-    return ReceiveFrameBy(port, clock, buffer, clock.now() + timeout);
-}
-
-std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                           Clock::time_point deadline, bool* checkError, const StopRequest& stop) {
+bool ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
+                    Clock::time_point deadline, bool* checkError, const StopRequest& stop) {
     FrameReceiver receiver(buffer);
     receiver.start();
     // An answer already in hand is taken whole before a stop is heeded: the
@@ -72,7 +64,7 @@ std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
     }
     const bool badCheck = receiver.complete() && !receiver.checksumOk();
     if (checkError) *checkError = badCheck;
-    return receiver.complete() && !badCheck ? receiver.logText() : std::string();
+    return receiver.complete() && !badCheck;
 }
 
 }  // namespace korvel
