@@ -42,14 +42,20 @@ Exchange Link::Transact(const Frame& frame) {
     send(frame);
     const bool answered = awaitAnswer(frame);
     // Cut short by a stop: the request went out, but "no answer" would be untrue.
-    if (!answered && stopRequested()) return {ExchangeOutcome::Stopped};
+    if (!answered && stopRequested()) {
+        port_.purgeBeforeNextRequest();
+        return {ExchangeOutcome::Stopped};
+    }
     if (!answered) {
+        // Its answer may still come, and must not be taken for the next one's.
+        port_.purgeBeforeNextRequest();
         record_.unanswered = true;
         const ExchangeOutcome outcome = reportNoAnswer();
         log_.exchanged(record_);
         return {outcome};
     }
     unansweredInRow_ = 0;
+    if (!record_.setAside.empty()) port_.purgeBeforeNextRequest();
     record_.answer = wireBytes(reply_);
     log_.exchanged(record_);
     if (frame.empty() && reply_.dataCount() > 0) {

@@ -48,6 +48,10 @@ class SerialPort {
     // Called when the line fails while no exchange waits on it (an adapter pulled
     // between exchanges); the port is closed by then.
     virtual void setIdleFailureListener(std::function<void()> listener) { (void)listener; }
+    // The next request goes out only after the far end has thrown away what it
+    // still holds for the line (a device server may hold a late answer); a
+    // port with nothing between it and the line has nothing to do.
+    virtual void purgeBeforeNextRequest() {}
     // Consulted in the adapter's own waits (connecting, negotiating, sending),
     // which then end early; the link hands on its own.
     virtual void setStopRequest(StopRequest stop) { (void)stop; }

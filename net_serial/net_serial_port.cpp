@@ -169,6 +169,7 @@ int NetSerialPort::connectSocket(const NetAddress& address, Steady::time_point d
 std::string NetSerialPort::negotiateComPort(Steady::time_point deadline) {
     client_ = TelnetClient{};
     purgeConfirmed_ = true;
+    purgeNext_ = true;
     data_.clear();
     const std::string limit = std::to_string(kConnectLimit.count()) + " s";
     // Why a wait ended without what it waited for: a stop, the time, or a lost line (empty).
@@ -284,7 +285,8 @@ bool NetSerialPort::readByte(std::uint8_t& byte) {
 
 void NetSerialPort::write(std::span<const std::uint8_t> bytes) {
     if (!open_) return;
-    if (telnet_) purge();
+    if (telnet_ && purgeNext_) purge();
+    purgeNext_ = false;
     if (telnet_)
         send(escapeIac(bytes));
     else

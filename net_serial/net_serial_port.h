@@ -39,11 +39,13 @@ class NetSerialPort final : public QObject, public SerialPort {
     bool isOpen() const override { return open_; }
     std::size_t bytesAvailable() override;
     bool readByte(std::uint8_t& byte) override;
-    // With RFC 2217 each request is preceded by PURGE-DATA for both of the
+    // With RFC 2217 a request asked to (after opening, and after an answer
+    // that was lost or set aside) is preceded by PURGE-DATA for both of the
     // server's buffers: the link drains its input just before it writes, so
     // whatever the server still holds from the line belongs to that drain.
     // IAC in the request is doubled.
     void write(std::span<const std::uint8_t> bytes) override;
+    void purgeBeforeNextRequest() override { purgeNext_ = true; }
     bool waitForReadyRead(std::chrono::milliseconds timeout) override;
     std::string openErrorDetail() const override { return openError_; }
     std::string lineErrorDetail() const override { return lineError_; }
@@ -80,6 +82,7 @@ class NetSerialPort final : public QObject, public SerialPort {
     bool telnet_ = false;
     bool open_ = false;
     bool purgeConfirmed_ = true;
+    bool purgeNext_ = true;
     TelnetClient client_;
     std::deque<std::uint8_t> data_;
     std::string openError_;

@@ -2,8 +2,12 @@
 // loopback: what ser2net accepts silently is spelled out here byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "net_serial/net_serial_port.h"
 #include "tests/net/loopback_peer.h"
+#include "tests/support/recorders.h"
 
 namespace korvel::net {
 namespace {
@@ -50,6 +54,44 @@ TEST(Rfc2217Wire, NegotiatesSetsTheLinePurgesBeforeEachRequestAndEscapesIac) {
     port.close();
     EXPECT_EQ(server.received(), expected);
     EXPECT_FALSE(requestedEarly);
+}
+
+// The server purges its buffers before the first request, and again only
+// before a request that follows a lost answer, which may still be on its way.
+TEST(Rfc2217Wire, APurgeGoesBeforeTheFirstRequestAndAfterALostAnswerOnly) {
+    std::vector<int> purgesBefore;
+    LoopbackPeer server([&](PeerSide& side, LoopbackPeer&) {
+        if (!side.agree()) return;
+        std::size_t at = side.received().size();
+        int purges = 0;
+        while (purgesBefore.size() < 3 && side.take(3s)) {
+            const Bytes& in = side.received();
+            while (at < in.size()) {
+                if (in[at] == 255 && at + 7 <= in.size() &&
+                    std::equal(kPurge.begin(), kPurge.end(), in.begin() + static_cast<long>(at))) {
+                    side.send({255, 250, 44, 112, 3, 255, 240});
+                    ++purges;
+                    at += kPurge.size();
+                } else if (in[at] < 128 && at + 2 <= in.size()) {
+                    purgesBefore.push_back(std::exchange(purges, 0));
+                    if (purgesBefore.size() != 2) side.send({0x08, 0xF8});
+                    at += 2;
+                } else {
+                    break;
+                }
+            }
+        }
+    });
+    NetSerialPort port;
+    SteadyClock clock;
+    testing::LinkRig<> rig{port, clock};
+    ASSERT_TRUE(port.openAddress(server.address("rfc2217"))) << port.openErrorDetail();
+    EXPECT_TRUE(rig.link.Transact(Frame{}));
+    EXPECT_FALSE(rig.link.Transact(Frame{}));
+    EXPECT_TRUE(rig.link.Transact(Frame{}));
+    port.close();
+    server.received();
+    EXPECT_EQ(purgesBefore, (std::vector<int>{1, 0, 1}));
 }
 
 }  // namespace
