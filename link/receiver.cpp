@@ -34,8 +34,8 @@ bool FrameReceiver::checksumOk() const {
     return sum % 128 == 0;
 }
 
-bool ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                    Clock::time_point deadline, bool* checkError, const StopRequest& stop) {
+bool ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer, Clock::time_point deadline,
+                    bool* checkError, const StopRequest& stop) {
     FrameReceiver receiver(buffer);
     receiver.start();
     // An answer already in hand is taken whole before a stop is heeded: the

@@ -36,8 +36,7 @@ inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
 // A frame with a wrong check byte ends the wait as well; `checkError`, when
 // given, then says so (the buffer holds the frame). The clock and `stop` are
 // asked on every pass, at least every kStopCheck; a stop ends the wait (false).
-bool ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                    Clock::time_point deadline, bool* checkError = nullptr,
-                    const StopRequest& stop = {});
+bool ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer, Clock::time_point deadline,
+                    bool* checkError = nullptr, const StopRequest& stop = {});
 
 }  // namespace korvel
