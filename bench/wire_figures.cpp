@@ -139,7 +139,7 @@ namespace korvel::bench {
 namespace {
 
 struct NoLog final : LogSink {
-    void append(std::string_view) override {}
+    void exchanged(const ExchangeRecord&) override {}
 };
 
 struct NoisyRun {

@@ -77,6 +77,7 @@ void expectArguments(const QStringList& args, int count, const std::string& usag
 
 Command::Command(QCommandLineParser& parser, LineAccess& line, const Terminal& term, Output& out)
     : parser(parser), line(line), term(term), out(out), bus(line.port(), line.clock(), log, poll) {
+    link.setStopRequest([] { return stopSignal() != 0; });
     // Each command says what went unanswered in its own words; a lost line is
     // said once, with its cause.
     link.setFailureListener([this](ExchangeOutcome outcome, const std::string& detail) {
@@ -103,7 +104,7 @@ bool Command::open() {
             throw UsageError{
                 "-p takes a port number 1..16, a device path, tcp://HOST:PORT or "
                 "rfc2217://HOST:PORT, not \"" +
-                port + "\""};
+                net::shown(port) + "\""};
     }
     const int number = line.choose(port, isSet("demo"));
     if (line.port().open(number)) return true;
@@ -214,7 +215,7 @@ int Command::run(const CommandEntry& entry, const QStringList& args) {
     if (!entry.run) throw UsageError{"no command \"" + entry.path() + "\""};
     // A command without arguments takes none.
     if (!*entry.arguments) expectArguments(args, 0, entry.path());
-    return entry.run(*this, args);
+    return stopped(entry.run(*this, args));
 }
 
 int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {

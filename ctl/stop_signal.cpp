@@ -18,7 +18,8 @@ void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
-    // Restarted system calls let the exchange in hand finish.
+    // Restarted system calls are fine: no wait on the line is longer than the
+    // link's slice, after which it asks stopSignal().
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);

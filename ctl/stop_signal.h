@@ -2,8 +2,10 @@
 
 namespace korvel::ctl {
 
-// SIGINT and SIGTERM ask a command to stop: the exchange in hand runs to its
-// end, then the command says what it did and exits 128 + the signal's number.
+// SIGINT and SIGTERM ask a command to stop: the link asks stopSignal() before
+// every exchange and at least every 100 ms of every wait (opening included), so
+// the exchange in hand ends at once; the command then says what it did and
+// exits 128 + the signal's number.
 void catchStopSignals();
 // The signal that asked to stop, or 0.
 int stopSignal();

@@ -30,7 +30,6 @@ struct Terminal {
 class TerminalLog final : public LogSink {
   public:
     explicit TerminalLog(const Terminal& terminal) : terminal_(terminal) {}
-    void append(std::string_view) override {}
     void exchanged(const ExchangeRecord& record) override;
 
     bool verbose = false;

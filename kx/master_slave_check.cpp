@@ -44,19 +44,17 @@ std::string reportLine(const std::string& label, int mode) {
 // nullopt when an exchange went unanswered.
 std::optional<bool> awaitAnswer(Link& link, int m, const std::string& label,
                                 MasterSlaveCheck& check) {
-    Clock& clock = link.clock();
-    const Clock::time_point t0 = clock.now();
-    do {
-        if (isAnswerOf(link.reply(), m)) {
-            const int mode = link.reply()[5];
-            check.report += reportLine(label, mode);
-            check.answers.push_back({m, mode});
-            if (mode == 1) ++check.masterCount;
-            return true;
-        }
-        if (!link.Transact(Frame{})) return std::nullopt;
-    } while (clock.now() <= t0 + kModuleWait);
-    return false;
+    const auto answered = [&](const ReplyBuffer& reply) { return isAnswerOf(reply, m); };
+    if (!answered(link.reply())) {
+        const Awaited awaited = awaitMessage(link, answered, link.clock().now() + kModuleWait);
+        if (awaited.outcome != ExchangeOutcome::Answered) return std::nullopt;
+        if (!awaited) return false;
+    }
+    const int mode = link.reply()[5];
+    check.report += reportLine(label, mode);
+    check.answers.push_back({m, mode});
+    if (mode == 1) ++check.masterCount;
+    return true;
 }
 
 void judge(MasterSlaveCheck& check) {

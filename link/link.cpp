@@ -35,69 +35,112 @@ Exchange Link::Transact(const Frame& frame) {
     // that goes on must not raise a box for every remaining step.
     if (!port_.isOpen()) return {ExchangeOutcome::PortClosed};
     if (silent_) return {ExchangeOutcome::ControllerSilent};
+    if (stopRequested()) return {ExchangeOutcome::Stopped};
+    if (!drain()) return {ExchangeOutcome::LineLost};
 
-    drain();
     record_ = ExchangeRecord{};
-    const std::string request = send(frame);
-    const std::string answer = awaitAnswer(frame, request);
-    if (answer.empty()) {
+    send(frame);
+    const bool answered = awaitAnswer(frame);
+    // Cut short by a stop: the request went out, but "no answer" would be untrue.
+    if (!answered && stopRequested()) {
+        port_.purgeBeforeNextRequest();
+        return {ExchangeOutcome::Stopped};
+    }
+    if (!answered) {
+        // Its answer may still come, and must not be taken for the next one's.
+        port_.purgeBeforeNextRequest();
         record_.unanswered = true;
         const ExchangeOutcome outcome = reportNoAnswer();
-        log_.append("\r\n");
         log_.exchanged(record_);
         return {outcome};
     }
     unansweredInRow_ = 0;
+    if (!record_.setAside.empty()) port_.purgeBeforeNextRequest();
     record_.answer = wireBytes(reply_);
-    logAnswer(frame, request, answer);
     log_.exchanged(record_);
-    if (frame.empty() && reply_.dataCount() > 0 && answerListener_) answerListener_(reply_);
+    if (frame.empty() && reply_.dataCount() > 0) {
+        // A listener may subscribe or cancel while it is told: tell a copy.
+        const auto listeners = answerListeners_;
+        for (const auto& [id, listener] : listeners) listener(reply_);
+    }
     setPolling(true);
     return {ExchangeOutcome::Answered};
 }
 
-void Link::drain() {
-    std::uint8_t discard = 0;
-    while (port_.bytesAvailable() > 0 && port_.readByte(discard)) {
+Link::Subscription Link::subscribe(AnswerListener listener) {
+    answerListeners_.emplace_back(++lastListener_, std::move(listener));
+    return Subscription(this, lastListener_);
+}
+
+Link::Subscription& Link::Subscription::operator=(Subscription&& other) noexcept {
+    if (this != &other) {
+        cancel();
+        link_ = std::exchange(other.link_, nullptr);
+        id_ = other.id_;
+    }
+    return *this;
+}
+
+void Link::Subscription::cancel() {
+    if (!link_) return;
+    std::erase_if(link_->answerListeners_, [this](const auto& l) { return l.first == id_; });
+    link_ = nullptr;
+}
+
+Awaited awaitMessage(Link& link, const std::function<bool(const ReplyBuffer&)>& arrived,
+                     Clock::time_point deadline) {
+    for (;;) {
+        const Exchange exchange = link.Transact(Frame{});
+        if (!exchange) return {false, exchange.outcome};
+        if (link.clock().now() > deadline) return {};
+        if (arrived(link.reply())) return {true, exchange.outcome};
     }
 }
 
-// Writes the frame and returns its log text, padded so that every answer starts
-// in the same column. A request with data is logged before the wait.
-std::string Link::send(const Frame& frame) {
-    const std::vector<std::uint8_t> wire = encodeRequest(frame, stop_, toggleBit_ != 0);
-    std::string request = ">>";
-    for (std::uint8_t b : wire) request += FormatLogByte(b);
-    request.append(static_cast<std::size_t>(3 * (Frame::kMaxData - frame.count())), ' ');
+void Link::setStopRequest(StopRequest stop) {
+    stopRequest_ = stop;
+    port_.setStopRequest(std::move(stop));
+}
 
+// Throws away what came in since the last exchange. False when the line is
+// still sending at the drain's limits: then it is closed and reported lost.
+bool Link::drain() {
+    const Clock::time_point limit = clock_.now() + kDrainLimit;
+    std::size_t drained = 0;
+    std::uint8_t discard = 0;
+    while (port_.bytesAvailable() > 0 && port_.readByte(discard)) {
+        if (++drained % 256 == 0 && (drained >= kDrainBytes || clock_.now() >= limit)) {
+            port_.close();
+            babbling_ = true;
+            reportLineLost();
+            babbling_ = false;
+            return false;
+        }
+    }
+    return true;
+}
+
+void Link::send(const Frame& frame) {
+    const std::vector<std::uint8_t> wire = encodeRequest(frame, stop_, toggleBit_ != 0);
     record_.request = wire;
     record_.sent = clock_.now();
     port_.write(wire);
-    if (!frame.empty()) log_.append(request);
     toggleBit_ = 1 - toggleBit_;
-    return request;
 }
 
 // A frame that cannot answer this request (a late answer to an earlier one) is
-// logged on a line of its own and the wait goes on, within the same 2 s.
-std::string Link::awaitAnswer(const Frame& frame, const std::string& request) {
+// set aside in the record and the wait goes on, within the same 2 s.
+bool Link::awaitAnswer(const Frame& frame) {
     const Clock::time_point deadline = clock_.now() + kReplyTimeout;
     for (;;) {
         bool checkError = false;
-        std::string answer = ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError);
+        const bool received =
+            ReceiveFrameBy(port_, clock_, reply_, deadline, &checkError, stopRequest_);
         record_.answered = clock_.now();
         if (checkError) record_.checkError = wireBytes(reply_);
-        if (answer.empty() || canAnswer(frame, reply_)) return answer;
+        if (!received || canAnswer(frame, reply_)) return received;
         record_.setAside.push_back(wireBytes(reply_));
-        log_.append("  <<" + answer + kSetAsideNote + "\r\n" + std::string(request.size(), ' '));
     }
-}
-
-void Link::logAnswer(const Frame& frame, const std::string& request, const std::string& answer) {
-    if (!frame.empty())
-        log_.append("  <<" + answer + "\r\n");
-    else if (answer.size() > 6)
-        log_.append(request + "  <<" + answer + "\r\n");
 }
 
 ExchangeOutcome Link::reportNoAnswer() {
@@ -117,7 +160,9 @@ ExchangeOutcome Link::reportNoAnswer() {
 // The same one notice whether the line failed in an exchange or between them.
 void Link::reportLineLost() {
     setPolling(false);
-    if (failureListener_) failureListener_(ExchangeOutcome::LineLost, port_.lineErrorDetail());
+    if (failureListener_)
+        failureListener_(ExchangeOutcome::LineLost,
+                         babbling_ ? kBabblingLine : port_.lineErrorDetail());
     if (lineLostListener_) lineLostListener_();
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "link/frame.h"
 #include "link/log_sink.h"
@@ -17,7 +21,16 @@ enum class ExchangeOutcome {
     LineLost,          // the line failed; the port is closed now
     PortClosed,        // nothing was sent: no port, or it was lost before
     ControllerSilent,  // nothing was sent: the controller fell silent under a LossTolerance
+    Stopped,           // the stop request ended it, before sending or while waiting
 };
+
+// How long and how much the link throws away before a request. A line still
+// sending at either limit is a babbling line, and is lost: no request would
+// ever get an answer that could be told from the noise.
+inline constexpr std::chrono::milliseconds kDrainLimit{250};
+inline constexpr std::size_t kDrainBytes = 16 * 1024;
+inline constexpr const char* kBabblingLine =
+    "the line kept sending when it should have been quiet; it was closed";
 
 struct Exchange {
     ExchangeOutcome outcome = ExchangeOutcome::PortClosed;
@@ -25,7 +38,7 @@ struct Exchange {
 };
 
 // The one road to the bus controller: one request frame out, one answer frame
-// back, both written to the message log. Owns ReplyBuffer and ToggleBit.
+// back, the exchange handed to the message log as its record. Owns ReplyBuffer and ToggleBit.
 class Link {
   public:
     Link(SerialPort& port, Clock& clock, LogSink& log, PollSwitch& poll);
@@ -47,11 +60,32 @@ class Link {
     void setStopFlag(bool stop) { stop_ = stop; }
     bool stopFlag() const { return stop_; }
 
+    // Asked before every exchange and in every wait; when it says stop, the
+    // exchange in hand ends as Stopped and no box is raised. Handed on to the
+    // port, whose own waits (connecting, negotiating) end on it too.
+    void setStopRequest(StopRequest stop);
+    bool stopRequested() const { return stopRequest_ && stopRequest_(); }
+
     // Receives every answer to an empty frame that carries data: the messages
     // the controller held for the program (module answers, settings reports).
-    void setAnswerListener(std::function<void(const ReplyBuffer&)> listener) {
-        answerListener_ = std::move(listener);
-    }
+    using AnswerListener = std::function<void(const ReplyBuffer&)>;
+    // One listener's hold on those answers: it listens while this lives. Any
+    // number listen at once, each told in the order it subscribed.
+    class Subscription {
+      public:
+        Subscription() = default;
+        Subscription(Subscription&& other) noexcept { *this = std::move(other); }
+        Subscription& operator=(Subscription&& other) noexcept;
+        ~Subscription() { cancel(); }
+        void cancel();
+
+      private:
+        friend class Link;
+        Subscription(Link* link, int id) : link_(link), id_(id) {}
+        Link* link_ = nullptr;
+        int id_ = 0;
+    };
+    [[nodiscard]] Subscription subscribe(AnswerListener listener);
     // Told of an exchange that went unanswered, and of a line that failed during
     // an exchange or between exchanges (once, with the device and the system's
     // error; the port is closed by then). Not told of an unanswered exchange
@@ -81,10 +115,9 @@ class Link {
     Clock& clock() { return clock_; }
 
   private:
-    void drain();
-    std::string send(const Frame& frame);
-    std::string awaitAnswer(const Frame& frame, const std::string& request);
-    void logAnswer(const Frame& frame, const std::string& request, const std::string& answer);
+    bool drain();
+    void send(const Frame& frame);
+    bool awaitAnswer(const Frame& frame);
     ExchangeOutcome reportNoAnswer();
     void reportLineLost();
 
@@ -96,13 +129,30 @@ class Link {
     ExchangeRecord record_;  // the exchange in hand, for LogSink::exchanged
     int toggleBit_ = 0;
     bool stop_ = true;
+    StopRequest stopRequest_;
     bool polling_ = false;
     bool tolerant_ = false;
+    bool babbling_ = false;
     int unansweredInRow_ = 0;
     bool silent_ = false;
-    std::function<void(const ReplyBuffer&)> answerListener_;
+    std::vector<std::pair<int, AnswerListener>> answerListeners_;
+    int lastListener_ = 0;
     FailureListener failureListener_;
     std::function<void()> lineLostListener_;
 };
+
+// Sends empty frames, collecting the messages the controller holds, until
+// `arrived` takes the reply of one as the awaited message, or an exchange ends
+// after `deadline`: its reply came too late and is not shown. At least one
+// frame goes out. Each reply is shown to `arrived` once; the reply in hand
+// before the call is not. A failed exchange ends the wait (a stop request's
+// included) and is the outcome.
+struct Awaited {
+    bool arrived = false;
+    ExchangeOutcome outcome = ExchangeOutcome::Answered;
+    explicit operator bool() const { return arrived; }
+};
+Awaited awaitMessage(Link& link, const std::function<bool(const ReplyBuffer&)>& arrived,
+                     Clock::time_point deadline);
 
 }  // namespace korvel

@@ -1,18 +1,14 @@
 #pragma once
 
-#include <string_view>
-
 #include "link/exchange_record.h"
 
 namespace korvel {
 
-// Receives the message-log text piece by piece; pieces carry their own CR LF.
+// Receives every exchange the link made, as its record, once it has ended.
 class LogSink {
   public:
     virtual ~LogSink() = default;
-    virtual void append(std::string_view piece) = 0;
-    // The same exchange once more as a record, after its last piece.
-    virtual void exchanged(const ExchangeRecord& record) { (void)record; }
+    virtual void exchanged(const ExchangeRecord& record) = 0;
 };
 
 // The poll timer as the link sees it.

@@ -1,5 +1,6 @@
 #include "link/receiver.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace korvel {
@@ -12,20 +13,17 @@ void FrameReceiver::start() {
     clearData();
     remaining_ = 8;
     index_ = 0;
-    log_.clear();
 }
 
 bool FrameReceiver::feed(std::uint8_t byte) {
     if (complete()) return true;
     if (byte < 128) {
         buffer_.bytes[0] = byte;
-        log_ = FormatLogByte(byte);
         clearData();
         remaining_ = byte % 8;
         index_ = 1;
     } else if (remaining_ < 8) {
         buffer_.bytes[static_cast<std::size_t>(index_++)] = static_cast<std::uint8_t>(byte - 128);
-        log_ += FormatLogByte(byte);
         --remaining_;
     }
     return complete();
@@ -36,23 +34,27 @@ bool FrameReceiver::checksumOk() const {
     return sum % 128 == 0;
 }
 
-std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                         std::chrono::milliseconds timeout) {
-    return ReceiveFrameBy(port, clock, buffer, clock.now() + timeout);
-}
-
-std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                           Clock::time_point deadline, bool* checkError) {
+bool ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer, Clock::time_point deadline,
+                    bool* checkError, const StopRequest& stop) {
     FrameReceiver receiver(buffer);
     receiver.start();
+    // An answer already in hand is taken whole before a stop is heeded: the
+    // stop is asked before every wait, and in a stream that never pauses,
+    // every kStopCheckBytes (far more than a frame).
+    constexpr int kStopCheckBytes = 64;
+    int sinceCheck = 0;
     while (!receiver.complete()) {
         const Clock::time_point now = clock.now();
         if (now > deadline) break;
-        if (port.bytesAvailable() == 0) {
+        const bool waiting = port.bytesAvailable() > 0;
+        if ((!waiting || ++sinceCheck % kStopCheckBytes == 0) && stop && stop()) break;
+        if (!waiting) {
             // Block in the operating system rather than spin; round up so the
-            // wait never ends before the full time has passed.
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+            // wait never ends before the full time has passed. With someone
+            // to ask about stopping, wait in slices so the question comes often.
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
             if (left.count() <= 0) break;
+            if (stop) left = std::min(left, kStopCheck);
             if (!port.waitForReadyRead(left) && !port.isOpen()) break;
             continue;
         }
@@ -62,7 +64,7 @@ std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
     }
     const bool badCheck = receiver.complete() && !receiver.checksumOk();
     if (checkError) *checkError = badCheck;
-    return receiver.complete() && !badCheck ? receiver.logText() : std::string();
+    return receiver.complete() && !badCheck;
 }
 
 }  // namespace korvel

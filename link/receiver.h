@@ -21,7 +21,6 @@ class FrameReceiver {
     bool complete() const { return remaining_ == -1; }
     // The 7-bit sum of indexes 0..8 is zero.
     bool checksumOk() const;
-    const std::string& logText() const { return log_; }
 
   private:
     void clearData();
@@ -29,19 +28,15 @@ class FrameReceiver {
     ReplyBuffer& buffer_;
     int remaining_ = 8;  // 8: no header seen yet; -1: frame complete
     int index_ = 0;
-    std::string log_;
 };
 
 inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
 
-// Waits up to `timeout` (from the start, not per byte) for one valid reply frame.
-// Returns its log text, or "" on timeout, a bad check value or a failed line.
-std::string ReceiveFrame(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                         std::chrono::milliseconds timeout = kReplyTimeout);
-// The same wait, ending at `deadline`: how a wait goes on after a frame it set aside.
+// Waits until `deadline` for one valid reply frame; true when it is in `buffer`.
 // A frame with a wrong check byte ends the wait as well; `checkError`, when
-// given, then says so (the buffer holds the frame).
-std::string ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer,
-                           Clock::time_point deadline, bool* checkError = nullptr);
+// given, then says so (the buffer holds the frame). The clock and `stop` are
+// asked on every pass, at least every kStopCheck; a stop ends the wait (false).
+bool ReceiveFrameBy(SerialPort& port, Clock& clock, ReplyBuffer& buffer, Clock::time_point deadline,
+                    bool* checkError = nullptr, const StopRequest& stop = {});
 
 }  // namespace korvel

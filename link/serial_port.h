@@ -9,6 +9,12 @@
 
 namespace korvel {
 
+// Asked on every pass of every wait on the line, at least every kStopCheck,
+// and before each exchange: true when the user wants the run to end (Ctrl+C,
+// SIGTERM, the window's Cancel). Empty: nobody asks.
+using StopRequest = std::function<bool()>;
+inline constexpr std::chrono::milliseconds kStopCheck{100};
+
 // What the link needs of a serial line. The program's implementation wraps
 // QSerialPort; the tests use an in-memory port in front of the simulator.
 class SerialPort {
@@ -42,6 +48,13 @@ class SerialPort {
     // Called when the line fails while no exchange waits on it (an adapter pulled
     // between exchanges); the port is closed by then.
     virtual void setIdleFailureListener(std::function<void()> listener) { (void)listener; }
+    // The next request goes out only after the far end has thrown away what it
+    // still holds for the line (a device server may hold a late answer); a
+    // port with nothing between it and the line has nothing to do.
+    virtual void purgeBeforeNextRequest() {}
+    // Consulted in the adapter's own waits (connecting, negotiating, sending),
+    // which then end early; the link hands on its own.
+    virtual void setStopRequest(StopRequest stop) { (void)stop; }
     // The device behind a port number.
     virtual std::string deviceName(int portNumber) const;
     // Tool tip of a port-list entry: the device and what the system knows of the adapter.

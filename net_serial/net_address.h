@@ -23,6 +23,10 @@ std::optional<NetAddress> parseNetAddress(const std::string& text);
 // True when `text` names a network port at all (it starts with a known scheme).
 bool looksLikeNetAddress(const std::string& text);
 
+// `text` as a one-line message repeats it: a long one cut short, so that
+// an address of any length cannot flood the message.
+std::string shown(const std::string& text);
+
 // Tool tip of a network port-list entry.
 std::string describeNetAddress(const std::string& text);
 

@@ -15,6 +15,9 @@ namespace korvel::net {
 
 // How long connecting may take, the COM-PORT-OPTION negotiation included.
 inline constexpr std::chrono::seconds kConnectLimit{5};
+// The most taken from the socket at once: what the port holds is bounded by
+// this, however fast the peer sends.
+inline constexpr std::size_t kReadChunk = 4096;
 
 // A serial line behind a device server, reached as tcp://HOST:PORT (raw) or
 // rfc2217://HOST:PORT (telnet with COM-PORT-OPTION). QTcpSocket used without
@@ -36,24 +39,32 @@ class NetSerialPort final : public QObject, public SerialPort {
     bool isOpen() const override { return open_; }
     std::size_t bytesAvailable() override;
     bool readByte(std::uint8_t& byte) override;
-    // With RFC 2217 each request is preceded by PURGE-DATA for both of the
+    // With RFC 2217 a request asked to (after opening, and after an answer
+    // that was lost or set aside) is preceded by PURGE-DATA for both of the
     // server's buffers: the link drains its input just before it writes, so
     // whatever the server still holds from the line belongs to that drain.
     // IAC in the request is doubled.
     void write(std::span<const std::uint8_t> bytes) override;
+    void purgeBeforeNextRequest() override { purgeNext_ = true; }
     bool waitForReadyRead(std::chrono::milliseconds timeout) override;
     std::string openErrorDetail() const override { return openError_; }
     std::string lineErrorDetail() const override { return lineError_; }
     void setIdleFailureListener(std::function<void()> listener) override {
         idleFailure_ = std::move(listener);
     }
+    void setStopRequest(StopRequest stop) override { stop_ = std::move(stop); }
     std::string deviceName(int portNumber) const override;
     std::string describePort(int portNumber) const override;
+
+    // The received data the port holds and has not handed out yet.
+    std::size_t held() const { return data_.size(); }
 
   private:
     using Steady = std::chrono::steady_clock;
 
+    bool stopRequested() const { return stop_ && stop_(); }
     bool connectTo(const NetAddress& address, Steady::time_point deadline);
+    int connectSocket(const NetAddress& address, Steady::time_point deadline);
     std::string negotiateComPort(Steady::time_point deadline);
     // Waits in the system until the socket has bytes or `deadline` passes, then
     // takes them in; false on timeout or a failed line.
@@ -65,16 +76,19 @@ class NetSerialPort final : public QObject, public SerialPort {
     void onSocketTrouble();
 
     QTcpSocket socket_;
+    int watch_ = -1;
     std::map<int, std::string> addresses_;
     std::string address_;
     bool telnet_ = false;
     bool open_ = false;
     bool purgeConfirmed_ = true;
+    bool purgeNext_ = true;
     TelnetClient client_;
     std::deque<std::uint8_t> data_;
     std::string openError_;
     std::string lineError_;
     std::function<void()> idleFailure_;
+    StopRequest stop_;
 };
 
 // The program's port: numbers go to the local serial adapter, network
@@ -97,6 +111,7 @@ class RoutedPort final : public SerialPort {
     std::string openErrorDetail() const override { return active_->openErrorDetail(); }
     std::string lineErrorDetail() const override { return active_->lineErrorDetail(); }
     void setIdleFailureListener(std::function<void()> listener) override;
+    void setStopRequest(StopRequest stop) override;
     std::string deviceName(int portNumber) const override;
     std::string describePort(int portNumber) const override;
 

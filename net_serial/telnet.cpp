@@ -51,6 +51,7 @@ std::vector<std::uint8_t> TelnetClient::greeting() {
 void TelnetClient::receive(std::span<const std::uint8_t> bytes, std::deque<std::uint8_t>& data,
                            std::vector<std::uint8_t>& reply) {
     for (std::uint8_t b : bytes) {
+        if (broken_) return;
         switch (state_) {
             case State::Data:
                 if (b == kIac)
@@ -80,7 +81,7 @@ void TelnetClient::receive(std::span<const std::uint8_t> bytes, std::deque<std::
                 if (b == kIac)
                     state_ = State::SubIac;
                 else
-                    sub_.push_back(b);
+                    keepSub(b);
                 break;
             case State::SubIac:
                 if (b == kSe) {
@@ -88,7 +89,7 @@ void TelnetClient::receive(std::span<const std::uint8_t> bytes, std::deque<std::
                     state_ = State::Data;
                 } else {
                     // A doubled 255 is a value byte; anything else is a broken command, kept as is.
-                    sub_.push_back(b);
+                    keepSub(b);
                     state_ = State::Sub;
                 }
                 break;
@@ -117,10 +118,25 @@ void TelnetClient::negotiate(std::uint8_t verb, std::uint8_t option,
     reply.insert(reply.end(), {kIac, answer, option});
 }
 
+void TelnetClient::keepSub(std::uint8_t b) {
+    if (sub_.size() == kMaxSubnegotiation)
+        broken_ = true;
+    else
+        sub_.push_back(b);
+}
+
 void TelnetClient::subnegotiation() {
     if (sub_.size() < 2 || sub_[0] != kComPort || sub_[1] < kServerOffset) return;
     replies_[static_cast<std::uint8_t>(sub_[1] - kServerOffset)] =
         std::vector<std::uint8_t>(sub_.begin() + 2, sub_.end());
+}
+
+bool TelnetClient::binary() const {
+    const auto on = [](const std::map<std::uint8_t, bool>& side) {
+        const auto it = side.find(kBinary);
+        return it != side.end() && it->second;
+    };
+    return on(ours_) && on(theirs_);
 }
 
 const std::vector<std::uint8_t>* TelnetClient::serverReply(std::uint8_t command) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -36,6 +37,11 @@ inline constexpr std::uint8_t kOneStopBit = 1;
 inline constexpr std::uint8_t kNoFlowControl = 1;
 inline constexpr std::uint8_t kPurgeBoth = 3;
 
+// The longest subnegotiation a server may send, IAC SB and IAC SE not counted.
+// COM-PORT-OPTION's replies are a few bytes; anything longer is a broken or
+// hostile server, and holding it would let the server decide our memory.
+inline constexpr std::size_t kMaxSubnegotiation = 64;
+
 // Data as telnet carries it: every 255 doubled.
 std::vector<std::uint8_t> escapeIac(std::span<const std::uint8_t> data);
 
@@ -66,6 +72,11 @@ class TelnetClient {
                  std::vector<std::uint8_t>& reply);
 
     ComPort comPort() const { return comPort_; }
+    // The server broke the protocol (a subnegotiation over kMaxSubnegotiation);
+    // nothing it sends is taken any more.
+    bool broken() const { return broken_; }
+    // Bytes pass unchanged both ways: the server has not refused BINARY either way.
+    bool binary() const;
     // The server's last reply to `command` (its value), if one came.
     const std::vector<std::uint8_t>* serverReply(std::uint8_t command) const;
     // Forgets the reply to `command`, so that the next one can be told from it.
@@ -75,6 +86,7 @@ class TelnetClient {
     enum class State { Data, Iac, Verb, Sub, SubIac };
 
     void negotiate(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8_t>& reply);
+    void keepSub(std::uint8_t b);
     void subnegotiation();
 
     State state_ = State::Data;
@@ -85,6 +97,7 @@ class TelnetClient {
     std::map<std::uint8_t, bool> theirs_;
     ComPort comPort_ = ComPort::Pending;
     std::map<std::uint8_t, std::vector<std::uint8_t>> replies_;
+    bool broken_ = false;
 };
 
 }  // namespace korvel::net

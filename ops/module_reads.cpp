@@ -21,13 +21,12 @@ KxCommand commandFor(const KxSettingName& row, int value, bool permanent) {
 }
 
 // Fetches with empty frames, as the poll timer would, until `arrived` or the
-// wait is over; false when the controller stopped answering.
+// wait is over; nothing goes out when it is there already.
 template <typename Arrived>
-bool awaitLateAnswer(Link& link, std::chrono::seconds wait, Arrived arrived) {
-    const Clock::time_point start = link.clock().now();
-    while (!arrived() && link.clock().now() <= start + wait)
-        if (!link.Transact(Frame{})) return false;
-    return true;
+void awaitLateAnswer(Link& link, std::chrono::seconds wait, Arrived arrived) {
+    if (arrived()) return;
+    awaitMessage(
+        link, [&](const ReplyBuffer&) { return arrived(); }, link.clock().now() + wait);
 }
 
 // True once the command itself went out: only a lost opening frame keeps it back.
@@ -42,7 +41,7 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
                               bool& wentOut) {
     std::optional<int> reported;
     // The value as the module reported it, whether or not the page could show it.
-    link.setAnswerListener([&](const ReplyBuffer& reply) {
+    const Link::Subscription reports = link.subscribe([&](const ReplyBuffer& reply) {
         const std::optional<KxReport> r = decodeKxReport(reply);
         if (r && r->module == target && r->field == row.field && r->permanent == permanent &&
             settingCode(row.setting(), r->selectors) == settingCode(row.setting(), row.selectors))
@@ -54,7 +53,6 @@ std::optional<int> kxExchange(Link& link, const ModuleRegistry& registry, std::i
     // The report may still come when only a later frame of the dispatch went unanswered.
     if (wentOut && target >= 0)
         awaitLateAnswer(link, kModuleReportWait, [&] { return reported.has_value(); });
-    link.setAnswerListener({});
     return reported;
 }
 
@@ -137,7 +135,8 @@ namespace {
 // a read leaves the rounds once answered, so each has 1 + `retries` asks of
 // its own; a lost exchange costs only its own ask.
 std::optional<ZrConfiguration> readZrReads(Link& link, ZrValues& values, int retries) {
-    link.setAnswerListener([&](const ReplyBuffer& reply) { values.take(reply); });
+    const Link::Subscription answers =
+        link.subscribe([&](const ReplyBuffer& reply) { values.take(reply); });
     for (int round = 0; round <= retries && !values.complete() && link.portOpen(); ++round) {
         for (std::size_t read = 0; read < ZrValues::kReads && link.portOpen(); ++read)
             if (!values.seen(read)) {
@@ -147,7 +146,6 @@ std::optional<ZrConfiguration> readZrReads(Link& link, ZrValues& values, int ret
             }
         awaitLateAnswer(link, kModuleReportWait, [&] { return values.complete(); });
     }
-    link.setAnswerListener({});
     if (!values.complete()) return std::nullopt;
     return values.values();
 }

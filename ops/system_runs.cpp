@@ -278,6 +278,8 @@ RunResult runTargets(Bus& bus, const std::vector<RestoreTarget>& targets, bool w
             continue;
         }
         if (!runModule(bus, t, write, steps, result)) {
+            // An exchange cut short by a stop request ends a step as a lost answer would.
+            if (std::string why = bus.stopReason(); !why.empty()) result.stopped = why;
             stopAt(result, "the line was lost");
             return result;
         }
@@ -371,6 +373,9 @@ BackupRun takeBackup(Bus& bus, const StatusFacts& status, const std::string& dat
         ModuleBackup m{name, typeOf(registry, name), firmwareOf(status, name), {}, {}};
         const std::string label = moduleLabel(m.name, m.type);
         const auto notAnswered = [&](const std::string& setting, bool permanent) {
+            // A read cut short by a stop request was not left unanswered.
+            if (std::string why = bus.stopReason(); !why.empty())
+                return stopAt(result, why + " at " + label);
             RunItem i = item(ItemKind::NotAnswered, name, m.type, setting);
             i.permanent = permanent;
             i.reason = setting.empty()

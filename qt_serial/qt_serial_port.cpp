@@ -12,7 +12,6 @@
 #include <QSerialPortInfo>
 #include <fstream>
 
-
 namespace korvel {
 
 std::string permissionAdvice(const std::string& device) {
@@ -89,7 +88,8 @@ std::string busyPortAdvice(const std::string& device) {
     std::string holder = lockHolder(device);
     if (holder.empty()) holder = openHolder(device);
     if (!holder.empty())
-        return device + " is in use by " + holder + ": close that program, then pick the port again.";
+        return device + " is in use by " + holder +
+               ": close that program, then pick the port again.";
     if (::access(device.c_str(), R_OK | W_OK) != 0) return permissionAdvice(device);
     return device + " is in use by another program: close it, then pick the port again.";
 }
@@ -212,11 +212,12 @@ bool QtSerialPort::readByte(std::uint8_t& byte) {
 void QtSerialPort::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) return;
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    while (port_.isOpen() && port_.bytesToWrite() > 0) {
-        if (!port_.waitForBytesWritten(1000)) {
-            closeIfLineFailed();
+    // A line held by flow control gets a second, asked about stopping in slices.
+    for (int slices = 1000 / static_cast<int>(kStopCheck.count());
+         port_.isOpen() && port_.bytesToWrite() > 0 && !(stop_ && stop_()); --slices) {
+        if (!port_.waitForBytesWritten(static_cast<int>(kStopCheck.count())) &&
+            (closeIfLineFailed() || slices <= 1))
             break;
-        }
     }
 }
 

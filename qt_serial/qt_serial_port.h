@@ -48,6 +48,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     void setIdleFailureListener(std::function<void()> listener) override {
         idleFailure_ = std::move(listener);
     }
+    void setStopRequest(StopRequest stop) override { stop_ = std::move(stop); }
     std::string deviceName(int portNumber) const override;
     std::string describePort(int portNumber) const override;
 
@@ -63,6 +64,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     std::string lineError_;
     std::function<void()> idleFailure_;
     SerialIoctl driverCall_;
+    StopRequest stop_;
 };
 
 }  // namespace korvel

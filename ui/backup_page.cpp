@@ -126,8 +126,15 @@ class BackupPage::RunScope {
         page.bus_.link.setFailureListener([this](ExchangeOutcome, const std::string& detail) {
             if (!failed) failed = detail;
         });
+        // A Cancel click also ends a wait on a silent or stalled line: the link
+        // asks at least every 100 ms, and only Cancel is enabled meanwhile.
+        page.bus_.link.setStopRequest([&page] {
+            QApplication::processEvents();
+            return page.cancelRequested_;
+        });
     }
     ~RunScope() {
+        page_.bus_.link.setStopRequest({});
         presentFailuresWith(page_.bus_.link, page_.bus_.prompter);
         QApplication::restoreOverrideCursor();
         setControls(false);

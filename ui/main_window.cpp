@@ -314,10 +314,11 @@ void MainWindow::holdForRun(bool on) {
             SSTab1_->widget(page)->setEnabled(!on);
     poll_.hold(on);
     if (on) {
-        link_.setAnswerListener({});
+        kxReports_.cancel();
         log_.afterExchange = [] { QApplication::processEvents(); };
     } else {
-        link_.setAnswerListener([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
+        kxReports_ =
+            link_.subscribe([this](const ReplyBuffer& r) { kxPage_->onSettingsReport(r); });
         log_.afterExchange = {};
     }
 }

@@ -98,6 +98,7 @@ class MainWindow final : public QMainWindow {
     MessageLog log_;
     PollTimer poll_;
     Link link_;
+    Link::Subscription kxReports_;  // the KX page's settings reports, outside a run
     WindowRegistry registry_;
     BusContext bus_;
 

@@ -89,8 +89,6 @@ class MessageLog final : public LogSink {
   public:
     explicit MessageLog(QWidget* owner) : owner_(owner) {}
 
-    // The text comes again with the record, which rebuilds it exactly.
-    void append(std::string_view piece) override { (void)piece; }
     void exchanged(const ExchangeRecord& record) override;
     MessageLogWindow* window();
     MessageLogWindow* existingWindow() const { return window_; }

@@ -67,18 +67,17 @@ bool ReportRun::headerLine() {
 bool ReportRun::defaultTiming() {
     const Clock::time_point start = link_.clock().now();
     if (!request(zrDefaultTimingRequest)) return false;
-    bool found = false;
-    do {
+    bool lost = false;
+    const auto found = [&](const ReplyBuffer& reply) {
         const std::optional<ZrTarget> t = target();
-        if (!t) return false;
-        if (const std::optional<int> time = zrDefaultTimingReply(link_.reply(), *t)) {
-            emit({.kind = Kind::DefaultTime, .value = *time});
-            found = true;
-        } else if (!link_.Transact(Frame{})) {
-            return false;
-        }
-    } while (!found && link_.clock().now() <= start + kDefaultTimingWait);
-    return true;
+        lost = !t;
+        const std::optional<int> time = t ? zrDefaultTimingReply(reply, *t) : std::nullopt;
+        if (time) emit({.kind = Kind::DefaultTime, .value = *time});
+        return lost || time.has_value();
+    };
+    if (found(link_.reply())) return !lost;
+    const Awaited awaited = awaitMessage(link_, found, start + kDefaultTimingWait);
+    return !lost && awaited.outcome == ExchangeOutcome::Answered;
 }
 
 bool ReportRun::sweep() {
@@ -94,12 +93,15 @@ bool ReportRun::sweep() {
 // Answers still on their way are fetched with empty frames until the power of
 // the last device has come in or the wait is over.
 bool ReportRun::lateReplies() {
-    const Clock::time_point start = link_.clock().now();
-    do {
-        if (!link_.Transact(Frame{})) return false;
-        if (!testDeviceReplies()) return false;
-    } while (link_.clock().now() <= start + kLateReplyWait && last_ != kZrDevices - 1);
-    return true;
+    bool lost = false;
+    const Awaited awaited = awaitMessage(
+        link_,
+        [&](const ReplyBuffer&) {
+            lost = !testDeviceReplies();
+            return lost || last_ == kZrDevices - 1;
+        },
+        link_.clock().now() + kLateReplyWait);
+    return !lost && awaited.outcome == ExchangeOutcome::Answered;
 }
 
 // Any frame may carry the answer of an earlier device, so the device number
@@ -191,12 +193,15 @@ bool askAgain(Link& link, ZrTarget t, Collected& collected) {
         if (!link.Transact(request)) return false;
         collected.takeReply(link.reply(), t);
     }
-    const Clock::time_point start = link.clock().now();
-    while (!collected.complete() && link.clock().now() <= start + kLateReplyWait) {
-        if (!link.Transact(Frame{})) return false;
-        collected.takeReply(link.reply(), t);
-    }
-    return true;
+    if (collected.complete()) return true;
+    return awaitMessage(
+               link,
+               [&](const ReplyBuffer& reply) {
+                   collected.takeReply(reply, t);
+                   return collected.complete();
+               },
+               link.clock().now() + kLateReplyWait)
+               .outcome == ExchangeOutcome::Answered;
 }
 
 }  // namespace

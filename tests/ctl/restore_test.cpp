@@ -136,7 +136,7 @@ TEST_F(RestoreTest, ASignalStopsARestoreBetweenExchanges) {
 }
 
 // The message log's words reach a terminal: every exchange with -v, and the
-// messages the controller held while `monitor` polls, until Ctrl+C.
+// messages the controller held while `monitor` polls, until Ctrl+C (exit 130).
 TEST_F(RestoreTest, VerboseAndMonitorSpeakTheLogsWords) {
     MemoryLine line;
     line.controller.faults().moduleAnswerDelay = 3;  // the report comes a few polls later
@@ -154,7 +154,7 @@ TEST_F(RestoreTest, VerboseAndMonitorSpeakTheLogsWords) {
     };
     const CtlRun monitor = runCtl(line, {"-p", "1", "monitor"});
     ctl::setStopSignal(0);
-    EXPECT_EQ(monitor.exit, ctl::kExitOk);
+    EXPECT_EQ(monitor.exit, 128 + SIGINT);
     EXPECT_NE(monitor.out.find("answer · KX 2 HFI-level = 12"), std::string::npos) << monitor.out;
     EXPECT_EQ(std::count(monitor.out.begin(), monitor.out.end(), '\n'), 1) << monitor.out;
 }

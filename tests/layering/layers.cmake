@@ -26,7 +26,7 @@ set(KORVEL_LAYER_TABLE
   "app: ui ctl sim Qt Widgets"
   "bench: ui ctl ui_model backup ops wire_words sim qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter"
   "packaging: ui Qt"
-  "fuzz: link wire_words"
+  "fuzz: link wire_words net_serial"
 )
 
 # Files that keep window words until their rewrite lands; each is a debt.

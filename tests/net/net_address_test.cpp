@@ -1,8 +1,8 @@
 // Network port addresses; the telnet side of RFC 2217 is checked byte for byte
 // on the wire (rfc2217_wire_test.cpp) and against ser2net.
-#include <gtest/gtest.h>
-
 #include "net_serial/net_address.h"
+
+#include <gtest/gtest.h>
 
 namespace korvel::net {
 namespace {
@@ -25,6 +25,17 @@ TEST(NetAddress, ParsesBothSchemesAndRefusesTheRest) {
         {"tcp://host", false, {}, "", 0},
         {"tcp://::1:4001", false, {}, "", 0},
         {"telnet://host:23", false, {}, "", 0},
+        {"tcp://127.0.0.1:23", true, Scheme::Tcp, "127.0.0.1", 23},
+        {"tcp://0177.0.0.1:23", false, {}, "", 0},  // octal to the resolver
+        {"tcp://127.1:23", false, {}, "", 0},
+        {"tcp://2130706433:23", false, {}, "", 0},
+        {"tcp://0x7f.1:23", false, {}, "", 0},
+        {"tcp://127.0.0.256:23", false, {}, "", 0},
+        {"tcp://1.2.3.4.5:23", false, {}, "", 0},
+        {"tcp://4u.example:23", true, Scheme::Tcp, "4u.example", 23},
+        {"tcp://host :23", false, {}, "", 0},
+        {"tcp://ho\tst:23", false, {}, "", 0},
+        {"tcp://[::1 ]:23", false, {}, "", 0},
         {"/dev/ttyUSB0", false, {}, "", 0},
     };
     for (const auto& c : cases) {
@@ -35,6 +46,17 @@ TEST(NetAddress, ParsesBothSchemesAndRefusesTheRest) {
         EXPECT_EQ(a->host, c.host) << c.text;
         EXPECT_EQ(a->port, c.port) << c.text;
     }
+}
+
+// A name longer than any the system resolves is refused, and a message
+// repeats no more than a line's worth of it.
+TEST(NetAddress, ALongNameIsRefusedAndShownShortened) {
+    const std::string longName = "tcp://" + std::string(100000, 'a') + ":23";
+    EXPECT_FALSE(parseNetAddress(longName));
+    EXPECT_TRUE(parseNetAddress("tcp://" + std::string(253, 'a') + ":23"));
+    EXPECT_FALSE(parseNetAddress("tcp://" + std::string(254, 'a') + ":23"));
+    EXPECT_EQ(shown(longName), longName.substr(0, 77) + "...");
+    EXPECT_EQ(shown(longName.substr(0, 80)), longName.substr(0, 80));
 }
 
 }  // namespace

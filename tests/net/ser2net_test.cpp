@@ -22,11 +22,31 @@ namespace {
 
 using sim::Ser2netServer;
 
-// Runs `atRequest` once, when a request has gone out and its answer is awaited.
-struct TrapLog final : LogSink {
-    void append(std::string_view piece) override {
-        if (piece.starts_with(">>") && atRequest && --requestsLeft == 0) atRequest();
+// The program's port, running `atRequest` once, when the `requestsLeft`th
+// request with data has gone out and its answer is awaited.
+struct TrapPort final : SerialPort {
+    explicit TrapPort(SerialPort& port) : inner(port) {}
+    bool open(int n) override { return inner.open(n); }
+    bool openAddress(const std::string& a) override { return inner.openAddress(a); }
+    void close() override { inner.close(); }
+    bool isOpen() const override { return inner.isOpen(); }
+    std::size_t bytesAvailable() override { return inner.bytesAvailable(); }
+    bool readByte(std::uint8_t& byte) override { return inner.readByte(byte); }
+    void write(std::span<const std::uint8_t> bytes) override {
+        inner.write(bytes);
+        if (bytes.size() > 2 && atRequest && --requestsLeft == 0) atRequest();
     }
+    bool waitForReadyRead(std::chrono::milliseconds t) override {
+        return inner.waitForReadyRead(t);
+    }
+    std::string openErrorDetail() const override { return inner.openErrorDetail(); }
+    std::string lineErrorDetail() const override { return inner.lineErrorDetail(); }
+    void setIdleFailureListener(std::function<void()> l) override {
+        inner.setIdleFailureListener(std::move(l));
+    }
+    void setStopRequest(StopRequest stop) override { inner.setStopRequest(std::move(stop)); }
+
+    SerialPort& inner;
     int requestsLeft = 0;
     std::function<void()> atRequest;
 };
@@ -55,9 +75,13 @@ struct NetLine {
     SteadyClock clock;
 };
 
-struct Ser2netLine : ::testing::TestWithParam<Scheme>, NetLine, testing::LinkRig<TrapLog> {
+struct TrappedLine : NetLine {
+    TrapPort trap{port};
+};
+
+struct Ser2netLine : ::testing::TestWithParam<Scheme>, TrappedLine, testing::LinkRig<> {
     Ser2netLine()
-        : LinkRig(port, clock), ser2net(server.devicePath(), GetParam().accepter, "19200n81") {}
+        : LinkRig(trap, clock), ser2net(server.devicePath(), GetParam().accepter, "19200n81") {}
     std::string address() const { return ser2net.address(GetParam().name); }
     bool pick() { return PickNetworkPort(link, prompter, address()); }
     // The status request, registering what it found as the window does.
@@ -89,8 +113,8 @@ TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThroughWith127AsByte255BothWays) {
 // address, the port closed; once it is back, picking it again works.
 TEST_P(Ser2netLine, StoppedMidExchangeIsOneNoticeAndANewPickWorksOnceItIsBack) {
     ASSERT_TRUE(pick());
-    log.requestsLeft = 3;
-    log.atRequest = [this] { ser2net.stop(); };
+    trap.requestsLeft = 3;
+    trap.atRequest = [this] { ser2net.stop(); };
     EXPECT_FALSE(status());
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{kNoAnswer});
     EXPECT_TRUE(prompter.shown[0].detail.starts_with(address() + ": ")) << prompter.shown[0].detail;
@@ -117,7 +141,7 @@ TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
         const char* reason;
     } cases[] = {
         {refused, "Connection refused"},
-        {"rfc2217://no-such-host.invalid:2217", "Host not found"},
+        {"rfc2217://no-such-host.invalid:2217", "host not found"},
         {plainTelnet.address("rfc2217"), "refuses the COM-PORT-OPTION"},
         {"udp://127.0.0.1:2000", "not a network port"},
     };

@@ -41,11 +41,10 @@ struct PresentedFailures {
     PresentedFailures(Link& link, Prompter& prompter) { presentFailuresWith(link, prompter); }
 };
 
+// Keeps every exchange's record, as the message log takes them.
 class StringLog final : public LogSink {
   public:
-    void append(std::string_view piece) override { text += piece; }
     void exchanged(const ExchangeRecord& record) override { records.push_back(record); }
-    std::string text;
     std::vector<ExchangeRecord> records;
 };
 

@@ -1,0 +1,209 @@
+// korvelctl against peers that flood, drip, stall or lie, on the loopback
+// interface: each ends the run by itself, soon, with little memory, and a stop
+// signal ends it within half a second wherever it waits.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "tests/net/loopback_peer.h"
+
+extern char** environ;
+
+namespace korvel {
+namespace {
+
+using testing::Bytes;
+using testing::LoopbackPeer;
+using testing::PeerSide;
+using namespace std::chrono_literals;
+using Steady = std::chrono::steady_clock;
+
+const Bytes kNops = [] {
+    Bytes b;
+    for (int i = 0; i < 1024; ++i) b.insert(b.end(), {255, 241});
+    return b;
+}();
+
+Bytes noise() {
+    std::mt19937 random(7);
+    Bytes b(4096);
+    for (std::uint8_t& x : b) x = static_cast<std::uint8_t>(random());
+    return b;
+}
+
+struct ChildRun {
+    int exit = -1;
+    double seconds = 0;    // from the start, or from the signal when one was sent
+    long peakKb = 0;       // the child's largest resident set
+    std::string messages;  // standard error
+};
+
+// Runs `korvelctl -p ADDRESS status` and waits for it, 30 s at most. With a
+// signal, sends it once the peer is ready and times the exit from then.
+ChildRun korvelctl(const std::string& address, LoopbackPeer* peer = nullptr, int signal = 0) {
+    const std::string errors = ::testing::TempDir() + "hostile_line_stderr";
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> words{KORVELCTL, "-p", address, "status"};
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    // A sanitizer's quarantine would hold freed memory and hide what the run holds.
+    std::vector<std::string> env{"ASAN_OPTIONS=quarantine_size_mb=8:detect_leaks=0"};
+    for (char** e = environ; *e; ++e)
+        if (!std::string_view(*e).starts_with("ASAN_OPTIONS=")) env.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    ChildRun run;
+    pid_t pid = 0;
+    Steady::time_point start = Steady::now();
+    if (posix_spawn(&pid, KORVELCTL, &files, nullptr, argv.data(), envp.data()) != 0) return run;
+    posix_spawn_file_actions_destroy(&files);
+    int status = 0;
+    rusage usage{};
+    bool signalled = signal == 0;
+    while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
+        if (Steady::now() - start > 30s) {
+            ::kill(pid, SIGKILL);
+            ::wait4(pid, &status, 0, &usage);
+            break;
+        }
+        if (!signalled && peer && peer->ready()) {
+            ::kill(pid, signal);
+            start = Steady::now();
+            signalled = true;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    run.seconds = std::chrono::duration<double>(Steady::now() - start).count();
+    run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    run.peakKb = usage.ru_maxrss;
+    std::ifstream in(errors);
+    std::stringstream text;
+    text << in.rdbuf();
+    run.messages = text.str();
+    return run;
+}
+
+// What the same program takes to fail at once: the yardstick for memory.
+long baselineKb() {
+    static const long kb = [] {
+        LoopbackPeer refusing([](PeerSide& side, LoopbackPeer&) { side.reset(); });
+        return korvelctl(refusing.address("tcp")).peakKb;
+    }();
+    return kb;
+}
+
+struct Behaviour {
+    const char* name;
+    const char* scheme;
+    LoopbackPeer::Script script;
+    int signal;  // sent when the script marks itself ready; 0: none
+    int exit;
+    double atLeast;  // seconds
+    double atMost;
+    const char* said;  // in the messages; "" for any
+};
+void PrintTo(const Behaviour& b, std::ostream* out) {
+    *out << b.name;
+}
+
+// The peer never answers: once the client has sent `marker` (anything, when
+// empty) it is ready for the signal, and only listens.
+void silentAfter(PeerSide& side, LoopbackPeer& peer, const Bytes& marker) {
+    const bool sent =
+        marker.empty() ? side.take(5s) && !side.received().empty() : side.awaitSent(marker) != 0;
+    if (!sent) return;
+    peer.markReady();
+    for (int i = 0; i < 100 && side.take(100ms); ++i) {
+    }
+}
+
+const Behaviour kBehaviours[] = {
+    {"flood", "tcp", [](PeerSide& s, LoopbackPeer&) { s.keepSending(noise()); }, 0, 1, 0, 5,
+     "kept sending"},
+    {"flood_after_negotiation", "rfc2217",
+     [](PeerSide& s, LoopbackPeer&) {
+         if (s.agree()) s.keepSending(noise());
+     },
+     0, 1, 0, 12, ""},
+    {"nops_instead_of_negotiating", "rfc2217",
+     [](PeerSide& s, LoopbackPeer&) { s.keepSending(kNops); }, 0, 1, 5, 7,
+     "did not answer the COM-PORT-OPTION (RFC 2217) request within 5 s"},
+    {"nops_from_the_first_request", "rfc2217",
+     [](PeerSide& s, LoopbackPeer&) {
+         if (s.agree() && s.awaitSent({255, 250, 44, 12}) != 0) s.keepSending(kNops);
+     },
+     0, 1, 0, 12, ""},
+    {"endless_subnegotiation", "rfc2217",
+     [](PeerSide& s, LoopbackPeer&) {
+         if (s.send({255, 250, 44, 101})) s.keepSending(Bytes(4096, 0x41));
+     },
+     0, 1, 0, 3, "subnegotiation longer than 64 bytes"},
+    {"early_confirmations", "rfc2217",
+     [](PeerSide& s, LoopbackPeer&) {
+         s.send({255, 253, 44,  255, 250, 44,  101, 0,   0,  0x4B, 0, 255, 240, 255,
+                 250, 44,  102, 8,   255, 240, 255, 250, 44, 103,  1, 255, 240, 255,
+                 250, 44,  104, 1,   255, 240, 255, 250, 44, 105,  1, 255, 240});
+         s.agree({0, 0, 0x25, 0x80});
+     },
+     0, 1, 0, 3, "did not set the baud rate"},
+    {"binary_refused", "rfc2217",
+     [](PeerSide& s, LoopbackPeer&) {
+         if (s.send({255, 254, 0})) s.agree();
+     },
+     0, 1, 0, 3, "telnet BINARY"},
+    {"drip", "tcp", [](PeerSide& s, LoopbackPeer&) { s.keepSending({0x80}, 50ms); }, 0, 1, 0, 12,
+     ""},
+    {"reset_after_accept", "tcp", [](PeerSide& s, LoopbackPeer&) { s.reset(); }, 0, 1, 0, 3,
+     "reset"},
+    {"interrupt_while_negotiating", "rfc2217",
+     [](PeerSide& s, LoopbackPeer& p) {
+         silentAfter(s, p, {255, 251, 44});
+     },
+     SIGINT, 130, 0, 0.5, ""},
+    {"interrupt_in_a_nop_stream", "rfc2217",
+     [](PeerSide& s, LoopbackPeer& p) {
+         if (!s.agree() || s.awaitSent({255, 250, 44, 12}) == 0) return;
+         p.markReady();
+         s.keepSending(kNops, {}, 10s);
+     },
+     SIGINT, 130, 0, 0.5, ""},
+    {"terminate_while_awaiting_the_answer", "tcp",
+     [](PeerSide& s, LoopbackPeer& p) { silentAfter(s, p, {}); }, SIGTERM, 143, 0, 0.5, ""},
+};
+
+struct HostileLine : ::testing::TestWithParam<Behaviour> {};
+
+TEST_P(HostileLine, EndsByItselfSoonWithLittleMemory) {
+    const Behaviour& b = GetParam();
+    const long baseline = baselineKb();
+    LoopbackPeer peer(b.script);
+    const ChildRun run = korvelctl(peer.address(b.scheme), &peer, b.signal);
+    EXPECT_EQ(run.exit, b.exit) << run.messages;
+    EXPECT_GE(run.seconds, b.atLeast) << run.messages;
+    // The stop rows are timed from the signal; the limit is the promise, with
+    // room for a loaded machine.
+    EXPECT_LE(run.seconds, b.signal ? b.atMost * 2 : b.atMost) << run.messages;
+    EXPECT_LE(run.peakKb, baseline + 32 * 1024) << "baseline " << baseline << " kB";
+    EXPECT_NE(run.messages.find(b.said), std::string::npos) << run.messages;
+    EXPECT_EQ(run.messages.find("refused"), std::string::npos) << run.messages;
+}
+
+INSTANTIATE_TEST_SUITE_P(Peers, HostileLine, ::testing::ValuesIn(kBehaviours),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace korvel
