@@ -433,7 +433,8 @@ void MessageLog::exchanged(const ExchangeRecord& record) {
     if (window_ || !kept_.empty() || !logLines(record).empty()) {
         kept_.push_back({record, QDateTime::currentMSecsSinceEpoch()});
         if (kept_.size() == 1)
-            QMetaObject::invokeMethod(&turns_, [this] { window(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &turns_, [this] { window(); }, Qt::QueuedConnection);
     }
     if (afterExchange) afterExchange();
 }
