@@ -1,6 +1,7 @@
 #include "bench/bench_support.h"
 
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -21,6 +22,12 @@ double processCpuSeconds() {
     getrusage(RUSAGE_SELF, &u);
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
 double programCpuSeconds(sim::PtyServer& server) {
@@ -63,10 +70,31 @@ const char* verdict(bool met) {
     return met ? "met" : "MISSED";
 }
 
+TimedPort::Times TimedPort::take() {
+    Times taken = std::move(times_);
+    times_ = {};
+    lastRead_.reset();
+    return taken;
+}
+
+bool TimedPort::readByte(std::uint8_t& byte) {
+    if (!port_.readByte(byte)) return false;
+    lastRead_ = Clock::now();
+    return true;
+}
+
+void TimedPort::write(std::span<const std::uint8_t> bytes) {
+    const Clock::time_point start = Clock::now();
+    if (lastRead_) times_.turns.add(seconds(start - *lastRead_));
+    lastRead_.reset();
+    port_.write(bytes);
+    times_.writes.add(seconds(Clock::now() - start));
+}
+
 PtyRig::PtyRig(sim::SimSystem system, std::chrono::nanoseconds byteTime)
     : server(std::move(system)) {
     server.setByteTime(byteTime);
-    port.overrideDevice(1, server.devicePath());
+    device.overrideDevice(1, server.devicePath());
     if (!port.open(1)) std::fprintf(stderr, "cannot open %s\n", server.devicePath().c_str());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ double seconds(Clock::duration d);
 double wireSeconds(std::size_t bytes);
 // Processor time of the whole process, all threads, user and system.
 double processCpuSeconds();
+// Processor time of the calling thread alone, user and system.
+double threadCpuSeconds();
 
 // Repeated measurements of one figure; a busy machine only ever adds time.
 struct Samples {
@@ -49,6 +52,36 @@ struct NoPoll final : PollSwitch {
     void setPolling(bool) override {}
 };
 
+// The program's serial port, passed through, with the program's own clock
+// around it: how long from the last byte of an answer to the next request
+// (the program's turn), and how long each request takes to write.
+class TimedPort final : public SerialPort {
+  public:
+    explicit TimedPort(SerialPort& port) : port_(port) {}
+
+    struct Times {
+        Samples turns;   // last byte read to the next request's write
+        Samples writes;  // inside write()
+    };
+    // The times noted since the last call, and a fresh start.
+    Times take();
+
+    bool open(int portNumber) override { return port_.open(portNumber); }
+    void close() override { port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
+    std::size_t bytesAvailable() override { return port_.bytesAvailable(); }
+    bool readByte(std::uint8_t& byte) override;
+    void write(std::span<const std::uint8_t> bytes) override;
+    bool waitForReadyRead(std::chrono::milliseconds timeout) override {
+        return port_.waitForReadyRead(timeout);
+    }
+
+  private:
+    SerialPort& port_;
+    Times times_;
+    std::optional<Clock::time_point> lastRead_;
+};
+
 // The program's serial-port code and message log on a pseudo-terminal with
 // the simulated controller at the other end, which holds every byte for `byteTime`.
 struct PtyRig {
@@ -56,7 +89,8 @@ struct PtyRig {
     std::size_t wireBytes() const { return server.bytesIn() + server.bytesOut(); }
 
     sim::PtyServer server;
-    QtSerialPort port;
+    QtSerialPort device;
+    TimedPort port{device};
     SteadyClock clock;
     QuietPrompter prompter;
     QWidget logOwner;

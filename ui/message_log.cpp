@@ -279,11 +279,15 @@ void MessageLogWindow::showColumns() {
     txtMsgLog_->setColumnHidden(LogModel::WordsColumn, !chkColWords_->isChecked());
 }
 
-void MessageLogWindow::addRecord(const ExchangeRecord& record) {
+void MessageLogWindow::addRecord(const ExchangeRecord& record, qint64 wallMs) {
     QScrollBar* bar = txtMsgLog_->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
-    model_.append(record, QDateTime::currentMSecsSinceEpoch());
+    model_.append(record, wallMs);
     followEnd(following);
+}
+
+void MessageLogWindow::addRecord(const ExchangeRecord& record) {
+    addRecord(record, QDateTime::currentMSecsSinceEpoch());
 }
 
 void MessageLogWindow::addNote(const QString& note) {
@@ -426,7 +430,12 @@ void MessageLogWindow::resizeEvent(QResizeEvent* event) {
 
 void MessageLog::exchanged(const ExchangeRecord& record) {
     // A poll that found nothing writes nothing, and makes no window.
-    if (window_ || !logLines(record).empty()) window()->addRecord(record);
+    if (window_ || !kept_.empty() || !logLines(record).empty()) {
+        kept_.push_back({record, QDateTime::currentMSecsSinceEpoch()});
+        if (kept_.size() == 1)
+            QMetaObject::invokeMethod(
+                &turns_, [this] { window(); }, Qt::QueuedConnection);
+    }
     if (afterExchange) afterExchange();
 }
 
@@ -435,7 +444,14 @@ MessageLogWindow* MessageLog::window() {
         window_ = new MessageLogWindow(owner_);
         window_->setWindowFlag(Qt::Window);
     }
+    std::vector<Kept> kept;
+    kept.swap(kept_);
+    for (const Kept& k : kept) window_->addRecord(k.record, k.wallMs);
     return window_;
+}
+
+MessageLogWindow* MessageLog::existingWindow() {
+    return window_ || !kept_.empty() ? window() : nullptr;
 }
 
 void MessageLog::showWindow() {
@@ -447,6 +463,7 @@ void MessageLog::showWindow() {
 }
 
 void MessageLog::closeWindow() {
+    kept_.clear();
     if (window_) window_->close();
 }
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <functional>
+#include <vector>
 
 #include "link/log_sink.h"
 #include "ui/message_log_model.h"
@@ -29,7 +30,8 @@ class MessageLogWindow final : public QDialog {
     explicit MessageLogWindow(QWidget* parent);
 
     // One exchange, as lines of the log; the view follows the end while the
-    // user looks at the end.
+    // user looks at the end. `wallMs` is when it ended, by the wall clock.
+    void addRecord(const ExchangeRecord& record, qint64 wallMs);
     void addRecord(const ExchangeRecord& record);
     // A line about the port between the exchanges: opened, closed, lost.
     void addNote(const QString& note);
@@ -84,14 +86,18 @@ class MessageLogWindow final : public QDialog {
 };
 
 // The log as the link writes to it: the window is made on the first exchange,
-// hidden; closing it discards it and its lines.
+// hidden; closing it discards it and its lines. An exchange only leaves its
+// record here: the window decodes and shows it at the next turn of the event
+// loop, so the next request never waits for the log.
 class MessageLog final : public LogSink {
   public:
     explicit MessageLog(QWidget* owner) : owner_(owner) {}
 
     void exchanged(const ExchangeRecord& record) override;
+    // The window, with every exchange so far in it.
     MessageLogWindow* window();
-    MessageLogWindow* existingWindow() const { return window_; }
+    // The same, when there is a log to show; null before the first line.
+    MessageLogWindow* existingWindow();
     void showWindow();
     void closeWindow();
 
@@ -104,8 +110,17 @@ class MessageLog final : public LogSink {
     std::function<void()> afterExchange;
 
   private:
+    struct Kept {
+        ExchangeRecord record;
+        qint64 wallMs;  // when it ended, by the wall clock
+    };
+
     QWidget* owner_;
     QPointer<MessageLogWindow> window_;
+    // Exchanges since the event loop last turned, oldest first.
+    std::vector<Kept> kept_;
+    // Where the turn of the event loop that takes them is posted; goes with the log.
+    QObject turns_;
 };
 
 }  // namespace korvel::ui

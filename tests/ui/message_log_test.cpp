@@ -123,6 +123,19 @@ TEST_F(MessageLogTest, OpeningClosingAndLosingThePortAreLinesOfTheLog) {
                            "Port 1 opened", ">>", "Connection lost, port closed"}));
 }
 
+// The exchange only keeps its record; the window takes it at the next turn of
+// the event loop, so the next request never waits for the log.
+TEST_F(MessageLogTest, TheWindowTakesAnExchangeAtTheNextTurnOfTheEventLoop) {
+    pickPort();
+    showLogAndTestFrame();
+    ui::MessageLogWindow* shownLog = log();
+    const std::size_t before = shownLog->model().lineCount();
+    window->link().Transact(Frame{1, 0});
+    EXPECT_EQ(shownLog->model().lineCount(), before);
+    QApplication::processEvents();
+    EXPECT_EQ(shownLog->model().lineCount(), before + 1);
+}
+
 // Counted since Clear: what the line went through, one count per kind of event.
 TEST(LogModel, CountsWhatTheLineWentThroughUntilCleared) {
     ExchangeRecord answered;
