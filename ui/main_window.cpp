@@ -13,9 +13,9 @@
 #include <algorithm>
 
 #include "generated/version.h"
-#include "net_serial/net_serial_port.h"
 #include "service/dispatch.h"
 #include "service/ports.h"
+#include "net_serial/net_serial_port.h"
 #include "status/status_request.h"
 #include "ui/access_keys.h"
 #include "ui/backup_page.h"
@@ -188,9 +188,11 @@ void MainWindow::buildTabs(QWidget* central) {
     zrPage_ = new ZrPage(bus_, zrTab);
     vgPage_ = new VgPage(bus_, vgTab);
     testFrame_ = new TestFrame(bus_, vgTab);
-    backupPage_ = new BackupPage(
-        bus_, {[this] { return registerKeepingSelections(); }, [this](bool on) { holdForRun(on); }},
-        backupTab);
+    backupPage_ =
+        new BackupPage(bus_,
+                       {[this] { return registerKeepingSelections(); },
+                        [this](bool on) { holdForRun(on); }},
+                       backupTab);
     SSTab1_->setCurrentIndex(2);
 }
 

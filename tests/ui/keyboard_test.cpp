@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QAccessible>
 #include <QCheckBox>
 #include <QPushButton>
@@ -15,28 +17,16 @@ using KeyboardTest = WindowTest;
 
 // Alt+letter presses a button; what a screen reader says of it stays its caption.
 TEST_F(KeyboardTest, ButtonsHaveAccessKeysAndKeepTheirNames) {
-    struct Case {
-        const char* button;
-        int page;
-        const char* caption;
-        const char* marked;
+    const std::array<QString, 3> cases[] = {
+        {"cmdRefresh", "Refresh", "&Refresh"},      {"cmdReset", "Reset Fault", "R&eset Fault"},
+        {"cmdStatus", "Status", "&Status"},         {"cmdErase", "Erase All", "Er&ase All"},
+        {"cmdConfig", "VGU-Config", "&VGU-Config"}, {"Command1(0)", "F1..F4+L", "&F1..F4+L"},
     };
-    const Case cases[] = {
-        {"cmdRefresh", 0, "Refresh", "&Refresh"},
-        {"cmdReset", 0, "Reset Fault", "R&eset Fault"},
-        {"cmdStatus", 0, "Status", "&Status"},
-        {"cmdErase", 0, "Erase All", "Er&ase All"},
-        {"cmdConfig", 2, "VGU-Config", "&VGU-Config"},
-        {"Command1(0)", 2, "F1..F4+L", "&F1..F4+L"},
-    };
-    showLogAndTestFrame();
-    for (const Case& c : cases) {
-        showTab(c.page);
-        auto* button = find<QPushButton>(c.button);
+    for (const auto& [name, caption, marked] : cases) {
+        auto* button = find<QPushButton>(name);
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), c.marked) << c.button;
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), c.caption)
-            << c.button;
+        EXPECT_EQ(button->text(), marked);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), caption);
     }
 }
 

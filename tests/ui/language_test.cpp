@@ -77,57 +77,46 @@ TEST_P(LanguageTest, TheOpenFailureSaysSoWithoutDutch) {
 INSTANTIATE_TEST_SUITE_P(Locales, LanguageTest, ::testing::ValuesIn(kLocales),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The box as the user meets it: what Enter answers, and the whole title shown.
+// The box as the user meets it: its text, what Enter answers, its width and its title's.
 struct ShownBox {
-    QString defaultButton;
-    int width = 0;
-    int titleWidth = 0;
+    QString text, defaultButton;
+    int width = 0, titleWidth = 0;
 };
 
-ShownBox showAndRead(MessageButtons buttons) {
+ShownBox showAndRead(Prompter& prompter, MessageButtons buttons, const char* text = "Ok?") {
     ShownBox seen;
-    QTimer::singleShot(0, [&seen] {
+    QTimer::singleShot(0, [&seen, text] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        if (QPushButton* b = box->defaultButton()) seen.defaultButton = b->text();
-        seen.width = box->width();
-        seen.titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        QPushButton* enter = box->defaultButton();
+        seen = {box->text(), enter ? enter->text() : QString(), box->width(),
+                box->fontMetrics().horizontalAdvance(box->windowTitle())};
+        if (text == kSelectPort) WindowRig::screenshot(box, "english_box");
         box->reject();
     });
-    ui::QtPrompter prompter;
-    prompter.show("Ok?", MessageIcon::Exclamation, buttons);
+    prompter.show(text, MessageIcon::Exclamation, buttons);
     return seen;
 }
 
-TEST(QtPrompterTest, EnterAnswersCancelOnlyWhereAsked) {
-    EXPECT_EQ(showAndRead(MessageButtons::OkCancel).defaultButton, "OK");
-    EXPECT_EQ(showAndRead(MessageButtons::OkCancelDefaultCancel).defaultButton, "Cancel");
-}
-
-TEST(QtPrompterTest, AShortBoxShowsItsWholeTitle) {
+TEST(QtPrompterTest, EnterAnswersCancelOnlyWhereAskedAndTheTitleShowsWhole) {
+    ui::QtPrompter prompter;
+    EXPECT_EQ(showAndRead(prompter, MessageButtons::OkCancel).defaultButton, "OK");
+    EXPECT_EQ(showAndRead(prompter, MessageButtons::OkCancelDefaultCancel).defaultButton, "Cancel");
     const QString name = QApplication::applicationName();
     QApplication::setApplicationName("KorvelConfig 1.30A service window");
-    const ShownBox seen = showAndRead(MessageButtons::Ok);
+    const ShownBox seen = showAndRead(prompter, MessageButtons::Ok);
     QApplication::setApplicationName(name);
     EXPECT_GT(seen.width, seen.titleWidth + 100);
 }
 
-// The box as an English desktop shows it, title, buttons and all.
-TEST(EnglishBoxTest, NoPortIsSaidInEnglish) {
+// The box as an English desktop shows it, drawn for the README.
+TEST(QtPrompterTest, AnEnglishDesktopGetsAnEnglishBox) {
     ui::installTranslations(*qApp, QLocale("en_GB"));
-    QString text;
-    QTimer::singleShot(0, [&text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        WindowRig::screenshot(box, "english_box");
-        box->accept();
-    });
     ui::QtPrompter shown;
     ui::TranslatedPrompter prompter(shown);
-    prompter.show(kSelectPort, MessageIcon::Exclamation, MessageButtons::Ok);
+    EXPECT_EQ(showAndRead(prompter, MessageButtons::Ok, kSelectPort).text,
+              "Select communication port");
     ui::removeTranslations(*qApp);
-    EXPECT_EQ(text, "Select communication port");
 }
 
 }  // namespace
