@@ -62,7 +62,7 @@ case "${1:-}" in
         ./build/bin/ui_tests >/dev/null
         mkdir -p docs/screenshots
         for name in main_window kx_page_confirmed zr_page_report vg_page test_frame \
-            status_standard status_classic message_log message_log_words backup_page; do
+            status_standard status_classic message_log message_log_words backup_page english_box; do
             cp "build/screenshots/$name.png" docs/screenshots/
         done
         ;;

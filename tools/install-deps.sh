@@ -14,9 +14,12 @@ set -euo pipefail
 # The default preset builds the test programs too, so the build set has GoogleTest.
 # pkg-config: Qt's CMake files look for XKB with it. The dialogs were laid out for
 # Liberation Sans; the ZR report needs a fixed-pitch face (DejaVu Sans Mono).
+# The window's translations: qt_add_translations (qt6-tools-dev) runs lupdate and
+# lrelease (qt6-l10n-tools); Qt's own texts in other languages (qt6-translations-l10n).
 build_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev
   fonts-dejavu-core fonts-liberation2
 )

@@ -14,25 +14,25 @@ namespace {
 // apart. Each DIP number stands on its box, its bottom line on the box's top
 // one. The KX status column stands left of the type column in this view.
 constexpr Placement kClassicPlacements[] = {
-    {"lblDIPstat", "DIP status  ", 240, 2280, 915, 255},
-    {"lblDIP_0", "1", 1320, 2040, 255, 255, "txtDIP_0"},
+    {"lblDIPstat", KORVEL_TEXT("Korvel", "DIP status  "), 240, 2280, 915, 255},
+    {"lblDIP_0", KORVEL_TEXT("Korvel", "1"), 1320, 2040, 255, 255, "txtDIP_0"},
     {"txtDIP_0", nullptr, 1200, 2280, 375, 285},
-    {"lblDIP_1", "2", 1800, 2040, 255, 255, "txtDIP_1"},
+    {"lblDIP_1", KORVEL_TEXT("Korvel", "2"), 1800, 2040, 255, 255, "txtDIP_1"},
     {"txtDIP_1", nullptr, 1680, 2280, 375, 285},
-    {"lblDIP_2", "3", 2280, 2040, 255, 255, "txtDIP_2"},
+    {"lblDIP_2", KORVEL_TEXT("Korvel", "3"), 2280, 2040, 255, 255, "txtDIP_2"},
     {"txtDIP_2", nullptr, 2160, 2280, 375, 285},
-    {"lblDIP_3", "4", 2760, 2040, 255, 255, "txtDIP_3"},
+    {"lblDIP_3", KORVEL_TEXT("Korvel", "4"), 2760, 2040, 255, 255, "txtDIP_3"},
     {"txtDIP_3", nullptr, 2640, 2280, 375, 285},
-    {"lblZRmodule", "Module", 240, 3120, 675, 255},
-    {"lblZRstatus", "Status", 960, 3120, 855, 255},
+    {"lblZRmodule", KORVEL_TEXT("Korvel", "Module"), 240, 3120, 675, 255},
+    {"lblZRstatus", KORVEL_TEXT("Korvel", "Status"), 960, 3120, 855, 255},
     {"lblZR_0", nullptr, 240, 3480, 675, 255},
-    {"txtZRstatus_0", "Unknown", 960, 3480, 855, 285},
-    {"lblKXmodule", "Module", 3360, 240, 675, 255},
-    {"lblKXstatus", "Status", 4080, 240, 855, 255},
-    {"lblKXtype", "Type", 5160, 240, 855, 255},
+    {"txtZRstatus_0", KORVEL_TEXT("Korvel", "Unknown"), 960, 3480, 855, 285},
+    {"lblKXmodule", KORVEL_TEXT("Korvel", "Module"), 3360, 240, 675, 255},
+    {"lblKXstatus", KORVEL_TEXT("Korvel", "Status"), 4080, 240, 855, 255},
+    {"lblKXtype", KORVEL_TEXT("Korvel", "Type"), 5160, 240, 855, 255},
     {"lblKX_0", nullptr, 3360, 600, 675, 255},
-    {"txtKXstatus_0", "Unknown", 4080, 600, 855, 285},
-    {"txtKXtype_0", "Unknown", 5160, 600, 855, 285},
+    {"txtKXstatus_0", KORVEL_TEXT("Korvel", "Unknown"), 4080, 600, 855, 285},
+    {"txtKXtype_0", KORVEL_TEXT("Korvel", "Unknown"), 5160, 600, 855, 285},
 };
 
 const Placement& at(const char* name) {

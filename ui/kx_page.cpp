@@ -12,6 +12,8 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "ui/access_keys.h"
+#include "ui/translations.h"
 #include "ui/up_down.h"
 #include "ui/widget_kit.h"
 
@@ -118,6 +120,20 @@ void KxPage::refreshList() {
     if (bus_.registry.kxList.selectedItemData()) KXSelectionChanged();
 }
 
+std::optional<std::int32_t> KxPage::selection() const {
+    return bus_.registry.kxList.selectedItemData();
+}
+
+void KxPage::reselect(std::optional<std::int32_t> itemData) {
+    const int index = itemData ? cboKX_->findData(*itemData) : -1;
+    if (index < 0) return;
+    {
+        const QSignalBlocker quiet(cboKX_);
+        cboKX_->setCurrentIndex(index);
+    }
+    cboKX_Click(index);
+}
+
 void KxPage::cboKX_Click(int index) {
     bus_.registry.kxList.selected = index;
     KXSelectionChanged();
@@ -150,12 +166,12 @@ void KxPage::applyPageState(const KxPageState& s) {
         if (row.offer.kx44Reads) buttonsOf(row.field)[0]->setVisible(s.setButton(row.field));
     // cmdMS(1) doubles as the master/slave check, captioned for what it does.
     QPushButton* cmdMSGet = option(KxOptionSetting::MSMode).cmd[1];
-    cmdMSGet->setText(QString::fromStdString(s.cmdMSGetCaption));
+    recaption(cmdMSGet, translated(s.cmdMSGetCaption));
     cmdMSGet->setVisible(s.cmdMSGet);
 
     optBank_[1]->setVisible(s.bank1Visible);
     if (!s.bank1Selected) optBank_[0]->setChecked(true);
-    lblKXtype_->setText(QString::fromStdString(s.kxTypeCaption));
+    lblKXtype_->setText(translated(s.kxTypeCaption));
     lblKXtype_->setVisible(s.kxTypeVisible);
 }
 

@@ -62,6 +62,9 @@ class KxPage final : public QObject {
 
     // Mirrors the registry's KX list into `cboKX` and adapts the page to the selection.
     void refreshList();
+    // The module picked, to be picked again by reselect() after a run that rebuilds the list.
+    std::optional<std::int32_t> selection() const;
+    void reselect(std::optional<std::int32_t> itemData);
     void KXSelectionChanged();
     // A message collected by an empty frame; the KX settings reports among them
     // go into the page.

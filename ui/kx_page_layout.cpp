@@ -23,21 +23,21 @@ namespace {
 // listed as "name(index)". The top row, and the selectors that some panels hold
 // beside their setting's own controls.
 constexpr Placement kKxPagePlacements[] = {
-    {"lbKX", "Module", 240, 600, 615, 255},
+    {"lbKX", KORVEL_TEXT("Korvel", "Module"), 240, 600, 615, 255},
     {"cboKX", nullptr, 960, 600, 1215, 315},
-    {"chkKXperm", "Permanent", 2280, 600, 1215, 315},
-    {"cmdErase", "Erase All", 3960, 600, 1455, 375},
-    {"lblKXtype", "Unknown", 5880, 600, 855, 255},
-    {"optAL(1)", "On-delay", 1920, 120, 1080, 255},
-    {"optAL(0)", "Off-delay", 3000, 120, 1140, 255},
+    {"chkKXperm", KORVEL_TEXT("Korvel", "Permanent"), 2280, 600, 1215, 315},
+    {"cmdErase", KORVEL_TEXT("Korvel", "Erase All"), 3960, 600, 1455, 375},
+    {"lblKXtype", KORVEL_TEXT("Korvel", "Unknown"), 5880, 600, 855, 255},
+    {"optAL(1)", KORVEL_TEXT("Korvel", "On-delay"), 1920, 120, 1080, 255},
+    {"optAL(0)", KORVEL_TEXT("Korvel", "Off-delay"), 3000, 120, 1140, 255},
     {"frmOnOff", nullptr, 1680, 60, 1215, 615},
-    {"optSW(0)", "Off-delay", 90, 75, 1095, 255},
-    {"optSW(1)", "On-delay", 90, 330, 1095, 255},
+    {"optSW(0)", KORVEL_TEXT("Korvel", "Off-delay"), 90, 75, 1095, 255},
+    {"optSW(1)", KORVEL_TEXT("Korvel", "On-delay"), 90, 330, 1095, 255},
     {"frmBank", nullptr, 2985, 60, 1215, 615},
-    {"optBank(0)", "Bank 0", 90, 75, 1095, 255},
-    {"optBank(1)", "Bank 1", 90, 330, 1095, 255},
-    {"OptLC(0)", "Loop A", 2040, 180, 1020, 255},
-    {"OptLC(1)", "Loop B", 3120, 180, 1020, 255},
+    {"optBank(0)", KORVEL_TEXT("Korvel", "Bank 0"), 90, 75, 1095, 255},
+    {"optBank(1)", KORVEL_TEXT("Korvel", "Bank 1"), 90, 330, 1095, 255},
+    {"OptLC(0)", KORVEL_TEXT("Korvel", "Loop A"), 2040, 180, 1020, 255},
+    {"OptLC(1)", KORVEL_TEXT("Korvel", "Loop B"), 3120, 180, 1020, 255},
 };
 
 // Left, top, width and height in twips.

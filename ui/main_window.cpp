@@ -17,6 +17,7 @@
 #include "service/ports.h"
 #include "net_serial/net_serial_port.h"
 #include "status/status_request.h"
+#include "ui/access_keys.h"
 #include "ui/backup_page.h"
 #include "ui/kx_page.h"
 #include "ui/placement.h"
@@ -36,15 +37,22 @@ namespace korvel::ui {
 
 namespace {
 
-constexpr const char* kNetworkEntry = "Network port\u2026";
+// A network address as the narrow port list can show it: host and port; the
+// entry's tool tip gives the whole address with its scheme.
+QString networkEntryText(const std::string& address) {
+    const std::optional<net::NetAddress> a = net::parseNetAddress(address);
+    if (!a) return QString::fromStdString(address);
+    const QString host = QString::fromStdString(a->host);
+    return (host.contains(':') ? "[" + host + "]" : host) + ":" + QString::number(a->port);
+}
 
 constexpr Placement kMainWindowPlacements[] = {
-    {"lblCom", "CommPort", 240, 240, 735, 255},
+    {"lblCom", KORVEL_TEXT("Korvel", "CommPort"), 240, 240, 735, 255},
     {"cboPort", nullptr, 1080, 200, 735, 315},
-    {"cmdRefresh", "Refresh", 2040, 180, 1335, 375},
-    {"Check_Stop", "Stop", 3720, 240, 855, 255},
-    {"cmdReset", "Reset Fault", 4800, 180, 1215, 375},
-    {"cmdStatus", "Status", 6120, 180, 1335, 375},
+    {"cmdRefresh", KORVEL_TEXT("Korvel", "Refresh"), 2040, 180, 1335, 375},
+    {"Check_Stop", KORVEL_TEXT("Korvel", "Stop"), 3720, 240, 855, 255},
+    {"cmdReset", KORVEL_TEXT("Korvel", "Reset Fault"), 4800, 180, 1215, 375},
+    {"cmdStatus", KORVEL_TEXT("Korvel", "Status"), 6120, 180, 1335, 375},
     {"SSTab1", nullptr, 240, 720, 7245, 7260},
 };
 
@@ -73,9 +81,10 @@ void PollTimer::hold(bool on) {
 
 MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     : port_(port),
+      prompter_(prompter),
       log_(this),
       link_(port, clock, log_, poll_),
-      bus_{link_, registry_, prompter} {
+      bus_{link_, registry_, prompter_} {
     setObjectName("frmKorvelConfig");
     setWindowTitle(QString("KorvelConfig ") + kReleaseText);
     setWindowIcon(programIcon());
@@ -89,14 +98,19 @@ MainWindow::MainWindow(SerialPort& port, Clock& clock, Prompter& prompter)
     QWidget* last = nullptr;
     for (int page = 0; page < SSTab1_->count(); ++page)
         last = orderTabsByRows(SSTab1_->widget(page), last);
+    testFrame_->orderTabs();
     // Enter presses the focused button, as Space does, so the keyboard alone will do.
     for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
+    // Alt+letter: the top row's letters first; each page shares the rest with the others.
+    const QSet<QChar> topRow = giveAccessKeys({cmdRefresh_, cmdReset_, cmdStatus_});
+    for (int page = 0; page < SSTab1_->count(); ++page)
+        giveAccessKeys(SSTab1_->widget(page)->findChildren<QPushButton*>(), topRow);
 
     poll_.tick = [this] { link_.pollTick(); };
     holdForRun(false);
     link_.setStopFlag(Check_Stop_->isChecked());
     // The notice is shown and the port closed; the list must not claim a port.
-    presentFailuresWith(link_, prompter);
+    presentFailuresWith(link_, prompter_);
     link_.setLineLostListener([this] {
         cboPort_->setCurrentIndex(-1);
         log_.lineLost(port_.lineErrorDetail());
@@ -133,15 +147,17 @@ void MainWindow::buildTopRow(QWidget* central) {
     Check_Stop_ = new QCheckBox(central);
     place(Check_Stop_, kMainWindowPlacements, "Check_Stop");
     Check_Stop_->setChecked(true);
+    Check_Stop_->setToolTip(tr("Sets the stop bit in the header of every frame sent"));
     connect(Check_Stop_, &QCheckBox::toggled, this, [this](bool on) { link_.setStopFlag(on); });
 
     cmdReset_ = new QPushButton(central);
     place(cmdReset_, kMainWindowPlacements, "cmdReset");
+    cmdReset_->setToolTip(tr("Tells the controller to clear its fault"));
     connect(cmdReset_, &QPushButton::clicked, this, &MainWindow::cmdReset_Click);
 
     cmdStatus_ = new QPushButton(central);
     place(cmdStatus_, kMainWindowPlacements, "cmdStatus");
-    cmdStatus_->setToolTip("Shift+Click for Classic View");
+    cmdStatus_->setToolTip(tr("Shift+Click for Classic View"));
     // The request runs on mouse-down of any button; the keyboard presses it too.
     cmdStatus_->installEventFilter(this);
     connect(cmdStatus_, &QPushButton::clicked, this,
@@ -161,12 +177,12 @@ void MainWindow::buildTabs(QWidget* central) {
     zrTab->setObjectName("tabZR");
     auto* vgTab = new QWidget;
     vgTab->setObjectName("tabVG");
-    SSTab1_->addTab(kxTab, "KXxx / WOBE-s");
-    SSTab1_->addTab(zrTab, "ZR32");
-    SSTab1_->addTab(vgTab, "VG-U / WOBE");
+    SSTab1_->addTab(kxTab, tr("KXxx / WOBE-s"));
+    SSTab1_->addTab(zrTab, tr("ZR32"));
+    SSTab1_->addTab(vgTab, tr("VG-U / WOBE"));
     auto* backupTab = new QWidget;
     backupTab->setObjectName("tabBackup");
-    SSTab1_->addTab(backupTab, "Backup");
+    SSTab1_->addTab(backupTab, tr("Backup"));
 
     kxPage_ = new KxPage(bus_, kxTab);
     zrPage_ = new ZrPage(bus_, zrTab);
@@ -174,13 +190,22 @@ void MainWindow::buildTabs(QWidget* central) {
     testFrame_ = new TestFrame(bus_, vgTab);
     backupPage_ =
         new BackupPage(bus_,
-                       {[this](int retries) {
-                            return requestAndRegister(bus_, *kxPage_, *zrPage_, *vgPage_, false,
-                                                      retries);
-                        },
+                       {[this](int retries) { return registerKeepingSelections(retries); },
                         [this](bool on) { holdForRun(on); }},
                        backupTab);
     SSTab1_->setCurrentIndex(2);
+}
+
+// A run of the Backup page asks for status to know the modules; the pages keep
+// what the user had picked and read there.
+std::optional<StatusFacts> MainWindow::registerKeepingSelections(int retries) {
+    const std::optional<std::int32_t> kx = kxPage_->selection();
+    const ZrPage::Kept zr = zrPage_->kept();
+    std::optional<StatusFacts> facts =
+        requestAndRegister(bus_, *kxPage_, *zrPage_, *vgPage_, false, retries);
+    kxPage_->reselect(kx);
+    zrPage_->restore(zr);
+    return facts;
 }
 
 void MainWindow::FillPortList() {
@@ -197,14 +222,14 @@ void MainWindow::showPorts(const std::vector<int>& ports) {
     }
     if (network_) {
         for (const std::string& address : addresses_) {
-            cboPort_->addItem(QString::fromStdString(address));
+            cboPort_->addItem(networkEntryText(address));
             cboPort_->setItemData(cboPort_->count() - 1,
                                   QString::fromStdString(net::describeNetAddress(address)),
                                   Qt::ToolTipRole);
         }
-        cboPort_->addItem(QString::fromUtf8(kNetworkEntry));
+        cboPort_->addItem(tr("Network port…"));
         cboPort_->setItemData(cboPort_->count() - 1,
-                              "A serial device server: tcp://HOST:PORT or rfc2217://HOST:PORT",
+                              tr("A serial device server: tcp://HOST:PORT or rfc2217://HOST:PORT"),
                               Qt::ToolTipRole);
     }
     cboPort_->setCurrentIndex(-1);
@@ -216,9 +241,8 @@ void MainWindow::offerNetworkPorts(net::RoutedPort& port,
     askAddress_ = ask ? std::move(ask) : [this]() -> std::optional<std::string> {
         bool ok = false;
         const QString text = QInputDialog::getText(
-            this, "Network port",
-            "Address (tcp://HOST:PORT or rfc2217://HOST:PORT):", QLineEdit::Normal, "rfc2217://",
-            &ok);
+            this, tr("Network port"), tr("Address (tcp://HOST:PORT or rfc2217://HOST:PORT):"),
+            QLineEdit::Normal, "rfc2217://", &ok);
         if (!ok) return std::nullopt;
         return text.trimmed().toStdString();
     };
@@ -252,7 +276,10 @@ void MainWindow::pickNetworkEntry(int index) {
             addresses_.push_back(address);
             showPorts(localPorts_);
         }
-        index = cboPort_->findText(QString::fromStdString(address));
+        const auto listed = std::find(addresses_.begin(), addresses_.end(), address);
+        index = listed == addresses_.end() ? -1
+                                           : static_cast<int>(localPorts_.size()) +
+                                                 static_cast<int>(listed - addresses_.begin());
         cboPort_->setCurrentIndex(index);
     } else {
         address = addresses_.at(static_cast<std::size_t>(index) - localPorts_.size());

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "link/link.h"
-#include "ui_model/module_lists.h"
+#include "status/status_request.h"
 #include "ui/bus_context.h"
 #include "ui/message_log.h"
+#include "ui/translations.h"
+#include "ui_model/module_lists.h"
 
 class QCheckBox;
 class QComboBox;
@@ -88,6 +90,7 @@ class MainWindow final : public QMainWindow {
     void cmdStatus_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void showLogAndTestFrame();
     void holdForRun(bool on);
+    std::optional<StatusFacts> registerKeepingSelections(int retries);
 
     SerialPort& port_;
     net::RoutedPort* network_ = nullptr;
@@ -95,6 +98,7 @@ class MainWindow final : public QMainWindow {
     std::vector<int> localPorts_;
     std::vector<std::string> addresses_;
     int pickedIndex_ = -1;
+    TranslatedPrompter prompter_;
     MessageLog log_;
     PollTimer poll_;
     Link link_;

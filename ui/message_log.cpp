@@ -41,20 +41,20 @@ constexpr int kLimitMaximum = 10'000'000;
 
 constexpr Placement kMessageLogPlacements[] = {
     {"txtMsgLog", nullptr, 120, 120, 7095, 6855},
-    {"cmdClear", "Clear Log", 120, 7080, 1215, 375},
-    {"chkPause", "Pause", 1455, 7080, 1000, 375},
-    {"cmdCopy", "Copy", 2575, 7080, 1000, 375},
-    {"cmdSave", "Save\u2026", 3695, 7080, 1000, 375},
+    {"cmdClear", KORVEL_TEXT("Korvel", "Clear Log"), 120, 7080, 1215, 375},
+    {"chkPause", KORVEL_TEXT("Korvel", "Pause"), 1455, 7080, 1000, 375},
+    {"cmdCopy", KORVEL_TEXT("Korvel", "Copy"), 2575, 7080, 1000, 375},
+    {"cmdSave", KORVEL_TEXT("Korvel", "Save\u2026"), 3695, 7080, 1000, 375},
     {"lblWaiting", nullptr, 4815, 7080, 2400, 375},
-    {"lblFilter", "Filter", 120, 7560, 600, 375},
+    {"lblFilter", KORVEL_TEXT("Korvel", "Filter"), 120, 7560, 600, 375},
     {"txtFilter", nullptr, 720, 7560, 2760, 375},
-    {"lblLimit", "Keep lines", 3600, 7560, 1200, 375},
+    {"lblLimit", KORVEL_TEXT("Korvel", "Keep lines"), 3600, 7560, 1200, 375},
     {"txtLimit", nullptr, 4800, 7560, 1300, 375},
-    {"lblColumns", "Columns", 120, 8040, 1000, 375},
-    {"chkColTime", "Time", 1200, 8040, 1000, 375},
-    {"chkColDelay", "Delay", 2320, 8040, 1000, 375},
-    {"chkColWords", "Words", 3440, 8040, 1100, 375},
-    {"lblSince", "Since Clear", 120, 8520, 1000, 375},
+    {"lblColumns", KORVEL_TEXT("Korvel", "Columns"), 120, 8040, 1000, 375},
+    {"chkColTime", KORVEL_TEXT("Korvel", "Time"), 1200, 8040, 1000, 375},
+    {"chkColDelay", KORVEL_TEXT("Korvel", "Delay"), 2320, 8040, 1000, 375},
+    {"chkColWords", KORVEL_TEXT("Korvel", "Words"), 3440, 8040, 1100, 375},
+    {"lblSince", KORVEL_TEXT("Korvel", "Since Clear"), 120, 8520, 1000, 375},
     {"lblCounts", nullptr, 1200, 8520, 6015, 375},
 };
 constexpr int kTableWidth = kMessageLogPlacements[0].width;
@@ -366,20 +366,20 @@ QString MessageLogWindow::saveTo(const QString& textPath) const {
     }
     const QString jsonPath = jsonPathOf(textPath);
     if (jsonPath == textPath)
-        return QString("Cannot write %1 twice: choose a name ending in .txt").arg(textPath);
+        return tr("Cannot write %1 twice: choose a name ending in .txt").arg(textPath);
     QString error = writeWhole(textPath, text);
     if (error.isEmpty()) error = writeWhole(jsonPath, json);
     return error;
 }
 
 void MessageLogWindow::cmdSave_Click() {
-    const QString path = QFileDialog::getSaveFileName(this, "Save Message Log", "message-log.txt",
-                                                      "Text (*.txt);;All files (*)");
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save Message Log"), "message-log.txt", tr("Text (*.txt);;All files (*)"));
     if (path.isEmpty()) return;
     const QString error = saveTo(path);
     if (error.isEmpty())
         QMessageBox::information(this, windowTitle(),
-                                 QString("Saved %1 and %2").arg(path, jsonPathOf(path)));
+                                 tr("Saved %1 and %2").arg(path, jsonPathOf(path)));
     else
         QMessageBox::warning(this, windowTitle(), error);
 }

@@ -1,6 +1,7 @@
 #include "ui/placement.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +37,7 @@ const Placement& placementOf(std::span<const Placement> table, std::string_view 
 
 void place(QWidget* widget, const Placement& row) {
     widget->setObjectName(row.name);
-    if (row.caption) setCaption(widget, row.caption);
+    if (row.caption) setCaption(widget, QCoreApplication::translate(kTextContext, row.caption));
     if (row.overlaps) widget->setProperty(kOverlapsProperty, row.overlaps);
     placeTwips(widget, row.left, row.top, row.width, row.height);
 }

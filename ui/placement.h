@@ -3,6 +3,8 @@
 #include <span>
 #include <string_view>
 
+#include "ui_model/translatable.h"
+
 class QWidget;
 
 namespace korvel::ui {
@@ -22,7 +24,7 @@ struct Placement {
 // The row of `name`. A name missing from the table is a programming error and throws.
 const Placement& placementOf(std::span<const Placement> table, std::string_view name);
 
-// Names the widget, gives it the row's caption and puts it at the row's place.
+// Names the widget, gives it the row's caption (translated) and puts it at the row's place.
 void place(QWidget* widget, const Placement& row);
 void place(QWidget* widget, std::span<const Placement> table, std::string_view name);
 

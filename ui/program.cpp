@@ -6,12 +6,14 @@
 #include "ui/main_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/style.h"
+#include "ui/translations.h"
 
 namespace korvel::ui {
 
 int runProgram(int& argc, char** argv, const std::function<void(QtSerialPort&)>& preparePort) {
     QApplication app(argc, argv);
     applyApplicationStyle(app);
+    installTranslations(app, QLocale::system());
 
     QtSerialPort serial;
     if (preparePort) preparePort(serial);

@@ -1,11 +1,32 @@
 #include "ui/qt_prompter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "ui/widget_kit.h"
 
 namespace korvel::ui {
+
+namespace {
+
+// What a title bar needs beside its text: the icon and the close button.
+constexpr int kTitleBarExtra = 120;
+
+// A box is as wide as its text, and a short text would leave the title bar
+// too narrow for the title: the box is widened to show all of it.
+void fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    const int width =
+        QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 MessageAnswer QtPrompter::show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     return run(text, {}, icon, buttons);
@@ -33,12 +54,14 @@ MessageAnswer QtPrompter::run(const std::string& text, const std::string& detail
             box.setIcon(QMessageBox::Critical);
             break;
     }
-    if (buttons == MessageButtons::OkCancel) {
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
-    } else {
+    if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(buttons == MessageButtons::OkCancel ? QMessageBox::Ok
+                                                                 : QMessageBox::Cancel);
     }
+    fitTitle(box);
     const ArrowWhileWaiting arrow;
     return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }

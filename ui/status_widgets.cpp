@@ -12,17 +12,17 @@ namespace {
 // The system block of both dialogs; the classic one calls its first label
 // lblStatus and adds the capacity row.
 constexpr Placement kSystemPlacements[] = {
-    {"lblStatus", "System Status", 240, 240, 1275, 255},
-    {"lblSystem", "System Status", 240, 240, 1275, 255},
-    {"txtSystem", "Unknown", 1560, 240, 1455, 285},
-    {"lblProtVer", "Protocol Version", 240, 600, 1275, 255},
-    {"txtProtVer", "Unknown", 1560, 600, 1455, 285},
-    {"lblSysVer", "System Version", 240, 960, 1275, 255},
-    {"txtSysVer", "Unknown", 1560, 960, 1455, 285},
-    {"lblLicense", "License code", 240, 1320, 1275, 255},
-    {"txtLicense", "Unknown", 1560, 1320, 1455, 285},
-    {"lblCap", "Remaining Cap", 240, 1680, 1275, 255},
-    {"txtCap", "Unknown", 1560, 1680, 1455, 285},
+    {"lblStatus", KORVEL_TEXT("Korvel", "System Status"), 240, 240, 1275, 255},
+    {"lblSystem", KORVEL_TEXT("Korvel", "System Status"), 240, 240, 1275, 255},
+    {"txtSystem", KORVEL_TEXT("Korvel", "Unknown"), 1560, 240, 1455, 285},
+    {"lblProtVer", KORVEL_TEXT("Korvel", "Protocol Version"), 240, 600, 1275, 255},
+    {"txtProtVer", KORVEL_TEXT("Korvel", "Unknown"), 1560, 600, 1455, 285},
+    {"lblSysVer", KORVEL_TEXT("Korvel", "System Version"), 240, 960, 1275, 255},
+    {"txtSysVer", KORVEL_TEXT("Korvel", "Unknown"), 1560, 960, 1455, 285},
+    {"lblLicense", KORVEL_TEXT("Korvel", "License code"), 240, 1320, 1275, 255},
+    {"txtLicense", KORVEL_TEXT("Korvel", "Unknown"), 1560, 1320, 1455, 285},
+    {"lblCap", KORVEL_TEXT("Korvel", "Remaining Cap"), 240, 1680, 1275, 255},
+    {"txtCap", KORVEL_TEXT("Korvel", "Unknown"), 1560, 1680, 1455, 285},
 };
 
 void placeRowsDown(QWidget* widget, const Placement& at, int rowsDown) {

@@ -15,24 +15,24 @@ namespace {
 
 // Pattern boxes 0-3 in one column and 4-7 in the next, each from top to bottom.
 constexpr Placement kTestFramePlacements[] = {
-    {"Frame_Test", "Test", 240, 4200, 6735, 2400},
-    {"Label_Test(0)", "Block", 180, 390, 840, 255},
-    {"Text_Block", "0", 1080, 360, 975, 315},
-    {"Label_Test(1)", "Decoder", 180, 870, 840, 255},
-    {"Text_Decoder", "1", 1080, 840, 975, 315},
-    {"Check_Pattern(0)", "F+0", 2400, 330, 1080, 255},
-    {"Check_Pattern(1)", "F+1", 2400, 660, 1080, 255},
-    {"Check_Pattern(2)", "F+2", 2400, 990, 1080, 255},
-    {"Check_Pattern(3)", "F+3", 2400, 1320, 1080, 255},
-    {"Check_Pattern(4)", "F+4(L)", 3600, 330, 1080, 255},
-    {"Check_Pattern(5)", "F+5", 3600, 660, 1080, 255},
-    {"Check_Pattern(6)", "F+6", 3600, 990, 1080, 255},
-    {"Check_Pattern(7)", "F+7", 3600, 1320, 1080, 255},
-    {"Command1(0)", "F1..F4+L", 180, 1800, 1215, 375},
-    {"Command1(1)", "F5..F8", 1470, 1800, 1215, 375},
-    {"Command1(2)", "F9..F12", 2760, 1800, 1215, 375},
-    {"Command1(3)", "F13..F20", 4050, 1800, 1215, 375},
-    {"Command1(4)", "F21..F28", 5340, 1800, 1215, 375},
+    {"Frame_Test", KORVEL_TEXT("Korvel", "Test"), 240, 4200, 6735, 2400},
+    {"Label_Test(0)", KORVEL_TEXT("Korvel", "Block"), 180, 390, 840, 255},
+    {"Text_Block", KORVEL_TEXT("Korvel", "0"), 1080, 360, 975, 315},
+    {"Label_Test(1)", KORVEL_TEXT("Korvel", "Decoder"), 180, 870, 840, 255},
+    {"Text_Decoder", KORVEL_TEXT("Korvel", "1"), 1080, 840, 975, 315},
+    {"Check_Pattern(0)", KORVEL_TEXT("Korvel", "F+0"), 2400, 330, 1080, 255},
+    {"Check_Pattern(1)", KORVEL_TEXT("Korvel", "F+1"), 2400, 660, 1080, 255},
+    {"Check_Pattern(2)", KORVEL_TEXT("Korvel", "F+2"), 2400, 990, 1080, 255},
+    {"Check_Pattern(3)", KORVEL_TEXT("Korvel", "F+3"), 2400, 1320, 1080, 255},
+    {"Check_Pattern(4)", KORVEL_TEXT("Korvel", "F+4(L)"), 3600, 330, 1080, 255},
+    {"Check_Pattern(5)", KORVEL_TEXT("Korvel", "F+5"), 3600, 660, 1080, 255},
+    {"Check_Pattern(6)", KORVEL_TEXT("Korvel", "F+6"), 3600, 990, 1080, 255},
+    {"Check_Pattern(7)", KORVEL_TEXT("Korvel", "F+7"), 3600, 1320, 1080, 255},
+    {"Command1(0)", KORVEL_TEXT("Korvel", "F1..F4+L"), 180, 1800, 1215, 375},
+    {"Command1(1)", KORVEL_TEXT("Korvel", "F5..F8"), 1470, 1800, 1215, 375},
+    {"Command1(2)", KORVEL_TEXT("Korvel", "F9..F12"), 2760, 1800, 1215, 375},
+    {"Command1(3)", KORVEL_TEXT("Korvel", "F13..F20"), 4050, 1800, 1215, 375},
+    {"Command1(4)", KORVEL_TEXT("Korvel", "F21..F28"), 5340, 1800, 1215, 375},
 };
 
 template <class W>
@@ -80,6 +80,16 @@ void TestFrame::buildButtons() {
         connect(Command1_[i], &QPushButton::clicked, this,
                 [this, index] { Command1_Click(index); });
     }
+}
+
+void TestFrame::orderTabs() {
+    QWidget::setTabOrder(Text_Block_, Text_Decoder_);
+    QWidget::setTabOrder(Text_Decoder_, Check_Pattern_[0]);
+    for (std::size_t k = 1; k < Check_Pattern_.size(); ++k)
+        QWidget::setTabOrder(Check_Pattern_[k - 1], Check_Pattern_[k]);
+    QWidget::setTabOrder(Check_Pattern_.back(), Command1_[0]);
+    for (std::size_t k = 1; k < Command1_.size(); ++k)
+        QWidget::setTabOrder(Command1_[k - 1], Command1_[k]);
 }
 
 void TestFrame::reveal() {

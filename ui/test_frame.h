@@ -21,6 +21,9 @@ class TestFrame final : public QObject {
 
     // Shown for the rest of the run once the user double-clicked "CommPort".
     void reveal();
+    // Block, Decoder, F+0 to F+7 as they read, column by column, then the
+    // buttons: the boxes stand in two columns, which a row-by-row order zigzags.
+    void orderTabs();
 
   private:
     void buildAddress();

@@ -16,12 +16,12 @@ namespace {
 // Positions in a frame hold for both frames' buttons and boxes; two rows of
 // four boxes, bit 0 top left, bit 7 bottom right.
 constexpr Placement kVgPagePlacements[] = {
-    {"lblVGtype", "Unknown", 240, 240, 1095, 255},
-    {"chkVGperm", "Permanent", 1560, 240, 1335, 255},
+    {"lblVGtype", KORVEL_TEXT("Korvel", "Unknown"), 240, 240, 1095, 255},
+    {"chkVGperm", KORVEL_TEXT("Korvel", "Permanent"), 1560, 240, 1335, 255},
     {"frmConfig", nullptr, 240, 720, 6735, 1335},
     {"frmOPT", nullptr, 240, 2280, 6735, 1335},
-    {"cmdConfig", "VGU-Config", 5160, 480, 1335, 375},
-    {"cmdOptions", "VGU-Options", 5160, 480, 1335, 375},
+    {"cmdConfig", KORVEL_TEXT("Korvel", "VGU-Config"), 5160, 480, 1335, 375},
+    {"cmdOptions", KORVEL_TEXT("Korvel", "VGU-Options"), 5160, 480, 1335, 375},
     {"lineVG", nullptr, 240, 3840, 6735, 30},
     {"chkVGUconfig_0", kVgConfigCaptions[0], 240, 300, 1155, 255},
     {"chkVGUconfig_1", kVgConfigCaptions[1], 1440, 300, 1155, 255},
@@ -41,6 +41,29 @@ constexpr Placement kVgPagePlacements[] = {
     {"chkVGUoptions_7", kVgOptionCaptions[7], 3840, 780, 1155, 255},
 };
 
+// What each visible box does, in a phrase; the captions are the unit's own
+// abbreviations. The boxes that are never shown ("NU", not used) have none.
+constexpr const char* kConfigTips[8] = {
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S1 at 38400 baud"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S0 at 38400 baud"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S0 switched off"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S0 talks to a VG-H unit"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Retry YN32 commands that got no answer"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "ZR32 modules with 64 devices each"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Fixed DCC timing"),
+    nullptr,
+};
+constexpr const char* kOptionTips[8] = {
+    nullptr,
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Return reports from the modules"),
+    nullptr,
+    nullptr,
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Transparent mode"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Boot mode for the KX modules"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Debug mode"),
+    nullptr,
+};
+
 template <class W>
 W* make(std::string_view name, QWidget* parent) {
     return makePlaced<W>(kVgPagePlacements, name, parent);
@@ -55,11 +78,11 @@ VgPage::VgPage(BusContext& bus, QWidget* tab) : QObject(tab), bus_(bus) {
     chkVGperm_ = make<QCheckBox>("chkVGperm", tab);
     chkVGperm_->setAccessibleName("Permanent");
 
-    frmConfig_ = buildBitFrame(tab, "frmConfig", chkVGUconfig_, "chkVGUconfig");
+    frmConfig_ = buildBitFrame(tab, "frmConfig", chkVGUconfig_, "chkVGUconfig", kConfigTips);
     cmdConfig_ = make<QPushButton>("cmdConfig", frmConfig_);
     connect(cmdConfig_, &QPushButton::clicked, this, &VgPage::cmdConfig_Click);
 
-    frmOPT_ = buildBitFrame(tab, "frmOPT", chkVGUoptions_, "chkVGUoptions");
+    frmOPT_ = buildBitFrame(tab, "frmOPT", chkVGUoptions_, "chkVGUoptions", kOptionTips);
     cmdOptions_ = make<QPushButton>("cmdOptions", frmOPT_);
     connect(cmdOptions_, &QPushButton::clicked, this, &VgPage::cmdOptions_Click);
 
@@ -72,11 +95,12 @@ VgPage::VgPage(BusContext& bus, QWidget* tab) : QObject(tab), bus_(bus) {
 }
 
 QGroupBox* VgPage::buildBitFrame(QWidget* tab, const char* name, std::array<QCheckBox*, 8>& boxes,
-                                 const char* boxName) {
+                                 const char* boxName, const char* const (&tips)[8]) {
     auto* frame = make<QGroupBox>(name, tab);
     for (int bit = 0; bit < 8; ++bit) {
         auto* box = make<QCheckBox>(arrayName(boxName, bit).toStdString(), frame);
         box->setAccessibleName(box->text());
+        if (const char* tip = tips[bit]) box->setToolTip(tr(tip));
         boxes[static_cast<std::size_t>(bit)] = box;
     }
     return frame;

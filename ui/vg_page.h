@@ -31,7 +31,7 @@ class VgPage final : public QObject {
 
   private:
     QGroupBox* buildBitFrame(QWidget* tab, const char* name, std::array<QCheckBox*, 8>& boxes,
-                             const char* boxName);
+                             const char* boxName, const char* const (&tips)[8]);
     void applyVisibility(const VgPanelVisibility& visibility);
     // A box counts when it is ticked and offered; one hidden by the last status
     // request may still hold an earlier tick, which must not reach the unit.

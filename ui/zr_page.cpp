@@ -26,25 +26,25 @@ namespace {
 // The middle power options are drawn wider than the gap to their right-hand
 // neighbour and reach under it; their rows name that overlap.
 constexpr Placement kZrPagePlacements[] = {
-    {"lblZR", "Module", 240, 300, 840, 255},
+    {"lblZR", KORVEL_TEXT("Korvel", "Module"), 240, 300, 840, 255},
     {"cboZR", nullptr, 1320, 240, 975, 315},
-    {"chkZRperm", "Permanent", 2640, 270, 1335, 255},
-    {"cmdZRerase", "Erase All", 5520, 210, 1335, 375},
-    {"lblZRtime", "Time (1/60s)", 240, 840, 1080, 255},
-    {"txtZRtime", "12", 1320, 810, 720, 315},
+    {"chkZRperm", KORVEL_TEXT("Korvel", "Permanent"), 2640, 270, 1335, 255},
+    {"cmdZRerase", KORVEL_TEXT("Korvel", "Erase All"), 5520, 210, 1335, 375},
+    {"lblZRtime", KORVEL_TEXT("Korvel", "Time (1/60s)"), 240, 840, 1080, 255},
+    {"txtZRtime", KORVEL_TEXT("Korvel", "12"), 1320, 810, 720, 315},
     {"updownZRtime", nullptr, 2040, 810, 255, 315},
-    {"lblZRdevice", "Device", 240, 1320, 1080, 255},
-    {"txtZRdevice", "0", 1320, 1290, 720, 315},
+    {"lblZRdevice", KORVEL_TEXT("Korvel", "Device"), 240, 1320, 1080, 255},
+    {"txtZRdevice", KORVEL_TEXT("Korvel", "0"), 1320, 1290, 720, 315},
     {"updownZRdevice", nullptr, 2040, 1290, 255, 315},
     {"optZRpower(0)", kZrPowerNames[0], 240, 1800, 1080, 255},
     {"optZRpower(1)", kZrPowerNames[1], 1320, 1800, 1080, 255, "optZRpower(2)"},
     {"optZRpower(2)", kZrPowerNames[2], 2160, 1800, 1080, 255},
     {"optZRpower(3)", kZrPowerNames[3], 3000, 1800, 1080, 255, "optZRpower(2)"},
-    {"cmdTIME", "Set Default Time", 4320, 780, 1695, 375},
-    {"cmdDeviceTime", "Set Device Time", 4320, 1260, 1695, 375},
-    {"cmdDevicePower", "Set Device Pwr", 4320, 1740, 1695, 375},
-    {"cmdGetZRConfig", "Get Configuration", 240, 2400, 1695, 375},
-    {"cmdHideZRConfig", "Hide Result", 2040, 2400, 1335, 375},
+    {"cmdTIME", KORVEL_TEXT("Korvel", "Set Default Time"), 4320, 780, 1695, 375},
+    {"cmdDeviceTime", KORVEL_TEXT("Korvel", "Set Device Time"), 4320, 1260, 1695, 375},
+    {"cmdDevicePower", KORVEL_TEXT("Korvel", "Set Device Pwr"), 4320, 1740, 1695, 375},
+    {"cmdGetZRConfig", KORVEL_TEXT("Korvel", "Get Configuration"), 240, 2400, 1695, 375},
+    {"cmdHideZRConfig", KORVEL_TEXT("Korvel", "Hide Result"), 2040, 2400, 1335, 375},
     {"textZRReport", nullptr, 240, 2880, 4560, 3600},
 };
 
@@ -144,6 +144,21 @@ void ZrPage::refreshList() {
     cboZR_->setCurrentIndex(bus_.registry.zrList.selected);
     // An emptied list leaves no module to report on, so its button goes too.
     ZRSelectionChanged();
+}
+
+ZrPage::Kept ZrPage::kept() const {
+    if (cboZR_->currentIndex() < 0) return {};
+    return {cboZR_->currentData().toInt(), !textZRReport_->isHidden()};
+}
+
+void ZrPage::restore(const Kept& kept) {
+    const int index = kept.module ? cboZR_->findData(*kept.module) : -1;
+    if (index < 0) return;
+    cboZR_->setCurrentIndex(index);
+    cboZR_Click(index);
+    if (!kept.reportShown) return;
+    textZRReport_->show();
+    cmdHideZRConfig_->show();
 }
 
 void ZrPage::cboZR_Click(int index) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <array>
+#include <optional>
 
 #include "ui/bus_context.h"
 #include "ui_model/zr_routines.h"
@@ -28,6 +29,14 @@ class ZrPage final : public QObject, private ZrReportInputs {
 
     // Mirrors the registry's ZR list into `cboZR` and adapts the page to the selection.
     void refreshList();
+    // What a run that rebuilds the list leaves as it was: the module picked and its report.
+    struct Kept {
+        std::optional<std::int32_t> module;
+        bool reportShown = false;
+    };
+    Kept kept() const;
+    // Picks the kept module again if the list still holds it, with its report.
+    void restore(const Kept& kept);
     void ZRSelectionChanged();
 
   private:

@@ -29,8 +29,10 @@ std::variant<Frame, std::string> functionTestFrame(FunctionGroup group,
 void SendFunctionPattern(Link& link, Prompter& prompter, int index,
                          const FunctionTestInputs& inputs);
 
-inline constexpr const char* kSelectComPort = "Please select com-port";
-inline constexpr const char* kBlockOutOfRange = "Block must be a number from 0 to 127";
-inline constexpr const char* kDecoderOutOfRange = "Decoder must be a number from 0 to 16383";
+inline constexpr const char* kSelectComPort = KORVEL_TEXT("Korvel", "Please select com-port");
+inline constexpr const char* kBlockOutOfRange =
+    KORVEL_TEXT("Korvel", "Block must be a number from 0 to 127");
+inline constexpr const char* kDecoderOutOfRange =
+    KORVEL_TEXT("Korvel", "Decoder must be a number from 0 to 16383");
 
 }  // namespace korvel

@@ -6,12 +6,13 @@
 
 #include "kx/settings.h"
 #include "service/module_registry.h"
+#include "ui_model/translatable.h"
 
 namespace korvel {
 
-inline constexpr const char* kGetMSModeDesignCaption = "Get MS-mode";
-inline constexpr const char* kGetMSModeCaption = "Get MS mode";
-inline constexpr const char* kCheckMSModeCaption = "Check MS mode";
+inline constexpr const char* kGetMSModeDesignCaption = KORVEL_TEXT("Korvel", "Get MS-mode");
+inline constexpr const char* kGetMSModeCaption = KORVEL_TEXT("Korvel", "Get MS mode");
+inline constexpr const char* kCheckMSModeCaption = KORVEL_TEXT("Korvel", "Check MS mode");
 
 // What the KX page shows for the current selection. The window copies it into
 // its controls; values typed into the panels are not part of it.

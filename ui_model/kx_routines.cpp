@@ -23,7 +23,7 @@ void SendKXSetting(Link& link, Prompter& prompter, const WindowRegistry& registr
 }
 
 void EraseKXSettings(Link& link, Prompter& prompter, const WindowRegistry& registry) {
-    if (!confirmOrCancel(prompter, kEraseWarning)) return;
+    if (!confirmOrCancel(prompter, kEraseWarning, MessageButtons::OkCancelDefaultCancel)) return;
     presentOutcome(prompter, eraseKxSettings(link, selectedTargets(registry, ModuleFamily::KX)));
 }
 

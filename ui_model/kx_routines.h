@@ -10,8 +10,8 @@
 
 namespace korvel {
 
-inline constexpr const char* kEraseWarning =
-    "Warning! This will permanently erase all settings of all selected KX-units";
+inline constexpr const char* kEraseWarning = KORVEL_TEXT(
+    "Korvel", "Warning! This will permanently erase all settings of all selected KX-units");
 
 // The page's buttons: the same to the module or group selected in cboKX, with
 // their say in message boxes.

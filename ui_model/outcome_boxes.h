@@ -7,7 +7,7 @@
 namespace korvel {
 
 inline constexpr const char* kRequestStatusFirst =
-    "Please request Status first to register modules";
+    KORVEL_TEXT("Korvel", "Please request Status first to register modules");
 
 // What the window shows for an outcome: "Selecteer communicatie poort" for no
 // port, the request to ask for Status first; an unanswered exchange has been

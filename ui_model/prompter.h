@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include "ui_model/translatable.h"
+
 namespace korvel {
 
 enum class MessageIcon { None, Exclamation, Critical };
-enum class MessageButtons { Ok, OkCancel };
+// OkCancelDefaultCancel: Enter answers Cancel, for a warning that nothing must go past by accident.
+enum class MessageButtons { Ok, OkCancel, OkCancelDefaultCancel };
 enum class MessageAnswer { Ok, Cancel };
 
 // Modal message boxes; the window shows QMessageBox, tests record the texts.
@@ -23,16 +26,15 @@ class Prompter {
 };
 
 // Message texts shared by several operations.
-inline constexpr const char* kNoAnswer = "Geen antwoord van Korvel";
-inline constexpr const char* kSelectPort = "Selecteer communicatie poort";
-inline constexpr const char* kOpenPortFailed = "Fout bij openen COM poort";
-inline constexpr const char* kOperationCancelled = "Operation Cancelled";
+inline constexpr const char* kNoAnswer = KORVEL_TEXT("Korvel", "Geen antwoord van Korvel");
+inline constexpr const char* kSelectPort = KORVEL_TEXT("Korvel", "Selecteer communicatie poort");
+inline constexpr const char* kOpenPortFailed = KORVEL_TEXT("Korvel", "Fout bij openen COM poort");
+inline constexpr const char* kOperationCancelled = KORVEL_TEXT("Korvel", "Operation Cancelled");
 
 // Asks before an irreversible command; anything but OK says "Operation Cancelled".
-inline bool confirmOrCancel(Prompter& prompter, const std::string& warning) {
-    if (prompter.show(warning, MessageIcon::Exclamation, MessageButtons::OkCancel) ==
-        MessageAnswer::Ok)
-        return true;
+inline bool confirmOrCancel(Prompter& prompter, const std::string& warning,
+                            MessageButtons buttons = MessageButtons::OkCancel) {
+    if (prompter.show(warning, MessageIcon::Exclamation, buttons) == MessageAnswer::Ok) return true;
     prompter.show(kOperationCancelled, MessageIcon::None);
     return false;
 }

@@ -54,7 +54,7 @@ void SendZRSetting(Link& link, Prompter& prompter, const WindowRegistry& registr
 }
 
 void EraseZRSettings(Link& link, Prompter& prompter, const WindowRegistry& registry) {
-    if (!confirmOrCancel(prompter, kZrEraseWarning)) return;
+    if (!confirmOrCancel(prompter, kZrEraseWarning, MessageButtons::OkCancelDefaultCancel)) return;
     presentOutcome(prompter, eraseZrSettings(link, selectedTargets(registry, ModuleFamily::ZR)));
 }
 

@@ -35,8 +35,8 @@ ZrBoxSetting zrDefaultTimeSetting(const ZrSettingBoxes& boxes);
 ZrBoxSetting zrDeviceTimeSetting(const ZrSettingBoxes& boxes);
 ZrBoxSetting zrDevicePowerSetting(const ZrSettingBoxes& boxes);
 
-inline constexpr const char* kZrEraseWarning =
-    "Warning! This will permanently erase all settings of all selected ZR32-units";
+inline constexpr const char* kZrEraseWarning = KORVEL_TEXT(
+    "Korvel", "Warning! This will permanently erase all settings of all selected ZR32-units");
 
 // Hands the command to the module or modules selected in cboZR.
 void SendZRSetting(Link& link, Prompter& prompter, const WindowRegistry& registry,

@@ -254,7 +254,7 @@ TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
     EXPECT_EQ(b.prompter.shown[0].text,
               "Warning! This will permanently erase all settings of all selected KX-units");
     EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancelDefaultCancel);
 }
 
 // A new setting's code can lie anywhere in the command byte's six bits.

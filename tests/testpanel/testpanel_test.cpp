@@ -61,6 +61,9 @@ TEST(FunctionTest, BoxesReadAsTheirLeadingNumberAndRefusedOutsideTheFrame) {
     const std::pair<FunctionTestInputs, const char*> refused[] = {
         {inputs("127.5", "1"), "Block must be a number from 0 to 127"},
         {inputs("0", "16383.5"), "Decoder must be a number from 0 to 16383"},
+        {inputs("zz", "1"), "Block must be a number from 0 to 127"},
+        {inputs(" -.x", "1"), "Block must be a number from 0 to 127"},
+        {inputs("0", "zz"), "Decoder must be a number from 0 to 16383"},
     };
     for (const auto& [in, message] : refused) {
         b.prompter.shown.clear();

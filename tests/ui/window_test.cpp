@@ -20,6 +20,7 @@
 
 #include "sim/handlers.h"
 #include "tests/ui/window_rig.h"
+#include "ui/access_keys.h"
 #include "ui/classic_status_dialog.h"
 #include "ui/message_log.h"
 #include "ui/placement.h"
@@ -105,9 +106,11 @@ TEST_F(WindowTest, StatusViewFollowsTheModifiersAndTheWindowsAreReused) {
     click("cmdStatus", Qt::ShiftModifier);
     EXPECT_EQ(window->findChildren<QDialog*>("dlgKorvelStatus").size(), 1);  // reused
     EXPECT_EQ(shown("dlgKorvelStatus"), "shown");
-    const std::pair<const char*, const char*> classic[] = {
-        {"txtProtVer", "3.10 A"}, {"txtCap", "87"},          {"txtDIP_1", "On"},
-        {"txtKXtype_3", "KXCC"},  {"txtZRstatus_6", "OK"}};
+    const std::pair<const char*, const char*> classic[] = {{"txtProtVer", "3.10 A"},
+                                                           {"txtCap", "87"},
+                                                           {"txtDIP_1", "On"},
+                                                           {"txtKXtype_3", "KXCC"},
+                                                           {"txtZRstatus_6", "OK"}};
     for (const auto& [box, text] : classic)
         EXPECT_EQ(shown(QString("dlgKorvelStatus/") + box), text) << box;
     EXPECT_EQ(shown("cboKX"), "All_KX-H|All_WOBE| 0| 2| 3| 5");
@@ -141,7 +144,7 @@ TEST_F(WindowTest, KxPageFollowsTheKindOfTheSelection) {
     unknown.status = sim::kAnswered | 5;
     controller.system().modules.push_back(unknown);
     // Before any selection the button carries its drawn caption.
-    EXPECT_EQ(find<QPushButton>("cmdMS(1)")->text(), "Get MS-mode");
+    EXPECT_EQ(ui::withoutAccessKey(find<QPushButton>("cmdMS(1)")->text()), "Get MS-mode");
     registerDemo();
     showTab(0);
     const std::array<const char*, 6> rows[] = {
@@ -152,9 +155,10 @@ TEST_F(WindowTest, KxPageFollowsTheKindOfTheSelection) {
     for (const auto& [entry, type, pc, get, msSet, msGet] : rows) {
         pick("cboKX", entry);
         EXPECT_EQ(
-            QStringList(
-                {shown("lblKXtype"), shown("frmPC"), shown("cmdHFI(1)"), shown("cmdMS(0)"),
-                 shown("cmdMS(1)") == "hidden" ? "hidden" : find<QPushButton>("cmdMS(1)")->text()}),
+            QStringList({shown("lblKXtype"), shown("frmPC"), shown("cmdHFI(1)"), shown("cmdMS(0)"),
+                         shown("cmdMS(1)") == "hidden"
+                             ? "hidden"
+                             : ui::withoutAccessKey(find<QPushButton>("cmdMS(1)")->text())}),
             QStringList({type, pc, get, msSet, msGet}))
             << entry;
     }
@@ -378,7 +382,7 @@ bool isControl(const QWidget* w) {
 int captionWidth(const QWidget* w) {
     const QStyle* style = w->style();
     if (auto* button = qobject_cast<const QPushButton*>(w))
-        return w->fontMetrics().horizontalAdvance(button->text()) + 6;
+        return w->fontMetrics().horizontalAdvance(ui::withoutAccessKey(button->text())) + 6;
     if (auto* box = qobject_cast<const QCheckBox*>(w))
         return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
                style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) +

@@ -101,7 +101,7 @@ TEST_F(Zr, SettingsReachTheSelectedModuleAndEraseAsksFirst) {
     EXPECT_EQ(b.prompter.shown[0].text,
               "Warning! This will permanently erase all settings of all selected ZR32-units");
     EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancelDefaultCancel);
     b.prompter.answer = MessageAnswer::Cancel;
     EraseZRSettings(b.link, b.prompter, registry);
     EXPECT_EQ(b.prompter.texts().back(), "Operation Cancelled");
