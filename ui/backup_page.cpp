@@ -126,12 +126,8 @@ class BackupPage::RunScope {
         page.bus_.link.setFailureListener([this](ExchangeOutcome, const std::string& detail) {
             if (!failed) failed = detail;
         });
-        // A Cancel click also ends a wait on a silent or stalled line: the link
-        // asks at least every 100 ms, and only Cancel is enabled meanwhile.
-        page.bus_.link.setStopRequest([&page] {
-            QApplication::processEvents();
-            return page.cancelRequested_;
-        });
+        // A Cancel taken between exchanges also ends the waits of the next one.
+        page.bus_.link.setStopRequest([&page] { return page.cancelRequested_; });
     }
     ~RunScope() {
         page_.bus_.link.setStopRequest({});
@@ -343,7 +339,9 @@ BackupPage::RunEnd BackupPage::runAfterStatus(
 // it wrote and what it did not.
 void BackupPage::tell(RunKind kind, const RunResult& result,
                       const std::optional<std::string>& failed) {
-    const std::string why = failed ? std::string(kNoAnswer) : result.stopped;
+    // The page speaks English throughout; the window's Dutch box text would make
+    // one sentence of two languages.
+    const std::string why = failed ? std::string("no answer from Korvel") : result.stopped;
     const std::string ended = why.empty() ? "done" : "stopped (" + why + ")";
     std::string text, detail = failed.value_or("");
     switch (kind) {

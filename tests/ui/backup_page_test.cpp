@@ -129,7 +129,7 @@ TEST_F(BackupPageTest, CancelOrSilenceHalfway) {
         {dir.filePath("new.json"), cancel, "No backup written: cancelled at "},
         {file, cancel, "No backup written: cancelled at "},
         {file, cancel, "Restore stopped (cancelled): 48 written, "},
-        {file, silence, "Restore stopped (Geen antwoord van Korvel): 48 written, "}};
+        {file, silence, "Restore stopped (no answer from Korvel): 48 written, "}};
     for (const auto& [path, halfway, box] : cases) {
         SCOPED_TRACE(box);
         file = path;
