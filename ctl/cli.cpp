@@ -93,21 +93,18 @@ bool Command::open() {
     if (isSet("demo") == !port.empty())
         throw UsageError{isSet("demo") ? "give either -p PORT or --demo"
                                        : "give -p PORT, KORVEL_PORT or --demo"};
-    if (!isSet("demo") && !port.starts_with('/') && !net::parseNetAddress(port)) {
-        std::size_t used = 0;
-        int n = 0;
-        try {
-            n = std::stoi(port, &used);
-        } catch (const std::exception&) {
+    std::optional<PortSpec> spec;
+    if (!isSet("demo")) {
+        spec = parsePortSpec(port);
+        if (!spec || (spec->kind == PortSpec::Kind::Network && !net::parseNetAddress(port))) {
+            const std::string given = isSet("port") ? "-p" : "KORVEL_PORT";
+            throw UsageError{given +
+                             " takes a port number 1..16, a device path, tcp://HOST:PORT or "
+                             "rfc2217://HOST:PORT, not \"" +
+                             net::shown(port) + "\""};
         }
-        if (used != port.size() || n < kFirstPort || n > kLastPort)
-            throw UsageError{
-                "-p takes a port number 1..16, a device path, tcp://HOST:PORT or "
-                "rfc2217://HOST:PORT, not \"" +
-                net::shown(port) + "\""};
     }
-    const int number = line.choose(port, isSet("demo"));
-    if (line.port().open(number)) return true;
+    if (line.port().open(line.choose(spec))) return true;
     out.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
                                   "\"): " + line.port().openErrorDetail());
     return false;

@@ -16,7 +16,7 @@ class QtLineAccess final : public LineAccess {
   public:
     SerialPort& port() override { return port_; }
     Clock& clock() override { return clock_; }
-    int choose(const std::string& portValue, bool demo) override;
+    PortSpec choose(const std::optional<PortSpec>& given) override;
 
   private:
     std::unique_ptr<sim::PtyServer> demo_;

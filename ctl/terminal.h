@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "link/port_spec.h"
 #include "link/link.h"
 
 namespace korvel::ctl {
@@ -54,9 +55,9 @@ class LineAccess {
     virtual ~LineAccess() = default;
     virtual SerialPort& port() = 0;
     virtual Clock& clock() = 0;
-    // The port number to open for a checked -p value (a number 1..16 or a
-    // device path), or for the demo system.
-    virtual int choose(const std::string& portValue, bool demo) = 0;
+    // The port to open: the checked -p value, or the demo system's line when
+    // there is none (--demo).
+    virtual PortSpec choose(const std::optional<PortSpec>& given) = 0;
 };
 
 }  // namespace korvel::ctl

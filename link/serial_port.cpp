@@ -2,6 +2,18 @@
 
 namespace korvel {
 
+bool SerialPort::open(const PortSpec& spec) {
+    switch (spec.kind) {
+        case PortSpec::Kind::Number:
+            return open(spec.number);
+        case PortSpec::Kind::Network:
+            return openAddress(spec.name);
+        case PortSpec::Kind::Device:
+            break;
+    }
+    return false;
+}
+
 std::string portDeviceName(int portNumber) {
     if (portNumber < kFirstPort || portNumber > kLastPort) return {};
 #ifdef _WIN32

@@ -55,25 +55,18 @@ void NetSerialPort::onSocketTrouble() {
     if (open_ && closeIfLineFailed() && idleFailure_) idleFailure_();
 }
 
-void NetSerialPort::overrideAddress(int portNumber, std::string address) {
-    addresses_[portNumber] = std::move(address);
+// A network port is named by its address, never by a number of the port list.
+std::string NetSerialPort::deviceName(int) const {
+    return {};
 }
 
-std::string NetSerialPort::deviceName(int portNumber) const {
-    auto it = addresses_.find(portNumber);
-    return it == addresses_.end() ? std::string{} : it->second;
+std::string NetSerialPort::describePort(int) const {
+    return {};
 }
 
-std::string NetSerialPort::describePort(int portNumber) const {
-    return describeNetAddress(deviceName(portNumber));
-}
-
-bool NetSerialPort::open(int portNumber) {
-    if (!routes(portNumber)) {
-        openError_.clear();
-        return false;
-    }
-    return openAddress(addresses_.at(portNumber));
+bool NetSerialPort::open(int) {
+    openError_.clear();
+    return false;
 }
 
 bool NetSerialPort::openAddress(const std::string& address) {
@@ -343,8 +336,16 @@ RoutedPort::RoutedPort(SerialPort& local, NetSerialPort& network)
 
 bool RoutedPort::open(int portNumber) {
     close();
-    active_ = network_.routes(portNumber) ? static_cast<SerialPort*>(&network_) : &local_;
-    return active_->open(portNumber);
+    active_ = &local_;
+    return local_.open(portNumber);
+}
+
+bool RoutedPort::open(const PortSpec& spec) {
+    if (spec.kind == PortSpec::Kind::Network) return openAddress(spec.name);
+    if (spec.kind == PortSpec::Kind::Number) return open(spec.number);
+    close();
+    active_ = &local_;
+    return local_.open(spec);
 }
 
 bool RoutedPort::openAddress(const std::string& address) {
@@ -369,13 +370,11 @@ void RoutedPort::setStopRequest(StopRequest stop) {
 }
 
 std::string RoutedPort::deviceName(int portNumber) const {
-    return network_.routes(portNumber) ? network_.deviceName(portNumber)
-                                       : local_.deviceName(portNumber);
+    return local_.deviceName(portNumber);
 }
 
 std::string RoutedPort::describePort(int portNumber) const {
-    return network_.routes(portNumber) ? network_.describePort(portNumber)
-                                       : local_.describePort(portNumber);
+    return local_.describePort(portNumber);
 }
 
 }  // namespace korvel::net

@@ -28,12 +28,10 @@ class NetSerialPort final : public QObject, public SerialPort {
   public:
     explicit NetSerialPort(QObject* parent = nullptr);
 
-    // Port number `portNumber` reaches `address` (korvelctl's -p ADDRESS).
-    void overrideAddress(int portNumber, std::string address);
-    bool routes(int portNumber) const { return addresses_.contains(portNumber); }
     // Connects to a tcp:// or rfc2217:// address; false with openErrorDetail() when it cannot.
     bool openAddress(const std::string& address);
 
+    using SerialPort::open;
     bool open(int portNumber) override;
     void close() override;
     bool isOpen() const override { return open_; }
@@ -77,7 +75,6 @@ class NetSerialPort final : public QObject, public SerialPort {
 
     QTcpSocket socket_;
     int watch_ = -1;
-    std::map<int, std::string> addresses_;
     std::string address_;
     bool telnet_ = false;
     bool open_ = false;
@@ -100,6 +97,8 @@ class RoutedPort final : public SerialPort {
     bool openAddress(const std::string& address) override;
 
     bool open(int portNumber) override;
+    // An address goes to the network adapter, a number or a device to the local one.
+    bool open(const PortSpec& spec) override;
     void close() override;
     bool isOpen() const override { return active_->isOpen(); }
     std::size_t bytesAvailable() override { return active_->bytesAvailable(); }

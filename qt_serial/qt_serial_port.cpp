@@ -147,8 +147,16 @@ std::string QtSerialPort::describePort(int portNumber) const {
 }
 
 bool QtSerialPort::open(int portNumber) {
+    return openDevice(deviceName(portNumber));
+}
+
+bool QtSerialPort::open(const PortSpec& spec) {
+    if (spec.kind == PortSpec::Kind::Device) return openDevice(spec.name);
+    return SerialPort::open(spec);
+}
+
+bool QtSerialPort::openDevice(const std::string& device) {
     openError_.clear();
-    const std::string device = deviceName(portNumber);
     if (device.empty() || port_.isOpen()) return false;
     port_.setPortName(QString::fromStdString(device));
     device_ = device;

@@ -37,6 +37,8 @@ class QtSerialPort final : public QObject, public SerialPort {
     void setDriverCall(SerialIoctl call) { driverCall_ = call; }
 
     bool open(int portNumber) override;
+    // A device path opens that device; the rest as every port does.
+    bool open(const PortSpec& spec) override;
     void close() override;
     bool isOpen() const override { return port_.isOpen(); }
     std::size_t bytesAvailable() override;
@@ -53,6 +55,7 @@ class QtSerialPort final : public QObject, public SerialPort {
     std::string describePort(int portNumber) const override;
 
   private:
+    bool openDevice(const std::string& device);
     // Closes a line that failed and notes why; true when it did.
     bool closeIfLineFailed();
     void onErrorOccurred();

@@ -19,7 +19,7 @@ struct MemoryLine final : ctl::LineAccess {
         : controller(std::move(system)) {}
     SerialPort& port() override { return memory; }
     Clock& clock() override { return fake; }
-    int choose(const std::string&, bool) override { return 1; }
+    PortSpec choose(const std::optional<PortSpec>&) override { return PortSpec::port(1); }
 
     sim::SimController controller;
     sim::FakeClock fake;
