@@ -34,15 +34,12 @@ TEST(Frame, WorkedExamplesAndLimits) {
 }
 
 // The receiver against bytes placed on the in-memory line.
-struct Receiver : ::testing::Test {
-    Receiver() { port.open(1); }
+struct Receiver : ::testing::Test, testing::SimLine {
+    Receiver() : SimLine(sim::SimSystem{}) { port.open(1); }
     bool receive(const Bytes& bytes) {
         port.inject(bytes);
         return ReceiveFrameBy(port, clock, buffer, clock.now() + kReplyTimeout);
     }
-    sim::SimController controller{sim::SimSystem{}};
-    sim::FakeClock clock;
-    sim::MemoryPort port{controller, clock};
     ReplyBuffer buffer;
 };
 
@@ -139,15 +136,14 @@ TEST(Ports, ListOpenPickRefreshAndDeviceNames) {
     EXPECT_FALSE(b.port.isOpen());
     b.link.pollTick();
     EXPECT_FALSE(b.link.polling());
-    const int ports[] = {1, 4, 5, 12, 13, 16, 17};
-    const char* names[] = {"/dev/ttyS0",
-                           "/dev/ttyS3",
-                           "/dev/ttyUSB0",
-                           "/dev/ttyUSB7",
-                           "/dev/ttyACM0",
-                           "/dev/ttyACM3",
-                           ""};
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(portDeviceName(ports[i]), names[i]) << ports[i];
+    const std::pair<int, const char*> names[] = {{1, "/dev/ttyS0"},
+                                                 {4, "/dev/ttyS3"},
+                                                 {5, "/dev/ttyUSB0"},
+                                                 {12, "/dev/ttyUSB7"},
+                                                 {13, "/dev/ttyACM0"},
+                                                 {16, "/dev/ttyACM3"},
+                                                 {17, ""}};
+    for (const auto& [port, name] : names) EXPECT_EQ(portDeviceName(port), name) << port;
 }
 
 TEST(NumberText, LeadingNumberHalvesToEvenAndRangeCorrection) {

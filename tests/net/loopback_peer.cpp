@@ -75,16 +75,6 @@ bool PeerSide::agree(const Bytes& baud) {
     return true;
 }
 
-void PeerSide::confirmPurges(std::chrono::milliseconds wait) {
-    const Steady::time_point deadline = Steady::now() + wait;
-    std::size_t at = 0;
-    while (Steady::now() < deadline) {
-        at = awaitSent({255, 250, 44, 12, 3, 255, 240}, at,
-                       std::chrono::milliseconds(msLeft(deadline)));
-        if (at == 0 || !send({255, 250, 44, 112, 3, 255, 240})) return;
-    }
-}
-
 void PeerSide::keepSending(const Bytes& chunk, std::chrono::milliseconds pause,
                            std::chrono::milliseconds limit) {
     const Steady::time_point deadline = Steady::now() + limit;

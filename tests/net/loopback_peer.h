@@ -30,8 +30,6 @@ class PeerSide {
     // line setting as it comes, with the value asked or, for SET-BAUDRATE,
     // `baud` when given. False when the client stopped before the last one.
     bool agree(const Bytes& baud = {});
-    // Confirms PURGE-DATA requests for up to `wait`.
-    void confirmPurges(std::chrono::milliseconds wait);
     // Sends `chunk` again and again, `pause` apart, until the client goes or
     // `limit` passes.
     void keepSending(const Bytes& chunk, std::chrono::milliseconds pause = {},

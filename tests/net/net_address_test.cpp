@@ -10,42 +10,30 @@ namespace {
 TEST(NetAddress, ParsesBothSchemesAndRefusesTheRest) {
     const struct {
         const char* text;
-        bool valid;
         Scheme scheme;
         const char* host;
         int port;
-    } cases[] = {
-        {"tcp://10.0.0.7:4001", true, Scheme::Tcp, "10.0.0.7", 4001},
-        {"rfc2217://cabinet.local:2217", true, Scheme::Rfc2217, "cabinet.local", 2217},
-        {"tcp://[::1]:65535", true, Scheme::Tcp, "::1", 65535},
-        {"tcp://host:0", false, {}, "", 0},
-        {"tcp://host:65536", false, {}, "", 0},
-        {"tcp://host:12x", false, {}, "", 0},
-        {"tcp://:4001", false, {}, "", 0},
-        {"tcp://host", false, {}, "", 0},
-        {"tcp://::1:4001", false, {}, "", 0},
-        {"telnet://host:23", false, {}, "", 0},
-        {"tcp://127.0.0.1:23", true, Scheme::Tcp, "127.0.0.1", 23},
-        {"tcp://0177.0.0.1:23", false, {}, "", 0},  // octal to the resolver
-        {"tcp://127.1:23", false, {}, "", 0},
-        {"tcp://2130706433:23", false, {}, "", 0},
-        {"tcp://0x7f.1:23", false, {}, "", 0},
-        {"tcp://127.0.0.256:23", false, {}, "", 0},
-        {"tcp://1.2.3.4.5:23", false, {}, "", 0},
-        {"tcp://4u.example:23", true, Scheme::Tcp, "4u.example", 23},
-        {"tcp://host :23", false, {}, "", 0},
-        {"tcp://ho\tst:23", false, {}, "", 0},
-        {"tcp://[::1 ]:23", false, {}, "", 0},
-        {"/dev/ttyUSB0", false, {}, "", 0},
+    } valid[] = {
+        {"tcp://10.0.0.7:4001", Scheme::Tcp, "10.0.0.7", 4001},
+        {"rfc2217://cabinet.local:2217", Scheme::Rfc2217, "cabinet.local", 2217},
+        {"tcp://[::1]:65535", Scheme::Tcp, "::1", 65535},
+        {"tcp://127.0.0.1:23", Scheme::Tcp, "127.0.0.1", 23},
+        {"tcp://4u.example:23", Scheme::Tcp, "4u.example", 23},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : valid) {
         const std::optional<NetAddress> a = parseNetAddress(c.text);
-        ASSERT_EQ(a.has_value(), c.valid) << c.text;
-        if (!a) continue;
+        ASSERT_TRUE(a) << c.text;
         EXPECT_EQ(a->scheme, c.scheme) << c.text;
         EXPECT_EQ(a->host, c.host) << c.text;
         EXPECT_EQ(a->port, c.port) << c.text;
     }
+    // 0177.0.0.1 would be octal to the resolver; the other IPv4 spellings as odd.
+    for (const char* text :
+         {"tcp://host:0", "tcp://host:65536", "tcp://host:12x", "tcp://:4001", "tcp://host",
+          "tcp://::1:4001", "telnet://host:23", "tcp://0177.0.0.1:23", "tcp://127.1:23",
+          "tcp://2130706433:23", "tcp://0x7f.1:23", "tcp://127.0.0.256:23", "tcp://1.2.3.4.5:23",
+          "tcp://host :23", "tcp://ho\tst:23", "tcp://[::1 ]:23", "/dev/ttyUSB0"})
+        EXPECT_FALSE(parseNetAddress(text)) << text;
 }
 
 // A name longer than any the system resolves is refused, and a message

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "ops/module_reads.h"
 #include "net_serial/net_serial_port.h"
+#include "ops/module_reads.h"
 #include "qt_serial/qt_serial_port.h"
 #include "service/ports.h"
 #include "sim/pty_server.h"
@@ -61,12 +61,6 @@ void PrintTo(const Scheme& s, std::ostream* out) {
 const Scheme kRaw{"tcp", ""};
 const Scheme kRfc2217{"rfc2217", "telnet(rfc2217)"};
 
-// What a status request of the demo system reports, from the in-memory line.
-StatusFacts directFacts() {
-    testing::OpenBench bench;
-    return *RequestStatus(bench.link, {});
-}
-
 // A network port as the program routes it.
 struct NetLine {
     QtSerialPort serial;
@@ -103,7 +97,8 @@ TEST_P(Ser2netLine, StatusAndAKxSetAndGetPassThroughWith127AsByte255BothWays) {
     ASSERT_TRUE(pick()) << prompter.shown.at(0).detail;
     const std::optional<StatusFacts> facts = status();
     ASSERT_TRUE(facts);
-    EXPECT_EQ(*facts, directFacts());
+    testing::OpenBench direct;  // the same request on the in-memory line
+    EXPECT_EQ(*facts, *RequestStatus(direct.link, {}));
     EXPECT_EQ(ops::writeKxSetting(link, registry, 5, alarmDelay(), 127, false, 0), 127);
     EXPECT_EQ(ops::readKxSetting(link, registry, 5, alarmDelay(), false, 0), 127);
     EXPECT_TRUE(prompter.shown.empty());
@@ -172,20 +167,19 @@ TEST(NetworkPort, KorvelctlReachesTheServerByItsAddress) {
         return std::tuple{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
     };
     const auto [demoCode, demoOut, demoErr] = run({"--demo", "status"});
-    const auto [code, out, err] = run({"-p", QString::fromStdString(raw.address("tcp")), "status"});
+    const QString address = QString::fromStdString(raw.address("tcp"));
+    const auto [code, out, err] = run({"-p", address, "status"});
     EXPECT_EQ(code, 0) << err.toStdString();
     EXPECT_EQ(out, demoOut);
     const QTemporaryDir folder;
     const QString file = folder.filePath("net.json");
-    const QString address = QString::fromStdString(raw.address("tcp"));
     const auto [backupCode, backupOut, backupErr] = run({"-p", address, "backup", file});
     EXPECT_EQ(backupCode, 0) << backupErr.toStdString();
     const auto [restoreCode, restoreOut, restoreErr] = run({"-p", address, "restore", file});
     EXPECT_EQ(restoreCode, 0) << restoreErr.toStdString();
     EXPECT_TRUE(restoreOut.contains("every setting read back equal")) << restoreOut.toStdString();
     raw.stop();
-    const auto [lostCode, lostOut, lostErr] =
-        run({"-p", QString::fromStdString(raw.address("tcp")), "status"});
+    const auto [lostCode, lostOut, lostErr] = run({"-p", address, "status"});
     EXPECT_EQ(lostCode, 1);
     EXPECT_TRUE(lostOut.isEmpty());
     EXPECT_EQ(lostErr.count('\n'), 1) << lostErr.toStdString();

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "status/module_lists.h"
+#include "status/status_format.h"
 #include "status/status_request.h"
 #include "status/status_texts.h"
 #include "status/system_query.h"
 #include "status/version.h"
 #include "tests/support/recorders.h"
 #include "ui_model/module_lists.h"
-#include "status/status_format.h"
 
 namespace korvel {
 namespace {
@@ -34,16 +34,11 @@ Frames standardFrames(std::vector<int> kx44) {
 
 // The type a KX module's status byte names, by the simulator's type bits.
 std::int16_t expectedKxType(std::uint8_t status) {
-    switch (status & 7) {
-        case sim::kTypeBitsKXH:
-            return kKxH;
-        case sim::kTypeBitsKX44:
-            return kKx44;
-        case sim::kTypeBitsWobe:
-            return kKxWobe;
-        default:
-            return kKxUnknown;
-    }
+    for (const auto& [bits, type] :
+         {std::pair{sim::kTypeBitsKXH, kKxH}, std::pair{sim::kTypeBitsKX44, kKx44},
+          std::pair{sim::kTypeBitsWobe, kKxWobe}})
+        if ((status & 7) == bits) return type;
+    return kKxUnknown;
 }
 
 // What a standard request should find: for each module query among `frames`,
@@ -55,8 +50,8 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
         if (f.size() != 3) continue;
         const int a = f[2];
         const ModuleFamily family = a < 64   ? ModuleFamily::KX
-                                  : a < 96 ? ModuleFamily::ZR
-                                           : ModuleFamily::QH;
+                                    : a < 96 ? ModuleFamily::ZR
+                                             : ModuleFamily::QH;
         ModuleFact fact{family, a % 32, a < 16 ? 1 : 0, kKxNone, 0, 0, true};
         for (const sim::SimModule& m : s.modules)
             if (m.number == fact.number && int(m.family) == int(family)) {
@@ -65,7 +60,8 @@ std::vector<ModuleFact> factsFor(const Frames& frames, const sim::SimSystem& s) 
                                : m.secondHalfStatus ? m.secondHalfVersion
                                                     : 0;
             }
-        if (family == ModuleFamily::KX && fact.present()) fact.typeCode = expectedKxType(fact.status);
+        if (family == ModuleFamily::KX && fact.present())
+            fact.typeCode = expectedKxType(fact.status);
         facts.push_back(fact);
     }
     return facts;
@@ -94,12 +90,10 @@ TEST(StandardRequest, DemoSystemFrameByFrame) {
     EXPECT_EQ(facts.modules, factsFor(b.frames(), b.controller.system()));
     const WindowRegistry registry = registered(facts);
     const WindowRegistry demo = testing::demoRegistry();
-    EXPECT_EQ(registry.kxList.entries, demo.kxList.entries);
-    EXPECT_EQ(registry.kxList.selected, demo.kxList.selected);
-    EXPECT_EQ(registry.zrList.entries, demo.zrList.entries);
-    EXPECT_EQ(registry.zrList.selected, 0);
-    EXPECT_EQ(registry.kxTypes, demo.kxTypes);
-    EXPECT_EQ(registry.zrPresent, demo.zrPresent);
+    EXPECT_EQ(std::tie(registry.kxList.entries, registry.kxList.selected, registry.zrList.entries,
+                       registry.zrList.selected, registry.kxTypes, registry.zrPresent),
+              std::tie(demo.kxList.entries, demo.kxList.selected, demo.zrList.entries,
+                       demo.zrList.selected, demo.kxTypes, demo.zrPresent));
 }
 
 sim::SimModule kxModule(int n, std::uint8_t status, int version = 1000) {

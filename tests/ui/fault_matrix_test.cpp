@@ -23,7 +23,6 @@ struct Operation {
     Looks clean;       // after a run without fault
     Looks lost;        // after the target frame went unanswered
     Looks vanished;    // after the line vanished at the target (as `lost` when empty)
-    std::vector<std::string> messages;  // what a run without fault shows
 };
 
 // The ZR report of module 1 of the demo system, cut after `devices` device lines.
@@ -60,8 +59,7 @@ std::vector<Operation> operations() {
           {"txtKXstatus_3", "Active"},
           {"cboKX", "All_KXxx|All_KX-H|All_WOBE| 0| 3| 5"},
           {"cboZR", "All| 1| 6"}},
-         {{"dlgKorvelStatus44", "hidden"}, {"cboKX", ""}, {"cboZR", ""}},
-         {}},
+         {{"dlgKorvelStatus44", "hidden"}, {"cboKX", ""}, {"cboZR", ""}}},
         {"KxSet",
          [=](WindowRig& r) {
              onPage(0, "cboKX", " 0")(r);
@@ -72,7 +70,6 @@ std::vector<Operation> operations() {
          false,
          {{"txtHFI", "9 green"}},
          {{"txtHFI", "9"}},
-         {},
          {}},
         {"ZrReport",
          onPage(1, "cboZR", " 1"),
@@ -81,7 +78,6 @@ std::vector<Operation> operations() {
          false,
          {{"textZRReport", zrReportLines(64)}},
          {{"textZRReport", zrReportLines(10)}},
-         {},
          {}},
     };
 }
@@ -103,7 +99,7 @@ class FaultMatrix : public ::testing::TestWithParam<Cell>, public WindowRig {
         prompter.shown.clear();
         op().run(*this);
         expectLooks(op().clean);
-        EXPECT_EQ(prompter.texts(), op().messages);
+        EXPECT_TRUE(prompter.shown.empty());
     }
 };
 

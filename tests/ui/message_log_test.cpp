@@ -4,7 +4,6 @@
 #include "ui/message_log.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QJsonDocument>
@@ -27,6 +26,14 @@ using namespace std::chrono_literals;
 
 const QString dot = QString::fromUtf8(" \xC2\xB7 ");
 const QRegularExpression startsWithTime("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d(  |$)");
+
+// An exchange answered at once.
+ExchangeRecord answeredRecord() {
+    ExchangeRecord r;
+    r.request = encodeRequest(Frame{1, 0}, true, false);
+    r.answer = {8, 0xF8};
+    return r;
+}
 
 QString cell(QAbstractItemModel* model, int row, int column) {
     return model->index(row, column).data().toString();
@@ -78,9 +85,7 @@ TEST_F(MessageLogTest, TheFilterFindsAModuleAsAWholeNumber) {
     registerDemo();
     showLogAndTestFrame();
     QTest::keyClicks(log()->findChild<QLineEdit*>("txtFilter"), "kx 1");
-    QStringList shownWords;
-    for (int r = 0; r < rows(); ++r) shownWords << cell(view(), r, ui::LogModel::WordsColumn);
-    EXPECT_EQ(shownWords, QStringList{"status KX 1" + dot + "Not Found"});
+    EXPECT_EQ(column(ui::LogModel::WordsColumn), QStringList{"status KX 1" + dot + "Not Found"});
     EXPECT_TRUE(ui::LogFilter::matches("status KX 5.1", "KX 5"));
     EXPECT_FALSE(ui::LogFilter::matches("status KX 12", "KX 1"));
     EXPECT_TRUE(ui::LogFilter::matches(">> 2A 01 02 53", "01 02"));
@@ -138,9 +143,7 @@ TEST_F(MessageLogTest, TheWindowTakesAnExchangeAtTheNextTurnOfTheEventLoop) {
 
 // Counted since Clear: what the line went through, one count per kind of event.
 TEST(LogModel, CountsWhatTheLineWentThroughUntilCleared) {
-    ExchangeRecord answered;
-    answered.request = encodeRequest(Frame{1, 0}, true, false);
-    answered.answer = {8, 0xF8};
+    const ExchangeRecord answered = answeredRecord();
     ExchangeRecord quietPoll = answered;  // no line, no exchange
     quietPoll.request = encodeRequest(Frame{}, true, false);
     ExchangeRecord lost = answered;
@@ -163,31 +166,25 @@ TEST(LogModel, CountsWhatTheLineWentThroughUntilCleared) {
 TEST(MessageLogKeepLines, RefusesVisiblyWhatItCannotKeep) {
     const QLocale before;
     QLocale::setDefault(QLocale::c());
-    struct Case {
-        const char* typed;
-        int kept;
-        const char* shown;
-        const char* refusal;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, const char*, const char*> cases[] = {
         {"500", 100'000, "500", "Keep lines: at least 1,000"},
         {"20,000,000", 100'000, "20,000,000", "Keep lines: at most 10,000,000"},
         {"many", 100'000, "many", "Keep lines takes a whole number of lines"},
         {"2500", 2500, "2,500", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [typed, kept, shown, refusal] : cases) {
         ui::MessageLogWindow log(nullptr);
         auto* box = log.findChild<QLineEdit*>("txtLimit");
         box->selectAll();
-        QTest::keyClicks(box, c.typed);
+        QTest::keyClicks(box, typed);
         QTest::keyClick(box, Qt::Key_Return);
-        EXPECT_EQ(log.model().limit(), c.kept) << c.typed;
-        EXPECT_EQ(box->text(), c.shown) << c.typed;
-        EXPECT_EQ(box->toolTip(), c.refusal) << c.typed;
+        EXPECT_EQ(log.model().limit(), kept) << typed;
+        EXPECT_EQ(box->text(), shown) << typed;
+        EXPECT_EQ(box->toolTip(), refusal) << typed;
         EXPECT_EQ(box->palette().color(QPalette::Base) !=
                       QApplication::palette(box).color(QPalette::Base),
-                  *c.refusal != '\0')
-            << c.typed;
+                  *refusal != '\0')
+            << typed;
     }
     QLocale::setDefault(before);
 }
@@ -196,10 +193,7 @@ TEST(MessageLogKeepLines, RefusesVisiblyWhatItCannotKeep) {
 TEST(LogModel, KeepsItsLimitAndSaysHowManyLinesWent) {
     ui::LogModel model;
     model.setLimit(200);
-    ExchangeRecord r;
-    r.request = encodeRequest(Frame{1, 0}, true, false);
-    r.answer = {8, 0xF8};
-    for (int i = 0; i < 450; ++i) model.append(r, 0);
+    for (int i = 0; i < 450; ++i) model.append(answeredRecord(), 0);
     EXPECT_LE(model.lineCount(), 200u);
     EXPECT_GE(model.lineCount(), 198u);
     EXPECT_EQ(model.dropped() + static_cast<long long>(model.lineCount()), 450);

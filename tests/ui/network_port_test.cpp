@@ -29,6 +29,12 @@ struct NetworkEntry : ::testing::Test {
             return answer;
         });
     }
+    // The network entry picked and open, listed once after the network entry.
+    void expectPicked(const QString& entry) const {
+        EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
+        EXPECT_EQ(cboPort->currentText(), entry);
+        EXPECT_TRUE(port.isOpen());
+    }
     QStringList entries() const {
         QStringList list;
         for (int i = 0; i < cboPort->count(); ++i) list << cboPort->itemText(i);
@@ -59,8 +65,7 @@ TEST_F(NetworkEntry, AsksOnceThenKeepsTheAddressInTheListForTheRun) {
     EXPECT_EQ(asked, 1);
     // The narrow box shows host:port; the tool tip names the scheme.
     const QString entry = QString::fromStdString(address).section("://", 1);
-    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
-    EXPECT_EQ(cboPort->currentText(), entry);
+    expectPicked(entry);
     EXPECT_EQ(cboPort->itemData(0, Qt::ToolTipRole).toString().toStdString(),
               net::describeNetAddress(address));
     EXPECT_TRUE(window.link().Transact(Frame{}));
@@ -74,16 +79,11 @@ TEST_F(NetworkEntry, AsksOnceThenKeepsTheAddressInTheListForTheRun) {
 
     answer.reset();  // the question cancelled: nothing changes
     activate(1);
-    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
-    EXPECT_EQ(cboPort->currentText(), entry);
-    EXPECT_TRUE(port.isOpen());
-
+    expectPicked(entry);
     answer = address;  // the same address again: picked, not listed twice
     activate(1);
     EXPECT_EQ(asked, 3);
-    EXPECT_EQ(entries(), (QStringList{entry, kNetworkEntry}));
-    EXPECT_EQ(cboPort->currentText(), entry);
-    EXPECT_TRUE(port.isOpen());
+    expectPicked(entry);
     EXPECT_TRUE(prompter.shown.empty());
 }
 

@@ -15,8 +15,7 @@
 
 namespace korvel::testing {
 
-WindowRig::WindowRig(sim::SimSystem system)
-    : controller(std::move(system)), port(controller, clock) {
+WindowRig::WindowRig(sim::SimSystem system) : SimLine(std::move(system)) {
     window = std::make_unique<ui::MainWindow>(port, clock, prompter);
     window->show();
     QApplication::setActiveWindow(window.get());

@@ -12,7 +12,7 @@
 namespace korvel::testing {
 
 // The real main window on an in-memory line to a simulated controller.
-struct WindowRig {
+struct WindowRig : SimLine {
     explicit WindowRig(sim::SimSystem system = sim::demoSystem());
     ~WindowRig();
 
@@ -44,9 +44,6 @@ struct WindowRig {
     // Saves a picture of `w` under the build's screenshots folder for review.
     static void screenshot(QWidget* w, const QString& name);
 
-    sim::SimController controller;
-    sim::FakeClock clock;
-    sim::MemoryPort port;
     RecordingPrompter prompter;
     std::unique_ptr<ui::MainWindow> window;
 };

@@ -44,8 +44,6 @@ TEST_F(WindowTest, StartsWithPortsListedNothingSentAndTheVgTabInFront) {
     EXPECT_EQ(find("cmdStatus")->toolTip(), "Shift+Click for Classic View");
     EXPECT_TRUE(controller.framesReceived().empty());
     screenshot(window.get(), "main_window");
-    click("cmdReset");
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Selecteer communicatie poort"});
 }
 
 TEST_F(WindowTest, ResetFaultAndTheMessageLog) {
@@ -265,10 +263,10 @@ TEST_F(WindowTest, SpinnersStepWithinTheRangesOfTheirBoxes) {
         {"updownHFI", 0, 15},     {"updownAL", 0, 127},     {"updownSW", 0, 7},
         {"updownDCShift", 0, 7},  {"UpDownLC", 20, 70},     {"updownAD", 0, 15},
         {"updownZRtime", 0, 127}, {"updownZRdevice", 0, 63}};
-    for (const auto& [name, minimum, maximum] : spinners) {
-        EXPECT_EQ(find<ui::UpDown>(name)->minimum(), minimum) << name;
-        EXPECT_EQ(find<ui::UpDown>(name)->maximum(), maximum) << name;
-    }
+    for (const auto& [name, minimum, maximum] : spinners)
+        EXPECT_EQ(std::pair(find<ui::UpDown>(name)->minimum(), find<ui::UpDown>(name)->maximum()),
+                  std::pair(minimum, maximum))
+            << name;
     showTab(1);
     type("txtZRdevice", "63");
     find<ui::UpDown>("updownZRdevice")->stepBy(1);

@@ -18,23 +18,6 @@ using testing::OpenBench;
 const std::string kDot = " \xC2\xB7 ";
 const std::string kThen = " \xE2\x86\x92 ";
 
-ExchangeRecord::Bytes requestBytes(const Frame& frame) {
-    return encodeRequest(frame, true, false);
-}
-
-// An answer as the controller sends it: header 8 + count over the status bits, data with bit 7,
-// check.
-ExchangeRecord::Bytes answerBytes(std::vector<int> data, int statusBits = 0) {
-    ExchangeRecord::Bytes bytes{static_cast<std::uint8_t>(8 + data.size() + statusBits)};
-    unsigned sum = bytes[0];
-    for (int d : data) {
-        bytes.push_back(static_cast<std::uint8_t>(128 + d));
-        sum += static_cast<unsigned>(d);
-    }
-    bytes.push_back(static_cast<std::uint8_t>(128 + (128 - sum % 128) % 128));
-    return bytes;
-}
-
 std::vector<std::string> wordsOf(const std::vector<ExchangeRecord>& records) {
     std::vector<std::string> words;
     for (const ExchangeRecord& r : records)
@@ -75,7 +58,7 @@ TEST(WireWords, EveryLineOfTheDemoSystemsStatusRequest) {
 
 struct WordsCase {
     Frame request;
-    std::vector<int> answer;  // the answer's data; none for an empty answer
+    sim::FrameData answer;  // the answer's data; none for an empty answer
     std::string words;
 };
 
@@ -145,8 +128,8 @@ TEST(WireWords, CommandsAndAnswersOfEveryKind) {
     };
     for (const WordsCase& c : cases) {
         ExchangeRecord r;
-        r.request = requestBytes(c.request);
-        r.answer = answerBytes(c.answer);
+        r.request = encodeRequest(c.request, true, false);
+        r.answer = sim::SimController::encodeAnswer(c.answer);
         const std::vector<LogLine> lines = logLines(r);
         EXPECT_EQ(lines.empty() ? exchangeWords(r) : lineWords(lines.at(0)), c.words) << c.words;
     }
@@ -200,8 +183,8 @@ TEST(WireWords, RecordsGiveTheLogTextAndNameWhatWentWrong) {
 // Every frame that reaches the JSON Lines file carries the bytes its text line shows.
 TEST(WireWords, JsonLinesCarryTheBytesOfTheTextAndTheTime) {
     ExchangeRecord r;
-    r.request = requestBytes(Frame{0, 34, 8, 1, 12});
-    r.answer = answerBytes({});
+    r.request = encodeRequest(Frame{0, 34, 8, 1, 12}, true, false);
+    r.answer = sim::SimController::encodeAnswer({});
     r.answered = r.sent + 12ms;
     const LogLine line = logLines(r).at(0);
     EXPECT_EQ(

@@ -13,8 +13,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using sim::FrameData;
-using testing::replyOf;
 using testing::OpenBench;
+using testing::replyOf;
 using Frames = std::vector<FrameData>;
 
 TEST(ZrFormat, TimingNumbersAndPowerNames) {
@@ -199,16 +199,6 @@ ZrConfiguration configurationOf(const sim::ZrSettings& s) {
     return c;
 }
 
-// The frames of the window's report of `module`, on a bench of its own.
-Frames reportFrames(int module, bool permanent) {
-    OpenBench b;
-    Inputs inputs;
-    inputs.module = module;
-    inputs.perm = permanent;
-    RunZRReport(b.link, inputs, {});
-    return b.frames();
-}
-
 TEST_F(Zr, ConfigurationReadsEveryValueOverTheReportsOwnFrames) {
     sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, 1)->zrLateEvery = 3;
     active(1).devices[63] = {127, 3};
@@ -217,8 +207,13 @@ TEST_F(Zr, ConfigurationReadsEveryValueOverTheReportsOwnFrames) {
     EXPECT_EQ(readZrConfiguration(b.link, 1, false), configurationOf(active(1)));
     const std::size_t mark = b.frames().size();
     EXPECT_EQ(readZrConfiguration(b.link, 6, true, 2), configurationOf(stored));
+    OpenBench report;  // the window's report of the same module, on a bench of its own
+    Inputs inputs;
+    inputs.module = 6;
+    inputs.perm = true;
+    RunZRReport(report.link, inputs, {});
     EXPECT_EQ(Frames(b.frames().begin() + static_cast<std::ptrdiff_t>(mark), b.frames().end()),
-              reportFrames(6, true));
+              report.frames());
     const std::size_t beforeEight = b.frames().size();
     EXPECT_EQ(readZrConfiguration(b.link, 8, false, 2), std::nullopt);
     EXPECT_EQ(b.commandsSince(beforeEight), Frames{});
