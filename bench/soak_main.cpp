@@ -23,8 +23,8 @@
 #include <string>
 
 #include "link/link.h"
-#include "service/ports.h"
 #include "qt_serial/qt_serial_port.h"
+#include "service/ports.h"
 #include "sim/pty_server.h"
 #include "ui/main_window.h"
 #include "ui/message_log.h"

@@ -35,7 +35,7 @@ std::string joined(const std::string& text, const char* separator) {
 // BITS of vg set: "none", or bit numbers and box captions separated by commas.
 // Only a box the unit shows can be named by its caption.
 VgBits parseBits(const std::string& text, const std::array<const char*, 8>& captions,
-                      const char* option) {
+                 const char* option) {
     VgBits boxes{};
     if (QString::fromStdString(text).trimmed().compare("none", Qt::CaseInsensitive) == 0)
         return boxes;
@@ -165,8 +165,7 @@ int vgSet(Command& c, const QStringList&) {
         if (r.failure->detail.empty()) throw UsageError{"a " + unit + " has no " + what + " bits"};
         const auto bit = static_cast<std::size_t>(std::stoi(r.failure->detail));
         throw UsageError{"a " + unit + " does not offer the " + what + " bit " + r.failure->detail +
-                         " (\"" +
-                         (isConfig ? kVgConfigBitNames : kVgOptionBitNames)[bit] + "\")"};
+                         " (\"" + (isConfig ? kVgConfigBitNames : kVgOptionBitNames)[bit] + "\")"};
     }
     if (r.configSent) {
         c.out.line(unit + " configuration " + captionList(config, kVgConfigBitNames) +

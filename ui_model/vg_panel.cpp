@@ -4,7 +4,9 @@
 
 namespace korvel {
 
-VgPanelVisibility initialVgPanelVisibility() { return vgPanelVisibility(VgPanelFlags{}); }
+VgPanelVisibility initialVgPanelVisibility() {
+    return vgPanelVisibility(VgPanelFlags{});
+}
 
 VgPanelVisibility vgPanelVisibility(VgPanelFlags flags) {
     const VgOffer offer = vgOffer(flags);

@@ -10,8 +10,8 @@
 namespace korvel {
 namespace {
 
-using testing::OpenBench;
 using sim::FrameData;
+using testing::OpenBench;
 using Frames = std::vector<FrameData>;
 using ops::readZrValues;
 
