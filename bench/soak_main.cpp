@@ -22,8 +22,9 @@
 #include <random>
 #include <string>
 
-#include "service/ports.h"
+#include "link/link.h"
 #include "qt_serial/qt_serial_port.h"
+#include "service/ports.h"
 #include "sim/pty_server.h"
 #include "ui/main_window.h"
 #include "ui/message_log.h"
@@ -68,7 +69,7 @@ class CountingPort final : public korvel::SerialPort {
     korvel::SerialPort& port_;
 };
 
-// Answers every box with OK and counts the texts.
+// Answers every box with OK and counts the texts, for the summary.
 class CountingPrompter final : public korvel::Prompter {
   public:
     korvel::MessageAnswer show(const std::string& text, korvel::MessageIcon,
@@ -76,22 +77,24 @@ class CountingPrompter final : public korvel::Prompter {
         ++shown[kindOf(text)];
         return korvel::MessageAnswer::Ok;
     }
-    long count(const std::string& kind) const {
-        const auto it = shown.find(kind);
-        return it == shown.end() ? 0 : it->second;
-    }
-    // An exchange the program gave up on: the link's box, or a module silent in the check.
-    long lost() const { return count(korvel::kNoAnswer) + count("No answer from module"); }
 
     std::map<std::string, long> shown;
 
   private:
-    // The master/slave report changes with the settings; its verdict line names it.
+    // A report changes with the settings; its last line says what it came to.
     static std::string kindOf(const std::string& text) {
-        if (text.rfind("No answer from module", 0) == 0) return "No answer from module";
         const std::size_t verdict = text.rfind("\r\n");
-        return verdict == std::string::npos ? text : "check: " + text.substr(verdict + 2);
+        return verdict == std::string::npos ? text : "report: " + text.substr(verdict + 2);
     }
+};
+
+// Exchanges the program gave up on, as the link tells its failure listener. It
+// takes the place of the window's, whose box nobody would read here.
+struct LostExchanges {
+    explicit LostExchanges(korvel::Link& link) {
+        link.setFailureListener([this](korvel::ExchangeOutcome, const std::string&) { ++count; });
+    }
+    long count = 0;
 };
 
 // Does what a user might do next, picked at random.
@@ -254,6 +257,7 @@ int main(int argc, char** argv) {
     CountingPrompter prompter;
     korvel::ui::MainWindow window(port, clock, prompter);
     window.show();
+    const LostExchanges lost(window.link());
 
     RandomUser user(window, 20240611u);
     user.pickPort();
@@ -267,7 +271,7 @@ int main(int argc, char** argv) {
     std::printf("%-8s %9s %10s %6s %9s %12s %11s\n", "minute", "RSS (MB)", "exchanges", "lost",
                 "commands", "port reopen", "log lines");
     std::printf("%-8s %9.1f %10ld %6ld %9ld %12d %11s\n", "start", startRss, port.frames,
-                prompter.lost(), user.commands, 0, "-");
+                lost.count, user.commands, 0, "-");
     std::fflush(stdout);
 
     long seenByController = 0;
@@ -300,7 +304,7 @@ int main(int argc, char** argv) {
             log->findChild<QPushButton*>("cmdClear")->click();
         }
         std::printf("%-8d %9.1f %10ld %6ld %9ld %12d %11ld\n", minute, residentMegabytes(),
-                    port.frames, prompter.lost(), user.commands, reopened, logLines);
+                    port.frames, lost.count, user.commands, reopened, logLines);
         std::fflush(stdout);
         if (minute == minutes) app.quit();
     });
@@ -313,9 +317,9 @@ int main(int argc, char** argv) {
     std::printf(
         "end: %d minute(s), %ld exchanges (%ld seen by the controller), %ld lost, "
         "%ld commands; resident memory %.1f MB at the start, %.1f MB at the end\n",
-        minutes, port.frames, seenByController, prompter.lost(), user.commands, startRss,
+        minutes, port.frames, seenByController, lost.count, user.commands, startRss,
         residentMegabytes());
     for (const auto& [text, count] : prompter.shown)
         std::printf("  message %6ld x \"%s\"\n", count, text.c_str());
-    return prompter.lost() == 0 && reopened == 0 ? 0 : 1;
+    return lost.count == 0 && reopened == 0 ? 0 : 1;
 }

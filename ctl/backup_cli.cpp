@@ -242,8 +242,7 @@ int restoreCommand(Command& c, const QStringList& args) {
         return kExitOk;
     }
     OpenLine guard{c.link};
-    if (!c.open()) return kExitFailed;
-    if (!c.status()) return c.stopped(kExitFailed);
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
     c.runControl("restore");
     const RunResult result = restore(c.bus, *targets);
     c.out.result.insert("items", itemsJson(result.items));
@@ -274,8 +273,7 @@ int verifyCommand(Command& c, const QStringList& args) {
         c.fileTargets(args, "verify FILE [--only MODULE...] [--map OLD=NEW...]");
     if (!targets) return kExitFailed;
     OpenLine guard{c.link};
-    if (!c.open()) return kExitFailed;
-    if (!c.status()) return c.stopped(kExitFailed);
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
     c.runControl("verify");
     const RunResult result = verify(c.bus, *targets);
     c.out.result.insert("items", itemsJson(result.items));

@@ -34,9 +34,9 @@ std::string joined(const std::string& text, const char* separator) {
 
 // BITS of vg set: "none", or bit numbers and box captions separated by commas.
 // Only a box the unit shows can be named by its caption.
-ops::VgBits parseBits(const std::string& text, const std::array<const char*, 8>& captions,
-                      const char* option) {
-    ops::VgBits boxes{};
+VgBits parseBits(const std::string& text, const std::array<const char*, 8>& captions,
+                 const char* option) {
+    VgBits boxes{};
     if (QString::fromStdString(text).trimmed().compare("none", Qt::CaseInsensitive) == 0)
         return boxes;
     for (const QString& token : q(text).split(',', Qt::SkipEmptyParts)) {
@@ -55,14 +55,14 @@ ops::VgBits parseBits(const std::string& text, const std::array<const char*, 8>&
     return boxes;
 }
 
-QJsonArray bitList(const ops::VgBits& boxes) {
+QJsonArray bitList(const VgBits& boxes) {
     QJsonArray out;
     for (std::size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i]) out.append(static_cast<int>(i));
     return out;
 }
 
-std::string captionList(const ops::VgBits& boxes, const std::array<const char*, 8>& captions) {
+std::string captionList(const VgBits& boxes, const std::array<const char*, 8>& captions) {
     std::string out;
     for (std::size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i]) out += (out.empty() ? "" : ", ") + std::string(captions[i]);
@@ -147,8 +147,8 @@ int resetFault(Command& c, const QStringList&) {
 int vgSet(Command& c, const QStringList&) {
     if (!c.isSet("config") && !c.isSet("options"))
         throw UsageError{"vg set needs --config or --options"};
-    const ops::VgBits config = parseBits(c.value("config"), ops::kVgConfigBitNames, "config");
-    const ops::VgBits options = parseBits(c.value("options"), ops::kVgOptionBitNames, "options");
+    const VgBits config = parseBits(c.value("config"), kVgConfigBitNames, "config");
+    const VgBits options = parseBits(c.value("options"), kVgOptionBitNames, "options");
     const bool permanent = c.isSet("permanent");
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
@@ -165,17 +165,16 @@ int vgSet(Command& c, const QStringList&) {
         if (r.failure->detail.empty()) throw UsageError{"a " + unit + " has no " + what + " bits"};
         const auto bit = static_cast<std::size_t>(std::stoi(r.failure->detail));
         throw UsageError{"a " + unit + " does not offer the " + what + " bit " + r.failure->detail +
-                         " (\"" +
-                         (isConfig ? ops::kVgConfigBitNames : ops::kVgOptionBitNames)[bit] + "\")"};
+                         " (\"" + (isConfig ? kVgConfigBitNames : kVgOptionBitNames)[bit] + "\")"};
     }
     if (r.configSent) {
-        c.out.line(unit + " configuration " + captionList(config, ops::kVgConfigBitNames) +
+        c.out.line(unit + " configuration " + captionList(config, kVgConfigBitNames) +
                    (permanent ? " (permanent)" : "") + " sent");
         c.out.result.insert("config",
                             QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
     if (r.optionsSent) {
-        c.out.line(unit + " options " + captionList(options, ops::kVgOptionBitNames) + " sent");
+        c.out.line(unit + " options " + captionList(options, kVgOptionBitNames) + " sent");
         c.out.result.insert("options", QJsonObject{{"bits", bitList(options)}});
     }
     if (r.failure)

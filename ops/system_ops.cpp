@@ -51,17 +51,9 @@ Failure monitor(Bus& bus, std::chrono::milliseconds interval) {
     return std::nullopt;
 }
 
-VgOffer vgOffer(const StatusFacts& facts) {
-    const VgPanelFlags flags = vgFlags(facts.system);
-    VgOffer o;
+VgUnitOffer vgOffer(const StatusFacts& facts) {
+    VgUnitOffer o{korvel::vgOffer(vgFlags(facts.system))};
     o.unit = systemTypeOf(facts.system.systemType).caption;
-    o.config = flags.configFrame;
-    o.options = flags.unitBits || flags.firmwareBits;
-    // Configuration bit 4 belongs to every unit; the others to what the unit and its firmware have.
-    o.configBits[4] = true;
-    o.configBits[0] = o.configBits[5] = o.configBits[6] = flags.unitBits;
-    o.optionBits[1] = o.optionBits[6] = flags.unitBits;
-    o.optionBits[4] = o.optionBits[5] = flags.firmwareBits;
     return o;
 }
 
@@ -83,7 +75,7 @@ VgSetResult vgSet(Bus& bus, const VgRequest& request) {
         r.failure = OpFailure{OpError::NotRegistered, "vg", {}, {}};
         return r;
     }
-    const VgOffer offer = vgOffer(*bus.facts());
+    const VgUnitOffer offer = vgOffer(*bus.facts());
     const auto refuse = [&](const char* what, std::size_t bit) {
         // No detail: the unit has no such bits at all.
         r.failure = OpFailure{OpError::Refused, "vg", what,

@@ -10,6 +10,7 @@
 #include "ops/bus.h"
 #include "ops/module_name.h"
 #include "status/status_facts.h"
+#include "vg/vg_unit.h"
 
 namespace korvel::ops {
 
@@ -33,21 +34,11 @@ Failure functionTest(Bus& bus, const Frame& frame);
 // request; the link's log says what came. Ends with the first unanswered poll.
 Failure monitor(Bus& bus, std::chrono::milliseconds interval);
 
-// The VG unit's bits by number, as its boxes name them; "NU" is a bit not used.
-inline constexpr std::array<const char*, 8> kVgConfigBitNames{
-    "S1 38k4", "S0 38k4", "S0 down", "S0 VG-H", "YN32 retr", "ZR 64d", "DCC Fix", "NU"};
-inline constexpr std::array<const char*, 8> kVgOptionBitNames{
-    "NU", "Ret.Report", "NU", "NU", "Transp.M", "Boot.KX", "Debug.M", "NU"};
-
-// What the VG unit the status request found offers: its configuration and
-// option bits (none when it has no such frame).
-using VgBits = std::array<bool, 8>;
-struct VgOffer {
-    const char* unit = "Unknown";  // "VG-U", "WOBE": the unit's type
-    bool config = true, options = true;
-    VgBits configBits{}, optionBits{};
+// What the VG unit the status request found offers, and its type ("VG-U", "WOBE").
+struct VgUnitOffer : VgOffer {
+    const char* unit = "Unknown";
 };
-VgOffer vgOffer(const StatusFacts& facts);
+VgUnitOffer vgOffer(const StatusFacts& facts);
 
 // vg set: the configuration bits and/or the option bits. Refused (naming the
 // bit in `setting`, "config" or "options" with its number) before anything is

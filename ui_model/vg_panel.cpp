@@ -5,21 +5,12 @@
 namespace korvel {
 
 VgPanelVisibility initialVgPanelVisibility() {
-    VgPanelVisibility v;
-    v.configBoxes = {true, false, false, false, true, true, true, false};
-    v.optionBoxes = {false, true, false, false, true, true, true, false};
-    return v;
+    return vgPanelVisibility(VgPanelFlags{});
 }
 
 VgPanelVisibility vgPanelVisibility(VgPanelFlags flags) {
-    VgPanelVisibility v = initialVgPanelVisibility();
-    v.configFrame = flags.configFrame;
-    v.optionFrame = flags.unitBits || flags.firmwareBits;
-    v.configBoxes[0] = v.configBoxes[5] = v.configBoxes[6] = flags.unitBits;
-    v.optionBoxes[1] = flags.unitBits;
-    v.optionBoxes[4] = v.optionBoxes[5] = flags.firmwareBits;
-    v.optionBoxes[6] = flags.unitBits;
-    return v;
+    const VgOffer offer = vgOffer(flags);
+    return {offer.config, offer.options, offer.configBits, offer.optionBits};
 }
 
 void SendVGUConfig(Link& link, Prompter& prompter, const VgBoxes& boxes, bool permanent) {

@@ -10,10 +10,8 @@
 namespace korvel {
 
 // Captions of the configuration and option boxes, indexed by bit number.
-inline constexpr std::array<const char*, 8> kVgConfigCaptions{
-    "S1 38k4", "S0 38k4", "S0 down", "S0 VG-H", "YN32 retr", "ZR 64d", "DCC Fix", "NU"};
-inline constexpr std::array<const char*, 8> kVgOptionCaptions{
-    "NU", "Ret.Report", "NU", "NU", "Transp.M", "Boot.KX", "Debug.M", "NU"};
+inline constexpr const auto& kVgConfigCaptions = kVgConfigBitNames;
+inline constexpr const auto& kVgOptionCaptions = kVgOptionBitNames;
 
 // What the VG page shows: both frames and every box of the two arrays.
 struct VgPanelVisibility {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 namespace korvel {
 
 // The kind of VG unit the status request reported; decides what the VG page offers.
@@ -17,5 +19,20 @@ struct VgPanelFlags {
 
 // Flags for a unit type and firmware version; a version of -1 means none was received.
 VgPanelFlags vgPanelFlags(VgUnit unit, int version);
+
+// The unit's bits by number, as its boxes name them; "NU" is a bit not used.
+inline constexpr std::array<const char*, 8> kVgConfigBitNames{
+    "S1 38k4", "S0 38k4", "S0 down", "S0 VG-H", "YN32 retr", "ZR 64d", "DCC Fix", "NU"};
+inline constexpr std::array<const char*, 8> kVgOptionBitNames{
+    "NU", "Ret.Report", "NU", "NU", "Transp.M", "Boot.KX", "Debug.M", "NU"};
+
+// What a unit offers: whether each frame can be set at all, and which of its bits.
+using VgBits = std::array<bool, 8>;
+struct VgOffer {
+    bool config = true, options = true;
+    VgBits configBits{}, optionBits{};
+    bool operator==(const VgOffer&) const = default;
+};
+VgOffer vgOffer(VgPanelFlags flags);
 
 }  // namespace korvel

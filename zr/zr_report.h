@@ -47,6 +47,7 @@ inline constexpr int kZrDevices = 64;
 // or no single module selected).
 bool readZrReport(Link& link, ZrReportInputs& inputs, const ZrItemSink& sink);
 
+// One module's values as its report gives them.
 struct ZrDeviceSetting {
     int time = 0;
     int power = 0;
@@ -57,11 +58,5 @@ struct ZrConfiguration {
     std::array<ZrDeviceSetting, kZrDevices> devices{};
     bool operator==(const ZrConfiguration&) const = default;
 };
-
-// Reads one module's whole configuration over the same road as the page's
-// report (same frames, same waits). nullopt unless every value came; a read
-// that got no answer is asked again up to `retries` times (the window passes 0).
-std::optional<ZrConfiguration> readZrConfiguration(Link& link, int module, bool permanent,
-                                                   int retries = 0);
 
 }  // namespace korvel

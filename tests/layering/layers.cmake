@@ -24,13 +24,11 @@ set(KORVEL_LAYER_TABLE
   "ctl: backup ops status kx zr wire_words vg testpanel qt_serial net_serial sim service link Qt"
   "ui: ui_model backup ops wire_words qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
   "app: ui ctl sim Qt Widgets"
-  "bench: ui ctl ui_model backup ops wire_words sim qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter"
+  # The soak drives the window as a user would, by its controls' names.
+  "bench: ui ctl ui_model backup ops wire_words sim qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
   "packaging: ui Qt"
   "fuzz: link wire_words net_serial"
 )
-
-# Files that keep window words until their rewrite lands; each is a debt.
-set(KORVEL_WORDS_PENDING bench/soak_main.cpp)
 
 # Folders that hold no product code of their own.
 set(KORVEL_UNCHECKED_FOLDERS tests build cmake docs tools)

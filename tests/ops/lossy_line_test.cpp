@@ -80,5 +80,17 @@ TEST_P(LossyLine, ARestoreIsSettledByItsReadBacks) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, LossyLine, ::testing::Values(1u, 2u, 3u, 4u, 5u));
 
+// A write whose opening frame went unanswered never left: it is sent on the
+// next try, once, and settled by the module's report.
+TEST(LostOpeningFrame, TheWriteGoesOutOnTheNextTry) {
+    Lossy bench(1);
+    bench.controller.faults().unanswered = [n = 0](const sim::FrameData& d) mutable {
+        return d.empty() && n++ == 0;
+    };
+    const std::size_t mark = bench.frames().size();
+    EXPECT_EQ(writeKxSetting(bench.link, bench.registry, 5, *findKxSetting("hfi"), 9, false, 1), 9);
+    EXPECT_EQ(bench.commandsSince(mark), (std::vector<sim::FrameData>{{0, 37, 8, 1, 9}}));
+}
+
 }  // namespace
 }  // namespace korvel::testing

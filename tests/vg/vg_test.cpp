@@ -51,7 +51,7 @@ TEST(VgPanel, WhatEachUnitOffers) {
         EXPECT_EQ(v.configBoxes, c.config);
         EXPECT_EQ(v.optionBoxes, c.options);
     }
-    EXPECT_EQ(initialVgPanelVisibility(), vgPanelVisibility({true, true, true}));
+    EXPECT_EQ(initialVgPanelVisibility(), (VgPanelVisibility{true, true, designConfig, designOptions}));
 }
 
 }  // namespace
