@@ -104,7 +104,8 @@ bool Command::open() {
                              net::shown(port) + "\""};
         }
     }
-    if (line.port().open(line.choose(spec))) return true;
+    const PortSpec chosen = line.choose(spec);
+    if (line.port().open(chosen)) return true;
     out.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
                                   "\"): " + line.port().openErrorDetail());
     return false;
