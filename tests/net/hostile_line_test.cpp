@@ -49,7 +49,9 @@ struct ChildRun {
 // Runs `korvelctl -p ADDRESS status` and waits for it, 30 s at most. With a
 // signal, sends it once the peer is ready and times the exit from then.
 ChildRun korvelctl(const std::string& address, LoopbackPeer* peer = nullptr, int signal = 0) {
-    const std::string errors = ::testing::TempDir() + "hostile_line_stderr";
+    // One file per test process: ctest runs the rows side by side.
+    const std::string errors =
+        ::testing::TempDir() + "hostile_line_stderr_" + std::to_string(::getpid());
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
