@@ -30,7 +30,7 @@ case "${1:-}" in
         # AddressSanitizer and UndefinedBehaviorSanitizer.
         cmake --preset asan >/dev/null
         cmake --build --preset asan --target link_tests status_tests kx_tests zr_tests \
-            vg_tests testpanel_tests integration_tests ctl_tests net_tests wire_words_tests
+            vg_tests testpanel_tests integration_tests ctl_tests net_tests wire_words_tests ops_tests
         ctest --preset asan --timeout 300 -j2
         ;;
     mutants)
