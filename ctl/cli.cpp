@@ -93,18 +93,18 @@ bool Command::open() {
     if (isSet("demo") == !port.empty())
         throw UsageError{isSet("demo") ? "give either -p PORT or --demo"
                                        : "give -p PORT, KORVEL_PORT or --demo"};
-    std::optional<PortSpec> spec;
+    std::optional<PortSpec> given;
     if (!isSet("demo")) {
-        spec = parsePortSpec(port);
-        if (!spec || (spec->kind == PortSpec::Kind::Network && !net::parseNetAddress(port))) {
-            const std::string given = isSet("port") ? "-p" : "KORVEL_PORT";
-            throw UsageError{given +
+        given = parsePortSpec(port);
+        if (!given || (given->kind == PortSpec::Kind::Network && !net::parseNetAddress(port))) {
+            const std::string source = isSet("port") ? "-p" : "KORVEL_PORT";
+            throw UsageError{source +
                              " takes a port number 1..16, a device path, tcp://HOST:PORT or "
                              "rfc2217://HOST:PORT, not \"" +
                              net::shown(port) + "\""};
         }
     }
-    const PortSpec chosen = line.choose(spec);
+    const PortSpec chosen = line.choose(given);
     if (line.port().open(chosen)) return true;
     out.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
                                   "\"): " + line.port().openErrorDetail());

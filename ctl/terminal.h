@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "link/port_spec.h"
+#include "service/ports.h"
 #include "link/link.h"
 
 namespace korvel::ctl {

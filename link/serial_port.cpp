@@ -2,12 +2,12 @@
 
 namespace korvel {
 
-bool SerialPort::open(const PortSpec& spec) {
-    switch (spec.kind) {
+bool SerialPort::open(const PortSpec& port) {
+    switch (port.kind) {
         case PortSpec::Kind::Number:
-            return open(spec.number);
+            return open(port.number);
         case PortSpec::Kind::Network:
-            return openAddress(spec.name);
+            return openAddress(port.name);
         case PortSpec::Kind::Device:
             break;
     }

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "link/port_spec.h"
+#include "link/port_name.h"
 
 namespace korvel {
 
@@ -25,9 +25,9 @@ class SerialPort {
 
     // Opens port number 1..16 at 19200 baud, 8N1. False when it cannot be opened.
     virtual bool open(int portNumber) = 0;
-    // Opens the port a spec names: a number as above, an address as
+    // Opens the port a PortSpec names: a number as above, an address as
     // openAddress; a device path only where the adapter reaches devices.
-    virtual bool open(const PortSpec& spec);
+    virtual bool open(const PortSpec& port);
     // Opens a port named by an address (a network port); false for a port
     // that has none.
     virtual bool openAddress(const std::string& address) {

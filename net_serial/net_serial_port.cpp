@@ -340,12 +340,12 @@ bool RoutedPort::open(int portNumber) {
     return local_.open(portNumber);
 }
 
-bool RoutedPort::open(const PortSpec& spec) {
-    if (spec.kind == PortSpec::Kind::Network) return openAddress(spec.name);
-    if (spec.kind == PortSpec::Kind::Number) return open(spec.number);
+bool RoutedPort::open(const PortSpec& port) {
+    if (port.kind == PortSpec::Kind::Network) return openAddress(port.name);
+    if (port.kind == PortSpec::Kind::Number) return open(port.number);
     close();
     active_ = &local_;
-    return local_.open(spec);
+    return local_.open(port);
 }
 
 bool RoutedPort::openAddress(const std::string& address) {

@@ -98,7 +98,7 @@ class RoutedPort final : public SerialPort {
 
     bool open(int portNumber) override;
     // An address goes to the network adapter, a number or a device to the local one.
-    bool open(const PortSpec& spec) override;
+    bool open(const PortSpec& port) override;
     void close() override;
     bool isOpen() const override { return active_->isOpen(); }
     std::size_t bytesAvailable() override { return active_->bytesAvailable(); }

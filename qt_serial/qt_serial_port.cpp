@@ -150,9 +150,9 @@ bool QtSerialPort::open(int portNumber) {
     return openDevice(deviceName(portNumber));
 }
 
-bool QtSerialPort::open(const PortSpec& spec) {
-    if (spec.kind == PortSpec::Kind::Device) return openDevice(spec.name);
-    return SerialPort::open(spec);
+bool QtSerialPort::open(const PortSpec& port) {
+    if (port.kind == PortSpec::Kind::Device) return openDevice(port.name);
+    return SerialPort::open(port);
 }
 
 bool QtSerialPort::openDevice(const std::string& device) {

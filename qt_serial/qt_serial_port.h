@@ -38,7 +38,7 @@ class QtSerialPort final : public QObject, public SerialPort {
 
     bool open(int portNumber) override;
     // A device path opens that device; the rest as every port does.
-    bool open(const PortSpec& spec) override;
+    bool open(const PortSpec& port) override;
     void close() override;
     bool isOpen() const override { return port_.isOpen(); }
     std::size_t bytesAvailable() override;

@@ -52,4 +52,13 @@ std::vector<int> RefreshPorts(Link& link) {
     return FillPortList(link.port());
 }
 
+std::optional<PortSpec> parsePortSpec(std::string_view text) {
+    if (text.starts_with('/')) return PortSpec::device(std::string(text));
+    if (text.starts_with("tcp://") || text.starts_with("rfc2217://"))
+        return PortSpec::network(std::string(text));
+    if (const std::optional<int> n = typedWholeNumber(text, kFirstPort, kLastPort))
+        return PortSpec::port(*n);
+    return std::nullopt;
+}
+
 }  // namespace korvel

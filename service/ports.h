@@ -1,14 +1,21 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/link.h"
+#include "link/port_name.h"
 
 namespace korvel {
 
 // The text of a port-list entry: the number after one blank (" 3").
 std::string portEntryText(int portNumber);
+
+// "7", "/dev/ttyUSB0", "tcp://HOST:PORT", "rfc2217://HOST:PORT"; nullopt for
+// anything else (a number needs whole digits in 1..16).
+std::optional<PortSpec> parsePortSpec(std::string_view text);
 
 // Tries ports 1..16 and returns those that opened; none is left open.
 std::vector<int> FillPortList(SerialPort& port);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/port_spec.h"
+#include "service/ports.h"
 
 namespace korvel {
 namespace {

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace korvel {
 
@@ -20,9 +18,5 @@ struct PortSpec {
     static PortSpec network(std::string address) { return {Kind::Network, 0, std::move(address)}; }
     bool operator==(const PortSpec&) const = default;
 };
-
-// "7", "/dev/ttyUSB0", "tcp://HOST:PORT", "rfc2217://HOST:PORT"; nullopt for
-// anything else (a number needs whole digits in 1..16).
-std::optional<PortSpec> parsePortSpec(std::string_view text);
 
 }  // namespace korvel
