@@ -83,7 +83,8 @@ class Reader {
             const QJsonObject device = devices.at(d).toObject();
             const std::string at = where + " device " + std::to_string(d);
             const std::optional<int> time = integer(device.value("time"), 0, 127, at + " time");
-            const std::optional<int> power = integer(device.value("power"), 0, 3, at + " power");
+            // A power code the page has no button for is kept, as a KX value is.
+            const std::optional<int> power = integer(device.value("power"), 0, 127, at + " power");
             if (!time || !power) return false;
             c.devices[static_cast<std::size_t>(d)] = {*time, *power};
         }

@@ -49,6 +49,8 @@ const char* kindName(ItemKind kind) {
             return "not-answered";
         case ItemKind::Planned:
             return "planned";
+        case ItemKind::Refused:
+            return "refused";
     }
     return "";
 }
@@ -72,6 +74,7 @@ QJsonArray itemsJson(const std::vector<RunItem>& items) {
             {"module-value", number(i.moduleValue)}};
         if (!i.reason.empty()) o.insert("reason", QString::fromStdString(i.reason));
         if (i.readOnly) o.insert("read-only", true);
+        if (!i.allowed.empty()) o.insert("allowed", QString::fromStdString(i.allowed));
         out.append(o);
     }
     return out;
@@ -151,6 +154,7 @@ void Command::tellItem(const RunItem& i, bool differencesAreResults) {
         case ItemKind::Written:
         case ItemKind::Sent:
         case ItemKind::Planned:
+        case ItemKind::Refused:
             return;
     }
 }
@@ -228,23 +232,50 @@ std::optional<std::vector<RestoreTarget>> Command::fileTargets(const QStringList
     return targets;
 }
 
+// Values of the file the page could not send, each named, refuse the whole
+// restore before anything is sent; returns the exit status, or 0 to go on.
+int refuseValues(Command& c, const std::vector<RunItem>& plan) {
+    bool refused = false;
+    for (const RunItem& i : plan) {
+        if (i.kind != ItemKind::Refused) continue;
+        refused = true;
+        c.out.fail(ErrorCode::Usage,
+                   moduleLabel(i.module, i.type) + ": " + i.setting + " = " +
+                       std::to_string(*i.fileValue) + " in the file, the page sends " + i.allowed,
+                   moduleNameOf(i.module, i.type), i.setting);
+    }
+    if (!refused) return 0;
+    return c.out.fail(ErrorCode::Usage,
+                      "nothing written: --allow-any-value writes values the page could not send");
+}
+
 int restoreCommand(Command& c, const QStringList& args) {
-    const std::optional<std::vector<RestoreTarget>> targets =
-        c.fileTargets(args, "restore FILE [--only MODULE...] [--map OLD=NEW...] [--dry-run]");
+    const std::optional<std::vector<RestoreTarget>> targets = c.fileTargets(
+        args, "restore FILE [--only MODULE...] [--map OLD=NEW...] [--dry-run] [--allow-any-value]");
     if (!targets) return kExitFailed;
+    const FileValues values =
+        c.isSet("allow-any-value") ? FileValues::AnyValue : FileValues::PageRange;
+    const std::vector<RunItem> plan = restorePlan(*targets, values);
     if (c.isSet("dry-run")) {
-        const std::vector<RunItem> plan = restorePlan(*targets);
         for (const RunItem& i : plan)
             c.out.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
                        std::to_string(*i.fileValue) +
-                       (i.readOnly ? " (read back, not written)" : ""));
+                       (i.readOnly ? " (read back, not written)"
+                        : i.kind == ItemKind::Refused ? " (refused: the page sends " + i.allowed + ")"
+                        : i.allowed.empty()           ? ""
+                                            : " (outside the page's " + i.allowed + ")"));
         c.out.result.insert("items", itemsJson(plan));
+        if (const int refused = refuseValues(c, plan)) return refused;
         return kExitOk;
+    }
+    if (const int refused = refuseValues(c, plan)) {
+        c.out.result.insert("items", itemsJson(plan));
+        return refused;
     }
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
     c.runControl("restore");
-    const RunResult result = restore(c.bus, *targets);
+    const RunResult result = restore(c.bus, *targets, values);
     c.out.result.insert("items", itemsJson(result.items));
     bool skipped = false;
     for (const RunItem& i : result.items) {

@@ -67,6 +67,8 @@ const std::vector<OptionEntry>& options() {
         {"only", nullptr, "MODULE", "Only these modules of the file.", {}},
         {"map", nullptr, "OLD=NEW", "Put the settings of module OLD on module NEW.", {}},
         {"dry-run", nullptr, nullptr, "Print what would be written; send nothing.", {}},
+        {"allow-any-value", nullptr, nullptr,
+         "Also write values of the file that the page could not send.", {}},
     };
     return table;
 }
@@ -240,7 +242,7 @@ const std::vector<CommandEntry>& commands() {
          "FILE",
          "Writes the permanent settings of a backup back and reads each one back.",
          "Modules are named kx:5, kx:2.1, zr:1. - reads the file from standard input.",
-         {"only", "map", "dry-run"},
+         {"only", "map", "dry-run", "allow-any-value"},
          {A::File},
          {"korvelctl -p 5 restore site-a.json --dry-run",
           "korvelctl -p 5 restore site-a.json --only kx:3 --map kx:3=kx:7"},

@@ -1,12 +1,15 @@
 #include "ops/system_runs.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "ops/kx_names.h"
 #include "ops/module_reads.h"
 #include "status/status_format.h"
 #include "status/system_query.h"
+#include "zr/zr_commands.h"
+#include "zr/zr_format.h"
 
 namespace korvel::ops {
 
@@ -102,8 +105,9 @@ Covered coveredModules(const ModuleRegistry& registry, const StatusFacts& status
     return c;
 }
 
-// Why the module of the file cannot be restored at `target` now; empty when it can.
-std::string mismatch(const ModuleRegistry& registry, const RestoreTarget& t) {
+}  // namespace
+
+std::string targetMismatch(const ModuleRegistry& registry, const RestoreTarget& t) {
     const bool present = t.target.family == ModuleFamily::ZR
                              ? registry.zrPresent[static_cast<std::size_t>(t.target.item)] == 1
                              : kxTypeAt(registry, t.target.item) != kKxNone;
@@ -114,6 +118,8 @@ std::string mismatch(const ModuleRegistry& registry, const RestoreTarget& t) {
                std::string(moduleTypeName(t.saved->type));
     return {};
 }
+
+namespace {
 
 // The permanent settings of a file's module in writing order, with whether
 // each is written or only read back.
@@ -138,6 +144,16 @@ std::vector<Setting> savedSettings(const ModuleBackup& saved, std::vector<ZrWrit
         out.push_back(
             {row->name, saved.permanent.kx.at(row->name), !settableOn(*row, module), row});
     return out;
+}
+
+// What the page sends for a setting to be written, "0..15", when the file's
+// value is not among it; empty when the page could send the value.
+std::string outsidePage(const Setting& s) {
+    if (s.readOnly) return {};
+    if (s.kxRow) return validKxValue(*s.kxRow, s.value) ? "" : acceptedValues(*s.kxRow);
+    const int maximum =
+        s.zrStep->power ? static_cast<int>(kZrPowerNames.size()) - 1 : kZrMaxTime;
+    return s.value >= 0 && s.value <= maximum ? "" : "0.." + std::to_string(maximum);
 }
 
 std::size_t writesOf(const std::vector<Setting>& settings) {
@@ -261,17 +277,22 @@ bool runModule(Bus& bus, const RestoreTarget& t, bool write, Steps& steps, RunRe
     return true;
 }
 
+std::vector<PlannedModule> plannedModules(const std::vector<RestoreTarget>& targets) {
+    std::vector<PlannedModule> planned;
+    for (const RestoreTarget& t : targets) {
+        std::vector<ZrWriteStep> zr;
+        planned.push_back(
+            {moduleLabel(t.target, t.saved->type), writesOf(savedSettings(*t.saved, zr))});
+    }
+    return planned;
+}
+
 RunResult runTargets(Bus& bus, const std::vector<RestoreTarget>& targets, bool write) {
     RunResult result;
     Steps steps(bus, stepsOf(targets, write));
+    if (write) result.planned = plannedModules(targets);
     for (const RestoreTarget& t : targets) {
-        std::vector<ZrWriteStep> zr;
-        if (write)
-            result.planned.push_back(
-                {moduleLabel(t.target, t.saved->type), writesOf(savedSettings(*t.saved, zr))});
-    }
-    for (const RestoreTarget& t : targets) {
-        if (const std::string why = mismatch(bus.registry(), t); !why.empty()) {
+        if (const std::string why = targetMismatch(bus.registry(), t); !why.empty()) {
             RunItem i = item(ItemKind::Skipped, t.target, t.saved->type);
             i.reason = why;
             result.items.push_back(i);
@@ -508,7 +529,7 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
     return targets;
 }
 
-std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets) {
+std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets, FileValues values) {
     std::vector<RunItem> plan;
     for (const RestoreTarget& t : targets) {
         std::vector<ZrWriteStep> zr;
@@ -516,6 +537,8 @@ std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets) {
             RunItem i = item(ItemKind::Planned, t.target, t.saved->type, s.name);
             i.fileValue = s.value;
             i.readOnly = s.readOnly;
+            i.allowed = outsidePage(s);
+            if (!i.allowed.empty() && values == FileValues::PageRange) i.kind = ItemKind::Refused;
             plan.push_back(i);
         }
     }
@@ -526,8 +549,14 @@ RunResult verify(Bus& bus, const std::vector<RestoreTarget>& targets) {
     return runTargets(bus, targets, false);
 }
 
-RunResult restore(Bus& bus, const std::vector<RestoreTarget>& targets) {
-    return runTargets(bus, targets, true);
+RunResult restore(Bus& bus, const std::vector<RestoreTarget>& targets, FileValues values) {
+    RunResult refused;
+    std::ranges::copy_if(restorePlan(targets, values), std::back_inserter(refused.items),
+                         [](const RunItem& i) { return i.kind == ItemKind::Refused; });
+    if (refused.items.empty()) return runTargets(bus, targets, true);
+    refused.stopped = "the file holds values the page could not send";
+    refused.planned = plannedModules(targets);
+    return refused;
 }
 
 }  // namespace korvel::ops

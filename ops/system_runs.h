@@ -23,6 +23,7 @@ enum class ItemKind {
     Skipped,      // not sent: the module is missing now, of another type, or unknown
     NotAnswered,  // no answer after the retries
     Planned,      // dry run: would be written (or, `readOnly`, only read back)
+    Refused,      // restore: a value of the file the page could not send; nothing is written
 };
 
 struct RunItem {
@@ -34,6 +35,8 @@ struct RunItem {
     std::optional<int> fileValue, moduleValue;
     std::string reason;     // why skipped or not answered, in words
     bool readOnly = false;  // a setting that is only read back (a KX44's master/slave mode)
+    // A file value the page could not send: what the page sends ("0..15"); empty otherwise.
+    std::string allowed;
 };
 
 // A restore target's name and how many settings it was to be written.
@@ -77,8 +80,20 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
                                                          const std::vector<std::string>& map,
                                                          std::string& error);
 
-// The dry run: every value a restore would write, as Planned items; nothing is sent.
-std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets);
+// Whether a restore writes values of the file that the page could not send
+// (a hand-edited "hfi": 99, or a value a module really held). Those are
+// written only when the user said so.
+enum class FileValues { PageRange, AnyValue };
+
+// The dry run: every value a restore would write, as Planned items; nothing is
+// sent. A value the page could not send carries `allowed`, and is Refused
+// unless `values` is AnyValue.
+std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets,
+                                 FileValues values = FileValues::PageRange);
+
+// Why a module of the file cannot be restored at its target on the system as
+// `registry` has it now ("not present now", "is a KX-H now, ..."); empty when it can.
+std::string targetMismatch(const ModuleRegistry& registry, const RestoreTarget& t);
 
 // Reads the permanent settings of each target and compares them with the
 // file; sends no write.
@@ -87,8 +102,11 @@ RunResult verify(Bus& bus, const std::vector<RestoreTarget>& targets);
 // Writes the permanent settings of each target and reads each one back. A
 // write is sent once and settled by its read-back (a ZR32 module's too); a
 // read that got no answer is asked again up to the bus's retries. A run that stops (no answer, a
-// lost line, a stop request) lists what it wrote.
-RunResult restore(Bus& bus, const std::vector<RestoreTarget>& targets);
+// lost line, a stop request) lists what it wrote. With PageRange, a file that
+// holds a value the page could not send is refused whole before the first
+// exchange: the result lists those values as Refused.
+RunResult restore(Bus& bus, const std::vector<RestoreTarget>& targets,
+                  FileValues values = FileValues::PageRange);
 
 // "kx:2.0 (KX44)": a module as the runs name it.
 std::string moduleLabel(const ModuleName& module, ModuleType type);

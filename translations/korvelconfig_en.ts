@@ -323,6 +323,247 @@
         <source>Warning! This will permanently erase all settings of all selected ZR32-units</source>
         <translation>Warning! This will permanently erase all settings of all selected ZR32-units</translation>
     </message>
+    <message>
+        <source>Backup…</source>
+        <translation>Backup…</translation>
+    </message>
+    <message>
+        <source>Verify…</source>
+        <translation>Verify…</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>Restore…</translation>
+    </message>
+    <message>
+        <source>No file</source>
+        <translation>No file</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>korvel::ui::BackupPage</name>
+    <message>
+        <source>saved</source>
+        <translation>saved</translation>
+    </message>
+    <message>
+        <source>read, not saved</source>
+        <translation>read, not saved</translation>
+    </message>
+    <message>
+        <source>equal</source>
+        <translation>equal</translation>
+    </message>
+    <message>
+        <source>written, read back equal</source>
+        <translation>written, read back equal</translation>
+    </message>
+    <message>
+        <source>written, not read back</source>
+        <translation>written, not read back</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <translation>different</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>not answered</source>
+        <translation>not answered</translation>
+    </message>
+    <message>
+        <source>to read back</source>
+        <translation>to read back</translation>
+    </message>
+    <message>
+        <source>to write</source>
+        <translation>to write</translation>
+    </message>
+    <message>
+        <source>to write if confirmed</source>
+        <translation>to write if confirmed</translation>
+    </message>
+    <message>
+        <source>a value the page could not send; it sends %1</source>
+        <translation>a value the page could not send; it sends %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no module: type a module number (KX 0 to 15, ZR32 0 to 7), or family and number, like kx:7</source>
+        <translation>&quot;%1&quot; is no module: type a module number (KX 0 to 15, ZR32 0 to 7), or family and number, like kx:7</translation>
+    </message>
+    <message>
+        <source>A module keeps its family: the settings of %1 go to a %2 module only</source>
+        <translation>A module keeps its family: the settings of %1 go to a %2 module only</translation>
+    </message>
+    <message>
+        <source>Another number, like 7, restores this module&apos;s settings there</source>
+        <translation>Another number, like 7, restores this module&apos;s settings there</translation>
+    </message>
+    <message>
+        <source>%1 goes to %2 already: one module of the file per module</source>
+        <translation>%1 goes to %2 already: one module of the file per module</translation>
+    </message>
+    <message>
+        <source>A &quot;Restore to&quot; cell names no module the settings can go to; its tool tip says why.</source>
+        <translation>A &quot;Restore to&quot; cell names no module the settings can go to; its tool tip says why.</translation>
+    </message>
+    <message>
+        <source>No module is ticked.</source>
+        <translation>No module is ticked.</translation>
+    </message>
+    <message>
+        <source>%1 (active)</source>
+        <translation>%1 (active)</translation>
+    </message>
+    <message>
+        <source>%1 (the page sends %2)</source>
+        <translation>%1 (the page sends %2)</translation>
+    </message>
+    <message>
+        <source>Write the %1 permanent settings listed to %2?</source>
+        <translation>Write the %1 permanent settings listed to %2?</translation>
+    </message>
+    <message>
+        <source>Not written, as the system is now: %1.</source>
+        <translation>Not written, as the system is now: %1.</translation>
+    </message>
+    <message>
+        <source>The file holds values the page could not send: %1. OK writes them as they are; Cancel writes nothing.</source>
+        <translation>The file holds values the page could not send: %1. OK writes them as they are; Cancel writes nothing.</translation>
+    </message>
+    <message>
+        <source>Status request</source>
+        <translation>Status request</translation>
+    </message>
+    <message>
+        <source>Backups (*.json);;All files (*)</source>
+        <translation>Backups (*.json);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>Open a backup</source>
+        <translation>Open a backup</translation>
+    </message>
+    <message>
+        <source>Save every setting of every KX and ZR32 module in a file</source>
+        <translation>Save every setting of every KX and ZR32 module in a file</translation>
+    </message>
+    <message>
+        <source>Compare the permanent settings of the ticked modules with a file</source>
+        <translation>Compare the permanent settings of the ticked modules with a file</translation>
+    </message>
+    <message>
+        <source>Write the permanent settings of a file to the ticked modules</source>
+        <translation>Write the permanent settings of a file to the ticked modules</translation>
+    </message>
+    <message>
+        <source>Modules of the file</source>
+        <translation>Modules of the file</translation>
+    </message>
+    <message>
+        <source>Module</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <source>Restore to</source>
+        <translation>Restore to</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>%v of %m</source>
+        <translation>%v of %m</translation>
+    </message>
+    <message>
+        <source>Results</source>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>In file</source>
+        <translation>In file</translation>
+    </message>
+    <message>
+        <source>In module</source>
+        <translation>In module</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>Cancelling…</source>
+        <translation>Cancelling…</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>no answer from Korvel</source>
+        <translation>no answer from Korvel</translation>
+    </message>
+    <message>
+        <source>No backup written: %1.</source>
+        <translation>No backup written: %1.</translation>
+    </message>
+    <message>
+        <source>Verify done: %1.</source>
+        <translation>Verify done: %1.</translation>
+    </message>
+    <message>
+        <source>Verify stopped (%1): %2.</source>
+        <translation>Verify stopped (%1): %2.</translation>
+    </message>
+    <message>
+        <source>Restore done: %1.</source>
+        <translation>Restore done: %1.</translation>
+    </message>
+    <message>
+        <source>Restore stopped (%1): %2.</source>
+        <translation>Restore stopped (%1): %2.</translation>
+    </message>
+    <message>
+        <source>Written: %1
+Not written: %2</source>
+        <translation>Written: %1
+Not written: %2</translation>
+    </message>
+    <message>
+        <source>Backup of %1 saved in %2.</source>
+        <translation>Backup of %1 saved in %2.</translation>
+    </message>
+    <message>
+        <source>All %1 settings are as in the file.</source>
+        <translation>All %1 settings are as in the file.</translation>
+    </message>
+    <message>
+        <source>%1 restored, every setting read back equal.</source>
+        <translation>%1 restored, every setting read back equal.</translation>
+    </message>
 </context>
 <context>
     <name>korvel::ui::MainWindow</name>

@@ -62,11 +62,18 @@ class BackupPage final : public QObject {
     QString askFile(FileQuestion question, const QString& suggestedName);
     bool openBackup(const QString& path);
     void listModules();
+    // Marks each "Restore to" cell that names no module its row's settings can
+    // go to, with the reason in its tool tip; true when every ticked row's cell will do.
+    bool checkRestoreTo();
     std::optional<std::vector<ops::RestoreTarget>> tickedTargets();
+    // Asks before a restore, naming the modules absent now and the values the
+    // page could not send; the plan goes into the list. Unset when not confirmed.
+    std::optional<ops::FileValues> confirmRestore(const std::vector<ops::RestoreTarget>& targets);
     // The bus a run goes over: the window's link and registry, with the bar and Cancel.
     void prepare(ops::Bus& bus);
     void showProgress(const ops::RunProgress& progress);
-    void showItems(const std::vector<ops::RunItem>& items);
+    // `fileWritten`: a backup's file was written, so what it read is saved.
+    void showItems(const std::vector<ops::RunItem>& items, bool fileWritten = false);
     // How a run went: whether its status request completed, and the detail of
     // the first exchange that failed, if one did (retries may have made up for it).
     struct RunEnd {
@@ -79,6 +86,8 @@ class BackupPage final : public QObject {
     };
     // Runs `body` after a status request, with the window held.
     RunEnd runAfterStatus(const std::function<void(const StatusFacts&)>& body);
+    // Runs `body` with the window held, on the status the last run asked for.
+    RunEnd runHeld(const std::function<void()>& body);
     void tellOutcome(const std::string& text, const std::string& detail, MessageIcon icon);
     void tell(RunKind kind, const ops::RunResult& result, const std::optional<std::string>& failed);
 

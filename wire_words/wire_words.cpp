@@ -91,10 +91,10 @@ const char* summaryName(int sub) {
     }
 }
 
-// The setting a KX command byte addresses, with the words of its selector bits.
+// The setting a KX command byte addresses, named with the words of its selector bits.
 struct KxSettingWords {
     const KxSettingRow* row = nullptr;
-    std::string selectors;
+    std::string name;
 };
 KxSettingWords kxSetting(int command) {
     const int code = command & (kPermanentFlag - 1);
@@ -103,12 +103,9 @@ KxSettingWords kxSetting(int command) {
         const int selectorMask = b.alarmOn | b.switchOn | b.bank1 | b.loopB;
         const int extra = code - row.code;
         if (extra < 0 || (extra & ~selectorMask) != 0) continue;
-        std::string words;
-        if (b.alarmOn) words += (extra & b.alarmOn) ? " on-delay" : " off-delay";
-        if (b.switchOn) words += (extra & b.switchOn) ? " on-delay" : " off-delay";
-        if (b.bank1) words += (extra & b.bank1) ? " bank 1" : " bank 0";
-        if (b.loopB) words += (extra & b.loopB) ? " loop B" : " loop A";
-        return {&row, words};
+        const KxSelectors selectors{(extra & b.alarmOn) != 0, (extra & b.switchOn) != 0,
+                                    (extra & b.bank1) != 0, (extra & b.loopB) != 0};
+        return {&row, kxSettingWords(row, selectors)};
     }
     return {};
 }
@@ -136,9 +133,8 @@ std::string kxCommand(const Parsed& p, WireBytes f) {
     if (p.count == 4 && v == kEraseCode) return subject + "erase all settings";
     const KxSettingWords setting = kxSetting(v);
     if (!setting.row) return unknown(f);
-    const std::string name = setting.row->name + setting.selectors;
-    if (p.count == 4) return subject + "get " + name + permanence(v);
-    return subject + "set " + name + kxValue(*setting.row, p.d[4]) + permanence(v);
+    if (p.count == 4) return subject + "get " + setting.name + permanence(v);
+    return subject + "set " + setting.name + kxValue(*setting.row, p.d[4]) + permanence(v);
 }
 
 std::string zrTime(int value) {
@@ -272,7 +268,7 @@ std::string kxReport(const Parsed& p, WireBytes f) {
     if ((p.d[2] & 15) != kKxReportMark || half > 1 || p.count != 5) return unknown(f);
     const KxSettingWords setting = kxSetting(p.d[3]);
     if (!setting.row) return unknown(f);
-    return kxLabel(p.d[1] - kKxAddress + 16 * half) + " " + setting.row->name + setting.selectors +
+    return kxLabel(p.d[1] - kKxAddress + 16 * half) + " " + setting.name +
            kxValue(*setting.row, p.d[4]) + permanence(p.d[3]);
 }
 
@@ -297,6 +293,16 @@ bool isZr(int address) {
 }
 
 }  // namespace
+
+std::string kxSettingWords(const KxSettingRow& row, const KxSelectors& selectors) {
+    const KxSelectorBits& b = row.selectorBits;
+    std::string words = row.name;
+    if (b.alarmOn) words += selectors.alarmOn ? " on-delay" : " off-delay";
+    if (b.switchOn) words += selectors.switchOn ? " on-delay" : " off-delay";
+    if (b.bank1) words += selectors.bank1 ? " bank 1" : " bank 0";
+    if (b.loopB) words += selectors.loopB ? " loop B" : " loop A";
+    return words;
+}
 
 std::string byteTexts(WireBytes frame) {
     std::string text;

@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include "kx/settings.h"
+
 namespace korvel {
 
 // Frames in words, for a person reading the message log: who a frame is for,
@@ -16,6 +18,9 @@ using WireBytes = std::span<const std::uint8_t>;
 std::string requestWords(WireBytes request);
 // "KX 2 HFI-level = 12", "status KX 5.1 · KX44 Active 1.10 A", "nothing held", ...
 std::string answerWords(WireBytes answer);
+// A KX setting as the log names it, with the words of its selectors:
+// "Switch-delay on-delay bank 1".
+std::string kxSettingWords(const KxSettingRow& row, const KxSelectors& selectors);
 // The log's byte texts of a frame: " 2D 00 22 08".
 std::string byteTexts(WireBytes frame);
 

@@ -40,11 +40,13 @@ struct RestoreTest : ::testing::Test {
 };
 
 // Values the page cannot show are saved as reported, and busy modules, every
-// answer two frames late, are waited for: the restore puts back every setting.
+// answer two frames late, are waited for. The restore refuses those values,
+// dry run or not, before anything is sent; told to, it puts back every setting.
 TEST_F(RestoreTest, BackupThenRestorePutsBackEverySetting) {
     sim::SimSystem odd = sim::demoSystem();
     moduleOf(odd, ModuleFamily::KX, 0).kxPermanent.value[9] = 0;   // pwm after an erase
     moduleOf(odd, ModuleFamily::KX, 3).kxPermanent.value[13] = 0;  // loop-current of a fresh WOBE-s
+    moduleOf(odd, ModuleFamily::ZR, 6).zrPermanent.devices[5].power = 9;
     MemoryLine line(odd);
     const std::string file = folder.path("odd.json");
     const CtlRun backup = runCtl(line, {"-p", "1", "backup", file});
@@ -53,8 +55,31 @@ TEST_F(RestoreTest, BackupThenRestorePutsBackEverySetting) {
               std::string::npos)
         << backup.err;
     changeSettings(line.controller.system());
+    const std::string refused =
+        "korvelctl: kx:0 (KX-H): pwm = 0 in the file, the page sends 2, 4, 8, 16, 32\n"
+        "korvelctl: kx:3 (WOBE-s): loop-current = 0 in the file, the page sends 20..70\n"
+        "korvelctl: zr:6 (ZR32): device 5 power = 9 in the file, the page sends 0..3\n"
+        "korvelctl: nothing written: --allow-any-value writes values the page could not send\n";
+    const std::tuple<std::vector<std::string>, int, std::string, std::string> runs[] = {
+        // options, exit, a line of standard output, standard error
+        {{"--dry-run"}, ctl::kExitUsage, "kx:0 pwm = 0 (refused: the page sends 2, 4, 8, 16, 32)\n",
+         refused},
+        {{}, ctl::kExitUsage, "", refused},
+        {{"--dry-run", "--allow-any-value"}, ctl::kExitOk,
+         "zr:6 device 5 power = 9 (outside the page's 0..3)\n", ""},
+    };
+    for (const auto& [options, exit, out, err] : runs) {
+        std::vector<std::string> args{"-p", "1", "restore", file};
+        args.insert(args.end(), options.begin(), options.end());
+        const std::size_t frames = line.controller.framesReceived().size();
+        const CtlRun r = runCtl(line, args);
+        EXPECT_EQ(r.exit, exit) << r.err;
+        EXPECT_NE(r.out.find(out), std::string::npos) << r.out;
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(line.controller.framesReceived().size(), frames);
+    }
     line.controller.faults().moduleAnswerDelay = 2;
-    const CtlRun restore = runCtl(line, {"-p", "1", "restore", file});
+    const CtlRun restore = runCtl(line, {"-p", "1", "restore", file, "--allow-any-value"});
     EXPECT_EQ(restore.exit, ctl::kExitOk) << restore.err;
     EXPECT_EQ(restore.err, "");
     EXPECT_EQ(permanentSettings(line.controller.system()), permanentSettings(odd));
