@@ -257,13 +257,17 @@ int restoreCommand(Command& c, const QStringList& args) {
         c.isSet("allow-any-value") ? FileValues::AnyValue : FileValues::PageRange;
     const std::vector<RunItem> plan = restorePlan(*targets, values);
     if (c.isSet("dry-run")) {
-        for (const RunItem& i : plan)
+        for (const RunItem& i : plan) {
+            std::string note;
+            if (i.readOnly)
+                note = " (read back, not written)";
+            else if (i.kind == ItemKind::Refused)
+                note = " (refused: the page sends " + i.allowed + ")";
+            else if (!i.allowed.empty())
+                note = " (outside the page's " + i.allowed + ")";
             c.out.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
-                       std::to_string(*i.fileValue) +
-                       (i.readOnly ? " (read back, not written)"
-                        : i.kind == ItemKind::Refused ? " (refused: the page sends " + i.allowed + ")"
-                        : i.allowed.empty()           ? ""
-                                            : " (outside the page's " + i.allowed + ")"));
+                       std::to_string(*i.fileValue) + note);
+        }
         c.out.result.insert("items", itemsJson(plan));
         if (const int refused = refuseValues(c, plan)) return refused;
         return kExitOk;

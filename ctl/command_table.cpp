@@ -67,8 +67,7 @@ const std::vector<OptionEntry>& options() {
         {"only", nullptr, "MODULE", "Only these modules of the file.", {}},
         {"map", nullptr, "OLD=NEW", "Put the settings of module OLD on module NEW.", {}},
         {"dry-run", nullptr, nullptr, "Print what would be written; send nothing.", {}},
-        {"allow-any-value", nullptr, nullptr,
-         "Also write values of the file that the page could not send.", {}},
+        {"allow-any-value", nullptr, nullptr, "Also write values the page could not send.", {}},
     };
     return table;
 }

@@ -151,8 +151,7 @@ std::vector<Setting> savedSettings(const ModuleBackup& saved, std::vector<ZrWrit
 std::string outsidePage(const Setting& s) {
     if (s.readOnly) return {};
     if (s.kxRow) return validKxValue(*s.kxRow, s.value) ? "" : acceptedValues(*s.kxRow);
-    const int maximum =
-        s.zrStep->power ? static_cast<int>(kZrPowerNames.size()) - 1 : kZrMaxTime;
+    const int maximum = s.zrStep->power ? static_cast<int>(kZrPowerNames.size()) - 1 : kZrMaxTime;
     return s.value >= 0 && s.value <= maximum ? "" : "0.." + std::to_string(maximum);
 }
 

@@ -154,9 +154,10 @@ RestoreTo restoreTo(const ops::ModuleBackup& m, const QString& typed) {
                                "to 7), or family and number, like kx:7")
                     .arg(typed.trimmed())};
     if (to->family != m.name.family)
-        return {{},
-                BackupPage::tr("A module keeps its family: the settings of %1 go to a %2 module only")
-                    .arg(qs(ops::moduleNameOf(m.name, m.type)), kx ? "KX" : "ZR32")};
+        return {
+            {},
+            BackupPage::tr("A module keeps its family: the settings of %1 go to a %2 module only")
+                .arg(qs(ops::moduleNameOf(m.name, m.type)), kx ? "KX" : "ZR32")};
     return {name.toStdString(), {}};
 }
 
@@ -164,8 +165,7 @@ RestoreTo restoreTo(const ops::ModuleBackup& m, const QString& typed) {
 // no module is tinted, with the reason as its tool tip, shown at once.
 class RestoreToDelegate final : public QStyledItemDelegate {
   public:
-    RestoreToDelegate(std::function<QString(int row, const QString& text)> problem,
-                      QObject* parent)
+    RestoreToDelegate(std::function<QString(int row, const QString& text)> problem, QObject* parent)
         : QStyledItemDelegate(parent), problem_(std::move(problem)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -173,19 +173,21 @@ class RestoreToDelegate final : public QStyledItemDelegate {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         auto* line = qobject_cast<QLineEdit*>(editor);
         if (line == nullptr) return editor;
-        QObject::connect(line, &QLineEdit::textEdited, line,
-                         [this, line, row = index.row()](const QString& text) {
-                             const QString why = problem_(row, text);
-                             QPalette palette = line->palette();
-                             palette.setColor(QPalette::Base, why.isEmpty() ? QApplication::palette().color(QPalette::Base) : kMarked);
-                             line->setPalette(palette);
-                             line->setToolTip(why);
-                             if (why.isEmpty())
-                                 QToolTip::hideText();
-                             else
-                                 QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())),
-                                                    why, line);
-                         });
+        QObject::connect(
+            line, &QLineEdit::textEdited, line,
+            [this, line, row = index.row()](const QString& text) {
+                const QString why = problem_(row, text);
+                QPalette palette = line->palette();
+                palette.setColor(QPalette::Base, why.isEmpty()
+                                                     ? QApplication::palette().color(QPalette::Base)
+                                                     : kMarked);
+                line->setPalette(palette);
+                line->setToolTip(why);
+                if (why.isEmpty())
+                    QToolTip::hideText();
+                else
+                    QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())), why, line);
+            });
         return editor;
     }
 
@@ -295,8 +297,8 @@ void BackupPage::buildButtons(QWidget* tab) {
 void BackupPage::buildModules(QWidget* tab) {
     lblBackupFile_ = make<QLabel>("lblBackupFile", tab);
     // A module is restored when ticked; its "Restore to" cell gives it another number.
-    lstBackupModules_ =
-        makeList("lstBackupModules", tr("Modules of the file"), {tr("Module"), tr("Restore to")}, tab);
+    lstBackupModules_ = makeList("lstBackupModules", tr("Modules of the file"),
+                                 {tr("Module"), tr("Restore to")}, tab);
     lstBackupModules_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstBackupModules_->setColumnWidth(0, lstBackupModules_->width() / 2);
     connect(lstBackupModules_, &QTreeWidget::itemActivated, this,
@@ -321,11 +323,10 @@ void BackupPage::buildProgress(QWidget* tab) {
     cmdBackupCancel_ = make<QPushButton>("cmdBackupCancel", tab);
     cmdBackupCancel_->setEnabled(false);
     connect(cmdBackupCancel_, &QPushButton::clicked, this, &BackupPage::cancel);
-    lstBackupResults_ =
-        makeList("lstBackupResults", tr("Results"),
-                 {tr("Result"), tr("Module"), tr("Setting"), tr("In file"), tr("In module"),
-                  tr("Reason")},
-                 tab);
+    lstBackupResults_ = makeList(
+        "lstBackupResults", tr("Results"),
+        {tr("Result"), tr("Module"), tr("Setting"), tr("In file"), tr("In module"), tr("Reason")},
+        tab);
     // Every column on screen at the window's size: the short ones as wide as their
     // contents, the setting and the reason share the rest; a row's tool tip
     // holds its whole setting and reason.
@@ -369,9 +370,9 @@ bool BackupPage::openBackup(const QString& path) {
     const bool sameModules = backup_ && path == path_ && names(*backup_) == names(*read);
     backup_ = std::move(read);
     path_ = path;
-    lblBackupFile_->setText(lblBackupFile_->fontMetrics().elidedText(
-        tr("File: %1").arg(QDir::toNativeSeparators(path)), Qt::ElideMiddle,
-        lblBackupFile_->width()));
+    lblBackupFile_->setText(
+        lblBackupFile_->fontMetrics().elidedText(tr("File: %1").arg(QDir::toNativeSeparators(path)),
+                                                 Qt::ElideMiddle, lblBackupFile_->width()));
     if (!sameModules) listModules();
     return true;
 }
@@ -452,7 +453,9 @@ std::optional<std::vector<ops::RestoreTarget>> BackupPage::tickedTargets() {
 void BackupPage::prepare(ops::Bus& bus) {
     bus.retries = kWindowRetries;
     bus.progress = [this](const ops::RunProgress& p) { showProgress(p); };
-    bus.stopRequest = [this] { return cancelRequested_ ? std::string("cancelled") : std::string(); };
+    bus.stopRequest = [this] {
+        return cancelRequested_ ? std::string("cancelled") : std::string();
+    };
 }
 
 void BackupPage::showProgress(const ops::RunProgress& progress) {
@@ -472,9 +475,9 @@ void BackupPage::showItems(const std::vector<RunItem>& items, bool fileWritten) 
         const QString words = settingWords(item.setting);
         const QString setting = item.permanent ? words : tr("%1 (active)").arg(words);
         const QString reason = reasonText(item);
-        auto* row = new QTreeWidgetItem(QStringList{
-            resultText(item, fileWritten), qs(ops::moduleLabel(item.module, item.type)), setting,
-            valueText(item.fileValue), valueText(item.moduleValue), reason});
+        auto* row = new QTreeWidgetItem(
+            QStringList{resultText(item, fileWritten), qs(ops::moduleLabel(item.module, item.type)),
+                        setting, valueText(item.fileValue), valueText(item.moduleValue), reason});
         // The whole setting and reason, wherever the pointer rests on the row.
         const QString tip = reason.isEmpty() ? setting : setting + ": " + reason;
         for (int c = 0; c < row->columnCount(); ++c) row->setToolTip(c, tip);
@@ -485,8 +488,7 @@ void BackupPage::showItems(const std::vector<RunItem>& items, bool fileWritten) 
     lstBackupResults_->setUpdatesEnabled(true);
 }
 
-BackupPage::RunEnd BackupPage::runAfterStatus(
-    const std::function<void(const StatusFacts&)>& body) {
+BackupPage::RunEnd BackupPage::runAfterStatus(const std::function<void(const StatusFacts&)>& body) {
     RunScope scope(*this);
     // A whole-system run asks its status steps again, as it does its reads.
     const std::optional<StatusFacts> facts = hooks_.requestStatus(kWindowRetries);
@@ -588,9 +590,10 @@ void BackupPage::cmdVerify_Click() {
         result = ops::verify(bus, *targets);
     });
     showItems(result.items);
-    if (!end.statusDone || !result.whole()) return tell(RunKind::Verify, result, end.failedRun(result));
-    tellOutcome(tr("All %1 settings are as in the file.").arg(result.items.size()).toStdString(), {},
-                MessageIcon::None);
+    if (!end.statusDone || !result.whole())
+        return tell(RunKind::Verify, result, end.failedRun(result));
+    tellOutcome(tr("All %1 settings are as in the file.").arg(result.items.size()).toStdString(),
+                {}, MessageIcon::None);
 }
 
 std::optional<ops::FileValues> BackupPage::confirmRestore(
@@ -620,9 +623,8 @@ std::optional<ops::FileValues> BackupPage::confirmRestore(
         missing << qs(ops::moduleLabel(i.module, i.type) + ": " + i.reason);
     plan.insert(plan.end(), absent.begin(), absent.end());
     showItems(plan);
-    const auto writes = std::ranges::count_if(plan, [](const RunItem& i) {
-        return i.kind != ItemKind::Skipped && !i.readOnly;
-    });
+    const auto writes = std::ranges::count_if(
+        plan, [](const RunItem& i) { return i.kind != ItemKind::Skipped && !i.readOnly; });
     QString question = tr("Write the %1 permanent settings listed to %2?")
                            .arg(writes)
                            .arg(qs(counted(modules, "module")));
@@ -631,12 +633,12 @@ std::optional<ops::FileValues> BackupPage::confirmRestore(
         question += "\n\n" + tr("Not written, as the system is now: %1.").arg(missing.join("; "));
     if (!refused.isEmpty())
         question += "\n\n" + tr("The file holds values the page could not send: %1. OK writes "
-                                 "them as they are; Cancel writes nothing.")
-                                  .arg(refused.join("; "));
+                                "them as they are; Cancel writes nothing.")
+                                 .arg(refused.join("; "));
     // Enter must not write a value the page could not send.
-    if (!confirmOrCancel(bus_.prompter, question.toStdString(),
-                         refused.isEmpty() ? MessageButtons::OkCancel
-                                           : MessageButtons::OkCancelDefaultCancel))
+    if (!confirmOrCancel(
+            bus_.prompter, question.toStdString(),
+            refused.isEmpty() ? MessageButtons::OkCancel : MessageButtons::OkCancelDefaultCancel))
         return std::nullopt;
     return refused.isEmpty() ? ops::FileValues::PageRange : ops::FileValues::AnyValue;
 }
@@ -656,7 +658,8 @@ void BackupPage::cmdRestore_Click() {
         result = ops::restore(bus, *targets, *values);
     });
     showItems(result.items);
-    if (!end.statusDone || !result.whole()) return tell(RunKind::Restore, result, end.failedRun(result));
+    if (!end.statusDone || !result.whole())
+        return tell(RunKind::Restore, result, end.failedRun(result));
     tellOutcome(tr("%1 restored, every setting read back equal.")
                     .arg(qs(counted(targets->size(), "module")))
                     .toStdString(),

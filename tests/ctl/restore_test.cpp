@@ -62,10 +62,10 @@ TEST_F(RestoreTest, BackupThenRestorePutsBackEverySetting) {
         "korvelctl: zr:6 (ZR32): device 5 power = 9 in the file, the page sends 0..3\n"
         "korvelctl: nothing written: --allow-any-value writes values the page could not send\n";
     for (const bool dryRun : {true, false}) {
-        std::vector<std::string> args{"-p", "1", "restore", file};
-        if (dryRun) args.push_back("--dry-run");
         const std::size_t frames = line.controller.framesReceived().size();
-        const CtlRun r = runCtl(line, args);
+        // The refused items as JSON go to the schema check.
+        const CtlRun r =
+            runCtl(line, {"-p", "1", "restore", file, dryRun ? "--dry-run" : "--json"});
         EXPECT_EQ(r.exit, ctl::kExitUsage);
         EXPECT_EQ(r.err, refused);
         EXPECT_EQ(line.controller.framesReceived().size(), frames);

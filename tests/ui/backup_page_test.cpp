@@ -81,8 +81,9 @@ TEST_F(BackupPageTest, BackupVerifyAndAMappedRestore) {
     hfi(controller.system(), 5) = 2;
     run("cmdVerify");
     EXPECT_EQ(suggested_.last(), file);  // the file in hand, in the last folder
-    EXPECT_EQ(rowsOf(find<QTreeWidget>("lstBackupResults"), "different"),
-              "kx:0 (KX-H)|HFI-level|7|3\nkx:5 (KX-H)|HFI-level|7|2\nzr:6 (ZR32)|device 63 time|18|99");
+    EXPECT_EQ(
+        rowsOf(find<QTreeWidget>("lstBackupResults"), "different"),
+        "kx:0 (KX-H)|HFI-level|7|3\nkx:5 (KX-H)|HFI-level|7|2\nzr:6 (ZR32)|device 63 time|18|99");
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Verify done: 303 equal, 3 different."});
 
     // kx:0's settings go to kx:5 alone.
