@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "kx/commands.h"
 #include "kx/master_slave_check.h"
 #include "kx/reply_decoding.h"
@@ -47,9 +45,8 @@ TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
     };
     for (const NumberCase& c : cases) {
         const KxCommand k = numberCommand(c.setting, c.text, c.selectors, c.permanent);
-        EXPECT_EQ(k.v, c.v) << c.text;
-        EXPECT_EQ(k.x, c.x) << c.text;
-        EXPECT_EQ(k.correctedText, c.corrected) << c.text;
+        EXPECT_EQ(std::tuple(k.v, k.x, k.correctedText), std::tuple(c.v, c.x, c.corrected))
+            << c.text;
     }
 }
 
@@ -61,8 +58,7 @@ TEST(KxOptionCommand, ValueIsTheSelectedIndexOrZero) {
         {O::PowerCtl, 2, false, 12, 0}};
     for (const auto& [setting, index, permanent, v, x] : cases) {
         const KxCommand k = optionCommand(setting, index, permanent);
-        EXPECT_EQ(k.v, v) << v << " " << index.value_or(-1);
-        EXPECT_EQ(k.x, x) << v << " " << index.value_or(-1);
+        EXPECT_EQ(std::tuple(k.v, k.x), std::tuple(v, x)) << v << " " << index.value_or(-1);
     }
 }
 
@@ -80,30 +76,29 @@ struct DecodeCase {
 };
 
 TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
-    const auto field = [](KxSettingId f, std::string text) {
-        return KxFieldUpdate{f, std::move(text)};
-    };
-    const auto option = [](KxSettingId f, int index) { return KxFieldUpdate{f, "", index}; };
+    using F = KxSettingId;
+    const auto field = [](F f, std::string text) { return KxFieldUpdate{f, std::move(text)}; };
+    const auto option = [](F f, int index) { return KxFieldUpdate{f, "", index}; };
     const DecodeCase cases[] = {
-        {report(35, 26, 1, 12), {19, false, {}}, field(KxSettingId::Hfi, "12")},
+        {report(35, 26, 1, 12), {19, false, {}}, field(F::Hfi, "12")},
         {report(35, 26, 1, 12), {3, false, {}}, {}},
         {report(35, 10, 1, 12), {19, false, {}}, {}},
         {report(32, 10, 1, 12), {kAllKXxx, false, {}}, {}},
         {report(32, 10, 1, 12), {}, {}},
         {report(32, 10, 65, 3), {0, false, {}}, {}},
-        {report(32, 10, 65, 3), {0, true, {}}, field(KxSettingId::Hfi, "3")},
+        {report(32, 10, 65, 3), {0, true, {}}, field(F::Hfi, "3")},
         {report(32, 10, 1, 3), {0, true, {}}, {}},
         {report(32, 10, 3, 90), {0, false, {}}, {}},
-        {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(KxSettingId::AlarmDelay, "90")},
+        {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(F::AlarmDelay, "90")},
         {report(32, 10, 7, 5), {0, false, {.switchOn = true}}, {}},
         {report(32, 10, 7, 5),
          {0, false, {.switchOn = true, .bank1 = true}},
-         field(KxSettingId::SwitchDelay, "5")},
-        {report(32, 10, 8, 127), {0, false, {}}, field(KxSettingId::DcShift, "127")},
-        {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(KxSettingId::LoopCurrent, "40")},
-        {report(32, 10, 9, 32), {0, false, {}}, option(KxSettingId::PwmMult, 32)},
+         field(F::SwitchDelay, "5")},
+        {report(32, 10, 8, 127), {0, false, {}}, field(F::DcShift, "127")},
+        {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(F::LoopCurrent, "40")},
+        {report(32, 10, 9, 32), {0, false, {}}, option(F::PwmMult, 32)},
         {report(32, 10, 9, 6), {0, false, {}}, {}},
-        {report(32, 10, 75, 2), {0, true, {}}, option(KxSettingId::MsMode, 2)},
+        {report(32, 10, 75, 2), {0, true, {}}, option(F::MsMode, 2)},
         {report(32, 10, 11, 3), {0, false, {}}, {}},
     };
     for (const DecodeCase& c : cases)
@@ -130,32 +125,29 @@ TEST(DecodeKxReport, ModuleSettingVariantPermanentAndValueAsReported) {
         {{0, 38, 10, 13, 0}, KxReport{6, F::LoopCurrent, {}, false, 0}},
         {{0, 38, 10, 78, 70}, KxReport{6, F::LoopCurrent, {.loopB = true}, true, 70}},
         {{0, 39, 10, 15, 15}, KxReport{7, F::Address, {}, false, 15}},
-        {{0, 32, 10, 0, 1}, {}},
-        {{0, 32, 10, 64, 0}, {}},
-        {{0, 32, 10, 16, 1}, {}},
-        {{0, 48, 10, 1, 1}, {}},
-        {{0, 63, 26, 1, 1}, {}},
-        {{0, 32, 11, 1, 1}, {}},
-        {{0, 32, 24, 1, 1}, {}},
-        {{0, 32, 42, 1, 1}, {}},
-        {{0, 32, 10, 1}, {}},
-        {{1, 32, 10, 1, 5}, {}},
     };
+    const Frames none = {{0, 32, 10, 0, 1}, {0, 32, 10, 64, 0}, {0, 32, 10, 16, 1},
+                         {0, 48, 10, 1, 1}, {0, 63, 26, 1, 1},  {0, 32, 11, 1, 1},
+                         {0, 32, 24, 1, 1}, {0, 32, 42, 1, 1},  {0, 32, 10, 1},
+                         {1, 32, 10, 1, 5}};
     for (const auto& [data, expected] : cases)
         EXPECT_EQ(decodeKxReport(testing::replyOf(data)), expected)
+            << int(data[1]) << " " << int(data[2]) << " " << int(data[3]);
+    for (const FrameData& data : none)
+        EXPECT_EQ(decodeKxReport(testing::replyOf(data)), std::nullopt)
             << int(data[1]) << " " << int(data[2]) << " " << int(data[3]);
 }
 
 TEST(PageCanShow, OptionValuesItHasAndNumbersInRange) {
     using F = KxSettingId;
     const std::tuple<F, int, bool> cases[] = {
-        {F::PwmMult, 2, true},  {F::PwmMult, 32, true},  {F::PwmMult, 0, false},
-        {F::PwmMult, 6, false}, {F::PwmMult, 64, false}, {F::OcdMode, 2, true},
-        {F::OcdMode, 3, false},  {F::MsMode, 0, true},     {F::PowerCtl, 1, true},
-        {F::PowerCtl, 2, false},   {F::Hfi, 0, true},    {F::Hfi, 15, true},
-        {F::Hfi, 16, false}, {F::AlarmDelay, 127, true},   {F::SwitchDelay, 8, false},
-        {F::LoopCurrent, 19, false},  {F::LoopCurrent, 20, true},    {F::LoopCurrent, 70, true},
-        {F::LoopCurrent, 71, false},  {F::Address, 16, false}};
+        {F::PwmMult, 2, true},       {F::PwmMult, 32, true},     {F::PwmMult, 0, false},
+        {F::PwmMult, 6, false},      {F::PwmMult, 64, false},    {F::OcdMode, 2, true},
+        {F::OcdMode, 3, false},      {F::MsMode, 0, true},       {F::PowerCtl, 1, true},
+        {F::PowerCtl, 2, false},     {F::Hfi, 0, true},          {F::Hfi, 15, true},
+        {F::Hfi, 16, false},         {F::AlarmDelay, 127, true}, {F::SwitchDelay, 8, false},
+        {F::LoopCurrent, 19, false}, {F::LoopCurrent, 20, true}, {F::LoopCurrent, 70, true},
+        {F::LoopCurrent, 71, false}, {F::Address, 16, false}};
     for (const auto& [field, value, shown] : cases)
         EXPECT_EQ(pageCanShow(settingRow(field), value), shown)
             << settingRow(field).name << " " << value;
@@ -201,18 +193,15 @@ TEST_P(KxSelection, PageMatchesTheSelectedEntry) {
     KxPageState page;
     KXSelectionChanged(page, kAllKXxx, types);
     KXSelectionChanged(page, e.item, types);
-    EXPECT_EQ(panelsShown(page), e.panels);
-    EXPECT_EQ(page.setButton(KxSettingId::MsMode), e.msSet);
+    EXPECT_EQ(std::tuple(panelsShown(page), page.setButton(KxSettingId::MsMode), page.getButtons,
+                         page.cmdMSGet, page.cmdMSGetCaption, page.bank1Visible,
+                         page.kxTypeVisible ? page.kxTypeCaption : "hidden"),
+              std::tuple(e.panels, e.msSet, e.getButtons, e.msGet, e.msCaption, e.bank1, e.type));
     for (const KxSettingRow& row : kKxSettings) {  // elsewhere a panel comes with its Set button
         if (row.field != KxSettingId::MsMode) {
             EXPECT_EQ(page.setButton(row.field), page.panel(row.field)) << row.name;
         }
     }
-    EXPECT_EQ(page.getButtons, e.getButtons);
-    EXPECT_EQ(page.cmdMSGet, e.msGet);
-    EXPECT_EQ(page.cmdMSGetCaption, e.msCaption);
-    EXPECT_EQ(page.bank1Visible, e.bank1);
-    EXPECT_EQ(page.kxTypeVisible ? page.kxTypeCaption : "hidden", e.type);
 }
 
 constexpr const char* kAll = "HFI AL SW DCS PWMM OCD MS PC LC AD ";
@@ -250,11 +239,7 @@ TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
         (Frames{
             {0, 34, 24, 65}, {0, 37, 8, 7, 3}, {0, 37, 8, 75, 2}, {0, 37, 8, 11}, {0, 34, 8, 64}}));
     EXPECT_EQ(b.frames().size(), 15u);
-    ASSERT_EQ(b.prompter.shown.size(), 1u);
-    EXPECT_EQ(b.prompter.shown[0].text,
-              "Warning! This will permanently erase all settings of all selected KX-units");
-    EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancelDefaultCancel);
+    testing::expectEraseWarning(b.prompter, "KX");
 }
 
 // A new setting's code can lie anywhere in the command byte's six bits.
@@ -321,20 +306,18 @@ TEST(MasterSlaveCheck, AnAnswerCountsUpToTwoSecondsAndSilenceEndsTheCheck) {
     const Frames asked4{{0, 36, 8, 11}}, asked4and7{{0, 36, 8, 11}, {0, 39, 8, 11}};
     for (const auto& [delay, silent, asked] :
          {std::tuple{inTime, 7, asked4and7}, std::tuple{inTime + 1ns, 4, asked4}}) {
-        sim::SimModule kxh;
-        kxh.number = 4;
-        kxh.kxActive.value[11] = 1;
         sim::SimSystem s;
-        s.modules = {kxh};
+        s.modules = {testing::kxModule(4, sim::kAnswered)};
+        s.modules[0].kxActive.value[11] = 1;
         OpenBench b(s);
         b.controller.faults().answerDelay = delay;
         KxTypeTable types;
         types.fill(kKxNone);
         types[4] = types[7] = kKxH;
         const MasterSlaveCheck check = checkMasterSlave(b.link, types);
-        EXPECT_EQ(check.outcome, MasterSlaveOutcome::ModuleSilent);
-        EXPECT_EQ(check.message, "No answer from module " + std::to_string(silent));
-        EXPECT_EQ(b.commandsSince(0), asked);
+        EXPECT_EQ(std::tuple(check.outcome, check.message, b.commandsSince(0)),
+                  std::tuple(MasterSlaveOutcome::ModuleSilent,
+                             "No answer from module " + std::to_string(silent), asked));
     }
 }
 

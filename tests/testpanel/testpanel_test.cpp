@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "tests/support/recorders.h"
 #include "ui_model/function_test.h"
 
@@ -38,32 +36,25 @@ TEST(FunctionFrame, GroupsPatternsAndLongAddresses) {
     EXPECT_EQ(functionGroup(5), std::nullopt);
 }
 
-FunctionTestInputs inputs(std::string block, std::string decoder) {
-    FunctionTestInputs in;
-    in.blockText = std::move(block);
-    in.decoderText = std::move(decoder);
-    return in;
-}
-
 TEST(FunctionTest, BoxesReadAsTheirLeadingNumberAndRefusedOutsideTheFrame) {
     testing::SimBench b;
-    SendFunctionPattern(b.link, b.prompter, 0, inputs("0", "3"));
+    SendFunctionPattern(b.link, b.prompter, 0, {"0", "3"});
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Please select com-port"});
     EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::None);
     b.openPort();
     b.prompter.shown.clear();
-    SendFunctionPattern(b.link, b.prompter, 1, inputs("", ""));
-    SendFunctionPattern(b.link, b.prompter, 1, inputs(" 2.5 blocks", "200.5"));
-    SendFunctionPattern(b.link, b.prompter, 3, inputs("3.5", "1e2"));
-    SendFunctionPattern(b.link, b.prompter, 5, inputs("0", "3"));
+    SendFunctionPattern(b.link, b.prompter, 1, {"", ""});
+    SendFunctionPattern(b.link, b.prompter, 1, {" 2.5 blocks", "200.5"});
+    SendFunctionPattern(b.link, b.prompter, 3, {"3.5", "1e2"});
+    SendFunctionPattern(b.link, b.prompter, 5, {"0", "3"});
     EXPECT_EQ(b.controller.decoderCommands(),
               (std::vector<FrameData>{{40, 0, 48, 0}, {40, 2, 48, 72, 1}, {44, 4, 4, 0, 100}}));
     const std::pair<FunctionTestInputs, const char*> refused[] = {
-        {inputs("127.5", "1"), "Block must be a number from 0 to 127"},
-        {inputs("0", "16383.5"), "Decoder must be a number from 0 to 16383"},
-        {inputs("zz", "1"), "Block must be a number from 0 to 127"},
-        {inputs(" -.x", "1"), "Block must be a number from 0 to 127"},
-        {inputs("0", "zz"), "Decoder must be a number from 0 to 16383"},
+        {{"127.5", "1"}, "Block must be a number from 0 to 127"},
+        {{"0", "16383.5"}, "Decoder must be a number from 0 to 16383"},
+        {{"zz", "1"}, "Block must be a number from 0 to 127"},
+        {{" -.x", "1"}, "Block must be a number from 0 to 127"},
+        {{"0", "zz"}, "Decoder must be a number from 0 to 16383"},
     };
     for (const auto& [in, message] : refused) {
         b.prompter.shown.clear();

@@ -45,13 +45,11 @@ TEST(VgPanel, WhatEachUnitOffers) {
     for (const FlagsCase& c : cases) {
         SCOPED_TRACE(int(c.unit) * 10000 + c.version);
         EXPECT_EQ(vgPanelFlags(c.unit, c.version), c.flags);
-        const VgPanelVisibility v = vgPanelVisibility(c.flags);
-        EXPECT_EQ(v.configFrame, c.configFrame);
-        EXPECT_EQ(v.optionFrame, c.optionFrame);
-        EXPECT_EQ(v.configBoxes, c.config);
-        EXPECT_EQ(v.optionBoxes, c.options);
+        EXPECT_EQ(vgPanelVisibility(c.flags),
+                  (VgPanelVisibility{c.configFrame, c.optionFrame, c.config, c.options}));
     }
-    EXPECT_EQ(initialVgPanelVisibility(), (VgPanelVisibility{true, true, designConfig, designOptions}));
+    EXPECT_EQ(initialVgPanelVisibility(),
+              (VgPanelVisibility{true, true, designConfig, designOptions}));
 }
 
 }  // namespace

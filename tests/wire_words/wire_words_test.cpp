@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <map>
 #include <string>
 #include <vector>
@@ -143,11 +141,7 @@ TEST(WireWords, RecordsGiveTheLogTextAndNameWhatWentWrong) {
     ASSERT_TRUE(RequestStatus(b.link, {}));
     b.controller.queueMessage({0, 34, 10, 1, 12});
     ASSERT_TRUE(b.link.Transact(Frame{}));
-    b.controller.faults().aimed = sim::AimedFault{sim::FaultKind::LateAside,
-                                                  [](const sim::FrameData& f) {
-                                                      return f == sim::FrameData{1, 11, 35};
-                                                  },
-                                                  0, 2500ms};
+    b.controller.faults().aimed = testing::aimedAt(sim::FaultKind::LateAside, {1, 11, 35}, 2500ms);
     EXPECT_FALSE(b.link.Transact(Frame{1, 11, 35}));
     b.controller.faults().answerDelay = 1s;
     ASSERT_TRUE(b.link.Transact(Frame{1, 11, 36}));
