@@ -1,21 +1,14 @@
 // korvelctl against peers that flood, drip, stall or lie, on the loopback
 // interface: each ends the run by itself, soon, with little memory, and a stop
 // signal ends it within half a second wherever it waits.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <QProcess>
 #include <csignal>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "tests/net/loopback_peer.h"
-
-extern char** environ;
 
 namespace korvel {
 namespace {
@@ -49,53 +42,31 @@ struct ChildRun {
 // Runs `korvelctl -p ADDRESS status` and waits for it, 30 s at most. With a
 // signal, sends it once the peer is ready and times the exit from then.
 ChildRun korvelctl(const std::string& address, LoopbackPeer* peer = nullptr, int signal = 0) {
-    // One file per test process: ctest runs the rows side by side.
-    const std::string errors =
-        ::testing::TempDir() + "hostile_line_stderr_" + std::to_string(::getpid());
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> words{KORVELCTL, "-p", address, "status"};
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // A sanitizer's quarantine would hold freed memory and hide what the run holds.
-    std::vector<std::string> env{"ASAN_OPTIONS=quarantine_size_mb=8:detect_leaks=0"};
-    for (char** e = environ; *e; ++e)
-        if (!std::string_view(*e).starts_with("ASAN_OPTIONS=")) env.emplace_back(*e);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    ChildRun run;
-    pid_t pid = 0;
+    env.insert("ASAN_OPTIONS", "quarantine_size_mb=8:detect_leaks=0");
+    child.setProcessEnvironment(env);
+    child.setStandardOutputFile(QProcess::nullDevice());
     Steady::time_point start = Steady::now();
-    if (posix_spawn(&pid, KORVELCTL, &files, nullptr, argv.data(), envp.data()) != 0) return run;
-    posix_spawn_file_actions_destroy(&files);
-    int status = 0;
-    rusage usage{};
+    child.start(KORVELCTL, {"-p", QString::fromStdString(address), "status"});
     bool signalled = signal == 0;
-    while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
-        if (Steady::now() - start > 30s) {
-            ::kill(pid, SIGKILL);
-            ::wait4(pid, &status, 0, &usage);
-            break;
-        }
+    while (child.state() != QProcess::NotRunning && !child.waitForFinished(5)) {
+        if (Steady::now() - start > 30s) child.kill();
         if (!signalled && peer && peer->ready()) {
-            ::kill(pid, signal);
+            ::kill(static_cast<pid_t>(child.processId()), signal);
             start = Steady::now();
             signalled = true;
         }
-        std::this_thread::sleep_for(5ms);
     }
+    ChildRun run;
     run.seconds = std::chrono::duration<double>(Steady::now() - start).count();
-    run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    run.exit = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    // The largest of the children waited for: this run, or the yardstick's below it.
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
     run.peakKb = usage.ru_maxrss;
-    std::ifstream in(errors);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.messages = text.str();
+    run.messages = child.readAllStandardError().toStdString();
     return run;
 }
 
