@@ -17,36 +17,28 @@ using sim::FrameData;
 using testing::OpenBench;
 using Frames = std::vector<FrameData>;
 
-struct NumberCase {
-    N setting;
-    const char* text;
-    KxSelectors selectors;
-    bool permanent;
-    int v, x;
-    std::optional<std::string> corrected;
-};
-
 constexpr KxSelectors kEverySelector{true, true, true, true};
 
 TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
-    const NumberCase cases[] = {
-        {N::HFI, "12.5", {}, false, 1, 12, {}},
-        {N::HFI, "13.5 mA", kEverySelector, true, 65, 14, {}},
-        {N::AlarmDelay, "127", {.alarmOn = true}, false, 3, 127, {}},
-        {N::AlarmDelay, "128", {}, false, 2, 127, "127"},
-        {N::SwitchDelay, "6.5", {}, false, 4, 6, {}},
-        {N::SwitchDelay, "7.5", {.bank1 = true}, false, 5, 7, "7"},
-        {N::SwitchDelay, "1", {.switchOn = true}, false, 6, 1, {}},
-        {N::SwitchDelay, "1", {.switchOn = true, .bank1 = true}, true, 71, 1, {}},
-        {N::DCShift, "8", {}, false, 8, 7, "7"},
-        {N::LoopCurrent, "19.5", {}, false, 13, 20, "20"},
-        {N::LoopCurrent, "20", {.loopB = true}, true, 78, 20, {}},
-        {N::Address, "15", {}, true, 79, 15, {}},
-    };
-    for (const NumberCase& c : cases) {
-        const KxCommand k = numberCommand(c.setting, c.text, c.selectors, c.permanent);
-        EXPECT_EQ(std::tuple(k.v, k.x, k.correctedText), std::tuple(c.v, c.x, c.corrected))
-            << c.text;
+    // setting, text, selectors, permanent; the command's v and x, the corrected text
+    const std::tuple<N, const char*, KxSelectors, bool, int, int, std::optional<std::string>>
+        cases[] = {
+            {N::HFI, "12.5", {}, false, 1, 12, {}},
+            {N::HFI, "13.5 mA", kEverySelector, true, 65, 14, {}},
+            {N::AlarmDelay, "127", {.alarmOn = true}, false, 3, 127, {}},
+            {N::AlarmDelay, "128", {}, false, 2, 127, "127"},
+            {N::SwitchDelay, "6.5", {}, false, 4, 6, {}},
+            {N::SwitchDelay, "7.5", {.bank1 = true}, false, 5, 7, "7"},
+            {N::SwitchDelay, "1", {.switchOn = true}, false, 6, 1, {}},
+            {N::SwitchDelay, "1", {.switchOn = true, .bank1 = true}, true, 71, 1, {}},
+            {N::DCShift, "8", {}, false, 8, 7, "7"},
+            {N::LoopCurrent, "19.5", {}, false, 13, 20, "20"},
+            {N::LoopCurrent, "20", {.loopB = true}, true, 78, 20, {}},
+            {N::Address, "15", {}, true, 79, 15, {}},
+        };
+    for (const auto& [setting, text, selectors, permanent, v, x, corrected] : cases) {
+        const KxCommand k = numberCommand(setting, text, selectors, permanent);
+        EXPECT_EQ(std::tuple(k.v, k.x, k.correctedText), std::tuple(v, x, corrected)) << text;
     }
 }
 
@@ -69,17 +61,11 @@ ReplyBuffer report(int b2, int b3, int v, int x) {
     return r;
 }
 
-struct DecodeCase {
-    ReplyBuffer reply;
-    KxPageInputs page;
-    std::optional<KxFieldUpdate> update;
-};
-
 TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
     using F = KxSettingId;
     const auto field = [](F f, std::string text) { return KxFieldUpdate{f, std::move(text)}; };
     const auto option = [](F f, int index) { return KxFieldUpdate{f, "", index}; };
-    const DecodeCase cases[] = {
+    const std::tuple<ReplyBuffer, KxPageInputs, std::optional<KxFieldUpdate>> cases[] = {
         {report(35, 26, 1, 12), {19, false, {}}, field(F::Hfi, "12")},
         {report(35, 26, 1, 12), {3, false, {}}, {}},
         {report(35, 10, 1, 12), {19, false, {}}, {}},
@@ -101,9 +87,9 @@ TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
         {report(32, 10, 75, 2), {0, true, {}}, option(F::MsMode, 2)},
         {report(32, 10, 11, 3), {0, false, {}}, {}},
     };
-    for (const DecodeCase& c : cases)
-        EXPECT_EQ(DecodeKXReply(c.reply, c.page), c.update)
-            << int(c.reply[2]) << " " << int(c.reply[3]) << " " << int(c.reply[4]);
+    for (const auto& [reply, page, update] : cases)
+        EXPECT_EQ(DecodeKXReply(reply, page), update)
+            << int(reply[2]) << " " << int(reply[3]) << " " << int(reply[4]);
 }
 
 // Every setting code with its variant, both halves, the Permanent flag, and
@@ -164,14 +150,9 @@ TEST(SettingsReport, IsPickedOutByLengthB1AndAddress) {
             << int(data[1]) << " " << data.size();
 }
 
-struct PageCase {
-    std::int32_t item;
-    const char* panels;
-    bool msSet, getButtons, msGet;
-    const char* msCaption;
-    bool bank1;
-    const char* type;
-};
+// The entry; the panels, MS Set, the Get buttons, MS Get and its caption, Bank 1, the type shown.
+using PageCase =
+    std::tuple<std::int32_t, const char*, bool, bool, bool, const char*, bool, const char*>;
 
 std::string panelsShown(const KxPageState& p) {
     constexpr const char* names[] = {"HFI ", "AL ", "SW ", "DCS ", "PWMM ",
@@ -187,16 +168,16 @@ class KxSelection : public ::testing::TestWithParam<PageCase> {};
 // The demo system's modules plus one of unrecognised type at 7; each selection
 // is made after "All_KXxx", so nothing carries over from the one before.
 TEST_P(KxSelection, PageMatchesTheSelectedEntry) {
-    const PageCase& e = GetParam();
+    const auto& [item, panels, msSet, getButtons, msGet, msCaption, bank1, type] = GetParam();
     KxTypeTable types = testing::demoRegistry().kxTypes;
     types[7] = kKxUnknown;
     KxPageState page;
     KXSelectionChanged(page, kAllKXxx, types);
-    KXSelectionChanged(page, e.item, types);
+    KXSelectionChanged(page, item, types);
     EXPECT_EQ(std::tuple(panelsShown(page), page.setButton(KxSettingId::MsMode), page.getButtons,
                          page.cmdMSGet, page.cmdMSGetCaption, page.bank1Visible,
                          page.kxTypeVisible ? page.kxTypeCaption : "hidden"),
-              std::tuple(e.panels, e.msSet, e.getButtons, e.msGet, e.msCaption, e.bank1, e.type));
+              std::tuple(panels, msSet, getButtons, msGet, msCaption, bank1, type));
     for (const KxSettingRow& row : kKxSettings) {  // elsewhere a panel comes with its Set button
         if (row.field != KxSettingId::MsMode) {
             EXPECT_EQ(page.setButton(row.field), page.panel(row.field)) << row.name;
@@ -263,15 +244,9 @@ TEST_F(KxCommands, CancelledEraseSendsNothingAndTheCheckNeverAsksPermanent) {
               (Frames{{0, 32, 8, 11}, {0, 34, 8, 11}, {0, 37, 8, 11}, {0, 34, 24, 11}}));
 }
 
-// The demo system's modes set per case: KX-H 0, KX44 2 (both halves), KX-H 5.
-struct VerdictCase {
-    std::array<int, 4> modes;
-    const char* end;
-    MessageIcon icon;
-};
-
 TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
-    const VerdictCase cases[] = {
+    // The demo system's modes set per case: KX-H 0, KX44 2 (both halves), KX-H 5; the box.
+    const std::tuple<std::array<int, 4>, const char*, MessageIcon> cases[] = {
         {{2, 2, 1, 2},
          "KX-H 5 is master\r\nKX44  2.1 is slave\r\n\r\nYour master/slave settings are OK",
          MessageIcon::None},
@@ -282,19 +257,19 @@ TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
          "KX-H 5 returns error: 3\r\nKX44  2.1 is slave\r\n\r\nYour system has no master!",
          MessageIcon::Critical},
     };
-    for (const VerdictCase& c : cases) {
+    for (const auto& [modes, end, icon] : cases) {
         OpenBench b;
         const auto kx = [&](int n) {
             return sim::findModule(b.controller.system(), sim::ModuleFamily::KX, n);
         };
-        kx(0)->kxActive.value[11] = c.modes[0];
-        kx(2)->kxActive.value[11] = c.modes[1];
-        kx(5)->kxActive.value[11] = c.modes[2];
-        kx(2)->kxSecondActive.value[11] = c.modes[3];
+        kx(0)->kxActive.value[11] = modes[0];
+        kx(2)->kxActive.value[11] = modes[1];
+        kx(5)->kxActive.value[11] = modes[2];
+        kx(2)->kxSecondActive.value[11] = modes[3];
         RunMasterSlaveCheck(b.link, b.prompter, testing::demoRegistry().kxTypes);
         ASSERT_EQ(b.prompter.shown.size(), 1u);
-        EXPECT_TRUE(b.prompter.shown[0].text.ends_with(c.end)) << b.prompter.shown[0].text;
-        EXPECT_EQ(b.prompter.shown[0].icon, c.icon);
+        EXPECT_TRUE(b.prompter.shown[0].text.ends_with(end)) << b.prompter.shown[0].text;
+        EXPECT_EQ(b.prompter.shown[0].icon, icon);
     }
 }
 

@@ -155,21 +155,15 @@ TEST(NumberText, LeadingNumberHalvesToEvenAndRangeCorrection) {
     for (const auto& [x, rounded] : {std::pair{12.5, 12.0}, std::pair{13.5, 14.0},
                                      std::pair{-2.5, -2.0}, std::pair{2.5001, 3.0}})
         EXPECT_EQ(roundHalfEven(x), rounded) << x;
-    struct Case {
-        const char* text;
-        int minimum, maximum;
-        const char* shown;
-        int value;
-        bool corrected;
-    };
-    const Case cases[] = {{"5", 20, 70, "20", 20, true},       {"99", 20, 70, "70", 70, true},
-                          {"6.5", 0, 7, "6.5", 6, false},      {"7.5", 0, 7, "7", 7, true},
-                          {"hello", 0, 15, "hello", 0, false}, {"-1e300", 0, 127, "0", 0, true}};
-    for (const Case& c : cases) {
-        const RangedValue r = readRanged(c.text, c.minimum, c.maximum);
-        EXPECT_EQ(std::tuple(r.text, r.value, r.corrected),
-                  std::tuple(c.shown, c.value, c.corrected))
-            << c.text;
+    // text, range; what the box shows, the value sent, whether it was corrected
+    const std::tuple<const char*, int, int, const char*, int, bool> cases[] = {
+        {"5", 20, 70, "20", 20, true},       {"99", 20, 70, "70", 70, true},
+        {"6.5", 0, 7, "6.5", 6, false},      {"7.5", 0, 7, "7", 7, true},
+        {"hello", 0, 15, "hello", 0, false}, {"-1e300", 0, 127, "0", 0, true}};
+    for (const auto& [text, minimum, maximum, shown, value, corrected] : cases) {
+        const RangedValue r = readRanged(text, minimum, maximum);
+        EXPECT_EQ(std::tuple(r.text, r.value, r.corrected), std::tuple(shown, value, corrected))
+            << text;
     }
 }
 
@@ -182,35 +176,32 @@ Frames everyZr() {
     return frames;
 }
 
-struct DispatchCase {
-    ModuleFamily family;
-    std::int32_t item;  // the one entry of the family's list
-    Frames expected;    // between the two empty frames
-};
+// The family, the one entry of its list, the frames sent between the two empty frames.
+using DispatchCase = std::tuple<ModuleFamily, std::int32_t, Frames>;
 
 class Dispatch : public ::testing::TestWithParam<DispatchCase> {};
 
 // SendModuleCommand(n = 2, c = 8, v = 11, x = 5; a VG frame counts its leading 1): the demo
 // system's registry plus a WOBE at 9.
 TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
-    const DispatchCase& c = GetParam();
+    const auto& [family, item, sent] = GetParam();
     OpenBench b;
     WindowRegistry registry = testing::demoRegistry();
     registry.kxTypes[7] = kKxUnknown;
     registry.kxTypes[9] = kKxWobe;
     registry.kxList.clear();
     registry.zrList.clear();
-    ModuleList& list = c.family == F::ZR ? registry.zrList : registry.kxList;
-    if (c.item != kNoList) list.add("entry", c.item), list.selected = 0;
+    ModuleList& list = family == F::ZR ? registry.zrList : registry.kxList;
+    if (item != kNoList) list.add("entry", item), list.selected = 0;
     const DispatchOutcome outcome =
-        SendModuleCommand(b.link, c.family, selectedTargets(registry, c.family), 2, 8, 11, 5);
+        SendModuleCommand(b.link, family, selectedTargets(registry, family), 2, 8, 11, 5);
     presentOutcome(b.prompter, outcome);
     Frames expected{{}};
-    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+    expected.insert(expected.end(), sent.begin(), sent.end());
     expected.push_back({});
     EXPECT_EQ(b.frames(), expected);
     std::vector<std::string> texts;
-    const bool unregistered = c.item == kNoList && c.family != F::VG;
+    const bool unregistered = item == kNoList && family != F::VG;
     if (unregistered) texts.push_back("Please request Status first to register modules");
     EXPECT_EQ(b.prompter.texts(), texts);
     EXPECT_EQ(outcome.result,
@@ -253,11 +244,7 @@ TEST(DispatchFailure, ClosedPortUnansweredOpeningAndZrAllStoppingAtTheFirstSilen
 }
 
 TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {
-    const struct {
-        Frame request;
-        FrameData reply;
-        bool fits;
-    } cases[] = {
+    const std::tuple<Frame, FrameData, bool> cases[] = {
         {Frame{}, {1, 11, 35, 8, 0, 0}, true},            // an empty frame takes anything
         {Frame{1, 11, 36}, {1, 11, 36, 8, 0, 0}, true},   // a query's own answer
         {Frame{1, 11, 36}, {1, 11, 35, 8, 0, 0}, false},  // the module before, late
@@ -271,8 +258,10 @@ TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {
         {Frame{0, 37, 8, 11}, {0, 64, 50, 3, 12}, true},     // a ZR answer riding along
         {Frame{1, 0}, {1, 2, 24, 8}, false},                 // nor Reset Fault
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(canAnswer(cases[i].request, replyOf(cases[i].reply)), cases[i].fits) << i;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [request, reply, fits] = cases[i];
+        EXPECT_EQ(canAnswer(request, replyOf(reply)), fits) << i;
+    }
 }
 
 TEST(AnswerRule, ALateAnswerIsSetAsideAndTheWaitGoesOnWithinTwoSeconds) {

@@ -118,22 +118,18 @@ TEST(StandardRequest, SecondHalvesAndModulesThatDoNotAnswerAsExpected) {
 }
 
 TEST(SystemTexts, StatusTypeAndVersionTexts) {
-    struct Case {
-        int status, type, version;
-        const char *system, *sysVer, *caption;
-        VgPanelFlags flags;
-    };
-    const Case cases[] = {
+    // status, type, version; the texts and the panel flags
+    const std::tuple<int, int, int, const char*, const char*, const char*, VgPanelFlags> cases[] = {
         {1, 1, 1020, "Hold", "VG-H1.02", "VG-H", {false, false, false}},
         {2, 3, 1010, "Fault", "VG-C 1.01", "VG-C", {true, true, false}},
         {3, 10, 1021, "Fault+Hold", "WOBE 1.02 A", "WOBE", {true, false, true}},
         {0, 7, 1020, "OK", "Unknown1.02", "Unknown", {true, true, true}},
     };
-    for (const Case& c : cases) {
-        const SystemFacts facts{c.status, 3101, c.type, c.version};
+    for (const auto& [status, type, version, system, sysVer, caption, flags] : cases) {
+        const SystemFacts facts{status, 3101, type, version};
         EXPECT_EQ(std::tuple(systemTexts(facts).system, systemTexts(facts).sysVer,
                              vgTypeCaption(facts), vgFlags(facts)),
-                  std::tuple(c.system, c.sysVer, c.caption, c.flags));
+                  std::tuple(system, sysVer, caption, flags));
     }
 }
 
@@ -302,15 +298,9 @@ TEST_F(StatusRequest, TheClassicCapacityIsTakenOnlyFromAnAnswerCarryingExactly16
     EXPECT_EQ(request(b, true).summary.capacity, std::nullopt);
 }
 
-struct ListCase {
-    std::vector<std::pair<int, std::int16_t>> types;
-    bool classicForm;
-    Entries entries;
-    int selected;
-};
-
 TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
-    const ListCase cases[] = {
+    // the types, the classic form; the entries and the one selected
+    const std::tuple<std::vector<std::pair<int, std::int16_t>>, bool, Entries, int> cases[] = {
         {{}, false, {}, -1},
         {{{3, kKxWobe}}, false, {{"All_WOBE", -3}, {" 3", 3}}, 1},
         {{{0, kKx44}, {16, kKx44}},
@@ -324,14 +314,13 @@ TEST(ModuleLists, EntriesGroupsAndSelectionFromTheTypeTable) {
          {{"All_KX-H", -2}, {"All_WOBE", -3}, {" 1", 1}, {" 4", 4}, {" 6", 6}, {" 9", 9}},
          2},
     };
-    for (const ListCase& c : cases) {
+    for (const auto& [types, classicForm, entries, selected] : cases) {
         WindowRegistry r;
         r.kxList.add("stale", 4);
-        for (const auto& [n, type] : c.types) r.kxTypes[std::size_t(n)] = type;
-        c.classicForm ? rebuildKxListClassic(r) : rebuildKxListStandard(r);
-        EXPECT_EQ(std::tuple(r.kxList.entries, r.kxList.selected),
-                  std::tuple(c.entries, c.selected))
-            << c.types.size();
+        for (const auto& [n, type] : types) r.kxTypes[std::size_t(n)] = type;
+        classicForm ? rebuildKxListClassic(r) : rebuildKxListStandard(r);
+        EXPECT_EQ(std::tuple(r.kxList.entries, r.kxList.selected), std::tuple(entries, selected))
+            << types.size();
     }
 }
 
@@ -348,10 +337,8 @@ TEST(StatusTexts, VersionNumbersAndTexts) {
 // checked at its own box; boxes no fact names keep "-".
 TEST(StatusFormat, StandardBoxesFromModuleFacts) {
     using K = ModuleFamily;
-    const struct {
-        ModuleFact fact;
-        const char *status, *version, *type;  // type: KX first halves only
-    } rows[] = {
+    // the fact; its status, version and (KX first halves only) type box
+    const std::tuple<ModuleFact, const char*, const char*, const char*> rows[] = {
         {{K::KX, 1, 0, kKxNone, 0, 0, false}, "-", "-", "-"},
         {{K::KX, 4, 0, kKxNone, 0x37, 1000, true}, "Not Found", "-", "-"},
         {{K::KX, 0, 0, kKxH, 0x18, 2013, true}, "Idle", "2.01 C", "KX-H"},
@@ -367,18 +354,16 @@ TEST(StatusFormat, StandardBoxesFromModuleFacts) {
         {{K::QH, 5, 0, kKxNone, 0x00, 0, true}, "Not Found", "-", nullptr},
     };
     StatusFacts facts;
-    for (const auto& r : rows) facts.modules.push_back(r.fact);
+    for (const auto& r : rows) facts.modules.push_back(std::get<0>(r));
     const StandardStatusTexts t = standardStatusTexts(facts);
     StandardStatusTexts expected;
-    for (const auto& r : rows) {
-        const ModuleFact& f = r.fact;
+    for (const auto& [f, status, version, type] : rows) {
         const auto i = std::size_t(f.family == K::KX ? f.kxIndex() : f.number);
-        auto [status, version] =
-            f.family == K::KX   ? std::tie(expected.kxStatus[i], expected.kxVersion[i])
-            : f.family == K::ZR ? std::tie(expected.zrStatus[i], expected.zrVersion[i])
-                                : std::tie(expected.qhStatus[i], expected.qhVersion[i]);
-        std::tie(status, version) = std::tuple(r.status, r.version);
-        if (r.type) expected.kxType[i] = r.type;
+        auto boxes = f.family == K::KX   ? std::tie(expected.kxStatus[i], expected.kxVersion[i])
+                     : f.family == K::ZR ? std::tie(expected.zrStatus[i], expected.zrVersion[i])
+                                         : std::tie(expected.qhStatus[i], expected.qhVersion[i]);
+        boxes = std::tuple(status, version);
+        if (type) expected.kxType[i] = type;
     }
     const auto boxes = [](const StandardStatusTexts& s) {
         return std::tie(s.kxType, s.kxStatus, s.kxVersion, s.zrStatus, s.zrVersion, s.qhStatus,

@@ -6,16 +6,10 @@ namespace {
 
 using sim::FrameData;
 
-struct FrameCase {
-    FunctionGroup group;
-    int block, address;
-    std::uint8_t pattern;
-    Frame expected;
-};
-
 TEST(FunctionFrame, GroupsPatternsAndLongAddresses) {
     using G = FunctionGroup;
-    const FrameCase cases[] = {
+    // group, block, address, pattern; the frame
+    const std::tuple<G, int, int, std::uint8_t, Frame> cases[] = {
         {G::F1toF4L, 0, 3, 0b0001'0001, Frame{40, 0, 17, 3}},
         {G::F1toF4L, 9, 3, 0xFF, Frame{40, 9, 31, 3}},
         {G::F5toF8, 0, 3, 0b1111'0000, Frame{40, 0, 48, 3}},
@@ -28,9 +22,9 @@ TEST(FunctionFrame, GroupsPatternsAndLongAddresses) {
         {G::F5toF8, 0, 128, 0, Frame{40, 0, 48, 0, 1}},
         {G::F9toF12, 0, 16383, 0, Frame{40, 0, 32, 127, 127}},
     };
-    for (const FrameCase& c : cases)
-        EXPECT_EQ(FunctionGroupFrame(c.group, c.block, c.address, c.pattern), c.expected)
-            << c.block << " " << c.address << " " << int(c.pattern);
+    for (const auto& [group, block, address, pattern, expected] : cases)
+        EXPECT_EQ(FunctionGroupFrame(group, block, address, pattern), expected)
+            << block << " " << address << " " << int(pattern);
     EXPECT_EQ(patternByte({true, false, false, false, false, false, false, true}), 0x81);
     EXPECT_EQ(functionGroup(4), FunctionGroup::F21toF28);
     EXPECT_EQ(functionGroup(5), std::nullopt);

@@ -189,37 +189,31 @@ TEST_F(WindowTest, ZrReportShownHiddenAndInColumnsThatLineUp) {
     EXPECT_EQ(shown("textZRReport") + shown("cmdGetZRConfig"), "shown");
 }
 
-struct BoxCase {
-    const char* box;
-    int tab;
-    const char* entry;  // the module picked, nullptr for the test frame
-    const char* tick;   // an option picked first, or nullptr
-    const char* button;
-    const char* typed;
-    int at;  // the frame value that carries the box's number; -1 the decoder address
-    int sent;
-    const char* shown;
-};
+// The box, its tab, the module picked (nullptr for the test frame), an option picked first
+// (or nullptr), the button, the text typed; the frame value that carries the box's number
+// (-1: the decoder address), the number sent and what the box shows then.
+using BoxCase = std::tuple<const char*, int, const char*, const char*, const char*, const char*,
+                           int, int, const char*>;
 
 class BoxWiring : public WindowTest, public ::testing::WithParamInterface<BoxCase> {};
 
 // Modules that never confirm, so the box shows only what the button wrote back.
 TEST_P(BoxWiring, SendsTheNumberWithinItsRangeAndShowsWhatWasSent) {
-    const BoxCase& c = GetParam();
+    const auto& [box, tab, entry, tick, button, typed, at, number, text] = GetParam();
     registerDemo();
     controller.system().modules.clear();
     showLogAndTestFrame();
-    showTab(c.tab);
-    if (c.entry) pick(c.tab == 0 ? "cboKX" : "cboZR", c.entry);
-    if (c.tick) click(c.tick);
-    type(c.box, c.typed);
+    showTab(tab);
+    if (entry) pick(tab == 0 ? "cboKX" : "cboZR", entry);
+    if (tick) click(tick);
+    type(box, typed);
     const std::size_t mark = controller.framesReceived().size();
-    click(c.button);
+    click(button);
     const Frames sent = commandsSince(controller, mark);
     ASSERT_EQ(sent.size(), 1u);
     const FrameData& f = sent[0];
-    EXPECT_EQ(c.at >= 0 ? f[std::size_t(c.at)] : f[3] + 128 * (f.size() > 4 ? f[4] : 0), c.sent);
-    EXPECT_EQ(shown(c.box), c.shown);
+    EXPECT_EQ(at >= 0 ? f[std::size_t(at)] : f[3] + 128 * (f.size() > 4 ? f[4] : 0), number);
+    EXPECT_EQ(shown(box), text);
     EXPECT_TRUE(prompter.shown.empty());
 }
 

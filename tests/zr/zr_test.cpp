@@ -41,16 +41,10 @@ TEST(ZrReplies, OnlyTheAnswersThatBelongToTheRequest) {
     EXPECT_FALSE(zrDevicePowerReply(replyOf({0, 67, 58, 2}), active));
 }
 
-struct SettingCase {
-    ZrBoxSetting (*make)(const ZrSettingBoxes&);
-    const char* time;
-    const char* device;
-    std::array<bool, 4> power;
-    ZrBoxSetting expected;
-};
-
 TEST(ZrSettings, WhatEachButtonSendsAndTheBoxesItCorrects) {
-    const SettingCase cases[] = {
+    // the button, the time and device boxes, the power options; what it sends and corrects
+    using Make = ZrBoxSetting (*)(const ZrSettingBoxes&);
+    const std::tuple<Make, const char*, const char*, std::array<bool, 4>, ZrBoxSetting> cases[] = {
         {zrDefaultTimeSetting, "12.5", "0", {}, {2, 32, 12, 0, {}, {}}},
         {zrDefaultTimeSetting, "127.5", "0", {}, {2, 32, 127, 0, "127", {}}},
         {zrDefaultTimeSetting, "-3", "0", {}, {2, 32, 0, 0, "0", {}}},
@@ -61,10 +55,9 @@ TEST(ZrSettings, WhatEachButtonSendsAndTheBoxesItCorrects) {
         {zrDevicePowerSetting, "1", "5", {false, false, false, true}, {3, 40, 5, 3, {}, {}}},
         {zrDevicePowerSetting, "1", "5", {}, {3, 40, 5, 0, {}, {}}},
     };
-    for (const SettingCase& c : cases)
-        EXPECT_EQ(c.make({.timeText = c.time, .deviceText = c.device, .power = c.power}),
-                  c.expected)
-            << c.time << " / " << c.device;
+    for (const auto& [make, time, device, power, expected] : cases)
+        EXPECT_EQ(make({.timeText = time, .deviceText = device, .power = power}), expected)
+            << time << " / " << device;
     EXPECT_EQ(zrDeviceTimeSetting({.permanent = true}).c, 96);
 }
 
