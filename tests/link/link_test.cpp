@@ -284,21 +284,18 @@ TEST(AnswerRule, ALateAnswerIsSetAsideAndTheWaitGoesOnWithinTwoSeconds) {
 // A stop request before an exchange sends nothing; one during the wait ends
 // it within one slice. Neither is a failure to show.
 TEST(StopRequest, EndsTheExchangeBeforeSendingOrWithinASliceOfTheWait) {
-    const struct {
-        std::chrono::milliseconds after;  // from the start of the exchange
-        std::size_t written;              // bytes on the line
-    } cases[] = {{0ms, 0}, {300ms, 2}};
-    for (const auto& c : cases) {
+    // The stop, from the start of the exchange; the bytes then on the line.
+    for (const auto& [after, written] : {std::pair{0ms, 0u}, std::pair{300ms, 2u}}) {
         OpenBench b;
         b.controller.faults().unanswered = [](const FrameData&) { return true; };
         const auto start = b.clock.now();
-        b.link.setStopRequest([&] { return b.clock.now() - start >= c.after; });
+        b.link.setStopRequest([&] { return b.clock.now() - start >= after; });
         const ExchangeOutcome outcome = b.link.Transact(Frame{}).outcome;
         EXPECT_EQ(std::tuple(outcome, b.port.written().size(), b.prompter.shown.size(),
                              b.link.portOpen()),
-                  std::tuple(ExchangeOutcome::Stopped, c.written, 0u, true))
-            << c.after.count();
-        EXPECT_LE(b.clock.now() - start, c.after + kStopCheck) << c.after.count();
+                  std::tuple(ExchangeOutcome::Stopped, written, 0u, true))
+            << after.count();
+        EXPECT_LE(b.clock.now() - start, after + kStopCheck) << after.count();
     }
 }
 

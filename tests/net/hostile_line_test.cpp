@@ -44,7 +44,8 @@ struct ChildRun {
 ChildRun korvelctl(const std::string& address, LoopbackPeer* peer = nullptr, int signal = 0) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // A sanitizer's quarantine would hold freed memory and hide what the run holds.
+    // A sanitizer's quarantine would hold freed memory and hide what the run
+    // holds.
     env.insert("ASAN_OPTIONS", "quarantine_size_mb=8:detect_leaks=0");
     child.setProcessEnvironment(env);
     child.setStandardOutputFile(QProcess::nullDevice());
@@ -62,7 +63,8 @@ ChildRun korvelctl(const std::string& address, LoopbackPeer* peer = nullptr, int
     ChildRun run;
     run.seconds = std::chrono::duration<double>(Steady::now() - start).count();
     run.exit = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-    // The largest of the children waited for: this run, or the yardstick's below it.
+    // The largest of the children waited for: this run, or the yardstick's below
+    // it.
     rusage usage{};
     ::getrusage(RUSAGE_CHILDREN, &usage);
     run.peakKb = usage.ru_maxrss;
@@ -79,19 +81,11 @@ long baselineKb() {
     return kb;
 }
 
-struct Behaviour {
-    const char* name;
-    const char* scheme;
-    LoopbackPeer::Script script;
-    int signal;  // sent when the script marks itself ready; 0: none
-    int exit;
-    double atLeast;  // seconds
-    double atMost;
-    const char* said;  // in the messages; "" for any
-};
-void PrintTo(const Behaviour& b, std::ostream* out) {
-    *out << b.name;
-}
+// The name, the scheme, the peer's script, the signal sent when the script
+// marks itself ready (0: none); the exit status, the least and the most
+// seconds, a text of the messages ("": any).
+using Behaviour = std::tuple<const char*, const char*, LoopbackPeer::Script, int, int, double,
+                             double, const char*>;
 
 // The peer never answers: once the client has sent `marker` (anything, when
 // empty) it is ready for the signal, and only listens.
@@ -161,22 +155,22 @@ const Behaviour kBehaviours[] = {
 struct HostileLine : ::testing::TestWithParam<Behaviour> {};
 
 TEST_P(HostileLine, EndsByItselfSoonWithLittleMemory) {
-    const Behaviour& b = GetParam();
+    const auto& [name, scheme, script, stop, exitStatus, atLeast, atMost, said] = GetParam();
     const long baseline = baselineKb();
-    LoopbackPeer peer(b.script);
-    const ChildRun run = korvelctl(peer.address(b.scheme), &peer, b.signal);
-    EXPECT_EQ(run.exit, b.exit) << run.messages;
-    EXPECT_GE(run.seconds, b.atLeast) << run.messages;
+    LoopbackPeer peer(script);
+    const ChildRun run = korvelctl(peer.address(scheme), &peer, stop);
+    EXPECT_EQ(run.exit, exitStatus) << run.messages;
+    EXPECT_GE(run.seconds, atLeast) << run.messages;
     // The stop rows are timed from the signal; the limit is the promise, with
     // room for a loaded machine.
-    EXPECT_LE(run.seconds, b.signal ? b.atMost * 2 : b.atMost) << run.messages;
+    EXPECT_LE(run.seconds, stop ? atMost * 2 : atMost) << run.messages;
     EXPECT_LE(run.peakKb, baseline + 32 * 1024) << "baseline " << baseline << " kB";
-    EXPECT_NE(run.messages.find(b.said), std::string::npos) << run.messages;
+    EXPECT_NE(run.messages.find(said), std::string::npos) << run.messages;
     EXPECT_EQ(run.messages.find("refused"), std::string::npos) << run.messages;
 }
 
 INSTANTIATE_TEST_SUITE_P(Peers, HostileLine, ::testing::ValuesIn(kBehaviours),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(std::get<0>(info.param)); });
 
 }  // namespace
 }  // namespace korvel

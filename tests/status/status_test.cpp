@@ -136,7 +136,8 @@ TEST(SystemTexts, StatusTypeAndVersionTexts) {
 const Frames kClassicFrames{{1, 2},    {1, 10},   {1, 3, 1}, {1, 3, 127}, {1, 3, 0},
                             {1, 3, 2}, {1, 3, 4}, {1, 3, 3}, {1, 3, 6},   {}};
 
-// The classic demo system: KX-H 0 and 5, KX44 2, WOBE-s 3 (a KXCC here), ZR 1 and 6.
+// The classic demo system: KX-H 0 and 5, KX44 2, WOBE-s 3 (a KXCC here), ZR 1
+// and 6.
 const ClassicFacts kClassicDemo{87, 0x05, 0x2D, 0x08, 0x00, 0x42};
 
 TEST(ClassicRequest, DemoSystemFrameByFrame) {
@@ -239,38 +240,39 @@ TEST(StatusSteps, LostStepsAreAskedAgainAndASilentControllerEndsTheRequest) {
     const FrameData kx3{1, 11, 35};
     constexpr int kNever = 1 << 30;
     const auto late = sim::ProtocolAnswer::Queued;
-    const struct {
-        int retries, lostKx3;  // kx:3's query goes unanswered this often
-        int answered;          // the controller falls silent after this many frames
-        sim::ProtocolAnswer protocol;
-        std::size_t frames;  // sent without a result
-        bool result, kx3Answered;
-        std::size_t boxes;
-    } cases[] = {
-        {0, 1, kNever, {}, 0, true, false, 1},  // not asked again
-        {1, 1, kNever, {}, 0, true, true, 1},   // answered the second time
-        {2, 3, kNever, {}, 0, true, false, 3},  // every try lost: that module alone
-        {0, 0, 1, late, 3, false, false, 1},    // silent while the version is awaited
-        {0, 0, 9, {}, 11, false, false, 1},     // silent: the second lost step ends it
-        {2, 0, 9, {}, 15, false, false, 6},     // ... after all its tries
-    };
-    for (const auto& c : cases) {
-        OpenBench b;
-        b.controller.faults().protocolAnswer = c.protocol;
-        b.controller.faults().unanswered = [n = 0, lost = 0, c, kx3](const FrameData& f) mutable {
-            return ++n > c.answered || (f == kx3 && lost++ < c.lostKx3);
+    // Retries, how often kx:3's query goes unanswered, after how many frames the
+    // controller falls silent, how the version comes; frames sent without a
+    // result, whether there is one and kx:3 answered in it, the boxes shown.
+    const std::tuple<int, int, int, sim::ProtocolAnswer, std::size_t, bool, bool, std::size_t>
+        cases[] = {
+            {0, 1, kNever, {}, 0, true, false, 1},  // not asked again
+            {1, 1, kNever, {}, 0, true, true, 1},   // answered the second time
+            {2, 3, kNever, {}, 0, true, false, 3},  // every try lost: that module
+                                                    // alone
+            {0, 0, 1, late, 3, false, false, 1},    // silent while the version is awaited
+            {0, 0, 9, {}, 11, false, false, 1},     // silent: the second lost step
+                                                    // ends it
+            {2, 0, 9, {}, 15, false, false, 6},     // ... after all its tries
         };
-        const std::optional<StatusFacts> facts = RequestStatus(b.link, {false, c.retries});
-        ASSERT_EQ(facts.has_value(), c.result) << c.retries << c.lostKx3 << c.answered;
-        EXPECT_EQ(b.prompter.shown.size(), c.boxes) << c.retries << c.lostKx3 << c.answered;
+    for (const auto& [retries, lostKx3, answered, protocol, sent, result, kx3Answered, boxes] :
+         cases) {
+        OpenBench b;
+        b.controller.faults().protocolAnswer = protocol;
+        b.controller.faults().unanswered = [n = 0, lost = 0, answered, lostKx3,
+                                            kx3](const FrameData& f) mutable {
+            return ++n > answered || (f == kx3 && lost++ < lostKx3);
+        };
+        const std::optional<StatusFacts> facts = RequestStatus(b.link, {false, retries});
+        ASSERT_EQ(facts.has_value(), result) << retries << lostKx3 << answered;
+        EXPECT_EQ(b.prompter.shown.size(), boxes) << retries << lostKx3 << answered;
         if (!facts) {
-            EXPECT_EQ(b.frames().size(), c.frames);
+            EXPECT_EQ(b.frames().size(), sent);
             continue;
         }
         Frames frames = standardFrames({2});
-        frames.insert(frames.begin() + 6, std::size_t(std::min(c.lostKx3, c.retries)), kx3);
+        frames.insert(frames.begin() + 6, std::size_t(std::min(lostKx3, retries)), kx3);
         EXPECT_EQ(b.frames(), frames);
-        EXPECT_EQ(facts->modules[4].answered, c.kx3Answered);
+        EXPECT_EQ(facts->modules[4].answered, kx3Answered);
     }
 }
 
@@ -380,11 +382,8 @@ TEST(StatusFormat, ClassicBoxesFromTheSummaries) {
     noTypes.kxFaults.reset();
     faulty.kxFaults = 0x01;
     noPresence.kxPresent.reset();
-    const struct {
-        const ClassicFacts& c;
-        int k;
-        const char *kxStatus, *kxType, *zrStatus;
-    } rows[] = {
+    // the summaries, a KX number; its status and type boxes, and the ZR box of that number
+    const std::tuple<ClassicFacts, int, const char*, const char*, const char*> rows[] = {
         {ClassicFacts{}, 0, "Unknown", "Unknown", "Unknown"},
         {kClassicDemo, 0, "OK", "KX-H", "Not found"},
         {kClassicDemo, 1, "Not found", "N.A.", "OK"},
@@ -394,18 +393,18 @@ TEST(StatusFormat, ClassicBoxesFromTheSummaries) {
         {faulty, 2, "OK", "KX-H", "Not found"},
         {noPresence, 3, "Unknown", "N.A.", "Not found"},
     };
-    for (const auto& r : rows) {
+    for (const auto& [c, n, kxStatus, kxType, zrStatus] : rows) {
         StatusFacts facts;
         facts.classic = true;
-        facts.summary = r.c;
+        facts.summary = c;
         const ClassicStatusTexts t = classicStatusTexts(facts);
-        const auto k = std::size_t(r.k);
+        const auto k = std::size_t(n);
         EXPECT_EQ(t.kxStatus[k] + "/" + t.kxType[k] + "/" + t.zrStatus[k % 8],
-                  std::string(r.kxStatus) + "/" + r.kxType + "/" + r.zrStatus)
-            << &r - rows;
-        EXPECT_EQ(t.cap, r.c.capacity ? "87" : "Unknown");
-        EXPECT_EQ(t.dip, (r.c.dipBits ? std::array<std::string, 4>{"Off", "On", "Off", "On"}
-                                      : std::array<std::string, 4>{}));
+                  std::string(kxStatus) + "/" + kxType + "/" + zrStatus)
+            << n << " " << kxStatus;
+        EXPECT_EQ(t.cap, c.capacity ? "87" : "Unknown");
+        EXPECT_EQ(t.dip, (c.dipBits ? std::array<std::string, 4>{"Off", "On", "Off", "On"}
+                                    : std::array<std::string, 4>{}));
     }
 }
 
