@@ -678,48 +678,48 @@ Not written: %2</translation>
 <context>
     <name>korvel::ui::VgPage</name>
     <message>
-        <source>Serial line S1 at 38400 baud</source>
-        <translation>Serial line S1 at 38400 baud</translation>
+        <source>Configuration bit 0: serial line S1 at 38400 baud</source>
+        <translation>Configuration bit 0: serial line S1 at 38400 baud</translation>
     </message>
     <message>
-        <source>Serial line S0 at 38400 baud</source>
-        <translation>Serial line S0 at 38400 baud</translation>
+        <source>Configuration bit 1: serial line S0 at 38400 baud</source>
+        <translation>Configuration bit 1: serial line S0 at 38400 baud</translation>
     </message>
     <message>
-        <source>Serial line S0 switched off</source>
-        <translation>Serial line S0 switched off</translation>
+        <source>Configuration bit 2: serial line S0 switched off</source>
+        <translation>Configuration bit 2: serial line S0 switched off</translation>
     </message>
     <message>
-        <source>Serial line S0 talks to a VG-H unit</source>
-        <translation>Serial line S0 talks to a VG-H unit</translation>
+        <source>Configuration bit 3: serial line S0 to a VG-H unit</source>
+        <translation>Configuration bit 3: serial line S0 to a VG-H unit</translation>
     </message>
     <message>
-        <source>Retry YN32 commands that got no answer</source>
-        <translation>Retry YN32 commands that got no answer</translation>
+        <source>Configuration bit 4: retries on the YN32 line</source>
+        <translation>Configuration bit 4: retries on the YN32 line</translation>
     </message>
     <message>
-        <source>ZR32 modules with 64 devices each</source>
-        <translation>ZR32 modules with 64 devices each</translation>
+        <source>Configuration bit 5: ZR32 modules with 64 devices</source>
+        <translation>Configuration bit 5: ZR32 modules with 64 devices</translation>
     </message>
     <message>
-        <source>Fixed DCC timing</source>
-        <translation>Fixed DCC timing</translation>
+        <source>Configuration bit 6: the DCC fix</source>
+        <translation>Configuration bit 6: the DCC fix</translation>
     </message>
     <message>
-        <source>Return reports from the modules</source>
-        <translation>Return reports from the modules</translation>
+        <source>Option bit 1 (value 2): return reports</source>
+        <translation>Option bit 1 (value 2): return reports</translation>
     </message>
     <message>
-        <source>Transparent mode</source>
-        <translation>Transparent mode</translation>
+        <source>Option bit 4 (value 16): transparent mode</source>
+        <translation>Option bit 4 (value 16): transparent mode</translation>
     </message>
     <message>
-        <source>Boot mode for the KX modules</source>
-        <translation>Boot mode for the KX modules</translation>
+        <source>Option bit 5 (value 32): boot mode for KX modules</source>
+        <translation>Option bit 5 (value 32): boot mode for KX modules</translation>
     </message>
     <message>
-        <source>Debug mode</source>
-        <translation>Debug mode</translation>
+        <source>Option bit 6 (value 64): debug mode</source>
+        <translation>Option bit 6 (value 64): debug mode</translation>
     </message>
 </context>
 </TS>

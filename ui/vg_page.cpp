@@ -44,23 +44,23 @@ constexpr Placement kVgPagePlacements[] = {
 // What each visible box does, in a phrase; the captions are the unit's own
 // abbreviations. The boxes that are never shown ("NU", not used) have none.
 constexpr const char* kConfigTips[8] = {
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S1 at 38400 baud"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S0 at 38400 baud"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S0 switched off"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Serial line S0 talks to a VG-H unit"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Retry YN32 commands that got no answer"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "ZR32 modules with 64 devices each"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Fixed DCC timing"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Configuration bit 0: serial line S1 at 38400 baud"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Configuration bit 1: serial line S0 at 38400 baud"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Configuration bit 2: serial line S0 switched off"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Configuration bit 3: serial line S0 to a VG-H unit"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Configuration bit 4: retries on the YN32 line"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Configuration bit 5: ZR32 modules with 64 devices"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Configuration bit 6: the DCC fix"),
     nullptr,
 };
 constexpr const char* kOptionTips[8] = {
     nullptr,
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Return reports from the modules"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Option bit 1 (value 2): return reports"),
     nullptr,
     nullptr,
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Transparent mode"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Boot mode for the KX modules"),
-    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Debug mode"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Option bit 4 (value 16): transparent mode"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Option bit 5 (value 32): boot mode for KX modules"),
+    QT_TRANSLATE_NOOP("korvel::ui::VgPage", "Option bit 6 (value 64): debug mode"),
     nullptr,
 };
 
