@@ -432,7 +432,7 @@ ApiJob backupRoute() {
                     r.take(results::backupJson("-", run));
                     const std::string why = run.result.stopped;
                     const results::RunPlace at = results::stopPlace(run.result);
-                    r.fail(why == "cancelled" ? ErrorCode::Stopped : ErrorCode::NoAnswer,
+                    r.fail(!ctx.bus().stopReason().empty() ? ErrorCode::Stopped : ErrorCode::NoAnswer,
                            "no backup made" + (why.empty() ? "" : ": " + why), at.module, at.setting);
                     return r.reply();
                 }
@@ -470,7 +470,7 @@ ApiJob fileRoute(bool restoreIt, const QUrlQuery& query, const QByteArray& body)
                 r.take(results::runJson("-", run, restoreIt));
                 const results::RunPlace at = results::stopPlace(run);
                 if (!run.stopped.empty())
-                    r.fail(run.stopped == "cancelled" ? ErrorCode::Stopped : ErrorCode::NoAnswer,
+                    r.fail(!ctx.bus().stopReason().empty() ? ErrorCode::Stopped : ErrorCode::NoAnswer,
                            std::string(command) + " stopped: " + run.stopped, at.module, at.setting);
                 for (const RunItem& i : run.items) {
                     if (i.kind == ItemKind::Different)

@@ -78,6 +78,7 @@ QByteArray contentType(const QString& name) {
 
 struct WebServer::Connection {
     QTcpSocket* socket;
+    QTimer idle;  // a connection that sends no whole request in time is closed
     RequestReader reader;
     bool busy = false;  // a request is in the queue; the next waits
 };
@@ -174,7 +175,15 @@ void WebServer::accept() {
         c->socket = socket;
         Connection* raw = c.get();
         connections_[socket] = std::move(c);
-        connect(socket, &QTcpSocket::readyRead, this, [this, raw] { readFrom(raw); });
+        raw->idle.setSingleShot(true);
+        raw->idle.start(kIdleTime);
+        connect(&raw->idle, &QTimer::timeout, socket, [raw] {
+            if (!raw->busy) raw->socket->abort();
+        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, raw] {
+            raw->idle.start(kIdleTime);
+            readFrom(raw);
+        });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             connections_.erase(socket);
             socket->deleteLater();
@@ -232,6 +241,7 @@ void WebServer::answer(Connection* c, const Reply& reply) {
     }
     c->reader.next();
     c->busy = false;
+    c->idle.start(kIdleTime);
     if (socket->bytesAvailable() > 0)
         QTimer::singleShot(0, this, [this, socket = QPointer<QTcpSocket>(socket)] {
             if (socket && connections_.count(socket)) readFrom(connections_[socket].get());

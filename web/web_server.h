@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QStringList>
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,6 +32,8 @@ struct ServerOptions {
 
 // Open connections at a time; one over is answered 503 and closed.
 inline constexpr int kMaxConnections = 64;
+// How long a connection may stay without sending a whole request.
+inline constexpr std::chrono::seconds kIdleTime{30};
 // Messages a second an events socket may send before it is closed.
 inline constexpr int kMaxSocketMessages = 20;
 
