@@ -141,20 +141,14 @@ std::string WebServer::start() {
         if (!certFile.open(QIODevice::ReadOnly)) return "cannot read " + options_.cert.toStdString();
         if (!keyFile.open(QIODevice::ReadOnly)) return "cannot read " + options_.key.toStdString();
         const QList<QSslCertificate> chain = QSslCertificate::fromData(certFile.readAll(), QSsl::Pem);
-        const QSslKey key(keyFile.readAll(), QSsl::Rsa, QSsl::Pem);
-        const QSslKey ecKey = key.isNull() ? QSslKey(options_.key.isEmpty() ? QByteArray() : QByteArray(), QSsl::Ec) : key;
         if (chain.isEmpty()) return options_.cert.toStdString() + " holds no PEM certificate";
+        const QByteArray keyData = keyFile.readAll();
+        QSslKey key(keyData, QSsl::Rsa, QSsl::Pem);
+        if (key.isNull()) key = QSslKey(keyData, QSsl::Ec, QSsl::Pem);
+        if (key.isNull()) return options_.key.toStdString() + " holds no PEM private key";
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.setLocalCertificateChain(chain);
-        if (key.isNull()) {
-            keyFile.seek(0);
-            const QSslKey ec(keyFile.readAll(), QSsl::Ec, QSsl::Pem);
-            if (ec.isNull()) return options_.key.toStdString() + " holds no PEM private key";
-            tls.setPrivateKey(ec);
-        } else {
-            tls.setPrivateKey(key);
-        }
-        (void)ecKey;
+        tls.setPrivateKey(key);
         auto ssl = std::make_unique<QSslServer>();
         ssl->setSslConfiguration(tls);
         server_ = std::move(ssl);

@@ -12,6 +12,7 @@ import os
 import pathlib
 import shutil
 import socket
+import ssl
 import struct
 import subprocess
 import sys
@@ -259,6 +260,40 @@ class Security(unittest.TestCase):
         for name, got, expected in cases:
             with self.subTest(name):
                 self.assertEqual(got, expected)
+
+    def test_beyond_loopback_warns_and_answers_the_allowed_names(self):
+        server, port = start_server("--listen", "0.0.0.0:0", "--allow-host", "korvel.example")
+        try:
+            warning = server.stderr.readline()
+            self.assertIn("in clear", warning)
+            self.assertIn("ssh -L", warning)
+            hosts = [("korvel.example", 200), (f"korvel.example:{port}", 200),
+                     ("127.0.0.1", 200), ("other.example", 421)]
+            for host, expected in hosts:
+                with self.subTest(host):
+                    self.assertEqual(call("GET", "/", token=None, headers={"Host": host},
+                                          port=port)[0], expected)
+        finally:
+            server.terminate()
+            server.wait()
+
+    def test_https_with_a_certificate(self):
+        folder = tempfile.mkdtemp()
+        try:
+            subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                            "-subj", "/CN=127.0.0.1", "-keyout", f"{folder}/key.pem",
+                            "-out", f"{folder}/cert.pem"], check=True, capture_output=True)
+            server, port = start_server("--cert", f"{folder}/cert.pem", "--key", f"{folder}/key.pem")
+        finally:
+            shutil.rmtree(folder)
+        try:
+            conn = http.client.HTTPSConnection("127.0.0.1", port, timeout=60,
+                                               context=ssl._create_unverified_context())
+            conn.request("POST", "/api/kx/ms-check", headers={"Authorization": "Bearer " + READ})
+            self.assertEqual(conn.getresponse().status, 200)
+        finally:
+            server.terminate()
+            server.wait()
 
     def test_no_cors_headers(self):
         headers = call("POST", "/api/status", headers={"Origin": "http://evil.example"})[2]
