@@ -36,7 +36,7 @@ const std::vector<OptionEntry>& options() {
          nullptr,
          "Write every exchange to standard error as the message log does.",
          {}},
-        {"quiet", "q", nullptr, "Print nothing but errors.", {}},
+        {"quiet", "q", nullptr, "Print no notes or progress: the result and errors only.", {}},
         {"retries",
          nullptr,
          "N",
