@@ -1,10 +1,15 @@
 // korvelctl as a process at its edges: standard output that will not take the
 // result, a signal while it waits for input, a backup onto a symbolic link.
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <QProcess>
 #include <csignal>
 #include <thread>
 
+#include "qt_serial/qt_serial_port.h"
 #include "tests/ctl/ctl_rig.h"
 
 namespace korvel::testing {
@@ -86,6 +91,24 @@ TEST(BackupOntoALink, WritesThroughAndKeepsTheLink) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().contains("korvelctl-backup"));
     EXPECT_EQ(QDir(folder.dir.filePath("real")).entryList(QDir::Files), QStringList{"t.json"});
+}
+
+// A port no group of the user's may open is not fixed by joining root's group.
+TEST(PortAdvice, AGroupToJoinOnlyWhereTheGroupMayOpenIt) {
+    QTemporaryDir dir;
+    const std::string device = dir.filePath("ttyS0").toStdString();
+    QFile(QString::fromStdString(device)).open(QIODevice::WriteOnly);
+    const group* dialout = ::getgrnam("dialout");
+    for (const auto& [mode, gid, advice] :
+         {std::tuple{0600, gid_t{0}, "a udev rule gives it a group"},
+          std::tuple{0660, gid_t{0}, "a udev rule gives it a group"},
+          std::tuple{0660, dialout ? dialout->gr_gid : 0, "sudo usermod -aG dialout $USER"}}) {
+        if (::chown(device.c_str(), ::geteuid(), gid) != 0 || (gid != 0 && !dialout)) continue;
+        ::chmod(device.c_str(), static_cast<mode_t>(mode));
+        const std::string said = permissionAdvice(device);
+        EXPECT_NE(said.find(advice), std::string::npos) << said;
+        EXPECT_EQ(said.find("usermod -aG root"), std::string::npos) << said;
+    }
 }
 
 }  // namespace
