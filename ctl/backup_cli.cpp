@@ -295,17 +295,34 @@ int restoreCommand(Command& c, const QStringList& args) {
     const std::optional<std::vector<RestoreTarget>> targets =
         c.fileTargets(args, "restore FILE [--only MODULE...] [--map OLD=NEW...] [--dry-run]");
     if (!targets) return kExitFailed;
+    OpenLine guard{c.link};
+    if (!c.openWithStatus()) return c.stopped(kExitFailed);
     if (c.isSet("dry-run")) {
-        const std::vector<RunItem> plan = restorePlan(*targets);
-        for (const RunItem& i : plan)
+        // What the run would do on this system: its status decides what is skipped.
+        std::vector<RestoreTarget> fitting;
+        std::vector<RunItem> plan;
+        for (const RestoreTarget& t : *targets) {
+            if (const std::string why = restoreMismatch(c.bus.registry(), t); !why.empty()) {
+                RunItem skipped;
+                skipped.kind = ItemKind::Skipped;
+                skipped.module = t.target;
+                skipped.type = t.saved->type;
+                skipped.reason = why;
+                plan.push_back(skipped);
+            } else {
+                fitting.push_back(t);
+            }
+        }
+        for (const RunItem& i : restorePlan(fitting)) {
             c.out.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
                        std::to_string(*i.fileValue) +
                        (i.readOnly ? " (read back, not written)" : ""));
+            plan.push_back(i);
+        }
+        for (const RunItem& i : plan) c.tellItem(i, false);
         c.out.result.insert("items", itemsJson(plan));
-        return kExitOk;
+        return fitting.size() == targets->size() ? kExitOk : kExitFailed;
     }
-    OpenLine guard{c.link};
-    if (!c.openWithStatus()) return c.stopped(kExitFailed);
     c.runControl("restore");
     const RunResult result = restore(c.bus, *targets);
     c.out.result.insert("items", itemsJson(result.items));

@@ -527,6 +527,10 @@ std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets) {
     return plan;
 }
 
+std::string restoreMismatch(const ModuleRegistry& registry, const RestoreTarget& target) {
+    return mismatch(registry, target);
+}
+
 RunResult verify(Bus& bus, const std::vector<RestoreTarget>& targets) {
     return runTargets(bus, targets, false);
 }

@@ -77,6 +77,10 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
                                                          const std::vector<std::string>& map,
                                                          std::string& error);
 
+// Why the file's module cannot be restored at its target on the system the
+// registry describes (absent, or of another type); empty when it can.
+std::string restoreMismatch(const ModuleRegistry& registry, const RestoreTarget& target);
+
 // The dry run: every value a restore would write, as Planned items; nothing is sent.
 std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets);
 

@@ -63,9 +63,10 @@ TEST_F(RestoreTest, BackupThenRestorePutsBackEverySetting) {
 TEST_F(RestoreTest, DryRunSendsNothingAndAKx44WithoutItsHalfIsBoth) {
     MemoryLine line;
     changeSettings(line.controller.system());
+    const std::vector<int> before = permanentSettings(line.controller.system());
     const CtlRun dry = restore(line, {"--dry-run", "--only", "kx:2.1", "zr:6"});
     EXPECT_EQ(dry.exit, ctl::kExitOk);
-    EXPECT_TRUE(line.controller.framesReceived().empty());
+    EXPECT_EQ(permanentSettings(line.controller.system()), before);
     EXPECT_NE(dry.out.find("kx:2.1 ms = 2 (read back, not written)\n"), std::string::npos);
     EXPECT_NE(dry.out.find("zr:6 device 63 power = 3\n"), std::string::npos);
     // A KX44 named without its half is both halves.
@@ -96,6 +97,13 @@ TEST_F(RestoreTest, AbsentModuleAndModuleOfAnotherTypeAreSkippedAndDifferencesRe
     changeSettings(now);
     moduleOf(now, ModuleFamily::KX, 2).kxSecondPermanent.value[11] = 1;  // ms: read, never set
     MemoryLine line(now);
+    // The dry run asks the system and says what the run would skip, with its exit status.
+    const CtlRun dry = restore(line, {"--dry-run"});
+    EXPECT_EQ(dry.exit, ctl::kExitFailed);
+    EXPECT_NE(dry.err.find("kx:3 (WOBE-s): is a KX-H now, the file holds a WOBE-s; skipped\n"
+                           "korvelctl: kx:5 (KX-H): not present now; skipped\n"),
+              std::string::npos)
+        << dry.err;
     const CtlRun r = restore(line);
     EXPECT_EQ(r.exit, ctl::kExitFailed);
     EXPECT_EQ(
