@@ -17,65 +17,48 @@ namespace {
 
 const QString kKorvelctl = QStringLiteral(KORVELCTL_DIR "/korvelctl");
 
-struct FullOutput {
+struct Edge {
     QStringList args;
-    std::string said;  // standard error, after "korvelctl: cannot write to standard output: "
+    int signal;       // sent once it waits; 0: standard output is a full disk instead
+    std::string err;  // all of standard error
 };
 
-void PrintTo(const FullOutput& f, std::ostream* os) {
-    *os << f.args.join(' ').toStdString();
+void PrintTo(const Edge& e, std::ostream* os) {
+    *os << e.args.join(' ').toStdString() << " signal " << e.signal;
 }
 
-struct FullOutputTest : ::testing::TestWithParam<FullOutput> {};
+struct EdgeTest : ::testing::TestWithParam<Edge> {};
 
-// Every result goes through standard output and its close: a full disk fails the run.
-TEST_P(FullOutputTest, ARefusedWriteIsAFailureWithItsReason) {
+// A result that standard output refused is a failure with its reason; a wait
+// on input that never ends stops for Ctrl+C or SIGTERM with 128 + the signal.
+TEST_P(EdgeTest, ExitsAsTheEdgeDemands) {
+    const Edge& e = GetParam();
     QProcess p;
-    p.setStandardOutputFile("/dev/full");
-    p.start(kKorvelctl, QStringList{"--demo"} + GetParam().args);
+    if (!e.signal) p.setStandardOutputFile("/dev/full");
+    p.start(kKorvelctl, QStringList{"--demo"} + e.args);
+    ASSERT_TRUE(p.waitForStarted());
+    if (e.signal) {
+        // Time to install its handlers; an early signal would kill it, which fails below.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(static_cast<pid_t>(p.processId()), e.signal);
+    }
     ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), ctl::kExitFailed);
-    EXPECT_EQ(p.readAllStandardError().toStdString(),
-              "korvelctl: cannot write to standard output: No space left on device" +
-                  GetParam().said + "\n");
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), e.signal ? 128 + e.signal : ctl::kExitFailed);
+    EXPECT_EQ(p.readAllStandardError().toStdString(), e.err);
 }
+
+const std::string kFull = "korvelctl: cannot write to standard output: No space left on device";
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, FullOutputTest,
-    ::testing::Values(FullOutput{{"status"}, ""}, FullOutput{{"status", "--json"}, ""},
-                      FullOutput{{"-q", "kx", "get", "0", "hfi"}, ""},
-                      FullOutput{{"backup", "-"}, "; no backup written"},
-                      FullOutput{{"backup", "-", "--json"}, "; no backup written"}));
-
-struct Interrupted {
-    QStringList args;
-    int signal;
-};
-
-void PrintTo(const Interrupted& i, std::ostream* os) {
-    *os << i.args.join(' ').toStdString() << " signal " << i.signal;
-}
-
-struct SignalTest : ::testing::TestWithParam<Interrupted> {};
-
-// A command waiting on a standard input that never ends, or on the line, stops
-// for Ctrl+C or SIGTERM with 128 + the signal.
-TEST_P(SignalTest, EndsWithTheSignalsExitStatus) {
-    QProcess p;
-    p.start(kKorvelctl, QStringList{"--demo"} + GetParam().args);
-    ASSERT_TRUE(p.waitForStarted());
-    // Time to install its handlers; an early signal would kill it, which fails below.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ::kill(static_cast<pid_t>(p.processId()), GetParam().signal);
-    ASSERT_TRUE(p.waitForFinished(5000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 128 + GetParam().signal) << p.readAllStandardError().toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(Waits, SignalTest,
-                         ::testing::Values(Interrupted{{"restore", "-"}, SIGINT},
-                                           Interrupted{{"verify", "-"}, SIGTERM},
-                                           Interrupted{{"monitor"}, SIGTERM}));
+    Edges, EdgeTest,
+    ::testing::Values(Edge{{"status"}, 0, kFull + "\n"}, Edge{{"status", "--json"}, 0, kFull + "\n"},
+                      Edge{{"-q", "kx", "get", "0", "hfi"}, 0, kFull + "\n"},
+                      Edge{{"backup", "-"}, 0, kFull + "; no backup written\n"},
+                      Edge{{"backup", "-", "--json"}, 0, kFull + "; no backup written\n"},
+                      Edge{{"restore", "-"}, SIGINT, "korvelctl: stopped by signal 2\n"},
+                      Edge{{"verify", "-"}, SIGTERM, "korvelctl: stopped by signal 15\n"},
+                      Edge{{"monitor"}, SIGTERM, "korvelctl: stopped by signal 15\n"}));
 
 // A backup onto a symbolic link replaces the file it points to; the link stays.
 TEST(BackupOntoALink, WritesThroughAndKeepsTheLink) {

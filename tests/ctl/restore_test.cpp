@@ -182,6 +182,7 @@ TEST_F(RestoreTest, ABackupThatCannotBeWrittenWholeLeavesTheOlderFile) {
     small.rlim_cur = static_cast<rlim_t>(before.size() / 2);
     setrlimit(RLIMIT_FSIZE, &small);
     MemoryLine line;
+    changeSettings(line.controller.system());  // the new file differs early on
     const CtlRun r = runCtl(line, {"-p", "1", "backup", folder.path("b.json")});
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
