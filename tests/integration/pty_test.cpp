@@ -1,7 +1,6 @@
 // The real serial-port code against the simulated controller on a pseudo-terminal;
 // faults that live in timing run there at 19200 baud.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -65,8 +64,7 @@ struct Pty : ::testing::Test, PtyLine, testing::LinkRig<> {
     }
     void aim(sim::FaultKind kind, FrameData target, std::chrono::milliseconds late = 0ms) {
         server->withController([&](sim::SimController& c) {
-            c.faults().aimed = sim::AimedFault{
-                kind, [target](const FrameData& f) { return f == target; }, 0, late};
+            c.faults().aimed = testing::aimedAt(kind, target, late);
         });
     }
     // What the user sees of one action: its message boxes, or its report.
@@ -90,8 +88,9 @@ TEST_F(Pty, ListsOpensAndExchangesFramesByteExactOnAPortNoOneElseHolds) {
     EXPECT_FALSE(other.open(1));
     ASSERT_TRUE(link.Transact(Frame{1, 0}));
     ASSERT_EQ(log.records.size(), 1u);
-    EXPECT_EQ(log.records[0].request, (std::vector<std::uint8_t>{0x2A, 0x81, 0x80, 0xD5}));
-    EXPECT_EQ(log.records[0].answer, (std::vector<std::uint8_t>{0x08, 0xF8}));
+    using Bytes = std::vector<std::uint8_t>;
+    EXPECT_EQ(std::tuple(log.records[0].request, log.records[0].answer),
+              std::tuple(Bytes{0x2A, 0x81, 0x80, 0xD5}, Bytes{0x08, 0xF8}));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -110,10 +109,10 @@ TEST_F(Pty, OpeningSetsTheLineTo19200Baud8N1WithoutFlowControl) {
     ::close(fd);
     ASSERT_TRUE(PickPort(link, prompter, " 1"));
     t = server->lineSettings();
-    EXPECT_EQ(cfgetispeed(&t), speed_t(B19200));
-    EXPECT_EQ(cfgetospeed(&t), speed_t(B19200));
-    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
-    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
+    EXPECT_EQ(
+        std::tuple(cfgetispeed(&t), cfgetospeed(&t),
+                   t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), t.c_iflag & (IXON | IXOFF)),
+        std::tuple(speed_t(B19200), speed_t(B19200), tcflag_t(CS8), 0u));
 }
 
 // The kernel fails a read on an adapter pulled out with EIO, which QSerialPort
@@ -142,8 +141,7 @@ TEST_F(Pty, ALineLostInTheCheckIsOneMessageAndThePortIsGone) {
     RunMasterSlaveCheck(link, prompter, registry.kxTypes);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_FALSE(link.polling());
+    EXPECT_EQ(std::tuple(port.isOpen(), link.polling()), std::tuple(false, false));
     prompter.shown.clear();
     EXPECT_FALSE(PickPort(link, prompter, " 1"));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Fout bij openen COM poort"});

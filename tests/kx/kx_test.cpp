@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "kx/commands.h"
 #include "kx/master_slave_check.h"
 #include "kx/reply_decoding.h"
@@ -19,37 +17,28 @@ using sim::FrameData;
 using testing::OpenBench;
 using Frames = std::vector<FrameData>;
 
-struct NumberCase {
-    N setting;
-    const char* text;
-    KxSelectors selectors;
-    bool permanent;
-    int v, x;
-    std::optional<std::string> corrected;
-};
-
 constexpr KxSelectors kEverySelector{true, true, true, true};
 
 TEST(KxNumberCommand, CodeSelectorsPermanentAndRangeCorrection) {
-    const NumberCase cases[] = {
-        {N::HFI, "12.5", {}, false, 1, 12, {}},
-        {N::HFI, "13.5 mA", kEverySelector, true, 65, 14, {}},
-        {N::AlarmDelay, "127", {.alarmOn = true}, false, 3, 127, {}},
-        {N::AlarmDelay, "128", {}, false, 2, 127, "127"},
-        {N::SwitchDelay, "6.5", {}, false, 4, 6, {}},
-        {N::SwitchDelay, "7.5", {.bank1 = true}, false, 5, 7, "7"},
-        {N::SwitchDelay, "1", {.switchOn = true}, false, 6, 1, {}},
-        {N::SwitchDelay, "1", {.switchOn = true, .bank1 = true}, true, 71, 1, {}},
-        {N::DCShift, "8", {}, false, 8, 7, "7"},
-        {N::LoopCurrent, "19.5", {}, false, 13, 20, "20"},
-        {N::LoopCurrent, "20", {.loopB = true}, true, 78, 20, {}},
-        {N::Address, "15", {}, true, 79, 15, {}},
-    };
-    for (const NumberCase& c : cases) {
-        const KxCommand k = numberCommand(c.setting, c.text, c.selectors, c.permanent);
-        EXPECT_EQ(k.v, c.v) << c.text;
-        EXPECT_EQ(k.x, c.x) << c.text;
-        EXPECT_EQ(k.correctedText, c.corrected) << c.text;
+    // setting, text, selectors, permanent; the command's v and x, the corrected text
+    const std::tuple<N, const char*, KxSelectors, bool, int, int, std::optional<std::string>>
+        cases[] = {
+            {N::HFI, "12.5", {}, false, 1, 12, {}},
+            {N::HFI, "13.5 mA", kEverySelector, true, 65, 14, {}},
+            {N::AlarmDelay, "127", {.alarmOn = true}, false, 3, 127, {}},
+            {N::AlarmDelay, "128", {}, false, 2, 127, "127"},
+            {N::SwitchDelay, "6.5", {}, false, 4, 6, {}},
+            {N::SwitchDelay, "7.5", {.bank1 = true}, false, 5, 7, "7"},
+            {N::SwitchDelay, "1", {.switchOn = true}, false, 6, 1, {}},
+            {N::SwitchDelay, "1", {.switchOn = true, .bank1 = true}, true, 71, 1, {}},
+            {N::DCShift, "8", {}, false, 8, 7, "7"},
+            {N::LoopCurrent, "19.5", {}, false, 13, 20, "20"},
+            {N::LoopCurrent, "20", {.loopB = true}, true, 78, 20, {}},
+            {N::Address, "15", {}, true, 79, 15, {}},
+        };
+    for (const auto& [setting, text, selectors, permanent, v, x, corrected] : cases) {
+        const KxCommand k = numberCommand(setting, text, selectors, permanent);
+        EXPECT_EQ(std::tuple(k.v, k.x, k.correctedText), std::tuple(v, x, corrected)) << text;
     }
 }
 
@@ -61,8 +50,7 @@ TEST(KxOptionCommand, ValueIsTheSelectedIndexOrZero) {
         {O::PowerCtl, 2, false, 12, 0}};
     for (const auto& [setting, index, permanent, v, x] : cases) {
         const KxCommand k = optionCommand(setting, index, permanent);
-        EXPECT_EQ(k.v, v) << v << " " << index.value_or(-1);
-        EXPECT_EQ(k.x, x) << v << " " << index.value_or(-1);
+        EXPECT_EQ(std::tuple(k.v, k.x), std::tuple(v, x)) << v << " " << index.value_or(-1);
     }
 }
 
@@ -73,42 +61,35 @@ ReplyBuffer report(int b2, int b3, int v, int x) {
     return r;
 }
 
-struct DecodeCase {
-    ReplyBuffer reply;
-    KxPageInputs page;
-    std::optional<KxFieldUpdate> update;
-};
-
 TEST(DecodeKXReply, OnlyTheSelectedModuleAndTheSettingThePageAddresses) {
-    const auto field = [](KxSettingId f, std::string text) {
-        return KxFieldUpdate{f, std::move(text)};
-    };
-    const auto option = [](KxSettingId f, int index) { return KxFieldUpdate{f, "", index}; };
-    const DecodeCase cases[] = {
-        {report(35, 26, 1, 12), {19, false, {}}, field(KxSettingId::Hfi, "12")},
+    using F = KxSettingId;
+    const auto field = [](F f, std::string text) { return KxFieldUpdate{f, std::move(text)}; };
+    const auto option = [](F f, int index) { return KxFieldUpdate{f, "", index}; };
+    const std::tuple<ReplyBuffer, KxPageInputs, std::optional<KxFieldUpdate>> cases[] = {
+        {report(35, 26, 1, 12), {19, false, {}}, field(F::Hfi, "12")},
         {report(35, 26, 1, 12), {3, false, {}}, {}},
         {report(35, 10, 1, 12), {19, false, {}}, {}},
         {report(32, 10, 1, 12), {kAllKXxx, false, {}}, {}},
         {report(32, 10, 1, 12), {}, {}},
         {report(32, 10, 65, 3), {0, false, {}}, {}},
-        {report(32, 10, 65, 3), {0, true, {}}, field(KxSettingId::Hfi, "3")},
+        {report(32, 10, 65, 3), {0, true, {}}, field(F::Hfi, "3")},
         {report(32, 10, 1, 3), {0, true, {}}, {}},
         {report(32, 10, 3, 90), {0, false, {}}, {}},
-        {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(KxSettingId::AlarmDelay, "90")},
+        {report(32, 10, 3, 90), {0, false, {.alarmOn = true}}, field(F::AlarmDelay, "90")},
         {report(32, 10, 7, 5), {0, false, {.switchOn = true}}, {}},
         {report(32, 10, 7, 5),
          {0, false, {.switchOn = true, .bank1 = true}},
-         field(KxSettingId::SwitchDelay, "5")},
-        {report(32, 10, 8, 127), {0, false, {}}, field(KxSettingId::DcShift, "127")},
-        {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(KxSettingId::LoopCurrent, "40")},
-        {report(32, 10, 9, 32), {0, false, {}}, option(KxSettingId::PwmMult, 32)},
+         field(F::SwitchDelay, "5")},
+        {report(32, 10, 8, 127), {0, false, {}}, field(F::DcShift, "127")},
+        {report(32, 10, 14, 40), {0, false, {.loopB = true}}, field(F::LoopCurrent, "40")},
+        {report(32, 10, 9, 32), {0, false, {}}, option(F::PwmMult, 32)},
         {report(32, 10, 9, 6), {0, false, {}}, {}},
-        {report(32, 10, 75, 2), {0, true, {}}, option(KxSettingId::MsMode, 2)},
+        {report(32, 10, 75, 2), {0, true, {}}, option(F::MsMode, 2)},
         {report(32, 10, 11, 3), {0, false, {}}, {}},
     };
-    for (const DecodeCase& c : cases)
-        EXPECT_EQ(DecodeKXReply(c.reply, c.page), c.update)
-            << int(c.reply[2]) << " " << int(c.reply[3]) << " " << int(c.reply[4]);
+    for (const auto& [reply, page, update] : cases)
+        EXPECT_EQ(DecodeKXReply(reply, page), update)
+            << int(reply[2]) << " " << int(reply[3]) << " " << int(reply[4]);
 }
 
 // Every setting code with its variant, both halves, the Permanent flag, and
@@ -130,32 +111,29 @@ TEST(DecodeKxReport, ModuleSettingVariantPermanentAndValueAsReported) {
         {{0, 38, 10, 13, 0}, KxReport{6, F::LoopCurrent, {}, false, 0}},
         {{0, 38, 10, 78, 70}, KxReport{6, F::LoopCurrent, {.loopB = true}, true, 70}},
         {{0, 39, 10, 15, 15}, KxReport{7, F::Address, {}, false, 15}},
-        {{0, 32, 10, 0, 1}, {}},
-        {{0, 32, 10, 64, 0}, {}},
-        {{0, 32, 10, 16, 1}, {}},
-        {{0, 48, 10, 1, 1}, {}},
-        {{0, 63, 26, 1, 1}, {}},
-        {{0, 32, 11, 1, 1}, {}},
-        {{0, 32, 24, 1, 1}, {}},
-        {{0, 32, 42, 1, 1}, {}},
-        {{0, 32, 10, 1}, {}},
-        {{1, 32, 10, 1, 5}, {}},
     };
+    const Frames none = {{0, 32, 10, 0, 1}, {0, 32, 10, 64, 0}, {0, 32, 10, 16, 1},
+                         {0, 48, 10, 1, 1}, {0, 63, 26, 1, 1},  {0, 32, 11, 1, 1},
+                         {0, 32, 24, 1, 1}, {0, 32, 42, 1, 1},  {0, 32, 10, 1},
+                         {1, 32, 10, 1, 5}};
     for (const auto& [data, expected] : cases)
         EXPECT_EQ(decodeKxReport(testing::replyOf(data)), expected)
+            << int(data[1]) << " " << int(data[2]) << " " << int(data[3]);
+    for (const FrameData& data : none)
+        EXPECT_EQ(decodeKxReport(testing::replyOf(data)), std::nullopt)
             << int(data[1]) << " " << int(data[2]) << " " << int(data[3]);
 }
 
 TEST(PageCanShow, OptionValuesItHasAndNumbersInRange) {
     using F = KxSettingId;
     const std::tuple<F, int, bool> cases[] = {
-        {F::PwmMult, 2, true},  {F::PwmMult, 32, true},  {F::PwmMult, 0, false},
-        {F::PwmMult, 6, false}, {F::PwmMult, 64, false}, {F::OcdMode, 2, true},
-        {F::OcdMode, 3, false},  {F::MsMode, 0, true},     {F::PowerCtl, 1, true},
-        {F::PowerCtl, 2, false},   {F::Hfi, 0, true},    {F::Hfi, 15, true},
-        {F::Hfi, 16, false}, {F::AlarmDelay, 127, true},   {F::SwitchDelay, 8, false},
-        {F::LoopCurrent, 19, false},  {F::LoopCurrent, 20, true},    {F::LoopCurrent, 70, true},
-        {F::LoopCurrent, 71, false},  {F::Address, 16, false}};
+        {F::PwmMult, 2, true},       {F::PwmMult, 32, true},     {F::PwmMult, 0, false},
+        {F::PwmMult, 6, false},      {F::PwmMult, 64, false},    {F::OcdMode, 2, true},
+        {F::OcdMode, 3, false},      {F::MsMode, 0, true},       {F::PowerCtl, 1, true},
+        {F::PowerCtl, 2, false},     {F::Hfi, 0, true},          {F::Hfi, 15, true},
+        {F::Hfi, 16, false},         {F::AlarmDelay, 127, true}, {F::SwitchDelay, 8, false},
+        {F::LoopCurrent, 19, false}, {F::LoopCurrent, 20, true}, {F::LoopCurrent, 70, true},
+        {F::LoopCurrent, 71, false}, {F::Address, 16, false}};
     for (const auto& [field, value, shown] : cases)
         EXPECT_EQ(pageCanShow(settingRow(field), value), shown)
             << settingRow(field).name << " " << value;
@@ -172,14 +150,9 @@ TEST(SettingsReport, IsPickedOutByLengthB1AndAddress) {
             << int(data[1]) << " " << data.size();
 }
 
-struct PageCase {
-    std::int32_t item;
-    const char* panels;
-    bool msSet, getButtons, msGet;
-    const char* msCaption;
-    bool bank1;
-    const char* type;
-};
+// The entry; the panels, MS Set, the Get buttons, MS Get and its caption, Bank 1, the type shown.
+using PageCase =
+    std::tuple<std::int32_t, const char*, bool, bool, bool, const char*, bool, const char*>;
 
 std::string panelsShown(const KxPageState& p) {
     constexpr const char* names[] = {"HFI ", "AL ", "SW ", "DCS ", "PWMM ",
@@ -195,24 +168,21 @@ class KxSelection : public ::testing::TestWithParam<PageCase> {};
 // The demo system's modules plus one of unrecognised type at 7; each selection
 // is made after "All_KXxx", so nothing carries over from the one before.
 TEST_P(KxSelection, PageMatchesTheSelectedEntry) {
-    const PageCase& e = GetParam();
+    const auto& [item, panels, msSet, getButtons, msGet, msCaption, bank1, type] = GetParam();
     KxTypeTable types = testing::demoRegistry().kxTypes;
     types[7] = kKxUnknown;
     KxPageState page;
     KXSelectionChanged(page, kAllKXxx, types);
-    KXSelectionChanged(page, e.item, types);
-    EXPECT_EQ(panelsShown(page), e.panels);
-    EXPECT_EQ(page.setButton(KxSettingId::MsMode), e.msSet);
+    KXSelectionChanged(page, item, types);
+    EXPECT_EQ(std::tuple(panelsShown(page), page.setButton(KxSettingId::MsMode), page.getButtons,
+                         page.cmdMSGet, page.cmdMSGetCaption, page.bank1Visible,
+                         page.kxTypeVisible ? page.kxTypeCaption : "hidden"),
+              std::tuple(panels, msSet, getButtons, msGet, msCaption, bank1, type));
     for (const KxSettingRow& row : kKxSettings) {  // elsewhere a panel comes with its Set button
         if (row.field != KxSettingId::MsMode) {
             EXPECT_EQ(page.setButton(row.field), page.panel(row.field)) << row.name;
         }
     }
-    EXPECT_EQ(page.getButtons, e.getButtons);
-    EXPECT_EQ(page.cmdMSGet, e.msGet);
-    EXPECT_EQ(page.cmdMSGetCaption, e.msCaption);
-    EXPECT_EQ(page.bank1Visible, e.bank1);
-    EXPECT_EQ(page.kxTypeVisible ? page.kxTypeCaption : "hidden", e.type);
 }
 
 constexpr const char* kAll = "HFI AL SW DCS PWMM OCD MS PC LC AD ";
@@ -250,11 +220,7 @@ TEST_F(KxCommands, GetSetEraseAndMasterSlaveButtons) {
         (Frames{
             {0, 34, 24, 65}, {0, 37, 8, 7, 3}, {0, 37, 8, 75, 2}, {0, 37, 8, 11}, {0, 34, 8, 64}}));
     EXPECT_EQ(b.frames().size(), 15u);
-    ASSERT_EQ(b.prompter.shown.size(), 1u);
-    EXPECT_EQ(b.prompter.shown[0].text,
-              "Warning! This will permanently erase all settings of all selected KX-units");
-    EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancelDefaultCancel);
+    testing::expectEraseWarning(b.prompter, "KX");
 }
 
 // A new setting's code can lie anywhere in the command byte's six bits.
@@ -278,15 +244,9 @@ TEST_F(KxCommands, CancelledEraseSendsNothingAndTheCheckNeverAsksPermanent) {
               (Frames{{0, 32, 8, 11}, {0, 34, 8, 11}, {0, 37, 8, 11}, {0, 34, 24, 11}}));
 }
 
-// The demo system's modes set per case: KX-H 0, KX44 2 (both halves), KX-H 5.
-struct VerdictCase {
-    std::array<int, 4> modes;
-    const char* end;
-    MessageIcon icon;
-};
-
 TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
-    const VerdictCase cases[] = {
+    // The demo system's modes set per case: KX-H 0, KX44 2 (both halves), KX-H 5; the box.
+    const std::tuple<std::array<int, 4>, const char*, MessageIcon> cases[] = {
         {{2, 2, 1, 2},
          "KX-H 5 is master\r\nKX44  2.1 is slave\r\n\r\nYour master/slave settings are OK",
          MessageIcon::None},
@@ -297,19 +257,19 @@ TEST(MasterSlaveCheck, VerdictByNumberOfMasters) {
          "KX-H 5 returns error: 3\r\nKX44  2.1 is slave\r\n\r\nYour system has no master!",
          MessageIcon::Critical},
     };
-    for (const VerdictCase& c : cases) {
+    for (const auto& [modes, end, icon] : cases) {
         OpenBench b;
         const auto kx = [&](int n) {
             return sim::findModule(b.controller.system(), sim::ModuleFamily::KX, n);
         };
-        kx(0)->kxActive.value[11] = c.modes[0];
-        kx(2)->kxActive.value[11] = c.modes[1];
-        kx(5)->kxActive.value[11] = c.modes[2];
-        kx(2)->kxSecondActive.value[11] = c.modes[3];
+        kx(0)->kxActive.value[11] = modes[0];
+        kx(2)->kxActive.value[11] = modes[1];
+        kx(5)->kxActive.value[11] = modes[2];
+        kx(2)->kxSecondActive.value[11] = modes[3];
         RunMasterSlaveCheck(b.link, b.prompter, testing::demoRegistry().kxTypes);
         ASSERT_EQ(b.prompter.shown.size(), 1u);
-        EXPECT_TRUE(b.prompter.shown[0].text.ends_with(c.end)) << b.prompter.shown[0].text;
-        EXPECT_EQ(b.prompter.shown[0].icon, c.icon);
+        EXPECT_TRUE(b.prompter.shown[0].text.ends_with(end)) << b.prompter.shown[0].text;
+        EXPECT_EQ(b.prompter.shown[0].icon, icon);
     }
 }
 
@@ -321,20 +281,18 @@ TEST(MasterSlaveCheck, AnAnswerCountsUpToTwoSecondsAndSilenceEndsTheCheck) {
     const Frames asked4{{0, 36, 8, 11}}, asked4and7{{0, 36, 8, 11}, {0, 39, 8, 11}};
     for (const auto& [delay, silent, asked] :
          {std::tuple{inTime, 7, asked4and7}, std::tuple{inTime + 1ns, 4, asked4}}) {
-        sim::SimModule kxh;
-        kxh.number = 4;
-        kxh.kxActive.value[11] = 1;
         sim::SimSystem s;
-        s.modules = {kxh};
+        s.modules = {testing::kxModule(4, sim::kAnswered)};
+        s.modules[0].kxActive.value[11] = 1;
         OpenBench b(s);
         b.controller.faults().answerDelay = delay;
         KxTypeTable types;
         types.fill(kKxNone);
         types[4] = types[7] = kKxH;
         const MasterSlaveCheck check = checkMasterSlave(b.link, types);
-        EXPECT_EQ(check.outcome, MasterSlaveOutcome::ModuleSilent);
-        EXPECT_EQ(check.message, "No answer from module " + std::to_string(silent));
-        EXPECT_EQ(b.commandsSince(0), asked);
+        EXPECT_EQ(std::tuple(check.outcome, check.message, b.commandsSince(0)),
+                  std::tuple(MasterSlaveOutcome::ModuleSilent,
+                             "No answer from module " + std::to_string(silent), asked));
     }
 }
 

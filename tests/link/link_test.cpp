@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
 
@@ -44,10 +42,11 @@ struct Receiver : ::testing::Test, testing::SimLine {
 };
 
 TEST_F(Receiver, TakesWholeFramesAndResynchronisesOnHeaders) {
+    using Kept = std::array<std::uint8_t, 10>;
     EXPECT_TRUE(receive({0x90, 0x91, 0x08, 0xF8}));
-    EXPECT_EQ(buffer.bytes, (std::array<std::uint8_t, 10>{0x08, 0x78}));
+    EXPECT_EQ(buffer.bytes, (Kept{0x08, 0x78}));
     EXPECT_TRUE(receive({0x0C, 0x85, 0x0A, 0x81, 0x82, 0xF3}));
-    EXPECT_EQ(buffer.bytes, (std::array<std::uint8_t, 10>{0x0A, 1, 2, 115}));
+    EXPECT_EQ(buffer.bytes, (Kept{0x0A, 1, 2, 115}));
     EXPECT_TRUE(receive({0x0F, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0xD5}));
     EXPECT_EQ(buffer[8], 0x55);
     EXPECT_FALSE(receive({0x0A, 0x81, 0x82, 0xF4}));  // wrong check value
@@ -66,8 +65,7 @@ TEST(ReplyWait, EndsTwoSecondsAfterTheRequestWasWritten) {
     for (const auto& [late, answered] :
          {std::pair{2s - twoBytes, true}, std::pair{2s - twoBytes + 1ns, false}}) {
         OpenBench b;
-        b.controller.faults().aimed = sim::AimedFault{
-            sim::FaultKind::Late, [](const FrameData& f) { return f.empty(); }, 0, late};
+        b.controller.faults().aimed = testing::aimedAt(sim::FaultKind::Late, {}, late);
         const auto start = b.clock.now();
         EXPECT_EQ(static_cast<bool>(b.link.Transact(Frame{})), answered);
         EXPECT_LE(b.clock.now() - start, 2s + 3ms);
@@ -78,16 +76,17 @@ TEST(Transaction, ToggleBitStopFlagAndRecords) {
     OpenBench b;
     ASSERT_TRUE(b.link.Transact(Frame{0, 33}));
     ASSERT_EQ(b.log.records.size(), 1u);
-    EXPECT_EQ(b.log.records[0].request, (Bytes{0x2A, 0x80, 0xA1, 0xB5}));
-    EXPECT_EQ(b.log.records[0].answer, (Bytes{0x08, 0xF8}));
-    EXPECT_FALSE(b.log.records[0].unanswered);
+    const auto record = [&](const ExchangeRecord& r) {
+        return std::tuple(r.request, r.answer, r.unanswered);
+    };
+    EXPECT_EQ(record(b.log.records[0]),
+              std::tuple(Bytes{0x2A, 0x80, 0xA1, 0xB5}, Bytes{0x08, 0xF8}, false));
     EXPECT_TRUE(b.link.polling());
     b.link.setStopFlag(false);
     b.controller.faults().skipAnswers = 1;
     EXPECT_FALSE(b.link.Transact(Frame{1, 3, 1}));
-    EXPECT_EQ(b.log.records.back().request, (Bytes{0x4B, 0x81, 0x83, 0x81, 0xB0}));
-    EXPECT_TRUE(b.log.records.back().answer.empty());
-    EXPECT_TRUE(b.log.records.back().unanswered);
+    EXPECT_EQ(record(b.log.records.back()),
+              std::tuple(Bytes{0x4B, 0x81, 0x83, 0x81, 0xB0}, Bytes{}, true));
     EXPECT_EQ(b.prompter.texts(), std::vector<std::string>{"Geen antwoord van Korvel"});
     EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_FALSE(b.link.polling());
@@ -156,21 +155,15 @@ TEST(NumberText, LeadingNumberHalvesToEvenAndRangeCorrection) {
     for (const auto& [x, rounded] : {std::pair{12.5, 12.0}, std::pair{13.5, 14.0},
                                      std::pair{-2.5, -2.0}, std::pair{2.5001, 3.0}})
         EXPECT_EQ(roundHalfEven(x), rounded) << x;
-    struct Case {
-        const char* text;
-        int minimum, maximum;
-        const char* shown;
-        int value;
-        bool corrected;
-    };
-    const Case cases[] = {{"5", 20, 70, "20", 20, true},       {"99", 20, 70, "70", 70, true},
-                          {"6.5", 0, 7, "6.5", 6, false},      {"7.5", 0, 7, "7", 7, true},
-                          {"hello", 0, 15, "hello", 0, false}, {"-1e300", 0, 127, "0", 0, true}};
-    for (const Case& c : cases) {
-        const RangedValue r = readRanged(c.text, c.minimum, c.maximum);
-        EXPECT_EQ(r.text, c.shown) << c.text;
-        EXPECT_EQ(r.value, c.value) << c.text;
-        EXPECT_EQ(r.corrected, c.corrected) << c.text;
+    // text, range; what the box shows, the value sent, whether it was corrected
+    const std::tuple<const char*, int, int, const char*, int, bool> cases[] = {
+        {"5", 20, 70, "20", 20, true},       {"99", 20, 70, "70", 70, true},
+        {"6.5", 0, 7, "6.5", 6, false},      {"7.5", 0, 7, "7", 7, true},
+        {"hello", 0, 15, "hello", 0, false}, {"-1e300", 0, 127, "0", 0, true}};
+    for (const auto& [text, minimum, maximum, shown, value, corrected] : cases) {
+        const RangedValue r = readRanged(text, minimum, maximum);
+        EXPECT_EQ(std::tuple(r.text, r.value, r.corrected), std::tuple(shown, value, corrected))
+            << text;
     }
 }
 
@@ -183,35 +176,32 @@ Frames everyZr() {
     return frames;
 }
 
-struct DispatchCase {
-    ModuleFamily family;
-    std::int32_t item;  // the one entry of the family's list
-    Frames expected;    // between the two empty frames
-};
+// The family, the one entry of its list, the frames sent between the two empty frames.
+using DispatchCase = std::tuple<ModuleFamily, std::int32_t, Frames>;
 
 class Dispatch : public ::testing::TestWithParam<DispatchCase> {};
 
 // SendModuleCommand(n = 2, c = 8, v = 11, x = 5; a VG frame counts its leading 1): the demo
 // system's registry plus a WOBE at 9.
 TEST_P(Dispatch, SendsOneFramePerTargetBetweenEmptyFrames) {
-    const DispatchCase& c = GetParam();
+    const auto& [family, item, sent] = GetParam();
     OpenBench b;
     WindowRegistry registry = testing::demoRegistry();
     registry.kxTypes[7] = kKxUnknown;
     registry.kxTypes[9] = kKxWobe;
     registry.kxList.clear();
     registry.zrList.clear();
-    ModuleList& list = c.family == F::ZR ? registry.zrList : registry.kxList;
-    if (c.item != kNoList) list.add("entry", c.item), list.selected = 0;
+    ModuleList& list = family == F::ZR ? registry.zrList : registry.kxList;
+    if (item != kNoList) list.add("entry", item), list.selected = 0;
     const DispatchOutcome outcome =
-        SendModuleCommand(b.link, c.family, selectedTargets(registry, c.family), 2, 8, 11, 5);
+        SendModuleCommand(b.link, family, selectedTargets(registry, family), 2, 8, 11, 5);
     presentOutcome(b.prompter, outcome);
     Frames expected{{}};
-    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+    expected.insert(expected.end(), sent.begin(), sent.end());
     expected.push_back({});
     EXPECT_EQ(b.frames(), expected);
     std::vector<std::string> texts;
-    const bool unregistered = c.item == kNoList && c.family != F::VG;
+    const bool unregistered = item == kNoList && family != F::VG;
     if (unregistered) texts.push_back("Please request Status first to register modules");
     EXPECT_EQ(b.prompter.texts(), texts);
     EXPECT_EQ(outcome.result,
@@ -242,25 +232,19 @@ TEST(DispatchFailure, ClosedPortUnansweredOpeningAndZrAllStoppingAtTheFirstSilen
     b.openPort();
     b.controller.faults().skipAnswers = 1;
     const DispatchOutcome opening = SendModuleCommand(b.link, F::KX, kx, 2, 8, 1, 0);
-    EXPECT_EQ(b.frames().size(), 1u);
-    EXPECT_EQ(opening.result, DispatchOutcome::Unanswered);
-    EXPECT_EQ(opening.module, -1);
+    EXPECT_EQ(std::tuple(b.frames().size(), opening.result, opening.module),
+              std::tuple(1u, DispatchOutcome::Unanswered, -1));
     b.controller.faults().unanswered = [](const FrameData& f) { return f == FrameData{0, 66, 64}; };
     const DispatchOutcome all = SendModuleCommand(b.link, F::ZR, zrTargets(kAllZR), 1, 64, 0, 0);
     EXPECT_EQ(b.commandsSince(1), (Frames{{0, 64, 64}, {0, 65, 64}, {0, 66, 64}}));
     EXPECT_FALSE(b.frames().back().empty());
-    EXPECT_EQ(all.result, DispatchOutcome::Unanswered);
-    EXPECT_EQ(all.module, 2);
-    EXPECT_EQ(all.exchange, ExchangeOutcome::NoAnswer);
-    EXPECT_EQ(all.answered, (std::vector<int>{0, 1}));
+    EXPECT_EQ(std::tuple(all.result, all.module, all.exchange, all.answered),
+              std::tuple(DispatchOutcome::Unanswered, 2, ExchangeOutcome::NoAnswer,
+                         std::vector<int>{0, 1}));
 }
 
 TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {
-    const struct {
-        Frame request;
-        FrameData reply;
-        bool fits;
-    } cases[] = {
+    const std::tuple<Frame, FrameData, bool> cases[] = {
         {Frame{}, {1, 11, 35, 8, 0, 0}, true},            // an empty frame takes anything
         {Frame{1, 11, 36}, {1, 11, 36, 8, 0, 0}, true},   // a query's own answer
         {Frame{1, 11, 36}, {1, 11, 35, 8, 0, 0}, false},  // the module before, late
@@ -274,17 +258,15 @@ TEST(AnswerRule, OnlyFramesThatCanAnswerTheRequestAreTaken) {
         {Frame{0, 37, 8, 11}, {0, 64, 50, 3, 12}, true},     // a ZR answer riding along
         {Frame{1, 0}, {1, 2, 24, 8}, false},                 // nor Reset Fault
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(canAnswer(cases[i].request, replyOf(cases[i].reply)), cases[i].fits) << i;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [request, reply, fits] = cases[i];
+        EXPECT_EQ(canAnswer(request, replyOf(reply)), fits) << i;
+    }
 }
 
 TEST(AnswerRule, ALateAnswerIsSetAsideAndTheWaitGoesOnWithinTwoSeconds) {
     testing::OpenBench b;
-    b.controller.faults().aimed = sim::AimedFault{sim::FaultKind::LateAside,
-                                                  [](const FrameData& f) {
-                                                      return f == FrameData{1, 11, 35};
-                                                  },
-                                                  0, 2500ms};
+    b.controller.faults().aimed = testing::aimedAt(sim::FaultKind::LateAside, {1, 11, 35}, 2500ms);
     EXPECT_FALSE(b.link.Transact(Frame{1, 11, 35}));
     b.controller.faults().answerDelay = 1s;  // the late frame comes first
     const auto start = b.clock.now();
@@ -292,30 +274,28 @@ TEST(AnswerRule, ALateAnswerIsSetAsideAndTheWaitGoesOnWithinTwoSeconds) {
     EXPECT_EQ(b.link.reply()[3], 36);
     EXPECT_LT(b.clock.now() - start, 2s);
     const ExchangeRecord& r = b.log.records.back();
-    EXPECT_EQ(r.request, (Bytes{0x6B, 0x81, 0x8B, 0xA4, 0xE5}));
-    EXPECT_EQ(r.setAside,
-              std::vector<Bytes>{(Bytes{0x0E, 0x81, 0x8B, 0xA3, 0x8A, 0x89, 0x82, 0xAE})});
-    EXPECT_EQ(r.answer, (Bytes{0x0E, 0x81, 0x8B, 0xA4, 0x80, 0x80, 0x80, 0xC2}));
+    EXPECT_EQ(std::tuple(r.request, r.setAside, r.answer),
+              std::tuple(Bytes{0x6B, 0x81, 0x8B, 0xA4, 0xE5},
+                         std::vector<Bytes>{{0x0E, 0x81, 0x8B, 0xA3, 0x8A, 0x89, 0x82, 0xAE}},
+                         Bytes{0x0E, 0x81, 0x8B, 0xA4, 0x80, 0x80, 0x80, 0xC2}));
     EXPECT_EQ(b.prompter.texts().size(), 1u);
 }
 
 // A stop request before an exchange sends nothing; one during the wait ends
 // it within one slice. Neither is a failure to show.
 TEST(StopRequest, EndsTheExchangeBeforeSendingOrWithinASliceOfTheWait) {
-    const struct {
-        std::chrono::milliseconds after;  // from the start of the exchange
-        std::size_t written;              // bytes on the line
-    } cases[] = {{0ms, 0}, {300ms, 2}};
-    for (const auto& c : cases) {
+    // The stop, from the start of the exchange; the bytes then on the line.
+    for (const auto& [after, written] : {std::pair{0ms, 0u}, std::pair{300ms, 2u}}) {
         OpenBench b;
         b.controller.faults().unanswered = [](const FrameData&) { return true; };
         const auto start = b.clock.now();
-        b.link.setStopRequest([&] { return b.clock.now() - start >= c.after; });
-        EXPECT_EQ(b.link.Transact(Frame{}).outcome, ExchangeOutcome::Stopped) << c.after.count();
-        EXPECT_EQ(b.port.written().size(), c.written) << c.after.count();
-        EXPECT_LE(b.clock.now() - start, c.after + kStopCheck) << c.after.count();
-        EXPECT_TRUE(b.prompter.shown.empty());
-        EXPECT_TRUE(b.link.portOpen());
+        b.link.setStopRequest([&] { return b.clock.now() - start >= after; });
+        const ExchangeOutcome outcome = b.link.Transact(Frame{}).outcome;
+        EXPECT_EQ(std::tuple(outcome, b.port.written().size(), b.prompter.shown.size(),
+                             b.link.portOpen()),
+                  std::tuple(ExchangeOutcome::Stopped, written, 0u, true))
+            << after.count();
+        EXPECT_LE(b.clock.now() - start, after + kStopCheck) << after.count();
     }
 }
 
@@ -326,13 +306,13 @@ TEST(Drain, ALineStillSendingAtTheLimitIsLostOnce) {
         OpenBench b;
         b.port.inject(Bytes(babble, 0x80));
         const bool lost = babble > kDrainBytes;
-        EXPECT_EQ(b.link.Transact(Frame{}).outcome,
-                  lost ? ExchangeOutcome::LineLost : ExchangeOutcome::Answered);
-        EXPECT_EQ(b.link.portOpen(), !lost);
-        EXPECT_EQ(b.prompter.shown.size(), lost ? 1u : 0u);
-        if (lost && !b.prompter.shown.empty()) {
-            EXPECT_EQ(b.prompter.shown[0].detail, kBabblingLine);
-        }
+        const ExchangeOutcome outcome = b.link.Transact(Frame{}).outcome;
+        std::vector<std::string> details;
+        for (const testing::ShownMessage& m : b.prompter.shown) details.push_back(m.detail);
+        EXPECT_EQ(std::tuple(outcome, b.link.portOpen(), details),
+                  std::tuple(
+                      lost ? ExchangeOutcome::LineLost : ExchangeOutcome::Answered, !lost,
+                      lost ? std::vector<std::string>{kBabblingLine} : std::vector<std::string>{}));
     }
 }
 
@@ -343,9 +323,8 @@ TEST(NumberText, ADecimalCommaLocaleChangesNoNumber) {
     ASSERT_NE(std::setlocale(LC_ALL, "nl_NL.UTF-8"), nullptr)
         << "tools/install-deps.sh generates this locale";
     EXPECT_EQ(readRanged("7.6", 0, 127).value, 8);
-    EXPECT_EQ(leadingNumber("6.5"), 6.5);
-    EXPECT_EQ(leadingNumber("-1.25e1x"), -12.5);
-    EXPECT_EQ(leadingNumber("7,6"), 7);
+    EXPECT_EQ((std::array{leadingNumber("6.5"), leadingNumber("-1.25e1x"), leadingNumber("7,6")}),
+              (std::array{6.5, -12.5, 7.0}));
     std::setlocale(LC_ALL, before.c_str());
 }
 

@@ -13,17 +13,10 @@ TEST(PortSpec, IsTakenOnlyInTheFormsTheProgramsDocument) {
         {"/dev/ttyUSB0", PortSpec::device("/dev/ttyUSB0")},
         {"tcp://127.0.0.1:2000", PortSpec::network("tcp://127.0.0.1:2000")},
         {"rfc2217://host:3000", PortSpec::network("rfc2217://host:3000")},
-        {"0", std::nullopt},
-        {"17", std::nullopt},
-        {"01", PortSpec::port(1)},
-        {"1.0", std::nullopt},
-        {" 1", std::nullopt},
-        {"+1", std::nullopt},
-        {"", std::nullopt},
-        {"ttyS0", std::nullopt},
-        {"udp://host:1", std::nullopt},
-    };
+        {"01", PortSpec::port(1)}};
     for (const auto& [text, expected] : cases) EXPECT_EQ(parsePortSpec(text), expected) << text;
+    for (const char* text : {"0", "17", "1.0", " 1", "+1", "", "ttyS0", "udp://host:1"})
+        EXPECT_EQ(parsePortSpec(text), std::nullopt) << text;
 }
 
 }  // namespace

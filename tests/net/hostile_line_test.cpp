@@ -1,21 +1,14 @@
 // korvelctl against peers that flood, drip, stall or lie, on the loopback
 // interface: each ends the run by itself, soon, with little memory, and a stop
 // signal ends it within half a second wherever it waits.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <QProcess>
 #include <csignal>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "tests/net/loopback_peer.h"
-
-extern char** environ;
 
 namespace korvel {
 namespace {
@@ -49,53 +42,33 @@ struct ChildRun {
 // Runs `korvelctl -p ADDRESS status` and waits for it, 30 s at most. With a
 // signal, sends it once the peer is ready and times the exit from then.
 ChildRun korvelctl(const std::string& address, LoopbackPeer* peer = nullptr, int signal = 0) {
-    // One file per test process: ctest runs the rows side by side.
-    const std::string errors =
-        ::testing::TempDir() + "hostile_line_stderr_" + std::to_string(::getpid());
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> words{KORVELCTL, "-p", address, "status"};
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    // A sanitizer's quarantine would hold freed memory and hide what the run holds.
-    std::vector<std::string> env{"ASAN_OPTIONS=quarantine_size_mb=8:detect_leaks=0"};
-    for (char** e = environ; *e; ++e)
-        if (!std::string_view(*e).starts_with("ASAN_OPTIONS=")) env.emplace_back(*e);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    ChildRun run;
-    pid_t pid = 0;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // A sanitizer's quarantine would hold freed memory and hide what the run
+    // holds.
+    env.insert("ASAN_OPTIONS", "quarantine_size_mb=8:detect_leaks=0");
+    child.setProcessEnvironment(env);
+    child.setStandardOutputFile(QProcess::nullDevice());
     Steady::time_point start = Steady::now();
-    if (posix_spawn(&pid, KORVELCTL, &files, nullptr, argv.data(), envp.data()) != 0) return run;
-    posix_spawn_file_actions_destroy(&files);
-    int status = 0;
-    rusage usage{};
+    child.start(KORVELCTL, {"-p", QString::fromStdString(address), "status"});
     bool signalled = signal == 0;
-    while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
-        if (Steady::now() - start > 30s) {
-            ::kill(pid, SIGKILL);
-            ::wait4(pid, &status, 0, &usage);
-            break;
-        }
+    while (child.state() != QProcess::NotRunning && !child.waitForFinished(5)) {
+        if (Steady::now() - start > 30s) child.kill();
         if (!signalled && peer && peer->ready()) {
-            ::kill(pid, signal);
+            ::kill(static_cast<pid_t>(child.processId()), signal);
             start = Steady::now();
             signalled = true;
         }
-        std::this_thread::sleep_for(5ms);
     }
+    ChildRun run;
     run.seconds = std::chrono::duration<double>(Steady::now() - start).count();
-    run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    run.exit = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    // The largest of the children waited for: this run, or the yardstick's below
+    // it.
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
     run.peakKb = usage.ru_maxrss;
-    std::ifstream in(errors);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.messages = text.str();
+    run.messages = child.readAllStandardError().toStdString();
     return run;
 }
 
@@ -108,19 +81,11 @@ long baselineKb() {
     return kb;
 }
 
-struct Behaviour {
-    const char* name;
-    const char* scheme;
-    LoopbackPeer::Script script;
-    int signal;  // sent when the script marks itself ready; 0: none
-    int exit;
-    double atLeast;  // seconds
-    double atMost;
-    const char* said;  // in the messages; "" for any
-};
-void PrintTo(const Behaviour& b, std::ostream* out) {
-    *out << b.name;
-}
+// The name, the scheme, the peer's script, the signal sent when the script
+// marks itself ready (0: none); the exit status, the least and the most
+// seconds, a text of the messages ("": any).
+using Behaviour = std::tuple<const char*, const char*, LoopbackPeer::Script, int, int, double,
+                             double, const char*>;
 
 // The peer never answers: once the client has sent `marker` (anything, when
 // empty) it is ready for the signal, and only listens.
@@ -190,22 +155,22 @@ const Behaviour kBehaviours[] = {
 struct HostileLine : ::testing::TestWithParam<Behaviour> {};
 
 TEST_P(HostileLine, EndsByItselfSoonWithLittleMemory) {
-    const Behaviour& b = GetParam();
+    const auto& [name, scheme, script, stop, exitStatus, atLeast, atMost, said] = GetParam();
     const long baseline = baselineKb();
-    LoopbackPeer peer(b.script);
-    const ChildRun run = korvelctl(peer.address(b.scheme), &peer, b.signal);
-    EXPECT_EQ(run.exit, b.exit) << run.messages;
-    EXPECT_GE(run.seconds, b.atLeast) << run.messages;
+    LoopbackPeer peer(script);
+    const ChildRun run = korvelctl(peer.address(scheme), &peer, stop);
+    EXPECT_EQ(run.exit, exitStatus) << run.messages;
+    EXPECT_GE(run.seconds, atLeast) << run.messages;
     // The stop rows are timed from the signal; the limit is the promise, with
     // room for a loaded machine.
-    EXPECT_LE(run.seconds, b.signal ? b.atMost * 2 : b.atMost) << run.messages;
+    EXPECT_LE(run.seconds, stop ? atMost * 2 : atMost) << run.messages;
     EXPECT_LE(run.peakKb, baseline + 32 * 1024) << "baseline " << baseline << " kB";
-    EXPECT_NE(run.messages.find(b.said), std::string::npos) << run.messages;
+    EXPECT_NE(run.messages.find(said), std::string::npos) << run.messages;
     EXPECT_EQ(run.messages.find("refused"), std::string::npos) << run.messages;
 }
 
 INSTANTIATE_TEST_SUITE_P(Peers, HostileLine, ::testing::ValuesIn(kBehaviours),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(std::get<0>(info.param)); });
 
 }  // namespace
 }  // namespace korvel

@@ -8,24 +8,17 @@ namespace korvel::net {
 namespace {
 
 TEST(NetAddress, ParsesBothSchemesAndRefusesTheRest) {
-    const struct {
-        const char* text;
-        Scheme scheme;
-        const char* host;
-        int port;
-    } valid[] = {
+    const std::tuple<const char*, Scheme, const char*, int> valid[] = {
         {"tcp://10.0.0.7:4001", Scheme::Tcp, "10.0.0.7", 4001},
         {"rfc2217://cabinet.local:2217", Scheme::Rfc2217, "cabinet.local", 2217},
         {"tcp://[::1]:65535", Scheme::Tcp, "::1", 65535},
         {"tcp://127.0.0.1:23", Scheme::Tcp, "127.0.0.1", 23},
         {"tcp://4u.example:23", Scheme::Tcp, "4u.example", 23},
     };
-    for (const auto& c : valid) {
-        const std::optional<NetAddress> a = parseNetAddress(c.text);
-        ASSERT_TRUE(a) << c.text;
-        EXPECT_EQ(a->scheme, c.scheme) << c.text;
-        EXPECT_EQ(a->host, c.host) << c.text;
-        EXPECT_EQ(a->port, c.port) << c.text;
+    for (const auto& [text, scheme, host, port] : valid) {
+        const std::optional<NetAddress> a = parseNetAddress(text);
+        ASSERT_TRUE(a) << text;
+        EXPECT_EQ(std::tuple(a->scheme, a->host, a->port), std::tuple(scheme, host, port)) << text;
     }
     // 0177.0.0.1 would be octal to the resolver; the other IPv4 spellings as odd.
     for (const char* text :

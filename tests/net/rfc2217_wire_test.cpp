@@ -1,6 +1,5 @@
 // The bytes an RFC 2217 client puts on the wire, against a scripted server on
 // loopback: what ser2net accepts silently is spelled out here byte for byte.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <utility>

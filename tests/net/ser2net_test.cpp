@@ -1,6 +1,5 @@
 // The network port adapter against a real ser2net serving the simulated
 // system's pseudo-terminal on the loopback interface, raw and with RFC 2217.
-#include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -51,13 +50,8 @@ struct TrapPort final : SerialPort {
     std::function<void()> atRequest;
 };
 
-struct Scheme {
-    const char* name;      // tcp or rfc2217
-    const char* accepter;  // ser2net's side of it
-};
-void PrintTo(const Scheme& s, std::ostream* out) {
-    *out << s.name;
-}
+// The scheme (tcp or rfc2217) and ser2net's side of it.
+using Scheme = std::pair<const char*, const char*>;
 const Scheme kRaw{"tcp", ""};
 const Scheme kRfc2217{"rfc2217", "telnet(rfc2217)"};
 
@@ -75,8 +69,8 @@ struct TrappedLine : NetLine {
 
 struct Ser2netLine : ::testing::TestWithParam<Scheme>, TrappedLine, testing::LinkRig<> {
     Ser2netLine()
-        : LinkRig(trap, clock), ser2net(server.devicePath(), GetParam().accepter, "19200n81") {}
-    std::string address() const { return ser2net.address(GetParam().name); }
+        : LinkRig(trap, clock), ser2net(server.devicePath(), GetParam().second, "19200n81") {}
+    std::string address() const { return ser2net.address(GetParam().first); }
     bool pick() { return PickNetworkPort(link, prompter, address()); }
     // The status request, registering what it found as the window does.
     std::optional<StatusFacts> status() {
@@ -113,8 +107,7 @@ TEST_P(Ser2netLine, StoppedMidExchangeIsOneNoticeAndANewPickWorksOnceItIsBack) {
     EXPECT_FALSE(status());
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{kNoAnswer});
     EXPECT_TRUE(prompter.shown[0].detail.starts_with(address() + ": ")) << prompter.shown[0].detail;
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_FALSE(link.polling());
+    EXPECT_EQ(std::tuple(port.isOpen(), link.polling()), std::tuple(false, false));
     ser2net.start();
     prompter.shown.clear();
     ASSERT_TRUE(pick());
@@ -123,7 +116,7 @@ TEST_P(Ser2netLine, StoppedMidExchangeIsOneNoticeAndANewPickWorksOnceItIsBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, Ser2netLine, ::testing::Values(kRaw, kRfc2217),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.first); });
 
 // Every way a network port fails to open is the open-failure box with the
 // address and the reason as its detail.
@@ -131,10 +124,7 @@ TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
     sim::PtyServer server(sim::demoSystem());
     Ser2netServer plainTelnet(server.devicePath(), "telnet", "19200n81");
     const std::string refused = "tcp://127.0.0.1:" + std::to_string(sim::freeLoopbackPort());
-    const struct {
-        std::string address;
-        const char* reason;
-    } cases[] = {
+    const std::pair<std::string, const char*> cases[] = {
         {refused, "Connection refused"},
         {"rfc2217://no-such-host.invalid:2217", "host not found"},
         {plainTelnet.address("rfc2217"), "refuses the COM-PORT-OPTION"},
@@ -143,13 +133,13 @@ TEST(NetworkPort, OpenFailuresNameTheAddressAndTheReason) {
     NetLine line;
     testing::LinkRig<> rig{line.port, line.clock};
     testing::RecordingPrompter& prompter = rig.prompter;
-    for (const auto& c : cases) {
+    for (const auto& [address, reason] : cases) {
         prompter.shown.clear();
-        EXPECT_FALSE(PickNetworkPort(rig.link, prompter, c.address));
-        ASSERT_EQ(prompter.texts(), std::vector<std::string>{kOpenPortFailed}) << c.address;
+        EXPECT_FALSE(PickNetworkPort(rig.link, prompter, address));
+        ASSERT_EQ(prompter.texts(), std::vector<std::string>{kOpenPortFailed}) << address;
         const std::string& detail = prompter.shown[0].detail;
-        EXPECT_TRUE(detail.starts_with(c.address + ": ")) << detail;
-        EXPECT_NE(detail.find(c.reason), std::string::npos) << detail;
+        EXPECT_TRUE(detail.starts_with(address + ": ")) << detail;
+        EXPECT_NE(detail.find(reason), std::string::npos) << detail;
         EXPECT_FALSE(line.port.isOpen());
     }
 }
@@ -180,10 +170,10 @@ TEST(NetworkPort, KorvelctlReachesTheServerByItsAddress) {
     EXPECT_TRUE(restoreOut.contains("every setting read back equal")) << restoreOut.toStdString();
     raw.stop();
     const auto [lostCode, lostOut, lostErr] = run({"-p", address, "status"});
-    EXPECT_EQ(lostCode, 1);
-    EXPECT_TRUE(lostOut.isEmpty());
-    EXPECT_EQ(lostErr.count('\n'), 1) << lostErr.toStdString();
-    EXPECT_TRUE(lostErr.contains("Connection refused")) << lostErr.toStdString();
+    EXPECT_EQ(std::tuple(lostCode, lostOut.isEmpty(), lostErr.count('\n'),
+                         lostErr.contains("Connection refused")),
+              std::tuple(1, true, 1, true))
+        << lostErr.toStdString();
 }
 
 }  // namespace

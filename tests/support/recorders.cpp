@@ -73,6 +73,28 @@ std::string zrReportOf(const sim::ZrSettings& s, int module, bool permanent,
     return text;
 }
 
+sim::SimModule kxModule(int number, std::uint8_t status, int version) {
+    sim::SimModule m;
+    m.number = number;
+    m.status = status;
+    m.version = version;
+    return m;
+}
+
+sim::AimedFault aimedAt(sim::FaultKind kind, const sim::FrameData& target,
+                        std::chrono::nanoseconds late) {
+    return {kind, [target](const sim::FrameData& f) { return f == target; }, 0, late};
+}
+
+void expectEraseWarning(const RecordingPrompter& prompter, const std::string& units) {
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(
+        prompter.shown[0].text,
+        "Warning! This will permanently erase all settings of all selected " + units + "-units");
+    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(prompter.shown[0].buttons, MessageButtons::OkCancelDefaultCancel);
+}
+
 WindowRegistry selecting(std::int32_t kxItem) {
     WindowRegistry r = demoRegistry();
     r.kxList.entries = {{"entry", kxItem}};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -105,5 +107,14 @@ std::string zrReportOf(const sim::ZrSettings& s, int module, bool permanent,
 
 // A registry with one KX entry (or group) selected.
 WindowRegistry selecting(std::int32_t kxItem);
+
+sim::SimModule kxModule(int number, std::uint8_t status, int version = 1000);
+
+// A fault that hits the one frame `target`.
+sim::AimedFault aimedAt(sim::FaultKind kind, const sim::FrameData& target,
+                        std::chrono::nanoseconds late = {});
+
+// The one box shown is the erase warning for `units` ("KX", "ZR32"), Cancel by default.
+void expectEraseWarning(const RecordingPrompter& prompter, const std::string& units);
 
 }  // namespace korvel::testing

@@ -109,8 +109,7 @@ TEST_P(FaultMatrix, Cell) {
     prompter.shown.clear();
     const FrameData target = op().target;
     controller.faults().aimed =
-        sim::AimedFault{fault == Fault::Lost ? sim::FaultKind::NoAnswer : sim::FaultKind::Vanish,
-                        [target](const FrameData& f) { return f == target; }};
+        aimedAt(fault == Fault::Lost ? sim::FaultKind::NoAnswer : sim::FaultKind::Vanish, target);
     const auto start = clock.now();
     op().run(*this);
 

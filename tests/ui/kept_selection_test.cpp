@@ -1,6 +1,5 @@
 // A run of the Backup page asks for status to learn the modules; the KX and
 // ZR pages keep what the user had picked, and the ZR report, through it.
-#include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QTemporaryDir>

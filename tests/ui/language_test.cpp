@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,14 +15,8 @@ using Texts = std::vector<std::string>;
 
 // The boxes the window raises from below it, in the language of the locale.
 // A locale without a translation keeps the texts as they are written.
-struct Raised {
-    const char* what;
-    void (*raise)(WindowRig&);
-    Texts written;
-    Texts english;
-};
-
-const Raised kRaised[] = {
+// What is raised, how; the texts as written and in English.
+const std::tuple<const char*, void (*)(WindowRig&), Texts, Texts> kRaised[] = {
     {"no port",
      [](WindowRig& w) { w.click("cmdReset"); },
      {"Selecteer communicatie poort"},
@@ -49,35 +41,33 @@ const Raised kRaised[] = {
      {kEraseWarning, "Operation Cancelled"}},
 };
 
-struct Locale {
-    const char* name;
-    bool english;
-};
+using Locale = std::pair<const char*, bool>;  // the locale, whether it speaks English
 const Locale kLocales[] = {
     {"C", false}, {"nl_NL", false}, {"de_DE", false}, {"en_GB", true}, {"en_US", true}};
 
 struct LanguageTest : ::testing::TestWithParam<Locale> {
-    void SetUp() override { ui::installTranslations(*qApp, QLocale(GetParam().name)); }
+    void SetUp() override { ui::installTranslations(*qApp, QLocale(GetParam().first)); }
     void TearDown() override { ui::removeTranslations(*qApp); }
 };
 
 TEST_P(LanguageTest, BoxesSpeakOneLanguage) {
-    for (const Raised& r : kRaised) {
+    for (const auto& [what, raise, written, english] : kRaised) {
         WindowRig w;
-        r.raise(w);
-        EXPECT_EQ(w.prompter.texts(), GetParam().english ? r.english : r.written) << r.what;
+        raise(w);
+        EXPECT_EQ(w.prompter.texts(), GetParam().second ? english : written) << what;
     }
 }
 
 TEST_P(LanguageTest, TheOpenFailureSaysSoWithoutDutch) {
     EXPECT_EQ(ui::translated(kOpenPortFailed).toStdString(),
-              GetParam().english ? "Error opening COM port" : kOpenPortFailed);
+              GetParam().second ? "Error opening COM port" : kOpenPortFailed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, LanguageTest, ::testing::ValuesIn(kLocales),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.first); });
 
-// The box as the user meets it: its text, what Enter answers, its width and its title's.
+// The box as the user meets it: its text, what Enter answers, its width and its
+// title's.
 struct ShownBox {
     QString text, defaultButton;
     int width = 0, titleWidth = 0;

@@ -1,6 +1,5 @@
 // The port list's "Network port…" entry against a real ser2net on loopback, and
 // a line lost while idle, local or network.
-#include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QPushButton>

@@ -22,36 +22,25 @@ TEST(VgPacking, NibblesOfTheConfigurationAndTheOptionBits) {
     EXPECT_EQ(packVgOptions(ticked({0, 1, 2, 3, 4, 5, 6, 7})), 127);
 }
 
-struct FlagsCase {
-    VgUnit unit;
-    int version;
-    VgPanelFlags flags;
-    bool configFrame, optionFrame;
-    Boxes config, options;
-};
-
 TEST(VgPanel, WhatEachUnitOffers) {
     const Boxes designConfig{true, false, false, false, true, true, true, false};
     const Boxes designOptions{false, true, false, false, true, true, true, false};
-    const FlagsCase cases[] = {
-        {VgUnit::VgH, 2000, {false, false, false}, false, false, ticked({4}), ticked({})},
-        {VgUnit::VgU, 1011, {true, true, true}, true, true, designConfig, designOptions},
-        {VgUnit::VgU, 1010, {true, true, false}, true, true, designConfig, ticked({1, 6})},
-        {VgUnit::VgC, 1010, {true, true, false}, true, true, designConfig, ticked({1, 6})},
-        {VgUnit::Wobe, 1021, {true, false, true}, true, true, ticked({4}), ticked({4, 5})},
-        {VgUnit::Wobe, 1020, {true, false, false}, true, false, ticked({4}), ticked({})},
-        {VgUnit::Unknown, -1, {true, true, true}, true, true, designConfig, designOptions},
+    const std::tuple<VgUnit, int, VgPanelFlags, VgPanelVisibility> cases[] = {
+        {VgUnit::VgH, 2000, {false, false, false}, {false, false, ticked({4}), ticked({})}},
+        {VgUnit::VgU, 1011, {true, true, true}, {true, true, designConfig, designOptions}},
+        {VgUnit::VgU, 1010, {true, true, false}, {true, true, designConfig, ticked({1, 6})}},
+        {VgUnit::VgC, 1010, {true, true, false}, {true, true, designConfig, ticked({1, 6})}},
+        {VgUnit::Wobe, 1021, {true, false, true}, {true, true, ticked({4}), ticked({4, 5})}},
+        {VgUnit::Wobe, 1020, {true, false, false}, {true, false, ticked({4}), ticked({})}},
+        {VgUnit::Unknown, -1, {true, true, true}, {true, true, designConfig, designOptions}},
     };
-    for (const FlagsCase& c : cases) {
-        SCOPED_TRACE(int(c.unit) * 10000 + c.version);
-        EXPECT_EQ(vgPanelFlags(c.unit, c.version), c.flags);
-        const VgPanelVisibility v = vgPanelVisibility(c.flags);
-        EXPECT_EQ(v.configFrame, c.configFrame);
-        EXPECT_EQ(v.optionFrame, c.optionFrame);
-        EXPECT_EQ(v.configBoxes, c.config);
-        EXPECT_EQ(v.optionBoxes, c.options);
+    for (const auto& [unit, version, flags, visibility] : cases) {
+        SCOPED_TRACE(int(unit) * 10000 + version);
+        EXPECT_EQ(vgPanelFlags(unit, version), flags);
+        EXPECT_EQ(vgPanelVisibility(flags), visibility);
     }
-    EXPECT_EQ(initialVgPanelVisibility(), (VgPanelVisibility{true, true, designConfig, designOptions}));
+    EXPECT_EQ(initialVgPanelVisibility(),
+              (VgPanelVisibility{true, true, designConfig, designOptions}));
 }
 
 }  // namespace

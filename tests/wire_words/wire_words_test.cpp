@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <map>
 #include <string>
 #include <vector>
@@ -56,19 +54,14 @@ TEST(WireWords, EveryLineOfTheDemoSystemsStatusRequest) {
     EXPECT_EQ(wordsOf(b.log.records), expected);
 }
 
-struct WordsCase {
-    Frame request;
-    sim::FrameData answer;  // the answer's data; none for an empty answer
-    std::string words;
-};
-
 TEST(WireWords, CommandsAndAnswersOfEveryKind) {
     const std::string kx2 = "KX 2" + kDot;
     const std::string zr1 = "ZR 1" + kDot;
     const std::string dev3 = "ZR 1 device 3" + kDot;
     const std::string dec = "decoder 3 block 0" + kDot + "functions on:";
     const std::string answer = "answer" + kDot;
-    const WordsCase cases[] = {
+    // the request, the answer's data (none for an empty answer), the words
+    const std::tuple<Frame, sim::FrameData, std::string> cases[] = {
         {Frame{0, 34, 8, 1, 12}, {}, kx2 + "set HFI-level = 12"},
         {Frame{0, 34, 8, 65, 12}, {}, kx2 + "set HFI-level = 12 (permanent)"},
         {Frame{0, 35, 24, 65}, {}, "KX 3.1" + kDot + "get HFI-level (permanent)"},
@@ -126,12 +119,12 @@ TEST(WireWords, CommandsAndAnswersOfEveryKind) {
         {Frame{0, 34, 8, 20, 1}, {}, "unknown" + kDot + "2D 00 22 08 14 01 14"},
         {Frame{}, {0, 34, 10, 30, 1}, answer + "unknown" + kDot + "0D 00 22 0A 1E 01 28"},
     };
-    for (const WordsCase& c : cases) {
+    for (const auto& [request, answer, words] : cases) {
         ExchangeRecord r;
-        r.request = encodeRequest(c.request, true, false);
-        r.answer = sim::SimController::encodeAnswer(c.answer);
+        r.request = encodeRequest(request, true, false);
+        r.answer = sim::SimController::encodeAnswer(answer);
         const std::vector<LogLine> lines = logLines(r);
-        EXPECT_EQ(lines.empty() ? exchangeWords(r) : lineWords(lines.at(0)), c.words) << c.words;
+        EXPECT_EQ(lines.empty() ? exchangeWords(r) : lineWords(lines.at(0)), words) << words;
     }
 }
 
@@ -143,11 +136,7 @@ TEST(WireWords, RecordsGiveTheLogTextAndNameWhatWentWrong) {
     ASSERT_TRUE(RequestStatus(b.link, {}));
     b.controller.queueMessage({0, 34, 10, 1, 12});
     ASSERT_TRUE(b.link.Transact(Frame{}));
-    b.controller.faults().aimed = sim::AimedFault{sim::FaultKind::LateAside,
-                                                  [](const sim::FrameData& f) {
-                                                      return f == sim::FrameData{1, 11, 35};
-                                                  },
-                                                  0, 2500ms};
+    b.controller.faults().aimed = testing::aimedAt(sim::FaultKind::LateAside, {1, 11, 35}, 2500ms);
     EXPECT_FALSE(b.link.Transact(Frame{1, 11, 35}));
     b.controller.faults().answerDelay = 1s;
     ASSERT_TRUE(b.link.Transact(Frame{1, 11, 36}));

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "sim/handlers.h"
 #include "tests/support/recorders.h"
 #include "ui_model/zr_routines.h"
@@ -22,8 +20,7 @@ TEST(ZrFormat, TimingNumbersAndPowerNames) {
                                                  {6, "   100ms"},   {60, "  1000ms"},
                                                  {127, "  2116ms"}, {188, "  1000ms"}};
     for (const auto& [t, text] : times) EXPECT_EQ(FormatZRTime(t), text) << t;
-    EXPECT_EQ(AlignNumber(5, 6), "     5");
-    EXPECT_EQ(AlignNumber(1234, 3), "234");
+    EXPECT_EQ(AlignNumber(5, 6) + AlignNumber(1234, 3), "     5234");
     const char* powers[] = {"Normal", "Low", "High", "Unlimited", "Invalid setting"};
     for (int p = 0; p <= 4; ++p) EXPECT_EQ(ZRPowerName(p), powers[p]);
     EXPECT_EQ(ZRPowerName(-1), "Invalid setting");
@@ -38,23 +35,16 @@ TEST(ZrReplies, OnlyTheAnswersThatBelongToTheRequest) {
         EXPECT_EQ(zrDefaultTimingReply(wrong, active), std::nullopt);
     const auto timing = zrDeviceTimingReply(replyOf({0, 67, 50, 41, 60}), active);
     ASSERT_TRUE(timing);
-    EXPECT_EQ(timing->device, 41);
-    EXPECT_EQ(timing->value, 60);
+    EXPECT_EQ(std::tuple(timing->device, timing->value), std::tuple(41, 60));
     EXPECT_FALSE(zrDevicePowerReply(replyOf({0, 67, 50, 41, 60}), active));
     EXPECT_EQ(zrDevicePowerReply(replyOf({0, 67, 122, 2, 3}), permanent)->value, 3);
     EXPECT_FALSE(zrDevicePowerReply(replyOf({0, 67, 58, 2}), active));
 }
 
-struct SettingCase {
-    ZrBoxSetting (*make)(const ZrSettingBoxes&);
-    const char* time;
-    const char* device;
-    std::array<bool, 4> power;
-    ZrBoxSetting expected;
-};
-
 TEST(ZrSettings, WhatEachButtonSendsAndTheBoxesItCorrects) {
-    const SettingCase cases[] = {
+    // the button, the time and device boxes, the power options; what it sends and corrects
+    using Make = ZrBoxSetting (*)(const ZrSettingBoxes&);
+    const std::tuple<Make, const char*, const char*, std::array<bool, 4>, ZrBoxSetting> cases[] = {
         {zrDefaultTimeSetting, "12.5", "0", {}, {2, 32, 12, 0, {}, {}}},
         {zrDefaultTimeSetting, "127.5", "0", {}, {2, 32, 127, 0, "127", {}}},
         {zrDefaultTimeSetting, "-3", "0", {}, {2, 32, 0, 0, "0", {}}},
@@ -65,16 +55,10 @@ TEST(ZrSettings, WhatEachButtonSendsAndTheBoxesItCorrects) {
         {zrDevicePowerSetting, "1", "5", {false, false, false, true}, {3, 40, 5, 3, {}, {}}},
         {zrDevicePowerSetting, "1", "5", {}, {3, 40, 5, 0, {}, {}}},
     };
-    for (const SettingCase& c : cases) {
-        ZrSettingBoxes boxes;
-        boxes.timeText = c.time;
-        boxes.deviceText = c.device;
-        boxes.power = c.power;
-        EXPECT_EQ(c.make(boxes), c.expected) << c.time << " / " << c.device;
-    }
-    ZrSettingBoxes permanent;
-    permanent.permanent = true;
-    EXPECT_EQ(zrDeviceTimeSetting(permanent).c, 96);
+    for (const auto& [make, time, device, power, expected] : cases)
+        EXPECT_EQ(make({.timeText = time, .deviceText = device, .power = power}), expected)
+            << time << " / " << device;
+    EXPECT_EQ(zrDeviceTimeSetting({.permanent = true}).c, 96);
 }
 
 // The demo system: ZR32 modules at 1 and 6.
@@ -88,20 +72,14 @@ struct Zr : ::testing::Test {
 
 TEST_F(Zr, SettingsReachTheSelectedModuleAndEraseAsksFirst) {
     registry.zrList.selected = 1;
-    ZrSettingBoxes boxes;
-    boxes.timeText = "30";
-    boxes.deviceText = "5";
-    SendZRSetting(b.link, b.prompter, registry, zrDeviceTimeSetting(boxes));
+    SendZRSetting(b.link, b.prompter, registry,
+                  zrDeviceTimeSetting({.timeText = "30", .deviceText = "5"}));
     EXPECT_EQ(b.frames(), (Frames{{}, {0, 65, 32, 5, 30}, {}}));
     EXPECT_EQ(active(1).devices[5].time, 30);
     EraseZRSettings(b.link, b.prompter, registry);
     EXPECT_EQ(b.commandsSince(3), (Frames{{0, 65, 64}}));
     EXPECT_EQ(active(1).devices[5].time, 0);
-    ASSERT_EQ(b.prompter.shown.size(), 1u);
-    EXPECT_EQ(b.prompter.shown[0].text,
-              "Warning! This will permanently erase all settings of all selected ZR32-units");
-    EXPECT_EQ(b.prompter.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(b.prompter.shown[0].buttons, MessageButtons::OkCancelDefaultCancel);
+    testing::expectEraseWarning(b.prompter, "ZR32");
     b.prompter.answer = MessageAnswer::Cancel;
     EraseZRSettings(b.link, b.prompter, registry);
     EXPECT_EQ(b.prompter.texts().back(), "Operation Cancelled");
@@ -120,11 +98,6 @@ struct ZrReport : Zr {
         pieces.clear();
         return RunZRReport(b.link, inputs, [this](std::string_view p) { pieces += p; });
     }
-    int trailingEmptyFrames() const {
-        int n = 0;
-        for (auto it = b.frames().rbegin(); it != b.frames().rend() && it->empty(); ++it) ++n;
-        return n;
-    }
     Inputs inputs;
     std::string pieces;
 };
@@ -133,9 +106,9 @@ TEST_F(ZrReport, ActiveAndPermanentSettingsAsTheModuleHoldsThem) {
     sim::findModule(b.controller.system(), sim::ModuleFamily::ZR, 1)->zrLateEvery = 3;
     EXPECT_EQ(run(), testing::zrReportOf(active(1), 1, false));
     EXPECT_EQ(pieces, testing::zrReportOf(active(1), 1, false));
-    EXPECT_EQ(b.commandsSince(0).size(), 1u + 128u);
-    EXPECT_EQ(b.commandsSince(0)[1], (FrameData{0, 65, 48, 0}));
-    EXPECT_EQ(b.commandsSince(0)[2], (FrameData{0, 65, 56, 0}));
+    const Frames sent = b.commandsSince(0);
+    ASSERT_EQ(sent.size(), 1u + 128u);
+    EXPECT_EQ(Frames(sent.begin() + 1, sent.begin() + 3), (Frames{{0, 65, 48, 0}, {0, 65, 56, 0}}));
     inputs.module = 6;
     inputs.perm = true;
     const auto& stored =
@@ -147,7 +120,10 @@ TEST_F(ZrReport, ActiveAndPermanentSettingsAsTheModuleHoldsThem) {
 TEST_F(ZrReport, LateAnswersAreFetchedUntilThePowerOfTheLastDevice) {
     b.controller.faults().moduleAnswerDelay = 4;
     EXPECT_EQ(run(), testing::zrReportOf(active(1), 1, false));
-    EXPECT_EQ(trailingEmptyFrames(), 4);
+    const auto& frames = b.frames();
+    EXPECT_EQ(std::find_if(frames.rbegin(), frames.rend(), [](auto& f) { return !f.empty(); }) -
+                  frames.rbegin(),
+              4);  // the empty frames that fetched them
 }
 
 TEST_F(ZrReport, ASilentModuleLeavesTheHeadingsAndEndsTenSecondsAfterTheSweep) {
@@ -178,11 +154,7 @@ TEST_F(ZrReport, DefaultTimingCountsUpToTwoSecondsAfterItsRequest) {
     const auto inTime = 2s - 15 * sim::MemoryPort::kByteTime;
     b.controller.faults().moduleAnswerDelay = 1;  // not in the request's own answer
     for (const auto& [late, shown] : {std::pair{inTime, true}, std::pair{inTime + 1ns, false}}) {
-        b.controller.faults().aimed = sim::AimedFault{sim::FaultKind::Late,
-                                                      [](const FrameData& f) {
-                                                          return f == FrameData{0, 65, 48};
-                                                      },
-                                                      0, late};
+        b.controller.faults().aimed = testing::aimedAt(sim::FaultKind::Late, {0, 65, 48}, late);
         const std::string text = run();
         EXPECT_EQ(text.find("Default Timing =   200ms") != std::string::npos, shown)
             << text.substr(0, 60);
