@@ -13,9 +13,11 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName("korvelctl");
     QCoreApplication::setApplicationVersion(korvel::kReleaseText);
     korvel::ctl::QtLineAccess line;
+    korvel::ctl::FdOutput output(STDOUT_FILENO);
+    std::ostream out(&output);
     // An erase asks for a typed confirmation only where someone can type it.
-    const korvel::ctl::Terminal terminal{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1,
+    const korvel::ctl::Terminal terminal{out, std::cerr, ::isatty(STDERR_FILENO) == 1,
                                          ::isatty(STDIN_FILENO) == 1 ? &std::cin : nullptr,
-                                         &std::cin};
+                                         &std::cin, &output};
     return korvel::ctl::runKorvelctl(QCoreApplication::arguments(), line, terminal);
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -33,6 +34,22 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The file a path names at the end of its symbolic links, so that a backup
+// onto a link replaces what it points to and the link stays.
+std::string finalTarget(const std::string& path) {
+    std::string at = path;
+    struct stat info {};
+    for (int hops = 0; hops < 40 && ::lstat(at.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+         ++hops) {
+        std::vector<char> target(static_cast<std::size_t>(PATH_MAX) + 1);
+        const ssize_t n = ::readlink(at.c_str(), target.data(), target.size() - 1);
+        if (n <= 0) break;
+        const std::string next(target.data(), static_cast<std::size_t>(n));
+        at = next.starts_with('/') ? next : folderOf(at) + "/" + next;
+    }
+    return at;
+}
+
 // A device, pipe or terminal cannot be replaced by a rename; it takes the bytes.
 std::string writeInPlace(const std::string& path, std::string_view content) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -49,7 +66,7 @@ std::string writeInPlace(const std::string& path, std::string_view content) {
 }  // namespace
 
 std::string unwritableFolder(const std::string& path) {
-    const std::string folder = folderOf(path);
+    const std::string folder = folderOf(finalTarget(path));
     if (::access(folder.c_str(), W_OK) == 0) return {};
     return failure("cannot write in", folder);
 }
@@ -59,8 +76,9 @@ std::string replaceFile(const std::string& path, std::string_view content) {
     if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
         return writeInPlace(path, content);
 
-    const std::string folder = folderOf(path);
-    std::string name = path + ".XXXXXX";
+    const std::string file = finalTarget(path);
+    const std::string folder = folderOf(file);
+    std::string name = file + ".XXXXXX";
     std::vector<char> temp(name.begin(), name.end());
     temp.push_back('\0');
     const int fd = ::mkstemp(temp.data());
@@ -77,7 +95,7 @@ std::string replaceFile(const std::string& path, std::string_view content) {
     else if (::fsync(fd) != 0)
         error = failure("cannot sync", path);
     if (::close(fd) != 0 && error.empty()) error = failure("cannot close", path);
-    if (error.empty() && ::rename(tempPath.c_str(), path.c_str()) != 0)
+    if (error.empty() && ::rename(tempPath.c_str(), file.c_str()) != 0)
         error = failure("cannot replace", path);
     if (!error.empty()) {
         ::unlink(tempPath.c_str());

@@ -7,7 +7,8 @@ namespace korvel::backup {
 
 // Replaces the file at `path` with `content` so that it is either the whole new
 // content or untouched: written to a temporary file in the same folder,
-// flushed, synced and renamed over it. A path that is no regular file (a
+// flushed, synced and renamed over it. A symbolic link stays and the file it
+// points to is replaced. A path that is no regular file (a
 // terminal, a pipe, a device) is written directly, every write checked.
 // Returns an empty string on success, else what failed in words.
 std::string replaceFile(const std::string& path, std::string_view content);

@@ -1,10 +1,14 @@
 // backup, restore and verify: every module's settings into a file, back onto
 // the modules, or compared with them. "-" is standard output or input.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDateTime>
-#include <QFile>
 #include <QJsonDocument>
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
-#include <iterator>
+#include <cstring>
 
 #include "backup/backup_file.h"
 #include "backup/safe_file.h"
@@ -30,23 +34,77 @@ std::vector<std::string> listValues(const QStringList& values) {
     return out;
 }
 
-// The file a restore or verify reads: a path, or standard input for "-".
-std::optional<QByteArray> readBackup(const std::string& path, const Terminal& term,
-                                     std::string& error) {
-    if (path == "-") {
-        if (!term.stdinStream) {
-            error = "no standard input to read a backup from";
+// The file a restore or verify reads: a path, or standard input for "-"; at
+// most kMaxBackupBytes (`tooLarge` beyond), and a signal stops the read (a
+// terminal, a pipe, /dev/zero).
+std::optional<std::string> readBackup(const std::string& path, const Terminal& term,
+                                      std::string& error, bool& tooLarge) {
+    std::optional<std::string> text;
+    if (path == "-" && !term.stdinStream) {
+        error = "no standard input to read a backup from";
+        return std::nullopt;
+    } else if (path == "-" && !term.standardOutput) {
+        text.emplace();
+        char buffer[4096];
+        while (text->size() <= kMaxBackupBytes &&
+               term.stdinStream->read(buffer, sizeof buffer).gcount() > 0)
+            text->append(buffer, static_cast<std::size_t>(term.stdinStream->gcount()));
+        if (text->size() > kMaxBackupBytes) text = std::nullopt;
+    } else if (path == "-") {
+        text = readAll(STDIN_FILENO, kMaxBackupBytes, error);
+    } else {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            error = "cannot read " + path + ": " + std::strerror(errno);
             return std::nullopt;
         }
-        return QByteArray::fromStdString(
-            std::string(std::istreambuf_iterator<char>(*term.stdinStream), {}));
+        text = readAll(fd, kMaxBackupBytes, error);
+        ::close(fd);
     }
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = "cannot read " + path + ": " + str(file.errorString());
-        return std::nullopt;
+    const std::string shown = path == "-" ? "standard input" : path;
+    tooLarge = !text && error.empty();
+    if (tooLarge)
+        error = shown + ": larger than " + std::to_string(kMaxBackupBytes >> 20) +
+                " MiB, which no backup is";
+    else if (!text)
+        error = "cannot read " + shown + ": " + error;
+    return text;
+}
+
+std::string joined(const std::vector<std::string>& parts) {
+    std::string out;
+    for (const std::string& p : parts) out += (out.empty() ? "" : ", ") + p;
+    return out;
+}
+
+// One line per module of a restore that stopped or skipped: what was written
+// and read back, what was only sent, and what was not written.
+std::vector<std::string> restoreSummary(const RunResult& r) {
+    std::vector<std::string> lines;
+    for (const PlannedModule& p : r.planned) {
+        std::vector<std::string> written, sent, different;
+        for (const RunItem& i : r.items) {
+            if (moduleLabel(i.module, i.type) != p.label) continue;
+            if (i.kind == ItemKind::Written) written.push_back(i.setting);
+            if (i.kind == ItemKind::Sent) sent.push_back(i.setting);
+            if (i.kind == ItemKind::Different && !i.readOnly) different.push_back(i.setting);
+        }
+        if (p.writes > 0 && written.size() >= p.writes) {
+            lines.push_back(p.label + ": every setting written and read back");
+            continue;
+        }
+        std::vector<std::string> parts;
+        if (!written.empty()) parts.push_back("written and read back: " + joined(written));
+        if (!sent.empty()) parts.push_back("sent, not read back: " + joined(sent));
+        if (!different.empty()) parts.push_back("read back different: " + joined(different));
+        const std::size_t reached = written.size() + sent.size() + different.size();
+        if (p.writes == 0 || reached < p.writes)
+            parts.push_back(reached == 0 ? "nothing written" : "the rest not written");
+        std::string line = p.label + ": ";
+        for (std::size_t k = 0; k < parts.size(); ++k) line += (k ? "; " : "") + parts[k];
+        lines.push_back(line);
     }
-    return file.readAll();
+    return lines;
 }
 
 }  // namespace
@@ -135,10 +193,13 @@ int backupCommand(Command& c, const QStringList& args) {
     const QByteArray file = toJson(*run.backup);
     const std::string saved = counted(run.backup->modules.size(), "module") + " saved";
     if (toOutput && c.out.json()) {
+        c.out.lost = "; no backup written";
         // The backup travels inside the run's one object.
         c.out.result.insert("backup", QJsonDocument::fromJson(file).object());
     } else if (toOutput) {
         c.term.out << file.toStdString();
+        c.out.lost = "; no backup written";
+        if (!c.out.closeOutput()) return kExitFailed;
         c.out.note(saved + " on standard output");
         return kExitOk;
     } else if (const std::string why = replaceFile(path, file.toStdString()); !why.empty()) {
@@ -155,12 +216,15 @@ std::optional<Backup> Command::readBackupFile(const QStringList& args, const cha
     if (args.isEmpty() || (args.size() > 1 && !isSet("only")))
         throw UsageError{std::string("usage: korvelctl ") + usage};
     std::string error;
-    const std::optional<QByteArray> text = readBackup(str(args[0]), term, error);
+    bool tooLarge = false;
+    const std::optional<std::string> text = readBackup(str(args[0]), term, error, tooLarge);
     if (!text) {
+        if (stopSignal()) return std::nullopt;
+        if (tooLarge) throw UsageError{error};
         out.fail(ErrorCode::File, error);
         return std::nullopt;
     }
-    std::optional<Backup> b = fromJson(*text, error);
+    std::optional<Backup> b = fromJson(QByteArray::fromStdString(*text), error);
     if (!b) throw UsageError{str(args[0]) + ": " + error};
     out.result.insert("file", args[0]);
     return b;
@@ -204,29 +268,51 @@ int restoreCommand(Command& c, const QStringList& args) {
     if (!targets) return kExitFailed;
     const FileValues values =
         c.isSet("allow-any-value") ? FileValues::AnyValue : FileValues::PageRange;
-    const std::vector<RunItem> plan = restorePlan(*targets, values);
-    if (c.isSet("dry-run")) {
-        for (const RunItem& i : plan) {
-            std::string note;
-            if (i.readOnly)
-                note = " (read back, not written)";
-            else if (i.kind == ItemKind::Refused)
-                note = " (refused: the page sends " + i.allowed + ")";
-            else if (!i.allowed.empty())
-                note = " (outside the page's " + i.allowed + ")";
-            c.out.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
-                       std::to_string(*i.fileValue) + note);
-        }
-        c.out.take(QJsonObject{{"items", results::itemsJson(plan)}});
-        if (const int refused = refuseValues(c, plan)) return refused;
-        return kExitOk;
-    }
-    if (const int refused = refuseValues(c, plan)) {
-        c.out.take(QJsonObject{{"items", results::itemsJson(plan)}});
-        return refused;
+    const auto planLine = [&c](const RunItem& i) {
+        std::string note;
+        if (i.readOnly)
+            note = " (read back, not written)";
+        else if (i.kind == ItemKind::Refused)
+            note = " (refused: the page sends " + i.allowed + ")";
+        else if (!i.allowed.empty())
+            note = " (outside the page's " + i.allowed + ")";
+        c.out.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
+                   std::to_string(*i.fileValue) + note);
+    };
+    // A value the page could not send is refused before anything is sent, dry run or not.
+    const std::vector<RunItem> filePlan = restorePlan(*targets, values);
+    if (std::ranges::any_of(filePlan, [](const RunItem& i) { return i.kind == ItemKind::Refused; })) {
+        if (c.isSet("dry-run"))
+            for (const RunItem& i : filePlan) planLine(i);
+        c.out.take(QJsonObject{{"items", results::itemsJson(filePlan)}});
+        return refuseValues(c, filePlan);
     }
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
+    if (c.isSet("dry-run")) {
+        // What the run would do on this system: its status decides what is skipped.
+        std::vector<RestoreTarget> fitting;
+        std::vector<RunItem> plan;
+        for (const RestoreTarget& t : *targets) {
+            if (const std::string why = targetMismatch(c.bus.registry(), t); !why.empty()) {
+                RunItem skipped;
+                skipped.kind = ItemKind::Skipped;
+                skipped.module = t.target;
+                skipped.type = t.saved->type;
+                skipped.reason = why;
+                plan.push_back(skipped);
+            } else {
+                fitting.push_back(t);
+            }
+        }
+        for (const RunItem& i : restorePlan(fitting, values)) {
+            planLine(i);
+            plan.push_back(i);
+        }
+        for (const RunItem& i : plan) c.tellItem(i, false);
+        c.out.take(QJsonObject{{"items", results::itemsJson(plan)}});
+        return fitting.size() == targets->size() ? kExitOk : kExitFailed;
+    }
     c.runControl("restore");
     const RunResult result = restore(c.bus, *targets, values);
     c.out.take(results::runJson(str(args[0]), result, true));
@@ -242,8 +328,7 @@ int restoreCommand(Command& c, const QStringList& args) {
                    results::stopPlace(result).setting);
     // A restore that stopped or skipped modules says what it did put back.
     if (!result.stopped.empty() || skipped) {
-        c.out.warn("written: " + result.writtenSummary());
-        c.out.warn("not written: " + result.notWrittenSummary());
+        for (const std::string& line : restoreSummary(result)) c.out.warn(line);
     }
     if (!result.stopped.empty()) return c.stopped(kExitFailed);
     if (!result.whole()) return kExitFailed;

@@ -1,5 +1,7 @@
 #include "ctl/cli.h"
 
+#include <unistd.h>
+
 #include <QRegularExpression>
 
 #include "ctl/command.h"
@@ -8,7 +10,9 @@
 #include "ctl/stop_signal.h"
 #include "net_serial/net_address.h"
 #include "ops/system_ops.h"
+#include "service/number_text.h"
 #include "service/ports.h"
+#include "status/status_texts.h"
 
 namespace korvel::ctl {
 
@@ -26,7 +30,7 @@ void addOptions(QCommandLineParser& parser) {
 }
 
 // A negative number is a value, not an option: it goes behind "--", where the
-// parser takes it as an argument ("zr set 1 default-time -5" is corrected to 0).
+// parser takes it as an argument and its command refuses it by name.
 QStringList negativeNumbersAsArguments(const QStringList& arguments) {
     static const QRegularExpression negative("^-[0-9.]");
     QStringList front, back;
@@ -53,6 +57,13 @@ std::string familyUsage(const std::string& word) {
     return usage;
 }
 
+// The parser's sentence ("Unknown option 'x'.") in the program's own style.
+std::string parserMessage(QString text) {
+    if (text.endsWith('.')) text.chop(1);
+    if (text.size() > 1 && text[1].isLower()) text[0] = text[0].toLower();
+    return str(text);
+}
+
 std::vector<std::string> words(const QStringList& list) {
     std::vector<std::string> out;
     for (const QString& w : list) out.push_back(str(w));
@@ -63,9 +74,16 @@ std::vector<std::string> words(const QStringList& list) {
 std::string helpFor(const QStringList& args) {
     if (args.isEmpty()) return overviewHelp();
     std::size_t used = 0;
-    if (const CommandEntry* c = findCommand(words(args), used)) return commandHelp({c});
+    const std::string asked = str(args.join(' '));
+    if (const CommandEntry* c = findCommand(words(args), used)) {
+        if (used < static_cast<std::size_t>(args.size()))
+            throw UsageError{"no command \"" + asked + "\" (korvelctl help " + c->path() + ")"};
+        return commandHelp({c});
+    }
     const std::vector<const CommandEntry*> family = commandFamily(str(args[0]));
-    if (family.empty()) throw UsageError{"no command \"" + str(args[0]) + "\" (korvelctl --help)"};
+    if (family.empty() || args.size() > 1)
+        throw UsageError{"no command \"" + asked + "\" (korvelctl help" +
+                         (family.empty() ? "" : " " + str(args[0])) + ")"};
     return commandHelp(family);
 }
 
@@ -106,8 +124,10 @@ bool Command::open() {
     }
     const PortSpec chosen = line.choose(given);
     if (line.port().open(chosen)) return true;
-    out.fail(ErrorCode::Port, std::string("cannot open the port (\"") + kWindowOpenPortFailed +
-                                  "\"): " + line.port().openErrorDetail());
+    std::string detail = line.port().openErrorDetail();
+    for (std::size_t at; (at = detail.find('\n')) != std::string::npos;) detail.replace(at, 1, "; ");
+    out.fail(ErrorCode::Port,
+             std::string("cannot open the port (\"") + kWindowOpenPortFailed + "\"): " + detail);
     return false;
 }
 
@@ -124,12 +144,22 @@ std::optional<StatusFacts> Command::status(bool classic) {
     return bus.facts();
 }
 
+std::string Command::whyUnregistered(const ops::ModuleName& module) const {
+    if (bus.facts())
+        for (const ModuleFact& f : bus.facts()->modules)
+            if (f.family == module.family && f.kxIndex() == module.item && f.answered)
+                return std::string("is not there (the status request says \"") + kNotFoundText +
+                       "\")";
+    return "did not answer the status request";
+}
+
 // Fails the command for a module (as the user named it) that the status request did not register.
-int Command::notRegistered(const char* kind, const QString& given, const ops::ModuleName& module) {
-    return out.fail(
-        ErrorCode::NotRegistered,
-        std::string(kind) + " module " + str(given) + " did not answer the status request",
-        ops::moduleNameText(module));
+int Command::notRegistered(const char* kind, const QString& given, const ops::ModuleName& module,
+                           const std::string& consequence) {
+    return out.fail(ErrorCode::NotRegistered,
+                    std::string(kind) + " module " + str(given) + " " + whyUnregistered(module) +
+                        consequence,
+                    ops::moduleNameText(module));
 }
 
 // The failures every command says alike; the others are said by their command.
@@ -190,7 +220,11 @@ bool Command::confirmErase(const std::string& what) {
     term.err << "korvelctl: this erases every setting of " << what
              << " and cannot be undone; type erase to go on: " << std::flush;
     std::string answer;
-    std::getline(*term.in, answer);
+    if (term.standardOutput)
+        answer = readLine(STDIN_FILENO).value_or("");
+    else
+        std::getline(*term.in, answer);
+    if (stopSignal()) return false;
     if (answer == "erase") return true;
     out.fail(ErrorCode::Cancelled,
              std::string("cancelled (\"") + kWindowOperationCancelled + "\")");
@@ -200,9 +234,9 @@ bool Command::confirmErase(const std::string& what) {
 int Command::run(const CommandEntry& entry, const QStringList& args) {
     log.verbose = isSet("verbose");
     if (isSet("retries")) {
-        bool ok = false;
-        bus.retries = parser.value("retries").toInt(&ok);
-        if (!ok || bus.retries < 0 || bus.retries > kMaxRetries)
+        const std::optional<int> retries = typedWholeNumber(value("retries"), 0, kMaxRetries);
+        if (retries) bus.retries = *retries;
+        if (!retries)
             throw UsageError{"--retries takes a number 0.." + std::to_string(kMaxRetries) +
                              ", not \"" + value("retries") + "\""};
     }
@@ -216,9 +250,10 @@ int Command::run(const CommandEntry& entry, const QStringList& args) {
     return stopped(entry.run(*this, args));
 }
 
-int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {
-    Output out(term, arguments.contains("--json"),
-               arguments.contains("-q") || arguments.contains("--quiet"));
+namespace {
+
+int runCommandLine(const QStringList& arguments, LineAccess& line, const Terminal& term,
+                   Output& out) {
     if (arguments.size() >= 3 && arguments[1] == kCompleteCommand) {
         std::vector<std::string> typed = words(arguments.mid(3));
         for (const std::string& c : completionCandidates(typed, arguments[2].toUInt()))
@@ -234,8 +269,11 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
     catchStopSignals();
     try {
         if (!parser.parse(negativeNumbersAsArguments(arguments)))
-            throw UsageError{str(parser.errorText())};
+            throw UsageError{parserMessage(parser.errorText())};
         const QStringList args = parser.positionalArguments();
+        if ((parser.isSet("help-all") || parser.isSet("version")) && !args.isEmpty())
+            throw UsageError{std::string(parser.isSet("version") ? "--version" : "--help-all") +
+                             " takes no command, not \"" + str(args.join(' ')) + "\""};
         if (parser.isSet("help-all")) {
             term.out << fullHelp();
             return kExitOk;
@@ -269,6 +307,16 @@ int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal&
     } catch (const UsageError& e) {
         return out.finish(out.fail(ErrorCode::Usage, e.message));
     }
+}
+
+}  // namespace
+
+int runKorvelctl(const QStringList& arguments, LineAccess& line, const Terminal& term) {
+    Output out(term, arguments.contains("--json"),
+               arguments.contains("-q") || arguments.contains("--quiet"));
+    const int exit = runCommandLine(arguments, line, term, out);
+    // A result that never reached standard output is no success.
+    return out.closeOutput() || exit != kExitOk ? exit : kExitFailed;
 }
 
 }  // namespace korvel::ctl

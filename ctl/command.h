@@ -55,7 +55,10 @@ class Command {
     // Says an operation's failure in the command line's words, naming `what`
     // was asked; returns the exit status.
     int failed(const ops::OpFailure& failure, const std::string& what = {});
-    int notRegistered(const char* kind, const QString& given, const ops::ModuleName& module);
+    int notRegistered(const char* kind, const QString& given, const ops::ModuleName& module,
+                      const std::string& consequence = {});
+    // Why the status request did not register a module: absent, or unanswered.
+    std::string whyUnregistered(const ops::ModuleName& module) const;
     bool isSet(const char* option) const { return parser.isSet(option); }
     std::string value(const char* option) const { return str(parser.value(option)); }
 

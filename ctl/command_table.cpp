@@ -36,7 +36,7 @@ const std::vector<OptionEntry>& options() {
          nullptr,
          "Write every exchange to standard error as the message log does.",
          {}},
-        {"quiet", "q", nullptr, "Print nothing but errors.", {}},
+        {"quiet", "q", nullptr, "Print no notes or progress: the result and errors only.", {}},
         {"retries",
          nullptr,
          "N",
@@ -179,8 +179,8 @@ const std::vector<CommandEntry>& commands() {
          "MODULE default-time T | MODULE device D time T | MODULE device D power P",
          "Writes a ZR32 setting: the default time, or a device's time or power.",
          "MODULE is 0-7 or All. Times are 0-127 in 1/60 s, devices 0-63, power Normal,\n"
-         "Low, High, Unlimited or 0-3. A number out of range is corrected as the page\n"
-         "corrects it, and standard error says so.",
+         "Low, High, Unlimited or 0-3. A number is whole decimal digits in its range;\n"
+         "anything else is refused and nothing is sent.",
          {"permanent"},
          {A::ZrTarget, A::ZrSetting, A::Free},
          {"korvelctl --demo zr set 1 default-time 12",

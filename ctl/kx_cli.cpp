@@ -17,12 +17,18 @@ std::string selectionName(const KxSelection& s) {
     return s.everyKx ? "KXxx" : std::string(moduleTypeName(s.type));
 }
 
-[[noreturn]] void refuse(const KxSettingName& row, const KxSelection& selection,
-                         KxOfferCheck check) {
+std::string refusal(const KxSettingName& row, const KxSelection& selection, KxOfferCheck check) {
     if (check == KxOfferCheck::ReadOnly)
-        throw UsageError{std::string(row.name) + " of a " + selectionName(selection) +
-                         " can be read, not set"};
-    throw UsageError{std::string(row.name) + " is not a setting of a " + selectionName(selection)};
+        return std::string(row.name) + " of a " + selectionName(selection) + " can be read, not set";
+    return std::string(row.name) + " is not a setting of a " + selectionName(selection);
+}
+
+// A module's type is known only after the status request: not a usage error then.
+int refuseAfterStatus(Command& c, const KxSettingName& row, const KxSelection& selection,
+                      KxOfferCheck check, const QString& module, const char* consequence) {
+    return c.out.fail(ErrorCode::Skipped,
+                      "kx:" + str(module) + ": " + refusal(row, selection, check) + consequence,
+                      "kx:" + str(module), row.name);
 }
 
 // A single module's item data, or a group's code.
@@ -74,7 +80,7 @@ int kxGet(Command& c, const QStringList& args) {
     if (r.failure && r.failure->error == OpError::NotRegistered)
         return c.notRegistered("KX", args[0], r.module);
     if (r.failure && r.failure->error == OpError::Refused)
-        refuse(*one, singleModule(r.type), r.offer);
+        return refuseAfterStatus(c, *one, singleModule(r.type), r.offer, args[0], "; not read");
     if (r.failure) return c.failed(*r.failure);
     const std::string name = moduleNameOf(r.module, r.type);
     c.out.take(results::kxGetJson(r, permanent));
@@ -104,7 +110,7 @@ int kxSet(Command& c, const QStringList& args) {
         const KxSelection group = kxSelection(target, {});
         if (const KxOfferCheck check = kxOfferCheck(row, group, true);
             check != KxOfferCheck::Offered)
-            refuse(row, group, check);
+            throw UsageError{refusal(row, group, check)};
     }
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
@@ -115,7 +121,8 @@ int kxSet(Command& c, const QStringList& args) {
         return c.out.fail(ErrorCode::NotRegistered, "no module of the group " + str(args[0]) +
                                                         " answered the status request");
     }
-    if (r.failure && r.failure->error == OpError::Refused) refuse(row, r.selection, r.offer);
+    if (r.failure && r.failure->error == OpError::Refused)
+        return refuseAfterStatus(c, row, r.selection, r.offer, args[0], "; not set");
     if (r.failure && r.failure->error == OpError::LineLost) return c.failed(*r.failure);
     c.out.take(results::kxSetJson(r, c.bus.registry(), row, *value, permanent));
     int exit = kExitOk;
@@ -147,10 +154,11 @@ int kxErase(Command& c, const QStringList& args) {
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
     const KxEraseResult r = ops::kxErase(c.bus, target);
+    if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
+        return c.notRegistered("KX", args[0], kxModule(target), "; nothing erased");
     if (r.failure && r.failure->error == OpError::NotRegistered)
         return c.out.fail(ErrorCode::NotRegistered,
-                          given + " did not answer the status request; nothing erased",
-                          target < 0 ? "" : given);
+                          "no module of the group " + given + " is there; nothing erased");
     std::vector<std::string> erased;
     for (const ModuleName& m : r.erased) {
         erased.push_back(kxNameAt(c.bus.registry(), m.item));

@@ -22,7 +22,7 @@ std::string controllerSilent() {
 }
 
 void Output::line(const std::string& text) const {
-    if (!json_ && !quiet_) terminal_.out << text << '\n';
+    if (!json_) terminal_.out << text << '\n';
 }
 
 void Output::note(const std::string& text) const {
@@ -42,6 +42,18 @@ int Output::fail(ErrorCode code, const std::string& message, const std::string& 
 
 void Output::take(const QJsonObject& members) {
     for (auto it = members.begin(); it != members.end(); ++it) result.insert(it.key(), it.value());
+}
+
+bool Output::closeOutput() {
+    if (!outputError_) {
+        terminal_.out.flush();
+        outputError_ = terminal_.standardOutput ? terminal_.standardOutput->close()
+                       : terminal_.out          ? std::string()
+                                                : std::string("the stream failed");
+        if (!outputError_->empty())
+            fail(ErrorCode::File, "cannot write to standard output: " + *outputError_ + lost);
+    }
+    return outputError_->empty();
 }
 
 int Output::finish(int exit) {

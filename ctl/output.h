@@ -13,7 +13,7 @@ using results::ErrorCode;
 
 // Where a run says what it found: results on standard output (text, or one
 // JSON object at the end), messages on standard error, one line each, behind
-// "korvelctl: ". -q keeps only the errors.
+// "korvelctl: ". -q silences notes and progress, never the result.
 class Output {
   public:
     Output(const Terminal& terminal, bool json, bool quiet)
@@ -35,6 +35,10 @@ class Output {
     // A message that belongs with a failure: said even with -q.
     void warn(const std::string& text) const;
     bool failed() const { return error_.has_value(); }
+    // Flushes and closes standard output; false, after saying why and what it
+    // cost (`lost`), when it did not take everything. Said once.
+    bool closeOutput();
+    std::string lost;
 
     // The members of the run's JSON object, and the command's words it names.
     QJsonObject result;
@@ -52,6 +56,7 @@ class Output {
     const Terminal& terminal_;
     bool json_, quiet_;
     std::optional<Error> error_;
+    std::optional<std::string> outputError_;
 };
 
 // The window's own words, quoted after korvelctl's where a user may know the

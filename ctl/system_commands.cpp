@@ -103,7 +103,7 @@ int printStatus(Command& c, const QStringList&) {
     if (!report) return c.stopped(kExitFailed);
     if (c.out.json())
         c.out.take(statusJson(*report));
-    else if (!c.out.quiet())
+    else
         writeStatusText(*report, c.term.out);
     return c.reportLost("") ? kExitFailed : kExitOk;
 }
@@ -124,7 +124,10 @@ int monitor(Command& c, const QStringList&) {
         }
         c.term.out.flush();
     };
-    c.bus.stopRequest = [] { return stopSignal() ? std::string("stopped") : std::string(); };
+    // A reader that went away (a full disk) ends it as a signal does.
+    c.bus.stopRequest = [&c] {
+        return stopSignal() || !c.term.out ? std::string("stopped") : std::string();
+    };
     const ops::Failure failure = ops::monitor(c.bus, kPollInterval);
     c.log.onExchange = {};
     return failure ? c.failed(*failure) : kExitOk;
@@ -157,10 +160,14 @@ int vgSet(Command& c, const QStringList&) {
     if (r.failure && r.failure->error == ops::OpError::Refused) {
         const bool isConfig = r.failure->setting == "config";
         const std::string what = isConfig ? "configuration" : "option";
-        if (r.failure->detail.empty()) throw UsageError{"a " + unit + " has no " + what + " bits"};
+        // The unit is known only from the status request: no usage error then.
+        if (r.failure->detail.empty())
+            return c.out.fail(ErrorCode::Skipped, "a " + unit + " has no " + what + " bits");
         const auto bit = static_cast<std::size_t>(std::stoi(r.failure->detail));
-        throw UsageError{"a " + unit + " does not offer the " + what + " bit " + r.failure->detail +
-                         " (\"" + (isConfig ? kVgConfigBitNames : kVgOptionBitNames)[bit] + "\")"};
+        return c.out.fail(ErrorCode::Skipped,
+                          "a " + unit + " does not offer the " + what + " bit " +
+                              r.failure->detail + " (\"" +
+                              (isConfig ? kVgConfigBitNames : kVgOptionBitNames)[bit] + "\")");
     }
     if (r.configSent) {
         c.out.line(unit + " configuration " + captionList(config, kVgConfigBitNames) +

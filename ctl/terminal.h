@@ -6,8 +6,9 @@
 #include <ostream>
 #include <string>
 
-#include "service/ports.h"
+#include "ctl/std_streams.h"
 #include "link/link.h"
+#include "service/ports.h"
 
 namespace korvel::ctl {
 
@@ -21,6 +22,9 @@ struct Terminal {
     std::istream* in = nullptr;
     // Standard input for "-" as a file: a backup read from a pipe.
     std::istream* stdinStream = nullptr;
+    // The program's own standard output, closed and checked at the end; when
+    // set, `in` and `stdinStream` are descriptor 0, read so that a signal stops it.
+    FdOutput* standardOutput = nullptr;
 
     void message(const std::string& line) const { err << "korvelctl: " << line << '\n'; }
 };

@@ -1,5 +1,4 @@
 // zr report, set and erase: the ZR32 page's buttons from a terminal.
-#include <QRegularExpression>
 
 #include "ctl/command.h"
 #include "ctl/handlers.h"
@@ -21,15 +20,6 @@ std::int32_t zrTarget(const QString& text) {
     throw UsageError{"no ZR32 module \"" + str(text) + "\": give 0..7 or All"};
 }
 
-// The page reads any text as a number (0 when there is none); a terminal
-// refuses a word where a number goes.
-std::string numberText(const QString& text, const char* what) {
-    static const QRegularExpression number(R"(^\s*[+-]?(\d|\.\d))");
-    if (!number.match(text).hasMatch())
-        throw UsageError{std::string(what) + " takes a number, not \"" + str(text) + "\""};
-    return str(text);
-}
-
 int powerCode(const QString& text) {
     for (std::size_t w = 0; w < kZrPowerNames.size(); ++w)
         if (text.compare(kZrPowerNames[w], Qt::CaseInsensitive) == 0 || text == QString::number(w))
@@ -37,15 +27,12 @@ int powerCode(const QString& text) {
     throw UsageError{"power takes Normal, Low, High, Unlimited or 0-3, not \"" + str(text) + "\""};
 }
 
-// A number as the page reads it, corrected into its range; standard error
-// says a correction, where the page shows it in its box.
-int rangedNumber(const QString& text, const char* what, const char* name, int maximum,
-                 const char* correction, const Output& out) {
-    const RangedValue ranged = readRanged(numberText(text, what), 0, maximum);
-    if (ranged.corrected)
-        out.note(std::string(name) + " " + str(text) + " is out of range 0-" +
-                 std::to_string(maximum) + ": " + ranged.text + " " + correction);
-    return ranged.value;
+// A number exactly as typed: whole decimal digits in the range, else refused
+// before anything is sent (the page corrects what a terminal refuses).
+int typedNumber(const QString& text, const char* what, int maximum) {
+    if (const std::optional<int> n = typedWholeNumber(str(text), 0, maximum)) return *n;
+    throw UsageError{std::string(what) + " takes a whole number from 0 to " +
+                     std::to_string(maximum) + ", not \"" + str(text) + "\""};
 }
 
 const char* kSetUsage =
@@ -76,16 +63,12 @@ int zrSet(Command& c, const QStringList& args) {
     const bool permanent = c.isSet("permanent");
     ZrWriteStep step;
     if (args[1] == "default-time" && args.size() == 3) {
-        step = {"default-time", -1, false,
-                rangedNumber(args[2], "default-time", "time", kZrMaxTime, "sent instead", c.out)};
+        step = {"default-time", -1, false, typedNumber(args[2], "default-time", kZrMaxTime)};
     } else if (args[1] == "device" && args.size() == 5 &&
                (args[3] == "time" || args[3] == "power")) {
         const bool power = args[3] == "power";
-        const int value =
-            power ? powerCode(args[4])
-                  : rangedNumber(args[4], "time", "time", kZrMaxTime, "sent instead", c.out);
-        step.device =
-            rangedNumber(args[2], "device", "device", kZrMaxDevice, "used instead", c.out);
+        step.device = typedNumber(args[2], "device", kZrMaxDevice);
+        const int value = power ? powerCode(args[4]) : typedNumber(args[4], "time", kZrMaxTime);
         step.power = power;
         step.value = value;
         step.name = "device " + std::to_string(step.device) + " " + str(args[3]);
@@ -128,10 +111,7 @@ int zrErase(Command& c, const QStringList& args) {
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
     const ZrEraseResult r = ops::zrErase(c.bus, target);
     if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
-        return c.out.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
-                                                        " did not answer the status request; "
-                                                        "nothing erased",
-                          moduleNameText({ModuleFamily::ZR, target}));
+        return c.notRegistered("ZR32", args[0], {ModuleFamily::ZR, target}, "; nothing erased");
     std::vector<std::string> erased;
     for (const ModuleName& m : r.erased) {
         erased.push_back(moduleNameText(m));

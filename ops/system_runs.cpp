@@ -494,6 +494,11 @@ std::optional<std::vector<RestoreTarget>> restoreTargets(const Backup& backup,
         }
         // A whole KX44 moves with both halves; a half moves to the half it names.
         for (const ModuleBackup* m : from) {
+            if (moved.contains(m)) {
+                error = "--map " + pair + ": " + moduleNameOf(m->name, m->type) +
+                        " is mapped already; give one --map for it";
+                return std::nullopt;
+            }
             ModuleName target = *to;
             if (from.size() > 1 && m->name.item >= 16) target.item = to->item % 16 + 16;
             moved[m] = target;

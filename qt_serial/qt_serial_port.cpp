@@ -10,6 +10,7 @@
 #endif
 
 #include <QSerialPortInfo>
+#include <cstdio>
 #include <fstream>
 
 namespace korvel {
@@ -19,9 +20,19 @@ std::string permissionAdvice(const std::string& device) {
     if (::stat(device.c_str(), &info) != 0) return {};
     const group* owner = ::getgrgid(info.st_gid);
     const std::string name = owner ? owner->gr_name : std::to_string(info.st_gid);
-    return "Your user may not open " + device + ". It belongs to the group \"" + name +
-           "\": add your user to that group (for example: sudo usermod -aG " + name +
-           " $USER), then log in again.";
+    // Joining root's group would open far more than a port: a rule gives the device a group.
+    if (info.st_gid == 0 || (info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+        const std::string base = device.substr(device.rfind('/') + 1);
+        return "your user may not open " + device + " (mode " + mode + ", group \"" + name +
+               "\"), and no group but root's may: a udev rule gives it a group of its own, for "
+               "example SUBSYSTEM==\"tty\", KERNEL==\"" +
+               base + "\", GROUP=\"dialout\", MODE=\"0660\" in /etc/udev/rules.d/";
+    }
+    return "your user may not open " + device + ": it belongs to the group \"" + name +
+           "\"; add your user to that group (sudo usermod -aG " + name +
+           " $USER) and log in again";
 }
 
 namespace {
@@ -89,9 +100,9 @@ std::string busyPortAdvice(const std::string& device) {
     if (holder.empty()) holder = openHolder(device);
     if (!holder.empty())
         return device + " is in use by " + holder +
-               ": close that program, then pick the port again.";
+               ": close that program, then open the port again";
     if (::access(device.c_str(), R_OK | W_OK) != 0) return permissionAdvice(device);
-    return device + " is in use by another program: close it, then pick the port again.";
+    return device + " is in use by another program: close it, then open the port again";
 }
 
 bool requestLowLatency(int fd, SerialIoctl call) {

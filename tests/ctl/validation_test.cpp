@@ -77,7 +77,22 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{{"--demo", "restore", "@", "--only", "kx:0", "kx:9"}, "kx:9 is not in the backup"},
         Refusal{{"--demo", "restore", "@", "--map", "kx:0=zr:1"},
                 "--map kx:0=zr:1: a module keeps"},
-        Refusal{{"--demo", "restore", "@", "--map", "kx:0"}, "--map takes OLD=NEW"}));
+        Refusal{{"--demo", "restore", "@", "--map", "kx:0"}, "--map takes OLD=NEW"},
+        Refusal{{"--demo", "restore", "@", "--map", "kx:2=kx:7", "--map", "kx:2.1=kx:8.1"},
+                "--map kx:2.1=kx:8.1: kx:2.1 is mapped already"},
+        Refusal{{"--demo", "zr", "set", "1", "device", "5.9", "time", "3"},
+                "device takes a whole number from 0 to 63, not \"5.9\""},
+        Refusal{{"--demo", "zr", "set", "1", "device", "64", "time", "1"}, "device takes a whole"},
+        Refusal{{"--demo", "zr", "set", "1", "default-time", "12.7"}, "default-time takes a whole"},
+        Refusal{{"--demo", "zr", "set", "1", "default-time", "1e2"}, "default-time takes a whole"},
+        Refusal{{"--demo", "zr", "set", "1", "default-time", "-5"}, "default-time takes a whole"},
+        Refusal{{"--demo", "zr", "set", "1", "device", "5", "time", "128"}, "time takes a whole"},
+        Refusal{{"--demo", "--retries", "1.5", "status"}, "--retries takes a number 0..20"},
+        Refusal{{"--demo", "status", "--bogus"}, "unknown option 'bogus'"},
+        Refusal{{"help", "kx", "bogus"}, "no command \"kx bogus\""},
+        Refusal{{"help", "kx", "get", "x"}, "no command \"kx get x\""},
+        Refusal{{"--version", "extra"}, "--version takes no command"},
+        Refusal{{"--demo", "verify", "/dev/zero"}, "/dev/zero: larger than 4 MiB, which no backup is"}));
 
 // Each edit of a good backup, and what the refusal says after the file name.
 INSTANTIATE_TEST_SUITE_P(
