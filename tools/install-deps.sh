@@ -16,17 +16,20 @@ set -euo pipefail
 # Liberation Sans; the ZR report needs a fixed-pitch face (DejaVu Sans Mono).
 # The window's translations: qt_add_translations (qt6-tools-dev) runs lupdate and
 # lrelease (qt6-l10n-tools); Qt's own texts in other languages (qt6-translations-l10n).
+# korvel-web serves its API and events with Qt's HTTP server and WebSockets.
 build_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev
   fonts-dejavu-core fonts-liberation2
 )
 # The sanitizer runs use g++'s own AddressSanitizer and UBSan libraries; the
 # network port tests run a real serial device server (ser2net) on loopback;
-# korvelctl's JSON is checked against its schemas with python3-jsonschema.
-test_packages=("${build_packages[@]}" locales ser2net python3-jsonschema)
+# korvelctl's JSON is checked against its schemas with python3-jsonschema;
+# korvel-web's /metrics with promtool (prometheus).
+test_packages=("${build_packages[@]}" locales ser2net python3-jsonschema prometheus)
 # dpkg-shlibdeps (dpkg-dev) and file for CPack's dependency scan, help2man for
 # korvelctl's man page, debootstrap for the clean root of check-package.sh.
 package_packages=("${build_packages[@]}" dpkg-dev file help2man debootstrap)
