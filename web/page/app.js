@@ -327,8 +327,13 @@ function markConfirmed(control, confirmed) {
 function showKxSettings(result) {
   const form = $("kx-form");
   form.replaceChildren();
+  // The page's order, as the window lays the panels out; variants by name.
+  const order = Object.keys(KX_SETTINGS);
+  const place = (name) => order.indexOf(name.split(" ")[0]);
+  const entries = Object.entries(result.settings)
+    .sort(([a], [b]) => place(a) - place(b) || a.localeCompare(b));
   let index = 0;
-  for (const [name, value] of Object.entries(result.settings)) {
+  for (const [name, value] of entries) {
     const id = `kx-setting-${index++}`;
     const { control, row } = settingControl(name, value, id);
     const note = el("p", { class: "note", id: `${id}-note`, "aria-live": "polite" });
@@ -613,8 +618,14 @@ function lineLost() {
 
 function setRun(run, started) {
   runGoing = Boolean(run);
-  if (run) say("backup-msg", `A ${run} is running${started ? ", started at " + started : ""}.`);
-  else $("run-progress").removeAttribute("aria-valuetext");
+  const bar = $("run-progress");
+  if (run) {
+    say("backup-msg", `A ${run} is running${started ? ", started at " + started : ""}.`);
+  } else {
+    bar.value = 0;
+    bar.removeAttribute("aria-valuetext");
+    bar.removeAttribute("title");
+  }
   applyRights();
 }
 
