@@ -80,7 +80,12 @@ async function api(method, path, body) {
     payload = JSON.stringify(body);
     headers["Content-Type"] = "application/json";
   }
-  const response = await fetch(path, { method, headers, body: payload, cache: "no-store" });
+  let response;
+  try {
+    response = await fetch(path, { method, headers, body: payload, cache: "no-store" });
+  } catch (e) {
+    throw new ApiError("korvel-web does not answer: is it still running?", 0, null);
+  }
   const text = await response.text();
   let json = null;
   try {
