@@ -377,28 +377,34 @@ async function readKx() {
 async function setKx(name, control, row, note) {
   const value = checkValue(control, row, note);
   if (value === null) return;
-  const module = $("kx-module").value;
+  // A group takes the value as the window's group entries do; the form goes on
+  // showing the module it was read from.
+  const target = $("kx-target").value || $("kx-module").value;
   const permanent = $("kx-permanent").checked;
   markConfirmed(control, false);
   await act("kx-msg", `Writing ${settingLabel(name)}…`, async () => {
     let result;
     try {
-      ({ json: result } = await api("PUT", `/api/kx/${encodeURIComponent(module)}/${encodeURIComponent(name)}`,
+      ({ json: result } = await api("PUT", `/api/kx/${encodeURIComponent(target)}/${encodeURIComponent(name)}`,
         { value, permanent }));
     } catch (e) {
       if (e instanceof ApiError && e.body && e.body.modules) showReported(control, e.body, note);
       throw e;
     }
     showReported(control, result, note);
-    say("kx-msg", `${settingLabel(name)} confirmed: ${control.tagName === "SELECT"
-      ? control.selectedOptions[0].textContent : control.value}.`);
+    const shown = control.tagName === "SELECT" ? control.selectedOptions[0].textContent : control.value;
+    const by = result.modules.filter((m) => m.confirmed).map((m) => m.module);
+    say("kx-msg", `${settingLabel(name)} confirmed: ${shown}${target === $("kx-module").value ? "" : " by " + (by.join(", ") || "none")}.`);
   });
 }
 
 // The field shows what the module reported back, green when it equals what was sent.
 function showReported(control, result, note) {
-  const answer = result.modules.find((m) => m.module === `kx:${$("kx-module").value}`) || result.modules[0];
-  if (!answer) return;
+  const answer = result.modules.find((m) => m.module === `kx:${$("kx-module").value}`);
+  if (!answer) {
+    note.textContent = "Not among the modules written.";
+    return;
+  }
   if (answer.reported !== null) control.value = String(answer.reported);
   markConfirmed(control, answer.confirmed);
   note.textContent = answer.confirmed ? "" : answer.reported === null ? "No answer."
@@ -406,10 +412,11 @@ function showReported(control, result, note) {
 }
 
 async function eraseKx() {
-  const module = $("kx-module").value;
-  if (!confirm(`Erase every setting of kx:${module}? It cannot be undone.`)) return;
-  await act("kx-msg", `Erasing kx:${module}…`, async () => {
-    const { json } = await api("POST", `/api/kx/${encodeURIComponent(module)}/erase`);
+  const target = $("kx-target").value || $("kx-module").value;
+  const what = $("kx-target").value || `kx:${target}`;
+  if (!confirm(`Erase every setting of ${what}? It cannot be undone.`)) return;
+  await act("kx-msg", `Erasing ${what}…`, async () => {
+    const { json } = await api("POST", `/api/kx/${encodeURIComponent(target)}/erase`);
     say("kx-msg", `Erased: ${json.erased.join(", ") || "none"}.`);
   });
 }
