@@ -707,6 +707,11 @@ async function uploadRun(kind, extra, doneText) {
       ({ json: result } = await api("POST", route + runQuery(extra), file));
     } catch (e) {
       if (e instanceof ApiError && e.body && e.body.items) showItems(e.body);
+      // A restore that stopped halfway says what it wrote and what not.
+      if (e instanceof ApiError && e.body && (e.body.written || e.body["not-written"])) {
+        const list = (key) => (e.body[key] || []).join("; ") || "nothing";
+        e.message += ` Written: ${list("written")}. Not written: ${list("not-written")}.`;
+      }
       throw e;
     }
     showItems(result);
