@@ -2,7 +2,6 @@
 // the modules, or compared with them. "-" is standard output or input.
 #include <QDateTime>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <csignal>
 #include <iterator>
@@ -28,52 +27,6 @@ std::vector<std::string> listValues(const QStringList& values) {
     std::vector<std::string> out;
     for (const QString& v : values)
         for (const QString& part : v.split(',', Qt::SkipEmptyParts)) out.push_back(str(part));
-    return out;
-}
-
-const char* kindName(ItemKind kind) {
-    switch (kind) {
-        case ItemKind::Saved:
-            return "saved";
-        case ItemKind::Equal:
-            return "equal";
-        case ItemKind::Written:
-            return "written";
-        case ItemKind::Sent:
-            return "sent";
-        case ItemKind::Different:
-            return "different";
-        case ItemKind::Skipped:
-            return "skipped";
-        case ItemKind::NotAnswered:
-            return "not-answered";
-        case ItemKind::Planned:
-            return "planned";
-    }
-    return "";
-}
-
-QJsonValue number(const std::optional<int>& v) {
-    return v ? QJsonValue(*v) : QJsonValue();
-}
-
-QJsonArray itemsJson(const std::vector<RunItem>& items) {
-    QJsonArray out;
-    for (const RunItem& i : items) {
-        QJsonObject o{
-            {"kind", kindName(i.kind)},
-            {"module", QString::fromStdString(moduleNameOf(i.module, i.type))},
-            {"type", i.type == ModuleType::Unknown
-                         ? QString("")
-                         : QString::fromStdString(std::string(moduleTypeName(i.type)))},
-            {"setting", i.setting.empty() ? QJsonValue() : QString::fromStdString(i.setting)},
-            {"permanent", i.permanent},
-            {"file-value", number(i.fileValue)},
-            {"module-value", number(i.moduleValue)}};
-        if (!i.reason.empty()) o.insert("reason", QString::fromStdString(i.reason));
-        if (i.readOnly) o.insert("read-only", true);
-        out.append(o);
-    }
     return out;
 }
 
@@ -172,8 +125,7 @@ int backupCommand(Command& c, const QStringList& args) {
     const BackupRun run = takeBackup(
         c.bus, *report, QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString());
     for (const RunItem& i : run.result.items) c.tellItem(i, false);
-    c.out.result.insert("file", QString::fromStdString(path));
-    c.out.result.insert("items", itemsJson(run.result.items));
+    c.out.take(results::backupJson(path, run));
     if (!run.backup) {
         if (stopSignal()) c.out.fail(ErrorCode::Stopped, "backup " + run.result.stopped);
         c.out.fail(ErrorCode::NoAnswer, "no backup written");
@@ -238,14 +190,14 @@ int restoreCommand(Command& c, const QStringList& args) {
             c.out.line(moduleNameOf(i.module, i.type) + ' ' + i.setting + " = " +
                        std::to_string(*i.fileValue) +
                        (i.readOnly ? " (read back, not written)" : ""));
-        c.out.result.insert("items", itemsJson(plan));
+        c.out.take(QJsonObject{{"items", results::itemsJson(plan)}});
         return kExitOk;
     }
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
     c.runControl("restore");
     const RunResult result = restore(c.bus, *targets);
-    c.out.result.insert("items", itemsJson(result.items));
+    c.out.take(results::runJson(str(args[0]), result, true));
     bool skipped = false;
     for (const RunItem& i : result.items) {
         if (!result.stopped.empty() && i.kind == ItemKind::NotAnswered) continue;
@@ -254,13 +206,12 @@ int restoreCommand(Command& c, const QStringList& args) {
     }
     if (!result.stopped.empty())
         c.out.fail(stopSignal() ? ErrorCode::Stopped : ErrorCode::NoAnswer,
-                   "restore stopped: " + result.stopped);
+                   "restore stopped: " + result.stopped, results::stopPlace(result).module,
+                   results::stopPlace(result).setting);
     // A restore that stopped or skipped modules says what it did put back.
     if (!result.stopped.empty() || skipped) {
         c.out.warn("written: " + result.writtenSummary());
         c.out.warn("not written: " + result.notWrittenSummary());
-        c.out.result.insert("written", QString::fromStdString(result.writtenSummary()));
-        c.out.result.insert("not-written", QString::fromStdString(result.notWrittenSummary()));
     }
     if (!result.stopped.empty()) return c.stopped(kExitFailed);
     if (!result.whole()) return kExitFailed;
@@ -276,7 +227,7 @@ int verifyCommand(Command& c, const QStringList& args) {
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
     c.runControl("verify");
     const RunResult result = verify(c.bus, *targets);
-    c.out.result.insert("items", itemsJson(result.items));
+    c.out.take(results::runJson(str(args[0]), result, false));
     std::size_t equal = 0, different = 0;
     for (const RunItem& i : result.items) {
         equal += i.kind == ItemKind::Equal;
@@ -285,7 +236,8 @@ int verifyCommand(Command& c, const QStringList& args) {
     }
     if (!result.stopped.empty()) {
         c.out.fail(stopSignal() ? ErrorCode::Stopped : ErrorCode::NoAnswer,
-                   "verify stopped: " + result.stopped);
+                   "verify stopped: " + result.stopped, results::stopPlace(result).module,
+                   results::stopPlace(result).setting);
         return c.stopped(kExitFailed);
     }
     const std::string file = args[0] == "-" ? "standard input" : str(args[0]);

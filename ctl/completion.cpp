@@ -3,7 +3,7 @@
 #include <set>
 
 #include "ctl/command_table.h"
-#include "ctl/test_functions.h"
+#include "results_json/test_functions.h"
 #include "ops/kx_names.h"
 #include "zr/zr_format.h"
 
@@ -59,9 +59,9 @@ std::vector<std::string> offered(ArgumentKind kind, const std::vector<std::strin
         case A::ZrSetting:
             return {"default-time", "device"};
         case A::FunctionGroup:
-            return std::vector<std::string>(kFunctionGroupNames.begin(), kFunctionGroupNames.end());
+            return std::vector<std::string>(results::kFunctionGroupNames.begin(), results::kFunctionGroupNames.end());
         case A::Function:
-            return before.empty() ? std::vector<std::string>{} : functionsOfGroup(before.front());
+            return before.empty() ? std::vector<std::string>{} : results::functionsOfGroup(before.front());
         case A::Shell:
             return {"bash", "zsh", "fish"};
         case A::Command: {

@@ -1,5 +1,4 @@
 // kx get, set, erase and ms-check: the KX page's buttons from a terminal.
-#include <QJsonArray>
 #include <map>
 
 #include "ctl/command.h"
@@ -12,10 +11,6 @@ namespace korvel::ctl {
 using namespace korvel::ops;
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // The selection as the page's caption names it: "KX44", "KXxx", "Unknown".
 std::string selectionName(const KxSelection& s) {
@@ -82,11 +77,10 @@ int kxGet(Command& c, const QStringList& args) {
         refuse(*one, singleModule(r.type), r.offer);
     if (r.failure) return c.failed(*r.failure);
     const std::string name = moduleNameOf(r.module, r.type);
-    QJsonObject settings;
+    c.out.take(results::kxGetJson(r, permanent));
     int exit = kExitOk;
     for (const KxReading& reading : r.readings) {
         const char* setting = reading.row->name;
-        settings.insert(setting, reading.value ? QJsonValue(*reading.value) : QJsonValue());
         if (!reading.value) {
             exit =
                 c.out.fail(ErrorCode::NoAnswer, name + ": no answer to " + setting, name, setting);
@@ -95,10 +89,6 @@ int kxGet(Command& c, const QStringList& args) {
         const std::string value = std::to_string(*reading.value);
         c.out.line(one ? value : std::string(setting) + " = " + value);
     }
-    c.out.result.insert("module", q(name));
-    c.out.result.insert("type", q(std::string(moduleTypeName(r.type))));
-    c.out.result.insert("permanent", permanent);
-    c.out.result.insert("settings", settings);
     return exit;
 }
 
@@ -127,14 +117,10 @@ int kxSet(Command& c, const QStringList& args) {
     }
     if (r.failure && r.failure->error == OpError::Refused) refuse(row, r.selection, r.offer);
     if (r.failure && r.failure->error == OpError::LineLost) return c.failed(*r.failure);
+    c.out.take(results::kxSetJson(r, c.bus.registry(), row, *value, permanent));
     int exit = kExitOk;
-    QJsonArray modules;
     for (const KxSetModule& m : r.modules) {
         const std::string name = kxNameAt(c.bus.registry(), m.module.item);
-        modules.append(
-            QJsonObject{{"module", q(name)},
-                        {"reported", m.reported ? QJsonValue(*m.reported) : QJsonValue()},
-                        {"confirmed", m.confirmed}});
         if (m.confirmed) {
             c.out.line(name + ' ' + row.name + " = " + std::to_string(*value) + " confirmed");
             continue;
@@ -146,10 +132,6 @@ int kxSet(Command& c, const QStringList& args) {
                                        : " (no answer)"),
                        name, row.name);
     }
-    c.out.result.insert("setting", row.name);
-    c.out.result.insert("value", *value);
-    c.out.result.insert("permanent", permanent);
-    c.out.result.insert("modules", modules);
     if (!r.lost.empty())
         exit = c.out.fail(ErrorCode::NotRegistered,
                           joinedNames(r.lost) + " did not answer the status request; not set",
@@ -167,14 +149,14 @@ int kxErase(Command& c, const QStringList& args) {
     const KxEraseResult r = ops::kxErase(c.bus, target);
     if (r.failure && r.failure->error == OpError::NotRegistered)
         return c.out.fail(ErrorCode::NotRegistered,
-                          given + " did not answer the status request; nothing erased");
-    QJsonArray erased;
+                          given + " did not answer the status request; nothing erased",
+                          target < 0 ? "" : given);
+    std::vector<std::string> erased;
     for (const ModuleName& m : r.erased) {
-        const std::string name = kxNameAt(c.bus.registry(), m.item);
-        c.out.line(name + " erased");
-        erased.append(q(name));
+        erased.push_back(kxNameAt(c.bus.registry(), m.item));
+        c.out.line(erased.back() + " erased");
     }
-    c.out.result.insert("erased", erased);
+    c.out.take(results::erasedJson(erased));
     return r.failure ? c.failed(*r.failure, "the erase") : kExitOk;
 }
 
@@ -183,16 +165,12 @@ int kxMsCheck(Command& c, const QStringList&) {
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
     const MsCheckResult r = kxMasterSlaveCheck(c.bus);
     const MasterSlaveCheck& check = r.check;
-    QJsonArray modules;
+    c.out.take(results::msCheckJson(r, c.bus.registry()));
     for (const MasterSlaveAnswer& a : check.answers) {
-        const std::string name = kxNameAt(c.bus.registry(), a.module);
         const char* mode = a.mode == 1 ? "master" : a.mode == 2 ? "slave" : "error";
-        c.out.line(name + " is " + mode +
+        c.out.line(kxNameAt(c.bus.registry(), a.module) + " is " + mode +
                    (a.mode == 1 || a.mode == 2 ? "" : " " + std::to_string(a.mode)));
-        modules.append(QJsonObject{{"module", q(name)}, {"mode", mode}, {"value", a.mode}});
     }
-    c.out.result.insert("modules", modules);
-    c.out.result.insert("masters", check.masterCount);
     if (r.failure && r.failure->error != OpError::Verdict) {
         if (r.failure->error != OpError::NoAnswer || r.failure->module.empty())
             return c.failed(*r.failure);
@@ -201,7 +179,6 @@ int kxMsCheck(Command& c, const QStringList&) {
                           r.failure->module, "ms");
     }
     const std::string verdict = check.verdict;
-    c.out.result.insert("verdict", q(verdict));
     if (!r.failure) {
         c.out.line("one master (\"" + verdict + "\")");
         return kExitOk;

@@ -17,36 +17,6 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
-const char* errorCodeName(ErrorCode code) {
-    switch (code) {
-        case ErrorCode::Usage:
-            return "usage";
-        case ErrorCode::Port:
-            return "port";
-        case ErrorCode::LineLost:
-            return "line-lost";
-        case ErrorCode::NoAnswer:
-            return "no-answer";
-        case ErrorCode::NotRegistered:
-            return "not-registered";
-        case ErrorCode::NotConfirmed:
-            return "not-confirmed";
-        case ErrorCode::Differences:
-            return "differences";
-        case ErrorCode::Skipped:
-            return "skipped";
-        case ErrorCode::Verdict:
-            return "verdict";
-        case ErrorCode::Cancelled:
-            return "cancelled";
-        case ErrorCode::File:
-            return "file";
-        case ErrorCode::Stopped:
-            return "stopped";
-    }
-    return "failed";
-}
-
 std::string controllerSilent() {
     return std::string("the controller did not answer (\"") + kWindowNoAnswer + "\")";
 }
@@ -70,20 +40,18 @@ int Output::fail(ErrorCode code, const std::string& message, const std::string& 
     return code == ErrorCode::Usage ? kExitUsage : kExitFailed;
 }
 
+void Output::take(const QJsonObject& members) {
+    for (auto it = members.begin(); it != members.end(); ++it) result.insert(it.key(), it.value());
+}
+
 int Output::finish(int exit) {
     if (!json_) return exit;
     QJsonObject o = result;
     o.insert("exit", exit);
     if (!command.empty()) o.insert("command", QString::fromStdString(command));
-    if (error_) {
-        const auto opt = [](const std::string& s) {
-            return s.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(s));
-        };
-        o.insert("error", QJsonObject{{"code", errorCodeName(error_->code)},
-                                      {"module", opt(error_->module)},
-                                      {"setting", opt(error_->setting)},
-                                      {"message", QString::fromStdString(error_->message)}});
-    }
+    if (error_)
+        o.insert("error", results::errorJson(error_->code, error_->module, error_->setting,
+                                             error_->message));
     terminal_.out << QJsonDocument(o)
                          .toJson(compact ? QJsonDocument::Compact : QJsonDocument::Indented)
                          .toStdString();

@@ -5,25 +5,11 @@
 #include <string>
 
 #include "ctl/terminal.h"
+#include "results_json/results_json.h"
 
 namespace korvel::ctl {
 
-// Why a run failed, as the JSON's error names it.
-enum class ErrorCode {
-    Usage,          // the command line or a file given is wrong; nothing was sent
-    Port,           // no port could be opened
-    LineLost,       // the line went away during the run
-    NoAnswer,       // the controller or a module did not answer
-    NotRegistered,  // the module did not answer the status request
-    NotConfirmed,   // a module reported another value than the one written
-    Differences,    // verify or restore found values other than the file's
-    Skipped,        // a module of the file is missing now, of another type, or unknown
-    Verdict,        // the master/slave check found no master or several
-    Cancelled,      // the user did not confirm an erase
-    File,           // a file could not be read or written
-    Stopped,        // a signal stopped the run
-};
-const char* errorCodeName(ErrorCode code);
+using results::ErrorCode;
 
 // Where a run says what it found: results on standard output (text, or one
 // JSON object at the end), messages on standard error, one line each, behind
@@ -52,6 +38,8 @@ class Output {
 
     // The members of the run's JSON object, and the command's words it names.
     QJsonObject result;
+    // Adds a command's members to the result.
+    void take(const QJsonObject& members);
     std::string command;
     // Prints the JSON object (with its error, if any) and returns `exit`.
     int finish(int exit);

@@ -9,13 +9,17 @@
 #include "ctl/handlers.h"
 #include "ctl/status_output.h"
 #include "ctl/stop_signal.h"
-#include "ctl/test_functions.h"
+#include "results_json/test_functions.h"
 #include "ops/system_ops.h"
 #include "service/number_text.h"
 #include "service/ports.h"
 #include "wire_words/log_lines.h"
 
 namespace korvel::ctl {
+
+using results::functionGroupNamed;
+using results::functionPattern;
+using results::kFunctionGroupNames;
 
 namespace {
 
@@ -53,13 +57,6 @@ VgBits parseBits(const std::string& text, const std::array<const char*, 8>& capt
         boxes[*found] = true;
     }
     return boxes;
-}
-
-QJsonArray bitList(const VgBits& boxes) {
-    QJsonArray out;
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        if (boxes[i]) out.append(static_cast<int>(i));
-    return out;
 }
 
 std::string captionList(const VgBits& boxes, const std::array<const char*, 8>& captions) {
@@ -104,12 +101,10 @@ int printStatus(Command& c, const QStringList&) {
     if (!c.open()) return kExitFailed;
     const std::optional<StatusFacts> report = c.status(c.isSet("classic"));
     if (!report) return c.stopped(kExitFailed);
-    if (c.out.json()) {
-        const QJsonObject o = statusJson(*report);
-        for (auto it = o.begin(); it != o.end(); ++it) c.out.result.insert(it.key(), it.value());
-    } else if (!c.out.quiet()) {
+    if (c.out.json())
+        c.out.take(statusJson(*report));
+    else if (!c.out.quiet())
         writeStatusText(*report, c.term.out);
-    }
     return c.reportLost("") ? kExitFailed : kExitOk;
 }
 
@@ -140,7 +135,7 @@ int resetFault(Command& c, const QStringList&) {
     if (!c.open()) return kExitFailed;
     if (const ops::Failure failure = ops::resetFault(c.bus)) return c.failed(*failure);
     c.out.line("Reset Fault sent");
-    c.out.result.insert("sent", "Reset Fault");
+    c.out.take(results::resetFaultJson());
     return kExitOk;
 }
 
@@ -153,12 +148,12 @@ int vgSet(Command& c, const QStringList&) {
     OpenLine guard{c.link};
     if (!c.openWithStatus()) return c.stopped(kExitFailed);
     const std::string unit = ops::vgOffer(*c.bus.facts()).unit;
-    c.out.result.insert("unit", q(unit));
     ops::VgRequest request;
     request.permanent = permanent;
     if (c.isSet("config")) request.config = config;
     if (c.isSet("options")) request.options = options;
     const ops::VgSetResult r = ops::vgSet(c.bus, request);
+    c.out.take(results::vgSetJson(unit, request, r));
     if (r.failure && r.failure->error == ops::OpError::Refused) {
         const bool isConfig = r.failure->setting == "config";
         const std::string what = isConfig ? "configuration" : "option";
@@ -170,13 +165,9 @@ int vgSet(Command& c, const QStringList&) {
     if (r.configSent) {
         c.out.line(unit + " configuration " + captionList(config, kVgConfigBitNames) +
                    (permanent ? " (permanent)" : "") + " sent");
-        c.out.result.insert("config",
-                            QJsonObject{{"bits", bitList(config)}, {"permanent", permanent}});
     }
-    if (r.optionsSent) {
+    if (r.optionsSent)
         c.out.line(unit + " options " + captionList(options, kVgOptionBitNames) + " sent");
-        c.out.result.insert("options", QJsonObject{{"bits", bitList(options)}});
-    }
     if (r.failure)
         return c.failed(*r.failure,
                         r.failure->setting == "config" ? "the configuration" : "the options");
@@ -208,18 +199,11 @@ int functionTest(Command& c, const QStringList& args) {
     const Frame frame = FunctionGroupFrame(*group, block, decoder, patternByte(*pattern));
     if (const ops::Failure failure = ops::functionTest(c.bus, frame)) return c.failed(*failure);
     std::string names;
-    QJsonArray list;
-    for (const std::string& f : on) {
-        names += (names.empty() ? "" : ", ") + f;
-        list.append(q(f));
-    }
+    for (const std::string& f : on) names += (names.empty() ? "" : ", ") + f;
     c.out.line(std::string(kFunctionGroupNames[static_cast<std::size_t>(*group)]) + " of decoder " +
                std::to_string(decoder) + " in block " + std::to_string(block) +
                " sent: " + (names.empty() ? "all off" : names + " on"));
-    c.out.result.insert("group", kFunctionGroupNames[static_cast<std::size_t>(*group)]);
-    c.out.result.insert("decoder", decoder);
-    c.out.result.insert("block", block);
-    c.out.result.insert("on", list);
+    c.out.take(results::functionTestJson(*group, decoder, block, *pattern));
     return kExitOk;
 }
 

@@ -1,5 +1,4 @@
 // zr report, set and erase: the ZR32 page's buttons from a terminal.
-#include <QJsonArray>
 #include <QRegularExpression>
 
 #include "ctl/command.h"
@@ -64,14 +63,9 @@ int zrReport(Command& c, const QStringList& args) {
     const ZrReportResult r = ops::zrReport(c.bus, module, c.isSet("permanent"));
     if (r.failure && r.failure->error == OpError::NotRegistered)
         return c.notRegistered("ZR32", args[0], {ModuleFamily::ZR, module});
-    std::string text;
-    for (const ZrReportItem& item : r.items) text += formatZrReportItem(item);
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
+    const std::string text = results::zrReportText(r.items);
     c.out.line(text);
-    c.out.result.insert("module", QString::fromStdString(name));
-    c.out.result.insert("permanent", c.isSet("permanent"));
-    c.out.result.insert("report", QString::fromStdString(text));
+    c.out.take(results::zrReportJson(module, c.isSet("permanent"), text));
     if (!r.whole) return c.out.fail(ErrorCode::NoAnswer, name + ": the report is incomplete", name);
     return kExitOk;
 }
@@ -103,18 +97,13 @@ int zrSet(Command& c, const QStringList& args) {
     const ZrSetResult r = ops::zrSet(c.bus, target, step, permanent);
     if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
         return c.notRegistered("ZR32", args[0], {ModuleFamily::ZR, target});
-    QJsonArray modules;
+    c.out.take(results::zrSetJson(r, step.name, step.value, permanent));
     const std::string shown = step.power ? ZRPowerName(step.value) : std::to_string(step.value);
     for (const ZrSetModule& m : r.modules) {
         if (!m.confirmed) continue;
         c.out.line(moduleNameText(m.module) + " " + step.name + " = " + shown + " confirmed" +
                    (permanent ? " (permanent)" : ""));
-        modules.append(QString::fromStdString(moduleNameText(m.module)));
     }
-    c.out.result.insert("setting", QString::fromStdString(step.name));
-    c.out.result.insert("value", step.value);
-    c.out.result.insert("permanent", permanent);
-    c.out.result.insert("modules", modules);
     int exit = kExitOk;
     for (const ZrSetModule& m : r.modules)
         if (!m.confirmed) {
@@ -141,13 +130,14 @@ int zrErase(Command& c, const QStringList& args) {
     if (r.failure && r.failure->error == OpError::NotRegistered && target >= 0)
         return c.out.fail(ErrorCode::NotRegistered, "ZR32 module " + str(args[0]) +
                                                         " did not answer the status request; "
-                                                        "nothing erased");
-    QJsonArray erased;
+                                                        "nothing erased",
+                          moduleNameText({ModuleFamily::ZR, target}));
+    std::vector<std::string> erased;
     for (const ModuleName& m : r.erased) {
-        c.out.line(moduleNameText(m) + " erased");
-        erased.append(QString::fromStdString(moduleNameText(m)));
+        erased.push_back(moduleNameText(m));
+        c.out.line(erased.back() + " erased");
     }
-    c.out.result.insert("erased", erased);
+    c.out.take(results::erasedJson(erased));
     return r.failure ? c.failed(*r.failure, "the erase") : kExitOk;
 }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <sstream>
 
@@ -14,10 +13,9 @@ namespace {
 using K = ModuleFamily;
 
 std::pair<std::string, QJsonObject> output(const StatusFacts& facts) {
-    std::ostringstream text, json;
+    std::ostringstream text;
     ctl::writeStatusText(facts, text);
-    ctl::writeStatusJson(facts, json);
-    return {text.str(), QJsonDocument::fromJson(QByteArray::fromStdString(json.str())).object()};
+    return {text.str(), ctl::statusJson(facts)};
 }
 
 // A module whose step got no answer is listed as not answering, one that

@@ -21,11 +21,14 @@ set(KORVEL_LAYER_TABLE
   "qt_serial: link Qt"
   "net_serial: link Qt"
   "backup: ops status kx zr testpanel service link vg Qt"
-  "ctl: backup ops status kx zr wire_words vg testpanel qt_serial net_serial sim service link Qt"
+  "results_json: ops status kx zr vg testpanel service link Qt"
+  "ctl: results_json backup ops status kx zr wire_words vg testpanel qt_serial net_serial sim service link Qt"
+  # korvel-web: routing, rendering and the queue over the operations.
+  "web: results_json backup ops wire_words status kx zr vg testpanel qt_serial net_serial sim service link Qt"
   "ui: ui_model backup ops wire_words qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
   "app: ui ctl sim Qt Widgets"
   # The soak drives the window as a user would, by its controls' names.
-  "bench: ui ctl ui_model backup ops wire_words sim qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
+  "bench: ui ctl results_json ui_model backup ops wire_words sim qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
   "packaging: ui Qt"
   "fuzz: link wire_words net_serial"
 )

@@ -1,8 +1,8 @@
-#include "ctl/test_functions.h"
+#include "results_json/test_functions.h"
 
 #include <QString>
 
-namespace korvel::ctl {
+namespace korvel::results {
 
 namespace {
 
@@ -65,4 +65,11 @@ std::optional<std::array<bool, 8>> functionPattern(FunctionGroup group,
     return boxes;
 }
 
-}  // namespace korvel::ctl
+std::vector<std::string> functionsOn(FunctionGroup group, const std::array<bool, 8>& boxes) {
+    std::vector<std::string> out;
+    for (int k = 0; k < boxCount(group); ++k)
+        if (boxes[static_cast<std::size_t>(k)]) out.push_back(boxFunction(group, k));
+    return out;
+}
+
+}  // namespace korvel::results

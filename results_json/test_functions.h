@@ -7,7 +7,7 @@
 
 #include "testpanel/function_frame.h"
 
-namespace korvel::ctl {
+namespace korvel::results {
 
 // The test buttons' captions, by their index: the groups a test switches.
 inline constexpr std::array<const char*, 5> kFunctionGroupNames{"F1..F4+L", "F5..F8", "F9..F12",
@@ -22,5 +22,7 @@ std::vector<std::string> functionsOfGroup(const std::string& groupName);
 std::optional<std::array<bool, 8>> functionPattern(FunctionGroup group,
                                                    const std::vector<std::string>& functions,
                                                    std::string& error);
+// The functions a pattern switches on, as the test names them (L, F1 ...).
+std::vector<std::string> functionsOn(FunctionGroup group, const std::array<bool, 8>& boxes);
 
-}  // namespace korvel::ctl
+}  // namespace korvel::results

@@ -1,0 +1,373 @@
+#!/usr/bin/python3
+"""korvel-web against the simulated system: every route, its error statuses,
+each refusal of the security rules, two clients around a backup, the events
+socket and the metrics.
+
+usage: api_test.py KORVEL_WEB DOCS_FOLDER
+"""
+import base64
+import http.client
+import json
+import os
+import pathlib
+import shutil
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import unittest
+
+import jsonschema
+
+PROGRAM, DOCS = sys.argv[1], pathlib.Path(sys.argv[2])
+FULL, READ = "f" * 8 + "0123456789abcdef", "r" * 8 + "0123456789abcdef"
+OUTPUT_SCHEMA = json.loads((DOCS / "korvelctl-output.schema.json").read_text())
+BACKUP_SCHEMA = json.loads((DOCS / "backup.schema.json").read_text())
+RESOLVER = jsonschema.RefResolver.from_schema(
+    OUTPUT_SCHEMA, store={"backup.schema.json": BACKUP_SCHEMA, BACKUP_SCHEMA["$id"]: BACKUP_SCHEMA})
+
+
+def start_server(*extra):
+    folder = tempfile.mkdtemp()
+    for name, token in (("full", FULL), ("read", READ)):
+        pathlib.Path(folder, name).write_text(token + "\n")
+    proc = subprocess.Popen(
+        [PROGRAM, "--demo", "--listen", "127.0.0.1:0", "--token-file", f"{folder}/full",
+         "--read-only-token-file", f"{folder}/read", *extra],
+        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    line = proc.stdout.readline()
+    if "port" not in line:
+        raise RuntimeError("korvel-web did not start: " + line + proc.stderr.read())
+    shutil.rmtree(folder)
+    return proc, int(line.split()[-1])
+
+
+SERVER, PORT = start_server()
+
+
+def call(method, path, body=None, token=FULL, headers=None, source="127.0.0.1", port=None):
+    port = port or PORT
+    conn = http.client.HTTPConnection("127.0.0.1", port, timeout=60, source_address=(source, 0))
+    h = {"Host": f"127.0.0.1:{port}", **(headers or {})}
+    if token:
+        h["Authorization"] = "Bearer " + token
+    data = body if isinstance(body, (bytes, type(None))) else json.dumps(body).encode()
+    conn.request(method, path, body=data, headers=h)
+    r = conn.getresponse()
+    raw = r.read()
+    conn.close()
+    try:
+        return r.status, json.loads(raw), dict(r.getheaders())
+    except json.JSONDecodeError:
+        return r.status, raw.decode(), dict(r.getheaders())
+
+
+def raw_request(data, source="127.0.0.1"):
+    """The status line of the answer to bytes sent as they are."""
+    s = socket.create_connection(("127.0.0.1", PORT), source_address=(source, 0), timeout=30)
+    s.sendall(data)
+    answer = s.recv(4096).decode(errors="replace")
+    s.close()
+    return int(answer.split()[1]) if answer else None
+
+
+class EventSocket:
+    """A WebSocket client, a few lines over a raw socket."""
+
+    def __init__(self, query="", origin=None, port=None):
+        port = port or PORT
+        self.sock = socket.create_connection(("127.0.0.1", port), timeout=30)
+        key = base64.b64encode(os.urandom(16)).decode()
+        extra = f"Origin: {origin}\r\n" if origin else ""
+        self.sock.sendall(f"GET /api/events{query} HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\n"
+                          f"Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: {key}\r\n"
+                          f"Sec-WebSocket-Version: 13\r\n{extra}\r\n".encode())
+        self.buffer = b""
+        while b"\r\n\r\n" not in self.buffer:
+            chunk = self.sock.recv(4096)
+            if not chunk:
+                break
+            self.buffer += chunk
+        head, _, self.buffer = self.buffer.partition(b"\r\n\r\n")
+        self.status = int(head.split()[1]) if head else None
+
+    def send(self, text):
+        payload, mask = text.encode(), os.urandom(4)
+        masked = bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
+        self.sock.sendall(bytes([0x81, 0x80 | len(payload)]) + mask + masked)
+
+    def _read(self, n):
+        while len(self.buffer) < n:
+            chunk = self.sock.recv(65536)
+            if not chunk:
+                raise EOFError
+            self.buffer += chunk
+        out, self.buffer = self.buffer[:n], self.buffer[n:]
+        return out
+
+    def receive(self):
+        """The next message: a JSON object, or ("close", code)."""
+        first, second = self._read(2)
+        n = second & 0x7F
+        if n == 126:
+            n = struct.unpack(">H", self._read(2))[0]
+        elif n == 127:
+            n = struct.unpack(">Q", self._read(8))[0]
+        payload = self._read(n)
+        if first & 0x0F == 8:
+            return ("close", struct.unpack(">H", payload[:2])[0] if len(payload) >= 2 else None)
+        return json.loads(payload)
+
+    def until(self, predicate):
+        while True:
+            m = self.receive()
+            if isinstance(m, tuple) or predicate(m):
+                return m
+
+
+def valid(test, document):
+    """The body against korvelctl's output schema and its command's entry."""
+    schemas = [OUTPUT_SCHEMA]
+    name = document.get("command", "").replace(" ", "-")
+    if name in OUTPUT_SCHEMA["$defs"]:
+        schemas.append(dict(OUTPUT_SCHEMA, **{"$ref": "#/$defs/" + name}))
+    for schema in schemas:
+        errors = [e.message for e in jsonschema.Draft202012Validator(schema, resolver=RESOLVER)
+                  .iter_errors(document)]
+        test.assertEqual(errors, [], document)
+
+
+def backup_file():
+    status, body, headers = call("GET", "/api/backup")
+    assert status == 200 and body["format"] == "korvelctl-backup", body
+    return body, headers
+
+
+# Every route that succeeds on the demo system: method, path, body, command,
+# and whether it writes (the read-only token is refused there).
+ROUTES = [
+    ("POST", "/api/status", None, "status", False),
+    ("POST", "/api/status", {"classic": True}, "status", False),
+    ("GET", "/api/kx/2.1?permanent=1", None, "kx get", False),
+    ("PUT", "/api/kx/0/hfi", {"value": 5}, "kx set", True),
+    ("PUT", "/api/kx/All_KX44/ocd", {"value": "slow", "permanent": True}, "kx set", True),
+    ("POST", "/api/kx/5/erase", None, "kx erase", True),
+    ("POST", "/api/kx/ms-check", None, "kx ms-check", False),
+    ("GET", "/api/zr/1/report", None, "zr report", False),
+    ("PUT", "/api/zr/1/default-time", {"value": 12}, "zr set", True),
+    ("PUT", "/api/zr/All/device/5/time", {"value": 30, "permanent": True}, "zr set", True),
+    ("PUT", "/api/zr/1/device/5/power", {"value": "High"}, "zr set", True),
+    ("POST", "/api/zr/6/erase", None, "zr erase", True),
+    ("PUT", "/api/vg", {"config": [4], "options": [1, 6]}, "vg set", True),
+    ("POST", "/api/reset-fault", None, "reset-fault", True),
+    ("POST", "/api/test", {"group": "f5..f8", "on": ["f6"], "decoder": 3}, "test", True),
+    ("POST", "/api/restore?dry-run=1", "BACKUP", "restore", False),
+    ("POST", "/api/verify?only=kx:0", "BACKUP", "verify", False),
+    ("POST", "/api/restore?only=zr:1", "BACKUP", "restore", True),
+]
+
+# Requests korvelctl would refuse or fail, with the status and error code.
+ERRORS = [
+    ("GET", "/api/kx/16", None, 400, "usage"),
+    ("GET", "/api/kx/All_KX44", None, 400, "usage"),
+    ("GET", "/api/kx/9", None, 404, "not-registered"),
+    ("PUT", "/api/kx/0/bogus", {"value": 1}, 400, "usage"),
+    ("PUT", "/api/kx/0/hfi", {"value": 999}, 400, "usage"),
+    ("PUT", "/api/kx/0/hfi", {"valeur": 1}, 400, "usage"),
+    ("PUT", "/api/kx/0/hfi", b"not json", 400, "usage"),
+    ("PUT", "/api/zr/8/default-time", {"value": 1}, 400, "usage"),
+    ("PUT", "/api/zr/1/device/64/time", {"value": 1}, 400, "usage"),
+    ("PUT", "/api/zr/1/device/5/power", {"value": "Max"}, 400, "usage"),
+    ("GET", "/api/zr/3/report", None, 404, "not-registered"),
+    ("PUT", "/api/vg", {}, 400, "usage"),
+    ("POST", "/api/test", {"group": "F5..F8", "on": ["F1"]}, 400, "usage"),
+    ("POST", "/api/verify", b"{}", 400, "usage"),
+    ("POST", "/api/restore?map=kx:0=zr:1&dry-run=1", "BACKUP", 400, "usage"),
+    ("POST", "/api/verify", "CHANGED", 422, "differences"),
+    ("GET", "/api/nothing", None, 404, "not-found"),
+    ("DELETE", "/api/run", None, 404, "not-found"),
+]
+
+
+class Api(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.backup, cls.backup_headers = backup_file()
+        changed = json.loads(json.dumps(cls.backup))
+        kx0 = next(m for m in changed["modules"] if m["module"] == "kx:0")
+        kx0["permanent"]["hfi"] = 1 + kx0["permanent"]["hfi"] % 7
+        cls.bodies = {"BACKUP": cls.backup, "CHANGED": changed}
+
+    def test_every_route_answers_korvelctl_s_object(self):
+        for method, path, body, command, _ in ROUTES:
+            with self.subTest(path=path):
+                status, document, _ = call(method, path, self.bodies.get(body, body)
+                                           if isinstance(body, str) else body)
+                self.assertEqual((status, document.get("command"), document.get("exit")),
+                                 (200, command, 0), document)
+                valid(self, document)
+
+    def test_backup_is_a_download_of_a_valid_file(self):
+        self.assertIn("attachment", self.backup_headers["Content-Disposition"])
+        errors = list(jsonschema.Draft202012Validator(BACKUP_SCHEMA).iter_errors(self.backup))
+        self.assertEqual(errors, [])
+
+    def test_errors_carry_korvelctl_s_error_object_and_a_fitting_status(self):
+        for method, path, body, status, code in ERRORS:
+            with self.subTest(path=path, body=body):
+                got, document, _ = call(method, path, self.bodies.get(body, body)
+                                        if isinstance(body, str) else body)
+                self.assertEqual((got, document["error"]["code"]), (status, code), document)
+                if "command" in document:
+                    valid(self, document)
+
+    def test_read_only_token_reads_and_never_writes(self):
+        for method, path, body, _, writes in ROUTES:
+            with self.subTest(path=path):
+                status, _, _ = call(method, path, self.bodies.get(body, body)
+                                    if isinstance(body, str) else body, token=READ)
+                self.assertEqual(status, 403 if writes else 200)
+        self.assertEqual(call("DELETE", "/api/run", token=READ)[0], 403)
+
+
+class Security(unittest.TestCase):
+    def test_refusals(self):
+        big = f"POST /api/verify HTTP/1.1\r\nHost: 127.0.0.1:{PORT}\r\nContent-Length: {4 * 2**20 + 1}\r\n\r\n"
+        cases = [
+            ("no token", call("POST", "/api/status", token=None)[0], 401),
+            ("wrong token", call("POST", "/api/status", token=FULL[:-1] + "x")[0], 401),
+            ("foreign Host", call("POST", "/api/status", headers={"Host": "evil.example"})[0], 421),
+            ("foreign Host for the page", call("GET", "/", token=None, headers={"Host": "evil.example:80"})[0], 421),
+            ("localhost", call("GET", "/", token=None, headers={"Host": f"localhost:{PORT}"})[0], 200),
+            ("body over 4 MiB, refused before it is sent", raw_request(big.encode()), 413),
+            ("headers over 16 KiB", raw_request(f"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX: {'a' * 17000}\r\n\r\n".encode()), 431),
+            ("chunked body", raw_request(b"POST /api/verify HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n"), 411),
+            ("metrics without a token", call("GET", "/metrics", token=None)[0], 401),
+            ("events without upgrade", call("GET", "/api/events")[0], 426),
+        ]
+        for name, got, expected in cases:
+            with self.subTest(name):
+                self.assertEqual(got, expected)
+
+    def test_no_cors_headers(self):
+        headers = call("POST", "/api/status", headers={"Origin": "http://evil.example"})[2]
+        self.assertEqual([h for h in headers if h.lower().startswith("access-control")], [])
+
+    def test_events_socket_refusals(self):
+        cases = [
+            ("foreign Origin", EventSocket(f"?token={FULL}", origin="http://evil.example").status, 403),
+            ("wrong token in the query", EventSocket("?token=" + "x" * 32).status, 401),
+        ]
+        for name, got, expected in cases:
+            with self.subTest(name):
+                self.assertEqual(got, expected)
+        wrong = EventSocket(origin=f"http://127.0.0.1:{PORT}")
+        wrong.send(json.dumps({"token": "y" * 32}))
+        self.assertEqual(wrong.receive(), ("close", 1008))
+        chatty = EventSocket(f"?token={FULL}")
+        for _ in range(25):
+            chatty.send("{}")
+        self.assertEqual(chatty.until(lambda m: False), ("close", 1008))
+
+    def test_failed_tokens_lock_the_address_out_for_a_minute(self):
+        # From an address of its own, so the other tests' address stays welcome.
+        statuses = [call("POST", "/api/status", token="z" * 32, source="127.0.0.2")[0] for _ in range(11)]
+        self.assertEqual(statuses, [401] * 10 + [429])
+        self.assertEqual(call("POST", "/api/status", source="127.0.0.2")[0], 429)
+        self.assertEqual(call("POST", "/api/status")[0], 200)
+
+    def test_open_connections_are_bounded(self):
+        held = [socket.create_connection(("127.0.0.1", PORT)) for _ in range(70)]
+        try:
+            answers = []
+            for s in held[-3:]:
+                s.settimeout(5)
+                try:
+                    answers.append(s.recv(64).split(b" ")[1])
+                except (socket.timeout, IndexError):
+                    answers.append(None)
+            self.assertEqual(answers, [b"503"] * 3)
+        finally:
+            for s in held:
+                s.close()
+        # The server frees them as it sees them closed.
+        self.assertIn(200, (call("GET", "/", token=None)[0] for _ in range(200)))
+
+
+class Queue(unittest.TestCase):
+    def test_a_write_during_a_backup_gets_409_and_a_read_waits_for_it(self):
+        events = EventSocket(f"?token={READ}")
+        self.assertEqual(events.receive()["type"], "hello")
+        finished = []
+        backup = threading.Thread(target=lambda: finished.append(("backup", call("GET", "/api/backup")[0])))
+        backup.start()
+        started = events.until(lambda m: m["type"] == "run")
+        self.assertEqual((started["run"], started["state"]), ("backup", "started"))
+        status, document, _ = call("PUT", "/api/kx/0/hfi", {"value": 3})
+        self.assertEqual(status, 409)
+        self.assertTrue(document["error"]["message"].startswith(
+            "a backup is running, started at " + started["started"]), document)
+        finished.append(("read", call("GET", "/api/kx/0")[0]))
+        backup.join()
+        self.assertEqual(finished, [("backup", 200), ("read", 200)])
+
+    def test_cancel_stops_the_run(self):
+        events = EventSocket(f"?token={FULL}")
+        result = []
+        backup = threading.Thread(target=lambda: result.append(call("GET", "/api/backup")))
+        backup.start()
+        events.until(lambda m: m["type"] == "progress")
+        self.assertEqual(call("DELETE", "/api/run")[0], 202)
+        backup.join()
+        status, document, _ = result[0]
+        self.assertEqual((status, document["error"]["code"]), (409, "stopped"))
+        self.assertFalse([i for i in document["items"] if i["kind"] == "saved"])
+        valid(self, document)
+
+
+class Events(unittest.TestCase):
+    def test_log_lines_and_module_states_reach_every_page(self):
+        # A server of its own, whose first status request changes every module.
+        server, port = start_server()
+        try:
+            pages = [EventSocket(f"?token={FULL}", port=port), EventSocket(port=port)]
+            pages[1].send(json.dumps({"token": READ}))
+            for page in pages:
+                self.assertEqual(page.receive(), {"type": "hello", "read-only": page is pages[1],
+                                                  "run": {"run": None}, "line": "up"})
+            modules = call("POST", "/api/status", port=port)[1]["modules"]
+            for page in pages:
+                log = page.until(lambda m: m["type"] == "log")
+                self.assertRegex(log["line"], r"^\d\d:\d\d:\d\d\.\d{3}  ")
+                told = [page.until(lambda m: m["type"] == "module") for _ in modules]
+                self.assertEqual([m["module"] for m in told], [m["module"] for m in modules])
+                self.assertEqual(told[0]["type-name"], modules[0]["type"])
+            # Unchanged modules are not told again: up to the end of a backup,
+            # whose own status request changes nothing, no module event comes.
+            call("POST", "/api/status", port=port)
+            call("GET", "/api/backup", port=port)
+            seen = []
+            pages[0].until(lambda m: seen.append(m["type"]) or m.get("state") == "ended")
+            self.assertNotIn("module", seen)
+            self.assertIn("progress", seen)
+        finally:
+            server.terminate()
+            server.wait()
+
+    def test_metrics_pass_promtool(self):
+        status, text, headers = call("GET", "/metrics", token=READ)
+        self.assertEqual(status, 200)
+        self.assertIn('korvel_module_answering{module="kx:2.1",type="KX44"} 1', text)
+        check = subprocess.run(["promtool", "check", "metrics"], input=text, text=True,
+                               capture_output=True)
+        self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
+
+
+if __name__ == "__main__":
+    try:
+        unittest.main(argv=sys.argv[:1], verbosity=2)
+    finally:
+        SERVER.terminate()
+        SERVER.wait()
