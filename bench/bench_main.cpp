@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc == 3 && std::strcmp(argv[1], "--startup-probe") == 0)
         return korvel::bench::startupProbe(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--watch-probe") == 0)
+        return korvel::bench::watchProbe(argc, argv);
 
     // Figure numbers on the command line pick some; none runs them all.
     std::set<std::string> picked(argv + 1, argv + argc);
@@ -37,7 +39,8 @@ int main(int argc, char** argv) {
         korvel::bench::unansweredWaitFigure, korvel::bench::idlePollingFigure,
         korvel::bench::logAppendFigure,      korvel::bench::startupFigure,
         korvel::bench::backupFigure,         korvel::bench::networkFigure,
-        korvel::bench::noiseFigure};
+        korvel::bench::noiseFigure,          korvel::bench::webStatusFigure,
+        korvel::bench::webWatchedBackupFigure};
     for (int i = 0; i < static_cast<int>(std::size(figures)); ++i)
         if (picked.empty() || picked.count(std::to_string(i + 1))) figures[i]();
     return 0;

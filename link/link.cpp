@@ -1,5 +1,7 @@
 #include "link/link.h"
 
+#include <algorithm>
+
 #include "link/answer_rule.h"
 #include "link/receiver.h"
 
@@ -87,13 +89,32 @@ void Link::Subscription::cancel() {
     link_ = nullptr;
 }
 
+namespace {
+// Under a QuickLoss, the wait a learned pace allows: kQuickLossFactor times
+// the slowest seen, at least kQuickLossFloor, never past `deadline`.
+Clock::time_point quickLimit(bool quick, bool seen, Clock::duration slowest,
+                             Clock::time_point from, Clock::time_point deadline) {
+    if (!quick || !seen) return deadline;
+    return std::min(deadline, from + std::max<Clock::duration>(Link::kQuickLossFloor,
+                                                               Link::kQuickLossFactor * slowest));
+}
+}  // namespace
+
 Awaited awaitMessage(Link& link, const std::function<bool(const ReplyBuffer&)>& arrived,
                      Clock::time_point deadline) {
+    const Clock::time_point start = link.clock().now();
+    deadline = quickLimit(link.quickLoss_, link.awaitSeen_, link.slowestAwait_, start, deadline);
     for (;;) {
         const Exchange exchange = link.Transact(Frame{});
         if (!exchange) return {false, exchange.outcome};
-        if (link.clock().now() > deadline) return {};
-        if (arrived(link.reply())) return {true, exchange.outcome};
+        const Clock::time_point now = link.clock().now();
+        if (now > deadline) return {};
+        if (arrived(link.reply())) {
+            link.slowestAwait_ = std::max(link.awaitSeen_ ? link.slowestAwait_ : Clock::duration{},
+                                          now - start);
+            link.awaitSeen_ = true;
+            return {true, exchange.outcome};
+        }
     }
 }
 
@@ -131,7 +152,12 @@ void Link::send(const Frame& frame) {
 // A frame that cannot answer this request (a late answer to an earlier one) is
 // set aside in the record and the wait goes on, within the same 2 s.
 bool Link::awaitAnswer(const Frame& frame) {
-    const Clock::time_point deadline = clock_.now() + kReplyTimeout;
+    const Clock::time_point sent = clock_.now();
+    const Clock::time_point deadline = sent + kReplyTimeout;
+    if (!awaitAnswerStart(sent, deadline)) {
+        record_.answered = clock_.now();
+        return false;
+    }
     for (;;) {
         bool checkError = false;
         const bool received =
@@ -141,6 +167,23 @@ bool Link::awaitAnswer(const Frame& frame) {
         if (!received || canAnswer(frame, reply_)) return received;
         record_.setAside.push_back(wireBytes(reply_));
     }
+}
+
+// Waits for the first byte of an answer, learning how long answers take to
+// begin; under a QuickLoss the wait ends at the line's usual time.
+bool Link::awaitAnswerStart(Clock::time_point sent, Clock::time_point deadline) {
+    const Clock::time_point limit = quickLimit(quickLoss_, startSeen_, slowestStart_, sent, deadline);
+    while (port_.bytesAvailable() == 0) {
+        const Clock::time_point now = clock_.now();
+        if (now >= limit || stopRequested()) return false;
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(limit - now);
+        if (stopRequest_) left = std::min(left, kStopCheck);
+        if (!port_.waitForReadyRead(left) && !port_.isOpen()) return false;
+    }
+    const Clock::duration start = clock_.now() - sent;
+    if (!startSeen_ || start > slowestStart_) slowestStart_ = start;
+    startSeen_ = true;
+    return true;
 }
 
 ExchangeOutcome Link::reportNoAnswer() {
@@ -160,6 +203,9 @@ ExchangeOutcome Link::reportNoAnswer() {
 // The same one notice whether the line failed in an exchange or between them.
 void Link::reportLineLost() {
     setPolling(false);
+    // Another line may answer at another pace.
+    startSeen_ = awaitSeen_ = false;
+    slowestStart_ = slowestAwait_ = {};
     if (failureListener_)
         failureListener_(ExchangeOutcome::LineLost,
                          babbling_ ? kBabblingLine : port_.lineErrorDetail());

@@ -111,6 +111,37 @@ class Link {
         Link& link_;
     };
 
+    // While one lives, an answer that has not begun within the line's usual
+    // time counts as lost at once, instead of after the full 2 s: for runs
+    // that ask again, where waiting out every lost answer on a noisy line would
+    // take far longer than the run itself. The usual time is kQuickLossFactor
+    // times the slowest start of an answer seen on this line, at least
+    // kQuickLossFloor; until one answer has been seen, the full wait holds.
+    // `on`: the attempt in hand will be followed by another if it fails; the
+    // last attempt waits the full time.
+    class QuickLoss {
+      public:
+        QuickLoss(Link& link, bool on) : link_(link), was_(link.quickLoss_) {
+            link_.quickLoss_ = on;
+        }
+        ~QuickLoss() { link_.quickLoss_ = was_; }
+        QuickLoss(const QuickLoss&) = delete;
+        QuickLoss& operator=(const QuickLoss&) = delete;
+
+      private:
+        Link& link_;
+        bool was_;
+    };
+    static constexpr std::chrono::milliseconds kQuickLossFloor{10};
+    static constexpr int kQuickLossFactor = 4;
+    // The slowest start of an answer seen since the line was last lost.
+    Clock::duration slowestAnswerStart() const { return slowestStart_; }
+    // awaitMessage learns the same way how late awaited messages come, and
+    // under a QuickLoss waits only the line's usual time for one.
+    friend struct Awaited awaitMessage(Link& link,
+                                       const std::function<bool(const ReplyBuffer&)>& arrived,
+                                       Clock::time_point deadline);
+
     SerialPort& port() { return port_; }
     Clock& clock() { return clock_; }
 
@@ -118,6 +149,7 @@ class Link {
     bool drain();
     void send(const Frame& frame);
     bool awaitAnswer(const Frame& frame);
+    bool awaitAnswerStart(Clock::time_point sent, Clock::time_point deadline);
     ExchangeOutcome reportNoAnswer();
     void reportLineLost();
 
@@ -133,6 +165,11 @@ class Link {
     bool polling_ = false;
     bool tolerant_ = false;
     bool babbling_ = false;
+    bool quickLoss_ = false;
+    bool startSeen_ = false;
+    Clock::duration slowestStart_{};
+    bool awaitSeen_ = false;
+    Clock::duration slowestAwait_{};
     int unansweredInRow_ = 0;
     bool silent_ = false;
     std::vector<std::pair<int, AnswerListener>> answerListeners_;

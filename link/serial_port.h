@@ -76,6 +76,7 @@ std::string portDeviceName(int portNumber);
 class Clock {
   public:
     using time_point = std::chrono::steady_clock::time_point;
+    using duration = std::chrono::steady_clock::duration;
     virtual ~Clock() = default;
     virtual time_point now() = 0;
 };

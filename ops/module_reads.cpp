@@ -112,9 +112,11 @@ std::optional<int> readKxSetting(Link& link, const ModuleRegistry& registry, int
                                  const KxSettingName& row, bool permanent, int retries) {
     std::optional<int> value;
     bool wentOut = false;
-    for (int tries = 0; !value && tries <= retries && link.portOpen(); ++tries)
+    for (int tries = 0; !value && tries <= retries && link.portOpen(); ++tries) {
+        const Link::QuickLoss quick(link, tries < retries);
         value = kxExchange(link, registry, module, row, KxButton::Get, 0, permanent,
                            wentOut);  // no value byte
+    }
     return value;
 }
 
@@ -123,9 +125,11 @@ std::optional<int> writeKxSetting(Link& link, const ModuleRegistry& registry, st
                                   int retries) {
     std::optional<int> confirmed;
     bool wentOut = false;
-    for (int tries = 0; !wentOut && tries <= retries && link.portOpen(); ++tries)
+    for (int tries = 0; !wentOut && tries <= retries && link.portOpen(); ++tries) {
+        const Link::QuickLoss quick(link, tries < retries);
         confirmed =
             kxExchange(link, registry, target, row, KxButton::Set, value, permanent, wentOut);
+    }
     return confirmed;
 }
 
@@ -138,6 +142,7 @@ std::optional<ZrConfiguration> readZrReads(Link& link, ZrValues& values, int ret
     const Link::Subscription answers =
         link.subscribe([&](const ReplyBuffer& reply) { values.take(reply); });
     for (int round = 0; round <= retries && !values.complete() && link.portOpen(); ++round) {
+        const Link::QuickLoss quick(link, round < retries);
         for (std::size_t read = 0; read < ZrValues::kReads && link.portOpen(); ++read)
             if (!values.seen(read)) {
                 // A request's own answer may carry a value; the listener sees empty frames only.
@@ -200,8 +205,10 @@ bool writeZrStep(Link& link, const std::vector<int>& modules, const ZrWriteStep&
         setting.x = step.value;
     }
     DispatchOutcome outcome;
-    for (int tries = 0; tries <= retries && link.portOpen(); ++tries)
+    for (int tries = 0; tries <= retries && link.portOpen(); ++tries) {
+        const Link::QuickLoss quick(link, tries < retries);
         if (commandWentOut(outcome = sendZrCommand(link, modules, setting))) break;
+    }
     return outcome.done();
 }
 

@@ -39,6 +39,7 @@ ZrReportResult zrReport(Bus& bus, int module, bool permanent) {
         return r;
     }
     for (int tries = 0; tries <= bus.retries && bus.link().portOpen() && !r.whole; ++tries) {
+        const Link::QuickLoss quick(bus.link(), tries < bus.retries);
         r.items.clear();
         // Whole when the default time and each device's time and power came.
         std::set<std::pair<Kind, int>> seen;

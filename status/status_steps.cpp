@@ -9,6 +9,7 @@ StatusSteps::StatusSteps(Link& link, int retries) : link_(link), retries_(retrie
 bool StatusSteps::ask(const Frame& request) {
     if (silent()) return false;
     for (int attempt = 0;; ++attempt) {
+        const Link::QuickLoss quick(link_, attempt < retries_);
         if (link_.Transact(request)) {
             failedInRow_ = 0;
             return true;

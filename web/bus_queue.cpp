@@ -33,7 +33,11 @@ class BusQueue::Worker final : public JobContext, public LogSink {
     Worker(const std::optional<PortSpec>& port, const BusListeners& listeners,
            const std::atomic<bool>& cancel)
         : listeners_(listeners) {
-        if (!port) demo_ = std::make_unique<sim::PtyServer>(sim::demoSystem());
+        if (!port) {
+            // At the line's pace, 19200 baud 8N1, so that a page sees a run as it would go.
+            demo_ = std::make_unique<sim::PtyServer>(sim::demoSystem());
+            demo_->setByteTime(std::chrono::nanoseconds(10'000'000'000 / 19200));
+        }
         spec_ = port ? *port : PortSpec::device(demo_->devicePath());
         bus_.link().setFailureListener([this](ExchangeOutcome outcome, const std::string&) {
             if (outcome != ExchangeOutcome::LineLost || lost_) return;

@@ -26,6 +26,9 @@ namespace korvel::web {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kProgressInterval{100};
+
 const char* reason(int status) {
     switch (status) {
         case 200: return "OK";
@@ -98,8 +101,11 @@ WebServer::WebServer(ServerOptions options, QObject* parent)
 
 WebServer::~WebServer() {
     queue_.reset();
+    // The sockets go with their servers; nothing of theirs may reach this one then.
+    for (auto& [socket, c] : connections_) socket->disconnect(this);
+    connections_.clear();
+    for (auto& [socket, e] : events_) socket->disconnect(this);
     events_.clear();
-    for (auto& [socket, c] : connections_) socket->deleteLater();
 }
 
 quint16 WebServer::port() const {
@@ -110,12 +116,18 @@ std::string WebServer::start() {
     BusListeners listeners;
     listeners.exchanged = [this](const ExchangeRecord& record) {
         metrics_.exchanged(record);
-        if (watchers_ > 0)
-            QMetaObject::invokeMethod(this, [this, record] { exchanged(record); }, Qt::QueuedConnection);
+        if (watchers_ > 0) post(record);
     };
-    listeners.event = [this](const QJsonObject& event) {
+    listeners.event = [this, lastProgress = Clock::time_point()](const QJsonObject& event) mutable {
+        // A run's progress at most every 100 ms, and its last step: a page
+        // shows no more, and each one costs every watcher a message.
+        if (event.value("type") == "progress" &&
+            event.value("done").toInteger() != event.value("total").toInteger()) {
+            if (Clock::now() - lastProgress < kProgressInterval) return;
+            lastProgress = Clock::now();
+        }
         if (event.value("type") == "line" && event.value("state") == "lost") metrics_.lineLost();
-        QMetaObject::invokeMethod(this, [this, event] { broadcast(event); }, Qt::QueuedConnection);
+        post(event);
     };
     listeners.status = [this](const QJsonArray& modules, const QDateTime& time) {
         metrics_.status(modules, time);
@@ -129,20 +141,14 @@ std::string WebServer::start() {
         if (!certFile.open(QIODevice::ReadOnly)) return "cannot read " + options_.cert.toStdString();
         if (!keyFile.open(QIODevice::ReadOnly)) return "cannot read " + options_.key.toStdString();
         const QList<QSslCertificate> chain = QSslCertificate::fromData(certFile.readAll(), QSsl::Pem);
-        const QSslKey key(keyFile.readAll(), QSsl::Rsa, QSsl::Pem);
-        const QSslKey ecKey = key.isNull() ? QSslKey(options_.key.isEmpty() ? QByteArray() : QByteArray(), QSsl::Ec) : key;
         if (chain.isEmpty()) return options_.cert.toStdString() + " holds no PEM certificate";
+        const QByteArray keyData = keyFile.readAll();
+        QSslKey key(keyData, QSsl::Rsa, QSsl::Pem);
+        if (key.isNull()) key = QSslKey(keyData, QSsl::Ec, QSsl::Pem);
+        if (key.isNull()) return options_.key.toStdString() + " holds no PEM private key";
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.setLocalCertificateChain(chain);
-        if (key.isNull()) {
-            keyFile.seek(0);
-            const QSslKey ec(keyFile.readAll(), QSsl::Ec, QSsl::Pem);
-            if (ec.isNull()) return options_.key.toStdString() + " holds no PEM private key";
-            tls.setPrivateKey(ec);
-        } else {
-            tls.setPrivateKey(key);
-        }
-        (void)ecKey;
+        tls.setPrivateKey(key);
         auto ssl = std::make_unique<QSslServer>();
         ssl->setSslConfiguration(tls);
         server_ = std::move(ssl);
@@ -450,6 +456,31 @@ void WebServer::admit(QWebSocket* socket, Access access) {
                                   {"run", runState},
                                   {"line", lineLost_ ? "lost" : "up"}})
             .toJson(QJsonDocument::Compact)));
+}
+
+void WebServer::post(Pending item) {
+    std::lock_guard lock(pendingMutex_);
+    pending_.push_back(std::move(item));
+    if (flushPosted_) return;
+    flushPosted_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { QTimer::singleShot(kEventBatch, this, &WebServer::flush); },
+        Qt::QueuedConnection);
+}
+
+void WebServer::flush() {
+    std::vector<Pending> items;
+    {
+        std::lock_guard lock(pendingMutex_);
+        items.swap(pending_);
+        flushPosted_ = false;
+    }
+    for (const Pending& item : items) {
+        if (const auto* record = std::get_if<ExchangeRecord>(&item))
+            exchanged(*record);
+        else
+            broadcast(std::get<QJsonObject>(item));
+    }
 }
 
 void WebServer::broadcast(const QJsonObject& event) {

@@ -7,7 +7,10 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <variant>
+#include <vector>
 
 #include "web/bus_queue.h"
 #include "web/metrics.h"
@@ -34,6 +37,8 @@ struct ServerOptions {
 inline constexpr int kMaxConnections = 64;
 // How long a connection may stay without sending a whole request.
 inline constexpr std::chrono::seconds kIdleTime{30};
+// How long events gather before they go to the sockets.
+inline constexpr std::chrono::milliseconds kEventBatch{50};
 // Messages a second an events socket may send before it is closed.
 inline constexpr int kMaxSocketMessages = 20;
 
@@ -63,6 +68,11 @@ class WebServer final : public QObject {
     void socketArrived();
     void socketMessage(QWebSocket* socket, const QString& message);
     void admit(QWebSocket* socket, Access access);
+    // Events come from the worker's thread and go out in batches, every
+    // kEventBatch, in their order: each socket then takes one write per batch.
+    using Pending = std::variant<ExchangeRecord, QJsonObject>;
+    void post(Pending item);
+    void flush();
     void broadcast(const QJsonObject& event);
     void exchanged(const ExchangeRecord& record);
     Reply page(const QString& path) const;
@@ -80,6 +90,9 @@ class WebServer final : public QObject {
     std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
     std::map<QWebSocket*, std::unique_ptr<EventSocket>> events_;
     std::atomic<int> watchers_{0};
+    std::mutex pendingMutex_;
+    std::vector<Pending> pending_;
+    bool flushPosted_ = false;
     bool lineLost_ = false;
 };
 

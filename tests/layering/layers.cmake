@@ -28,7 +28,7 @@ set(KORVEL_LAYER_TABLE
   "ui: ui_model backup ops wire_words qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
   "app: ui ctl sim Qt Widgets"
   # The soak drives the window as a user would, by its controls' names.
-  "bench: ui ctl results_json ui_model backup ops wire_words sim qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
+  "bench: ui ctl web results_json ui_model backup ops wire_words sim qt_serial net_serial status kx zr vg testpanel service link Qt Widgets Prompter words"
   "packaging: ui Qt"
   "fuzz: link wire_words net_serial"
 )

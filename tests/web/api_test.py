@@ -12,6 +12,7 @@ import os
 import pathlib
 import shutil
 import socket
+import ssl
 import struct
 import subprocess
 import sys
@@ -145,27 +146,36 @@ def backup_file():
     return body, headers
 
 
-# Every route that succeeds on the demo system: method, path, body, command,
-# and whether it writes (the read-only token is refused there).
+# Every route that succeeds on the demo system: method, path, body, whether it
+# writes (the read-only token is refused there), and members of its answer.
 ROUTES = [
-    ("POST", "/api/status", None, "status", False),
-    ("POST", "/api/status", {"classic": True}, "status", False),
-    ("GET", "/api/kx/2.1?permanent=1", None, "kx get", False),
-    ("PUT", "/api/kx/0/hfi", {"value": 5}, "kx set", True),
-    ("PUT", "/api/kx/All_KX44/ocd", {"value": "slow", "permanent": True}, "kx set", True),
-    ("POST", "/api/kx/5/erase", None, "kx erase", True),
-    ("POST", "/api/kx/ms-check", None, "kx ms-check", False),
-    ("GET", "/api/zr/1/report", None, "zr report", False),
-    ("PUT", "/api/zr/1/default-time", {"value": 12}, "zr set", True),
-    ("PUT", "/api/zr/All/device/5/time", {"value": 30, "permanent": True}, "zr set", True),
-    ("PUT", "/api/zr/1/device/5/power", {"value": "High"}, "zr set", True),
-    ("POST", "/api/zr/6/erase", None, "zr erase", True),
-    ("PUT", "/api/vg", {"config": [4], "options": [1, 6]}, "vg set", True),
-    ("POST", "/api/reset-fault", None, "reset-fault", True),
-    ("POST", "/api/test", {"group": "f5..f8", "on": ["f6"], "decoder": 3}, "test", True),
-    ("POST", "/api/restore?dry-run=1", "BACKUP", "restore", False),
-    ("POST", "/api/verify?only=kx:0", "BACKUP", "verify", False),
-    ("POST", "/api/restore?only=zr:1", "BACKUP", "restore", True),
+    ("POST", "/api/status", None, False, {"command": "status", "view": "standard"}),
+    ("POST", "/api/status", {"classic": True}, False, {"command": "status", "view": "classic"}),
+    ("GET", "/api/kx/2.1?permanent=1", None, False,
+     {"command": "kx get", "module": "kx:2.1", "type": "KX44", "permanent": True}),
+    ("PUT", "/api/kx/0/hfi", {"value": 5}, True,
+     {"command": "kx set", "modules": [{"module": "kx:0", "reported": 5, "confirmed": True}]}),
+    ("PUT", "/api/kx/All_KX44/ocd", {"value": "slow", "permanent": True}, True,
+     {"command": "kx set", "setting": "ocd", "permanent": True}),
+    ("POST", "/api/kx/5/erase", None, True, {"command": "kx erase", "erased": ["kx:5"]}),
+    ("POST", "/api/kx/ms-check", None, False,
+     {"command": "kx ms-check", "verdict": "Your master/slave settings are OK"}),
+    ("GET", "/api/zr/1/report", None, False, {"command": "zr report", "module": "zr:1"}),
+    ("PUT", "/api/zr/1/default-time", {"value": 12}, True,
+     {"command": "zr set", "setting": "default-time", "value": 12, "modules": ["zr:1"]}),
+    ("PUT", "/api/zr/All/device/5/time", {"value": 30, "permanent": True}, True,
+     {"command": "zr set", "setting": "device 5 time", "modules": ["zr:1", "zr:6"]}),
+    ("PUT", "/api/zr/1/device/5/power", {"value": "High"}, True,
+     {"command": "zr set", "setting": "device 5 power", "value": 2}),
+    ("POST", "/api/zr/6/erase", None, True, {"command": "zr erase", "erased": ["zr:6"]}),
+    ("PUT", "/api/vg", {"config": [4], "options": [1, 6]}, True,
+     {"command": "vg set", "options": {"bits": [1, 6]}}),
+    ("POST", "/api/reset-fault", None, True, {"command": "reset-fault", "sent": "Reset Fault"}),
+    ("POST", "/api/test", {"group": "f5..f8", "on": ["f6"], "decoder": 3}, True,
+     {"command": "test", "group": "F5..F8", "on": ["F6"], "decoder": 3, "block": 0}),
+    ("POST", "/api/restore?dry-run=1", "BACKUP", False, {"command": "restore"}),
+    ("POST", "/api/verify?only=kx:0", "BACKUP", False, {"command": "verify"}),
+    ("POST", "/api/restore?only=zr:1", "BACKUP", True, {"command": "restore"}),
 ]
 
 # Requests korvelctl would refuse or fail, with the status and error code.
@@ -201,12 +211,12 @@ class Api(unittest.TestCase):
         cls.bodies = {"BACKUP": cls.backup, "CHANGED": changed}
 
     def test_every_route_answers_korvelctl_s_object(self):
-        for method, path, body, command, _ in ROUTES:
+        for method, path, body, _, members in ROUTES:
             with self.subTest(path=path):
                 status, document, _ = call(method, path, self.bodies.get(body, body)
                                            if isinstance(body, str) else body)
-                self.assertEqual((status, document.get("command"), document.get("exit")),
-                                 (200, command, 0), document)
+                self.assertEqual((status, document.get("exit")), (200, 0), document)
+                self.assertEqual({k: document.get(k) for k in members}, members)
                 valid(self, document)
 
     def test_backup_is_a_download_of_a_valid_file(self):
@@ -224,7 +234,7 @@ class Api(unittest.TestCase):
                     valid(self, document)
 
     def test_read_only_token_reads_and_never_writes(self):
-        for method, path, body, _, writes in ROUTES:
+        for method, path, body, writes, _ in ROUTES:
             with self.subTest(path=path):
                 status, _, _ = call(method, path, self.bodies.get(body, body)
                                     if isinstance(body, str) else body, token=READ)
@@ -250,6 +260,40 @@ class Security(unittest.TestCase):
         for name, got, expected in cases:
             with self.subTest(name):
                 self.assertEqual(got, expected)
+
+    def test_beyond_loopback_warns_and_answers_the_allowed_names(self):
+        server, port = start_server("--listen", "0.0.0.0:0", "--allow-host", "korvel.example")
+        try:
+            warning = server.stderr.readline()
+            self.assertIn("in clear", warning)
+            self.assertIn("ssh -L", warning)
+            hosts = [("korvel.example", 200), (f"korvel.example:{port}", 200),
+                     ("127.0.0.1", 200), ("other.example", 421)]
+            for host, expected in hosts:
+                with self.subTest(host):
+                    self.assertEqual(call("GET", "/", token=None, headers={"Host": host},
+                                          port=port)[0], expected)
+        finally:
+            server.terminate()
+            server.wait()
+
+    def test_https_with_a_certificate(self):
+        folder = tempfile.mkdtemp()
+        try:
+            subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                            "-subj", "/CN=127.0.0.1", "-keyout", f"{folder}/key.pem",
+                            "-out", f"{folder}/cert.pem"], check=True, capture_output=True)
+            server, port = start_server("--cert", f"{folder}/cert.pem", "--key", f"{folder}/key.pem")
+        finally:
+            shutil.rmtree(folder)
+        try:
+            conn = http.client.HTTPSConnection("127.0.0.1", port, timeout=60,
+                                               context=ssl._create_unverified_context())
+            conn.request("POST", "/api/kx/ms-check", headers={"Authorization": "Bearer " + READ})
+            self.assertEqual(conn.getresponse().status, 200)
+        finally:
+            server.terminate()
+            server.wait()
 
     def test_no_cors_headers(self):
         headers = call("POST", "/api/status", headers={"Origin": "http://evil.example"})[2]
@@ -360,6 +404,7 @@ class Events(unittest.TestCase):
         status, text, headers = call("GET", "/metrics", token=READ)
         self.assertEqual(status, 200)
         self.assertIn('korvel_module_answering{module="kx:2.1",type="KX44"} 1', text)
+        self.assertRegex(text, r"\nkorvel_exchanges_total [1-9]")
         check = subprocess.run(["promtool", "check", "metrics"], input=text, text=True,
                                capture_output=True)
         self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
