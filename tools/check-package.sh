@@ -30,6 +30,10 @@ expected=(
   ./usr/share/zsh/vendor-completions/_korvelctl
   ./usr/share/fish/vendor_completions.d/korvelctl.fish
   ./usr/share/doc/korvelconfig/backup.schema.json
+  ./usr/bin/korvel-web
+  ./usr/share/man/man1/korvel-web.1.gz
+  ./usr/lib/systemd/system/korvel-web.service
+  ./usr/share/doc/korvelconfig/korvel-web.openapi.json
 )
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in "${expected[@]}"; do
@@ -85,6 +89,21 @@ for program in korvelconfig korvelconfig-demo; do
   fi
   echo "check-package: $program started and was still running after 5 s"
 done
+
+# korvel-web serves the simulated system until stopped; its unit is installed but
+# not enabled.
+rc=0
+in_root timeout 5 korvel-web --demo --listen 127.0.0.1:8750 >"$root/tmp/korvel-web.log" 2>&1 || rc=$?
+if [ "$rc" -ne 124 ]; then
+  cat "$root/tmp/korvel-web.log" >&2
+  echo "check-package: korvel-web ended with $rc instead of running until stopped" >&2
+  exit 1
+fi
+if find "$root/etc/systemd" -name korvel-web.service 2>/dev/null | grep -q .; then
+  echo "check-package: the package enabled korvel-web.service" >&2
+  exit 1
+fi
+echo "check-package: korvel-web served the demo for 5 s; its unit is installed and not enabled"
 
 if ! in_root korvelctl --demo status >"$root/tmp/korvelctl.log" 2>&1; then
   cat "$root/tmp/korvelctl.log" >&2

@@ -29,8 +29,10 @@ build_packages=(
 # network port tests run a real serial device server (ser2net) on loopback;
 # korvelctl's JSON is checked against its schemas with python3-jsonschema;
 # korvel-web's /metrics with promtool (prometheus), its HTTPS with a certificate
-# made by openssl.
-test_packages=("${build_packages[@]}" locales ser2net python3-jsonschema prometheus openssl)
+# made by openssl; its page in a headless Chromium driven by chromium-driver and
+# python3-selenium.
+test_packages=("${build_packages[@]}" locales ser2net python3-jsonschema prometheus openssl
+  chromium chromium-driver python3-selenium)
 # dpkg-shlibdeps (dpkg-dev) and file for CPack's dependency scan, help2man for
 # korvelctl's man page, debootstrap for the clean root of check-package.sh.
 package_packages=("${build_packages[@]}" dpkg-dev file help2man debootstrap)

@@ -57,10 +57,12 @@ def test_programs(preset):
     names = set()
     build_dir = os.path.realpath("build" if preset == "default" else "build-" + preset)
     for test in json.loads(out).get("tests", []):
-        command = test.get("command") or []
-        # A test run by a tool (cmake -P for the layering check) builds nothing of ours.
-        if command and os.path.realpath(command[0]).startswith(build_dir + os.sep):
-            names.add(os.path.basename(command[0]))
+        # A test run by a tool (cmake -P for the layering check) builds nothing of ours,
+        # but a program of ours among its arguments (the browser test's server) is rebuilt.
+        for part in test.get("command") or []:
+            path = os.path.realpath(part)
+            if path.startswith(build_dir + os.sep) and os.path.isfile(path) and os.access(path, os.X_OK):
+                names.add(os.path.basename(path))
     return sorted(names)
 
 
