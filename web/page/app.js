@@ -337,12 +337,12 @@ function showKxSettings(result) {
       markConfirmed(control, false);
       checkValue(control, row, note);
     });
-    const value = el("span", { class: "value" }, control);
+    const cell = el("span", { class: "value" }, control);
     if (settable) {
       const set = el("button", { type: "button", "data-write": "kx", text: "Set" });
       set.setAttribute("aria-label", `Set ${settingLabel(name)}`);
       set.addEventListener("click", () => setKx(name, control, row, note));
-      value.append(set);
+      cell.append(set);
     } else {
       control.disabled = true;
     }
@@ -350,7 +350,7 @@ function showKxSettings(result) {
       + (settable ? "" : ` (read only on a ${result.type})`);
     form.append(el("div", { class: "setting" },
       el("label", { for: id, text: settingLabel(name) }),
-      value,
+      cell,
       el("span", { class: "range", id: `${id}-range`, text: range }),
       note));
   }
