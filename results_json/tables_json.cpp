@@ -22,7 +22,8 @@ QJsonArray selectorWords(const KxSettingName& row) {
     return words;
 }
 
-QJsonObject frameJson(bool settable, const VgBits& offered, const std::array<const char*, 8>& names) {
+QJsonObject frameJson(bool settable, const VgBits& offered,
+                      const std::array<const char*, 8>& names) {
     QJsonArray bits;
     for (std::size_t i = 0; i < offered.size(); ++i)
         if (settable && offered[i])
@@ -49,9 +50,10 @@ QJsonObject kxSettingsJson() {
         }
         // A module of unknown type offers every setting, as its page shows them all.
         QJsonArray offered, settable;
-        for (ModuleType type : {ModuleType::KxH, ModuleType::Kx44, ModuleType::Wobe, ModuleType::Unknown}) {
-            const QString name = QString::fromUtf8(moduleTypeName(type).data(),
-                                                   static_cast<qsizetype>(moduleTypeName(type).size()));
+        for (ModuleType type :
+             {ModuleType::KxH, ModuleType::Kx44, ModuleType::Wobe, ModuleType::Unknown}) {
+            const QString name = QString::fromUtf8(
+                moduleTypeName(type).data(), static_cast<qsizetype>(moduleTypeName(type).size()));
             if (offeredOn(row, singleModule(type))) offered.append(name);
             if (settableOn(row, singleModule(type))) settable.append(name);
         }
