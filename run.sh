@@ -26,11 +26,12 @@ case "${1:-}" in
         build_with test
         export QT_QPA_PLATFORM=offscreen
         ctest --preset default --timeout 300 -j2
-        # The core, the simulator and the real serial path once more under
-        # AddressSanitizer and UndefinedBehaviorSanitizer.
+        # The core, the simulator, the real serial path and korvel-web's API
+        # once more under AddressSanitizer and UndefinedBehaviorSanitizer.
         cmake --preset asan >/dev/null
         cmake --build --preset asan --target link_tests status_tests kx_tests zr_tests \
-            vg_tests testpanel_tests integration_tests ctl_tests net_tests wire_words_tests ops_tests
+            vg_tests testpanel_tests integration_tests ctl_tests net_tests wire_words_tests ops_tests \
+            korvelctl korvel-web
         ctest --preset asan --timeout 300 -j2
         ;;
     mutants)
