@@ -12,6 +12,7 @@
 #include "ops/zr_ops.h"
 #include "results_json/results_json.h"
 #include "results_json/status_json.h"
+#include "results_json/tables_json.h"
 #include "results_json/test_functions.h"
 #include "service/module_registry.h"
 #include "zr/zr_commands.h"
@@ -379,6 +380,16 @@ ApiJob vgRoute(const QByteArray& body) {
     });
 }
 
+// The unit the last status request found, and the bits it offers.
+ApiJob vgOfferRoute() {
+    return readJob([](JobContext& ctx) {
+        Result r("vg offer");
+        if (!registeredOrFailed(ctx, r)) return r.reply();
+        r.take(results::vgOfferJson(vgOffer(*ctx.bus().facts())));
+        return r.reply();
+    });
+}
+
 ApiJob resetFaultRoute() {
     return writeJob([](JobContext& ctx) {
         Result r("reset-fault");
@@ -535,6 +546,12 @@ std::variant<Reply, ApiJob> apiRoute(const QByteArray& method, const QStringList
     try {
         if (is("POST", {"status"})) return route("status", [&] { return statusRoute(body); });
         if (is("POST", {"kx", "ms-check"})) return route("kx ms-check", [&] { return msCheckRoute(); });
+        // The settings table needs no exchange: it is answered here, not queued.
+        if (is("GET", {"kx", "settings"})) {
+            Result r("kx settings");
+            r.take(results::kxSettingsJson());
+            return r.reply();
+        }
         if (is("GET", {"kx", "*"})) return route("kx get", [&] { return kxGetRoute(path[1], permanent); });
         if (is("POST", {"kx", "*", "erase"})) return route("kx erase", [&] { return kxEraseRoute(path[1]); });
         if (is("PUT", {"kx", "*", "*"}))
@@ -544,6 +561,7 @@ std::variant<Reply, ApiJob> apiRoute(const QByteArray& method, const QStringList
         if (is("POST", {"zr", "*", "erase"})) return route("zr erase", [&] { return zrEraseRoute(path[1]); });
         if (method == "PUT" && path.value(0) == "zr" && path.size() >= 3)
             return route("zr set", [&] { return zrSetRoute(path, body); });
+        if (is("GET", {"vg"})) return route("vg offer", [&] { return vgOfferRoute(); });
         if (is("PUT", {"vg"})) return route("vg set", [&] { return vgRoute(body); });
         if (is("POST", {"reset-fault"})) return route("reset-fault", [&] { return resetFaultRoute(); });
         if (is("POST", {"test"})) return route("test", [&] { return testRoute(body); });

@@ -7,10 +7,10 @@
 
 namespace korvel::web {
 
+// One line: help2man takes the usage line as the synopsis and the rest as the description.
 inline constexpr const char* kUsage =
-    "Usage: korvel-web (-p PORT | --demo) [--listen ADDR:PORT] [--token-file FILE]\n"
-    "                  [--read-only-token-file FILE] [--cert FILE --key FILE]\n"
-    "                  [--allow-host NAME]... | --help | --version\n";
+    "Usage: korvel-web (-p PORT | --demo) [--listen ADDR:PORT] [--token-file FILE] "
+    "[--read-only-token-file FILE] [--cert FILE --key FILE] [--allow-host NAME]... | --help | --version\n";
 
 // What the command line asks: to serve, or only to say something.
 enum class Start { Serve, Help, Version, Usage };

@@ -149,6 +149,7 @@ def backup_file():
 # Every route that succeeds on the demo system: method, path, body, whether it
 # writes (the read-only token is refused there), and members of its answer.
 ROUTES = [
+    ("GET", "/api/kx/settings", None, False, {"command": "kx settings"}),
     ("POST", "/api/status", None, False, {"command": "status", "view": "standard"}),
     ("POST", "/api/status", {"classic": True}, False, {"command": "status", "view": "classic"}),
     ("GET", "/api/kx/2.1?permanent=1", None, False,
@@ -168,6 +169,7 @@ ROUTES = [
     ("PUT", "/api/zr/1/device/5/power", {"value": "High"}, True,
      {"command": "zr set", "setting": "device 5 power", "value": 2}),
     ("POST", "/api/zr/6/erase", None, True, {"command": "zr erase", "erased": ["zr:6"]}),
+    ("GET", "/api/vg", None, False, {"command": "vg offer", "unit": "VG-U"}),
     ("PUT", "/api/vg", {"config": [4], "options": [1, 6]}, True,
      {"command": "vg set", "options": {"bits": [1, 6]}}),
     ("POST", "/api/reset-fault", None, True, {"command": "reset-fault", "sent": "Reset Fault"}),
@@ -408,6 +410,66 @@ class Events(unittest.TestCase):
         check = subprocess.run(["promtool", "check", "metrics"], input=text, text=True,
                                capture_output=True)
         self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
+
+
+# A module of each KX type on the demo system.
+TYPE_MODULES = {"KX-H": "0", "KX44": "2.1", "WOBE-s": "3"}
+# How the table spells a few rows the page shows: caption, the selectors' words
+# and, for a choice, its options.
+TABLE_ROWS = [
+    ("alarm-delay", "Alarm-delay", ["off"], None),
+    ("switch-delay --on --bank 1", "Switch-delay", ["on", "bank 1"], None),
+    ("loop-current --loop B", "Loop Current", ["loop B"], None),
+    ("ocd", "OCD-mode", [], [[0, "Fast"], [1, "Moderate"], [2, "Slow"]]),
+]
+
+
+class Tables(unittest.TestCase):
+    """The tables the page builds its forms from, held to what the routes do."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.table = {row["name"]: row for row in call("GET", "/api/kx/settings", token=READ)[1]["settings"]}
+
+    def put(self, module, name, value):
+        return call("PUT", f"/api/kx/{module}/{name.replace(' ', '%20')}", {"value": value})
+
+    def test_each_type_offers_what_a_module_of_it_reports(self):
+        for kind, module in TYPE_MODULES.items():
+            with self.subTest(kind):
+                reported = call("GET", f"/api/kx/{module}")[1]["settings"]
+                self.assertEqual(sorted(reported), sorted(n for n, r in self.table.items() if kind in r["offered-on"]))
+
+    def test_the_range_is_what_a_write_takes(self):
+        for name, row in self.table.items():
+            module = next(TYPE_MODULES[k] for k in TYPE_MODULES if k in row["settable-on"])
+            values = [o["value"] for o in row.get("options", [])] or [row["minimum"], row["maximum"]]
+            with self.subTest(name):
+                self.assertEqual([self.put(module, name, v)[0] for v in values], [200] * len(values))
+                self.assertEqual([self.put(module, name, v)[0] for v in (row["minimum"] - 1, row["maximum"] + 1)],
+                                 [400, 400])
+
+    def test_only_a_kx44_s_master_slave_mode_is_read_only(self):
+        read_only = [(n, k) for n, r in self.table.items() for k in r["offered-on"] if k not in r["settable-on"]]
+        self.assertEqual(read_only, [("ms", "KX44")])
+        status, document, _ = self.put(TYPE_MODULES["KX44"], "ms", 0)
+        self.assertEqual((status, document["error"]["code"]), (400, "usage"))
+
+    def test_rows_as_the_page_shows_them(self):
+        for name, caption, words, options in TABLE_ROWS:
+            with self.subTest(name):
+                row = self.table[name]
+                got = [[o["value"], o["caption"]] for o in row["options"]] if "options" in row else None
+                self.assertEqual((row["caption"], row["words"], got), (caption, words, options))
+
+    def test_the_vg_bits_offered_are_the_bits_vg_set_takes(self):
+        offer = call("GET", "/api/vg", token=READ)[1]
+        for frame in ("config", "options"):
+            offered = [b["bit"] for b in offer[frame]["bits"]]
+            with self.subTest(frame):
+                self.assertEqual(call("PUT", "/api/vg", {frame: offered})[0], 200)
+                refused = [b for b in range(8) if call("PUT", "/api/vg", {frame: [b]})[0] == 400]
+                self.assertEqual(sorted(offered + refused), list(range(8)))
 
 
 if __name__ == "__main__":

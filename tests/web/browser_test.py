@@ -17,6 +17,7 @@ import sys
 import tempfile
 import time
 import unittest
+import urllib.request
 from pathlib import Path
 
 import jsonschema
@@ -147,6 +148,22 @@ class PageTest(unittest.TestCase):
         self.assertEqual(field.get_attribute("value"), str(value))
         self.until(lambda d: self.log_lines() > before)
         type(self).hfi_set = value
+
+    def test_3b_the_page_offers_only_what_the_module_and_the_unit_offer(self):
+        Select(self.driver.find_element(By.ID, "kx-module")).select_by_value("2.1")
+        self.click("kx-read")
+        self.until(lambda d: "kx:2.1 KX44:" in self.text("kx-msg"))
+        setters = self.driver.execute_script(
+            "return Object.fromEntries([...document.querySelectorAll('#kx-form [data-setting]')]"
+            ".map(f => [f.dataset.setting, f.parentElement.querySelectorAll('button').length]))")
+        self.assertEqual((setters["ms"], setters["hfi"]), (0, 1))  # a KX44 reports its mode, takes none
+        request = urllib.request.Request(f"http://127.0.0.1:{self.port}/api/vg",
+                                         headers={"Authorization": "Bearer " + self.token})
+        offer = json.loads(urllib.request.urlopen(request, timeout=WAIT).read())
+        for frame in ("config", "options"):
+            boxes = self.driver.execute_script(
+                f"return [...document.querySelectorAll('#vg-{frame} input')].map(i => Number(i.value))")
+            self.assertEqual(boxes, [b["bit"] for b in offer[frame]["bits"]], frame)
 
     def test_4_backup_downloads_and_verifies_against_the_system(self):
         self.click("backup-download")

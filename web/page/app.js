@@ -1,25 +1,5 @@
 "use strict";
 
-// The KX settings as korvelctl names them: the window's caption, the accepted
-// range and, for a choice, its values. The server refuses the same ranges.
-const KX_SETTINGS = {
-  "hfi": { caption: "HFI-level", min: 0, max: 15 },
-  "alarm-delay": { caption: "Alarm-delay", min: 0, max: 127 },
-  "switch-delay": { caption: "Switch-delay", min: 0, max: 7 },
-  "dc-shift": { caption: "DC-Shift", min: 0, max: 7 },
-  "pwm": { caption: "PWM-Mult.", min: 2, max: 32, options: [[2, "2"], [4, "4"], [8, "8"], [16, "16"], [32, "32"]] },
-  "ocd": { caption: "OCD-mode", min: 0, max: 2, options: [[0, "Fast"], [1, "Moderate"], [2, "Slow"]] },
-  "ms": { caption: "MS-mode", min: 0, max: 2, options: [[0, "Auto"], [1, "Master"], [2, "Slave"]] },
-  "power": { caption: "Power CTL", min: 0, max: 1, options: [[0, "Single"], [1, "Double"]] },
-  "loop-current": { caption: "Loop Current", min: 20, max: 70 },
-  "address": { caption: "Address", min: 0, max: 15 },
-};
-const SELECTOR_WORDS = { "--on": "on", "--bank": "bank", "--loop": "loop" };
-
-// The VG unit's bits by number; "NU" is a bit not used.
-const VG_CONFIG_BITS = ["S1 38k4", "S0 38k4", "S0 down", "S0 VG-H", "YN32 retr", "ZR 64d", "DCC Fix", "NU"];
-const VG_OPTION_BITS = ["NU", "Ret.Report", "NU", "NU", "Transp.M", "Boot.KX", "Debug.M", "NU"];
-
 const TEST_FUNCTIONS = {
   "F1..F4+L": ["L", "F1", "F2", "F3", "F4"],
   "F5..F8": ["F5", "F6", "F7", "F8"],
@@ -239,19 +219,26 @@ function fillModuleLists(modules) {
 }
 
 async function runStatus() {
+  let answered = false;
   await act("status-msg", "Asking the system…", async () => {
     let result;
     try {
       ({ json: result } = await api("POST", "/api/status"));
     } catch (e) {
       // A module that did not answer fails the run but its result is whole.
-      if (e instanceof ApiError && e.body && e.body.modules) showStatus(e.body);
+      if (e instanceof ApiError && e.body && e.body.modules) {
+        showStatus(e.body);
+        answered = true;
+      }
       throw e;
     }
     showStatus(result);
+    answered = true;
     const count = result.modules.filter((m) => m.answering).length;
     say("status-msg", `${count} modules answered.`);
   });
+  // What the VG unit offers follows the status request that found it.
+  if (answered) await loadVg();
 }
 
 async function resetFault() {
@@ -283,34 +270,33 @@ function modesText(result) {
 
 // KX settings
 
-function settingLabel(name) {
-  const [base, ...rest] = name.split(" ");
-  const row = KX_SETTINGS[base];
-  const caption = row ? row.caption : base;
-  const words = [];
-  for (let i = 0; i < rest.length; i++) {
-    const word = SELECTOR_WORDS[rest[i]];
-    if (!word) continue;
-    if (word === "on") words.push("on");
-    else words.push(`${word} ${rest[++i]}`);
+// The server's table of the settings by name, in the page's order; asked once.
+let kxTable = null;
+
+async function kxSettings() {
+  if (!kxTable) {
+    const { json } = await api("GET", "/api/kx/settings");
+    kxTable = new Map(json.settings.map((row, index) => [row.name, { ...row, index }]));
   }
-  // The delays with no "on" are the off-delays.
-  if ((base === "alarm-delay" || base === "switch-delay") && !words.includes("on")) words.unshift("off");
-  return words.length ? `${caption} (${words.join(", ")})` : caption;
+  return kxTable;
 }
 
-function settingControl(name, value, id) {
-  const row = KX_SETTINGS[name.split(" ")[0]] || { min: 0, max: 127 };
+function settingLabel(name) {
+  const row = kxTable && kxTable.get(name);
+  if (!row) return name;
+  return row.words.length ? `${row.caption} (${row.words.join(", ")})` : row.caption;
+}
+
+function settingControl(row, value, id) {
   if (row.options) {
     const select = el("select", { id });
-    for (const [v, caption] of row.options) select.append(el("option", { value: v, text: caption }));
+    for (const option of row.options) select.append(el("option", { value: option.value, text: option.caption }));
     if (value === null) select.append(el("option", { value: "", text: "no answer" }));
     select.value = value === null ? "" : String(value);
-    return { control: select, row };
+    return select;
   }
-  const input = el("input", { id, type: "number", inputmode: "numeric", min: row.min, max: row.max, step: 1,
+  return el("input", { id, type: "number", inputmode: "numeric", min: row.minimum, max: row.maximum, step: 1,
     value: value === null ? "" : value });
-  return { control: input, row };
 }
 
 // A value outside the range is marked and never sent; the server would refuse it too.
@@ -318,9 +304,9 @@ function checkValue(control, row, note) {
   if (control.tagName === "SELECT") return control.value === "" ? null : Number(control.value);
   const text = control.value.trim();
   const value = Number(text);
-  const ok = text !== "" && Number.isInteger(value) && value >= row.min && value <= row.max;
+  const ok = text !== "" && Number.isInteger(value) && value >= row.minimum && value <= row.maximum;
   control.setAttribute("aria-invalid", ok ? "false" : "true");
-  note.textContent = ok ? "" : `Out of range: give a whole number from ${row.min} to ${row.max}.`;
+  note.textContent = ok ? "" : `Out of range: give a whole number from ${row.minimum} to ${row.maximum}.`;
   note.classList.toggle("error", !ok);
   return ok ? value : null;
 }
@@ -332,31 +318,39 @@ function markConfirmed(control, confirmed) {
 function showKxSettings(result) {
   const form = $("kx-form");
   form.replaceChildren();
-  // The page's order, as the window lays the panels out; variants by name.
-  const order = Object.keys(KX_SETTINGS);
-  const place = (name) => order.indexOf(name.split(" ")[0]);
-  const entries = Object.entries(result.settings)
-    .sort(([a], [b]) => place(a) - place(b) || a.localeCompare(b));
+  // The page's order, as the window lays the panels out.
+  const entries = Object.entries(result.settings).filter(([name]) => kxTable.has(name))
+    .sort(([a], [b]) => kxTable.get(a).index - kxTable.get(b).index);
   let index = 0;
   for (const [name, value] of entries) {
     const id = `kx-setting-${index++}`;
-    const { control, row } = settingControl(name, value, id);
+    const row = kxTable.get(name);
+    const control = settingControl(row, value, id);
+    // What the module's type only reports (a KX44's master/slave mode) has no Set.
+    const settable = row["settable-on"].includes(result.type);
     const note = el("p", { class: "note", id: `${id}-note`, "aria-live": "polite" });
     control.setAttribute("aria-describedby", `${id}-range ${id}-note`);
     control.dataset.setting = name;
     markConfirmed(control, value !== null);
     if (value === null) note.textContent = "No answer.";
-    const set = el("button", { type: "button", "data-write": "kx", text: "Set" });
-    set.setAttribute("aria-label", `Set ${settingLabel(name)}`);
     control.addEventListener("input", () => {
       markConfirmed(control, false);
       checkValue(control, row, note);
     });
-    set.addEventListener("click", () => setKx(name, control, row, note));
-    const range = row.options ? row.options.map((o) => o[1]).join(", ") : `${row.min}–${row.max}`;
+    const cell = el("span", { class: "value" }, control);
+    if (settable) {
+      const set = el("button", { type: "button", "data-write": "kx", text: "Set" });
+      set.setAttribute("aria-label", `Set ${settingLabel(name)}`);
+      set.addEventListener("click", () => setKx(name, control, row, note));
+      cell.append(set);
+    } else {
+      control.disabled = true;
+    }
+    const range = (row.options ? row.options.map((o) => o.caption).join(", ") : `${row.minimum}–${row.maximum}`)
+      + (settable ? "" : ` (read only on a ${result.type})`);
     form.append(el("div", { class: "setting" },
       el("label", { for: id, text: settingLabel(name) }),
-      el("span", { class: "value" }, control, set),
+      cell,
       el("span", { class: "range", id: `${id}-range`, text: range }),
       note));
   }
@@ -368,6 +362,7 @@ async function readKx() {
   const module = $("kx-module").value;
   const permanent = $("kx-permanent").checked;
   await act("kx-msg", `Reading kx:${module}…`, async () => {
+    await kxSettings();
     const { json } = await api("GET", `/api/kx/${encodeURIComponent(module)}${permanent ? "?permanent=1" : ""}`);
     showKxSettings(json);
     say("kx-msg", `kx:${module} ${json.type}: ${permanent ? "stored" : "active"} values as the module reported them.`);
@@ -488,12 +483,33 @@ async function eraseZr() {
 
 // VG unit
 
-function fillBits(fieldsetId, names) {
+// The boxes of the bits the unit offers; none until a status request found it.
+function fillBits(fieldsetId, buttonName, frame) {
   const box = $(fieldsetId).querySelector(".bits");
-  names.forEach((name, bit) => {
-    if (name === "NU") return;
-    box.append(el("label", { class: "check" }, el("input", { type: "checkbox", value: bit }), ` ${bit} ${name}`));
-  });
+  const bits = frame ? frame.bits : [];
+  box.replaceChildren(...bits.map((b) =>
+    el("label", { class: "check" }, el("input", { type: "checkbox", value: b.bit }), ` ${b.bit} ${b.name}`)));
+  if (!frame) box.append(el("p", { class: "note", text: "Run a status request to see what the VG unit offers." }));
+  else if (!frame.settable) box.append(el("p", { class: "note", text: "This unit does not offer these bits." }));
+  $("vg-form").querySelector(`button[name="${buttonName}"]`).dataset.needs = frame && frame.settable ? "" : "off";
+}
+
+function showVgOffer(offer) {
+  fillBits("vg-config", "config", offer && offer.config);
+  fillBits("vg-options", "options", offer && offer.options);
+  $("vg-unit").textContent = offer ? offer.unit : "";
+  applyRights();
+}
+
+async function loadVg() {
+  try {
+    const { json } = await api("GET", "/api/vg");
+    showVgOffer(json);
+  } catch (e) {
+    if (!(e instanceof ApiError)) throw e;
+    showVgOffer(null);
+    say("vg-msg", e.message, true);
+  }
 }
 
 function checkedBits(fieldsetId) {
@@ -791,8 +807,7 @@ function wire() {
   $("restore-dry").addEventListener("click", dryRun);
   $("restore-run").addEventListener("click", restore);
   $("run-cancel").addEventListener("click", cancelRun);
-  fillBits("vg-config", VG_CONFIG_BITS);
-  fillBits("vg-options", VG_OPTION_BITS);
+  showVgOffer(null);
   fillFunctions();
   zrWhatChanged();
 }
