@@ -115,9 +115,10 @@ class PageTest(unittest.TestCase):
     def test_2_status_lists_the_modules_and_the_log_follows_live(self):
         before = self.log_lines()
         self.status()
-        rows = self.driver.find_elements(By.CSS_SELECTOR, "#modules tbody tr")
-        names = {r.find_element(By.TAG_NAME, "th").text for r in rows}
-        self.assertTrue({"kx:0", "zr:1"} <= names, names)
+        # Read in one go: a module event may redraw the table between two reads.
+        names = lambda d: set(d.execute_script(
+            "return [...document.querySelectorAll('#modules tbody tr th')].map(t => t.textContent)"))
+        self.until(lambda d: {"kx:0", "zr:1"} <= names(d))
         # Every exchange of the request reached the page over the events socket.
         self.until(lambda d: self.log_lines() > before)
 
