@@ -6,6 +6,7 @@ socket and the metrics.
 usage: api_test.py KORVEL_WEB DOCS_FOLDER
 """
 import base64
+import contextlib
 import http.client
 import json
 import os
@@ -130,34 +131,38 @@ class EventSocket:
 
 class FakeController:
     """A controller on loopback that answers every request frame with an empty
-    frame; it can drop its line and stop taking calls, and take them again."""
+    frame; it can drop its line and stop taking calls, hang up on every call,
+    and take calls again."""
 
     EMPTY_ANSWER = b"\x08\xf8"
 
     def __init__(self):
-        self.listener = socket.create_server(("127.0.0.1", 0))
-        self.port = self.listener.getsockname()[1]
-        self.lines = []
-        self.resume()
+        self.listener, self.lines, self.port = None, [], 0
+        self.listen()
 
-    def resume(self):
-        if self.listener is None:
-            self.listener = socket.create_server(("127.0.0.1", self.port))
-        threading.Thread(target=self._accept, args=(self.listener,), daemon=True).start()
+    def listen(self, answering=True):
+        self.drop()
+        self.listener = socket.create_server(("127.0.0.1", self.port))
+        self.port = self.listener.getsockname()[1]
+        threading.Thread(target=self._accept, args=(self.listener, answering), daemon=True).start()
 
     def drop(self):
         # shutdown, not close alone: it wakes the threads blocked on the sockets.
-        for s in [self.listener] + self.lines:
-            s.shutdown(socket.SHUT_RDWR)
+        for s in [self.listener] * bool(self.listener) + self.lines:
+            with contextlib.suppress(OSError):
+                s.shutdown(socket.SHUT_RDWR)
             s.close()
         self.listener, self.lines = None, []
 
-    def _accept(self, listener):
+    def _accept(self, listener, answering):
         while True:
             try:
                 line = listener.accept()[0]
             except OSError:
                 return
+            if not answering:
+                line.close()
+                continue
             self.lines.append(line)
             threading.Thread(target=self._answer, args=(line,), daemon=True).start()
 
@@ -463,14 +468,16 @@ class Events(unittest.TestCase):
             for page in pages:
                 self.assertEqual(page.receive()["line"], "up")
             # Empty answers only: the line is up, but no module answers.
-            steps = [(lambda: None, 504, "no-answer"),
-                     (controller.drop, 503, "line-lost"),
-                     (lambda: None, 503, "port"),
-                     (controller.resume, 504, "no-answer")]
-            for action, expected, code in steps:
-                action()
+            steps = [("answering", None, 504, "no-answer"),
+                     ("dropped", controller.drop, 503, "line-lost"),
+                     ("taking no calls", None, 503, "port"),
+                     ("hanging up", lambda: controller.listen(answering=False), 503, "line-lost"),
+                     ("back", controller.listen, 504, "no-answer")]
+            for name, action, expected, code in steps:
+                if action:
+                    action()
                 status, document, _ = call("POST", "/api/status", port=port)
-                with self.subTest(action=action, code=code):
+                with self.subTest(name):
                     self.assertEqual((status, document["error"]["code"]), (expected, code), document)
             for page in pages:
                 told = []
