@@ -6,6 +6,7 @@ socket and the metrics.
 usage: api_test.py KORVEL_WEB DOCS_FOLDER
 """
 import base64
+import contextlib
 import http.client
 import json
 import os
@@ -30,12 +31,12 @@ RESOLVER = jsonschema.RefResolver.from_schema(
     OUTPUT_SCHEMA, store={"backup.schema.json": BACKUP_SCHEMA, BACKUP_SCHEMA["$id"]: BACKUP_SCHEMA})
 
 
-def start_server(*extra):
+def start_server(*extra, line=("--demo",)):
     folder = tempfile.mkdtemp()
     for name, token in (("full", FULL), ("read", READ)):
         pathlib.Path(folder, name).write_text(token + "\n")
     proc = subprocess.Popen(
-        [PROGRAM, "--demo", "--listen", "127.0.0.1:0", "--token-file", f"{folder}/full",
+        [PROGRAM, *line, "--listen", "127.0.0.1:0", "--token-file", f"{folder}/full",
          "--read-only-token-file", f"{folder}/read", *extra],
         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     line = proc.stdout.readline()
@@ -126,6 +127,63 @@ class EventSocket:
             m = self.receive()
             if isinstance(m, tuple) or predicate(m):
                 return m
+
+
+class FakeController:
+    """A controller on loopback that answers every request frame with an empty
+    frame; it can drop its line and stop taking calls, hang up on every call,
+    and take calls again."""
+
+    EMPTY_ANSWER = b"\x08\xf8"
+
+    def __init__(self):
+        self.listener, self.lines, self.port = None, [], 0
+        self.listen()
+
+    def listen(self, answering=True):
+        self.drop()
+        self.listener = socket.create_server(("127.0.0.1", self.port))
+        self.port = self.listener.getsockname()[1]
+        threading.Thread(target=self._accept, args=(self.listener, answering), daemon=True).start()
+
+    def drop(self):
+        # shutdown, not close alone: it wakes the threads blocked on the sockets.
+        for s in [self.listener] * bool(self.listener) + self.lines:
+            with contextlib.suppress(OSError):
+                s.shutdown(socket.SHUT_RDWR)
+            s.close()
+        self.listener, self.lines = None, []
+
+    def _accept(self, listener, answering):
+        while True:
+            try:
+                line = listener.accept()[0]
+            except OSError:
+                return
+            if not answering:
+                line.close()
+                continue
+            self.lines.append(line)
+            threading.Thread(target=self._answer, args=(line,), daemon=True).start()
+
+    def _answer(self, line):
+        # A frame: a header byte with bit 7 clear whose bits 0-2 count the
+        # data bytes, then those and a check byte, all with bit 7 set.
+        buffer = b""
+        while True:
+            try:
+                chunk = line.recv(4096)
+            except OSError:
+                return
+            if not chunk:
+                return
+            buffer += chunk
+            while True:
+                buffer = buffer.lstrip(bytes(range(0x80, 0x100)))
+                if not buffer or len(buffer) < (buffer[0] & 7) + 2:
+                    break
+                buffer = buffer[(buffer[0] & 7) + 2:]
+                line.sendall(self.EMPTY_ANSWER)
 
 
 def valid(test, document):
@@ -401,6 +459,34 @@ class Events(unittest.TestCase):
         finally:
             server.terminate()
             server.wait()
+
+    def test_a_lost_line_is_told_once_and_a_status_request_works_when_it_is_back(self):
+        controller = FakeController()
+        server, port = start_server(line=("-p", f"tcp://127.0.0.1:{controller.port}"))
+        try:
+            pages = [EventSocket(f"?token={FULL}", port=port) for _ in range(2)]
+            for page in pages:
+                self.assertEqual(page.receive()["line"], "up")
+            # Empty answers only: the line is up, but no module answers.
+            steps = [("answering", None, 504, "no-answer"),
+                     ("dropped", controller.drop, 503, "line-lost"),
+                     ("taking no calls", None, 503, "port"),
+                     ("hanging up", lambda: controller.listen(answering=False), 503, "line-lost"),
+                     ("back", controller.listen, 504, "no-answer")]
+            for name, action, expected, code in steps:
+                if action:
+                    action()
+                status, document, _ = call("POST", "/api/status", port=port)
+                with self.subTest(name):
+                    self.assertEqual((status, document["error"]["code"]), (expected, code), document)
+            for page in pages:
+                told = []
+                page.until(lambda m: m["type"] == "line" and told.append(m) or m.get("state") == "back")
+                self.assertEqual(told, [{"type": "line", "state": "lost"}, {"type": "line", "state": "back"}])
+        finally:
+            server.terminate()
+            server.wait()
+            controller.drop()
 
     def test_metrics_pass_promtool(self):
         status, text, headers = call("GET", "/metrics", token=READ)
