@@ -133,7 +133,7 @@ class Link {
         bool was_;
     };
     static constexpr std::chrono::milliseconds kQuickLossFloor{10};
-    static constexpr int kQuickLossFactor = 4;
+    static constexpr int kQuickLossFactor = 8;
     // The slowest start of an answer seen since the line was last lost.
     Clock::duration slowestAnswerStart() const { return slowestStart_; }
     // awaitMessage learns the same way how late awaited messages come, and
