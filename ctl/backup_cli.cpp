@@ -294,16 +294,10 @@ int restoreCommand(Command& c, const QStringList& args) {
         std::vector<RestoreTarget> fitting;
         std::vector<RunItem> plan;
         for (const RestoreTarget& t : *targets) {
-            if (const std::string why = targetMismatch(c.bus.registry(), t); !why.empty()) {
-                RunItem skipped;
-                skipped.kind = ItemKind::Skipped;
-                skipped.module = t.target;
-                skipped.type = t.saved->type;
-                skipped.reason = why;
-                plan.push_back(skipped);
-            } else {
+            if (std::optional<RunItem> skipped = skippedNow(c.bus.registry(), t))
+                plan.push_back(std::move(*skipped));
+            else
                 fitting.push_back(t);
-            }
         }
         for (const RunItem& i : restorePlan(fitting, values)) {
             planLine(i);

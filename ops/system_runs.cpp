@@ -286,15 +286,25 @@ std::vector<PlannedModule> plannedModules(const std::vector<RestoreTarget>& targ
     return planned;
 }
 
+}  // namespace
+
+std::optional<RunItem> skippedNow(const ModuleRegistry& registry, const RestoreTarget& t) {
+    const std::string why = targetMismatch(registry, t);
+    if (why.empty()) return std::nullopt;
+    RunItem i = item(ItemKind::Skipped, t.target, t.saved->type);
+    i.reason = why;
+    return i;
+}
+
+namespace {
+
 RunResult runTargets(Bus& bus, const std::vector<RestoreTarget>& targets, bool write) {
     RunResult result;
     Steps steps(bus, stepsOf(targets, write));
     if (write) result.planned = plannedModules(targets);
     for (const RestoreTarget& t : targets) {
-        if (const std::string why = targetMismatch(bus.registry(), t); !why.empty()) {
-            RunItem i = item(ItemKind::Skipped, t.target, t.saved->type);
-            i.reason = why;
-            result.items.push_back(i);
+        if (std::optional<RunItem> skipped = skippedNow(bus.registry(), t)) {
+            result.items.push_back(std::move(*skipped));
             continue;
         }
         if (!runModule(bus, t, write, steps, result)) {

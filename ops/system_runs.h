@@ -94,6 +94,9 @@ std::vector<RunItem> restorePlan(const std::vector<RestoreTarget>& targets,
 // Why a module of the file cannot be restored at its target on the system as
 // `registry` has it now ("not present now", "is a KX-H now, ..."); empty when it can.
 std::string targetMismatch(const ModuleRegistry& registry, const RestoreTarget& t);
+// The Skipped item, with that reason, for a module of the file that cannot be
+// restored at its target now; nullopt when it can.
+std::optional<RunItem> skippedNow(const ModuleRegistry& registry, const RestoreTarget& t);
 
 // Reads the permanent settings of each target and compares them with the
 // file; sends no write.

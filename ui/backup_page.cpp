@@ -603,13 +603,8 @@ std::optional<ops::FileValues> BackupPage::confirmRestore(
     std::vector<RunItem> plan, absent;
     std::size_t modules = 0;
     for (const ops::RestoreTarget& t : targets) {
-        if (const std::string why = ops::targetMismatch(bus_.registry, t); !why.empty()) {
-            RunItem skipped;
-            skipped.kind = ItemKind::Skipped;
-            skipped.module = t.target;
-            skipped.type = t.saved->type;
-            skipped.reason = why;
-            absent.push_back(skipped);
+        if (std::optional<RunItem> skipped = ops::skippedNow(bus_.registry, t)) {
+            absent.push_back(std::move(*skipped));
             continue;
         }
         ++modules;
